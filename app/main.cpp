@@ -1,0 +1,7 @@
+// darv2007: the window program.
+#include "ui/Application.h"
+
+int main(int argc, char** argv)
+{
+    return darv::runApplication(argc, argv);
+}

@@ -1,0 +1,4 @@
+# Reports, window part.
+target_sources(darv_gui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/ReportsPage.cpp
+)

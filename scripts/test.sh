@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test: the sanitizer build, a short fuzz run,
+# the format check, and finally the plain build, whose ctest summary ends the output.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh
+jobs=$(nproc)
+
+echo "== format check"
+git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+
+echo "== sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer)"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DDARV_SANITIZE=ON >/dev/null
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== fuzzing the drawing reader for 60 seconds"
+scripts/fuzz.sh 60
+
+echo "== plain build"
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-test -j "$jobs"
+ctest --test-dir build-test --output-on-failure -j "$jobs"

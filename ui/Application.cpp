@@ -1,0 +1,34 @@
+// Starts the system: the real services behind the main window, then its start-up.
+#include "ui/Application.h"
+
+#include "collect/CadHost.h"
+#include "ui/QtMessages.h"
+#include "ui/StartClock.h"
+#include "ui/frmMain.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+
+namespace darv {
+
+int runApplication(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("DARV 2007"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QtMessages messages;
+    SystemStartClock clock;
+    MainServices services;
+    services.messages = &messages;
+    services.clock = &clock;
+    services.endApplication = [](int status) { QCoreApplication::exit(status); };
+
+    frmMain window(services);
+    messages.setParent(&window);
+    window.Form_Load();
+    return QApplication::exec();
+}
+
+} // namespace darv

@@ -1,0 +1,288 @@
+// The main window: construction, the tab strip, start-up and shutdown.
+#include "ui/frmMain.h"
+
+#include "app/DataFolder.h"
+#include "app/Messages.h"
+#include "app/SettingsFiles.h"
+#include "collect/CadHost.h"
+#include "projects/LocationsPage.h"
+#include "projects/ProjectsPage.h"
+#include "projects/QuotedLinesFile.h"
+#include "reports/ReportsPage.h"
+#include "ui/AboutPage.h"
+#include "ui/CheckValue.h"
+#include "ui/Layout.h"
+#include "ui/LowerPanel.h"
+#include "ui/RtfReader.h"
+#include "ui/StartClock.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTextEdit>
+
+namespace darv {
+
+namespace {
+constexpr int kClientWidth = 506;
+constexpr int kClientHeight = 561;
+constexpr int kStripShort = 209;
+constexpr int kStripTall = 480;
+
+void centre(QWidget* window)
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
+    }
+}
+} // namespace
+
+frmMain::frmMain(const MainServices& services, QWidget* parent) : QWidget(parent), m_services(services)
+{
+    buildWindow();
+    connectHandlers();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::buildWindow()
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(tr("Darv Main Control Centre - 2007"));
+    setWindowIcon(QIcon(QStringLiteral(":/darv/icon.png")));
+    QFont windowFont(QStringLiteral("MS Sans Serif"));
+    windowFont.setPointSizeF(8.25);
+    setFont(windowFont);
+    setFixedSize(kClientWidth, kClientHeight);
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    // Never seen: it lies under the tab strip.
+    auto* lblDrvDir = place(new QLabel(tr("Drives and Directories"), this), "lblDrvDir", 312, 8, 145, 17);
+    lblDrvDir->setFont(arialFont(8.25, true));
+
+    m_panel = place(new LowerPanel(this), "frmMainHolder", 8, 224, 489, 265);
+
+    m_tabStrip = place(new QFrame(this), "TabStrip1", 8, 8, 489, kStripShort);
+    static_cast<QFrame*>(m_tabStrip)->setFrameShape(QFrame::StyledPanel);
+    m_tabStrip->setAutoFillBackground(true);
+    m_tabBar = new QTabBar(m_tabStrip);
+    m_tabBar->setObjectName(QStringLiteral("TabStrip1Tabs"));
+    QFont tabFont(QStringLiteral("MS Sans Serif"));
+    tabFont.setPointSizeF(8.25);
+    tabFont.setBold(true);
+    m_tabBar->setFont(tabFont);
+    for (const QString& name : {tr("Projects"), tr("Locations"), tr("Reports"), tr("About")}) {
+        const int index = m_tabBar->addTab(name);
+        m_tabBar->setTabToolTip(index, name);
+    }
+    m_tabBar->move(2, 2);
+    m_tabBar->adjustSize();
+
+    m_projects = place(new ProjectsPage(this), "frmProjects", 24, 32, 457, 177);
+    m_locations = place(new LocationsPage(this), "frmLocations", 24, 32, 457, 177);
+    m_reports = place(new ReportsPage(this), "frmReports", 24, 32, 457, 441);
+    m_about = place(new AboutPage(this), "frmAbout", 24, 40, 457, 161);
+    m_locations->hide();
+    m_reports->hide();
+    m_about->hide();
+
+    m_cmdExit = place(new QPushButton(tr("Exit"), this), "cmdExit", 136, 496, 105, 25);
+    m_cmdHelp = place(new QPushButton(tr("Help"), this), "cmdHelp", 256, 496, 105, 25);
+    auto* lblOVT1 = place(new QLabel(tr("DARV 2007 for Linux - the DARV team"), this), "lblOVT1", 8, 528, 209, 17);
+    auto* lblOVT3 = place(new QLabel(tr("darv@example.org"), this), "lblOVT3", 224, 528, 121, 17);
+    auto* lblOVT2 = place(new QLabel(tr("www.example.org/darv"), this), "lblOVT2", 360, 528, 137, 17);
+    lblOVT3->setAlignment(Qt::AlignCenter);
+    lblOVT2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (QLabel* credit : {lblOVT1, lblOVT2, lblOVT3})
+        credit->setFont(arialFont(8.25));
+
+    m_statusBar = place(new QStatusBar(this), "StatusBar1", 0, 544, kClientWidth, 17);
+    m_statusBar->setSizeGripEnabled(false);
+    m_datePanel = new QLabel(m_statusBar);
+    m_datePanel->setObjectName(QStringLiteral("StatusBar1Date"));
+    m_datePanel->setFixedWidth(250);
+    m_datePanel->setToolTip(tr("Time and Date"));
+    m_statusBar->addWidget(m_datePanel);
+
+    m_panel->Picture1->setPixmap(QPixmap(QStringLiteral(":/darv/darvlogo.jpg")));
+}
+
+void frmMain::connectHandlers()
+{
+    connect(m_tabBar, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index >= 0) {
+            m_tabBar->setCurrentIndex(index);
+            TabStrip1_Click();
+        }
+    });
+    connect(m_cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
+
+    connect(m_projects->txtProject, &QLineEdit::textChanged, this, &frmMain::txtProject_Change);
+    connect(m_projects->cmdAddproj, &QPushButton::clicked, this, &frmMain::cmdAddproj_Click);
+    connect(m_projects->cmdRemproj, &QPushButton::clicked, this, &frmMain::cmdRemproj_Click);
+    connect(m_projects->lstProjects, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            lstProjects_Click();
+    });
+
+    connect(m_locations->cmdAddloc, &QPushButton::clicked, this, &frmMain::cmdAddloc_Click);
+    connect(m_locations->cmdRemloc, &QPushButton::clicked, this, &frmMain::cmdRemloc_Click);
+    connect(m_locations->cmdJump, &QPushButton::clicked, this, &frmMain::cmdJump_Click);
+    connect(m_locations->lstLocations, &QListWidget::itemClicked, this, &frmMain::lstLocations_Click);
+    connect(m_locations->lstLocations, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            lstLocations_Click();
+    });
+    connect(m_locations->drvMain, &QComboBox::activated, this, &frmMain::drvMain_Change);
+    connect(m_locations->chkSub0, &QCheckBox::stateChanged, this, &frmMain::chkSub_Click);
+
+    for (QCheckBox* box : m_panel->chkOpt)
+        connect(box, &QCheckBox::stateChanged, this, &frmMain::chkOpt_Click);
+    connect(m_panel->cmbPercent, &QComboBox::activated, this, &frmMain::cmbPercent_Click);
+    connect(m_panel->cmbEntity, &QComboBox::currentIndexChanged, this, &frmMain::cmbEntity_Click);
+    connect(m_panel->chkLine0, &QCheckBox::stateChanged, this, &frmMain::chkLine_Click);
+}
+
+QString frmMain::selectedProject() const
+{
+    const QListWidgetItem* item = m_projects->lstProjects->currentItem();
+    return item && item->isSelected() ? item->text() : QString();
+}
+
+bool frmMain::hasSelectedProject() const
+{
+    const QListWidgetItem* item = m_projects->lstProjects->currentItem();
+    return item && item->isSelected();
+}
+
+void frmMain::Form_Load()
+{
+    showSplashAndWait();
+    centre(this);
+    show();
+    readInstallLoc();
+    m_datePanel->setText(QLocale().toString(QDate::currentDate(), QStringLiteral("dddd, MMMM d yyyy")));
+    // From here on every step goes on when it fails.
+    if (m_services.host)
+        m_services.host->attach();
+    fillDriveList();
+    m_locations->drvMain->setCurrentIndex(0);
+    drvMain_Change();
+    m_panel->cmbEntity->setCurrentIndex(0);
+    m_projects->cmdAddproj->setEnabled(false);
+    loadProjectList();
+    restoreOptions();
+}
+
+void frmMain::showSplashAndWait()
+{
+    auto* splash = new QLabel(nullptr, Qt::FramelessWindowHint | Qt::SplashScreen);
+    splash->setObjectName(QStringLiteral("frmsplash"));
+    splash->setFixedSize(639, 479);
+    splash->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    splash->setPixmap(QPixmap(QStringLiteral(":/darv/splash.jpg")));
+    centre(splash);
+    splash->show();
+    splash->repaint();
+    if (m_services.clock)
+        waitTwoClockSeconds(*m_services.clock);
+    splash->hide();
+    delete splash;
+}
+
+void frmMain::readInstallLoc()
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("OVT"));
+    store.beginGroup(QStringLiteral("DARV2007"));
+    m_installLoc = store.value(QStringLiteral("Install_Location")).toString().toStdString();
+}
+
+void frmMain::loadProjectList()
+{
+    const std::string path = projectListPath(m_installLoc);
+    const auto lines = readLines(path);
+    if (!lines) {
+        ensureFileExists(path);
+        return;
+    }
+    QSignalBlocker block(m_projects->lstProjects);
+    for (const std::string& line : *lines) {
+        if (line.size() >= 2)
+            m_projects->lstProjects->addItem(QString::fromStdString(line.substr(1, line.size() - 2)));
+    }
+}
+
+void frmMain::restoreOptions()
+{
+    // An empty settings file counts as absent: the default value is used.
+    const SettingValue entity = readSettingFile(defaultFilePath(m_installLoc));
+    long long entityValue = kDefaultEntityIndex;
+    bool entityUsable = true;
+    if (entity.kind == SettingRead::Number)
+        entityValue = entity.value;
+    else if (entity.kind == SettingRead::NotANumber)
+        entityUsable = false;
+    if (entityUsable && entityValue >= -1 && entityValue < static_cast<long long>(kEntityTypes.size()))
+        m_panel->cmbEntity->setCurrentIndex(static_cast<int>(entityValue));
+
+    auto restoreBox = [](QCheckBox* box, const SettingValue& saved) {
+        if (saved.kind == SettingRead::Number)
+            setCheckValue(box, saved.value);
+        else if (saved.kind != SettingRead::NotANumber)
+            setCheckValue(box, 1);
+    };
+    restoreBox(m_panel->chkLine0, readSettingFile(warningFilePath(m_installLoc)));
+    restoreBox(m_locations->chkSub0, readSettingFile(foldersFilePath(m_installLoc)));
+}
+
+void frmMain::TabStrip1_Click()
+{
+    const int index = m_tabBar->currentIndex();
+    QWidget* pages[4] = {m_projects, m_locations, m_reports, m_about};
+    const int shown = (index >= 0 && index < 3) ? index : 3;
+    for (int i = 0; i < 4; ++i)
+        pages[i]->setVisible(i == shown);
+    m_tabStrip->resize(m_tabStrip->width(), shown == 2 ? kStripTall : kStripShort);
+    // The tall strip covers the lower panel, which then cannot be reached.
+    m_panel->setVisible(shown != 2);
+    if (shown == 2) {
+        emit reportsTabSelected();
+    } else if (shown == 3) {
+        loadRichText(m_about->RichTextBox2->document(),
+                     QString::fromStdString(resourcePath(m_installLoc, "about.rtf")));
+    }
+    for (QWidget* page : pages)
+        page->raise();
+}
+
+void frmMain::cmdExit_Click()
+{
+    writeSettingFile(defaultFilePath(m_installLoc), m_panel->cmbEntity->currentIndex());
+    m_ending = true;
+    if (m_services.endApplication)
+        m_services.endApplication(0);
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    if (!m_ending && m_services.endApplication) {
+        m_ending = true;
+        m_services.endApplication(0);
+    }
+}
+
+} // namespace darv

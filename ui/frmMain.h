@@ -1,0 +1,115 @@
+// The main window: the tab strip with its four pages, the lower panel and the window-level controls.
+// It assembles the pages and passes what the user does on to the handlers of each feature.
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QStatusBar;
+class QTabBar;
+
+namespace darv {
+
+class AboutPage;
+class CadHost;
+class LocationsPage;
+class LowerPanel;
+class Messages;
+class ProjectsPage;
+class ReportsPage;
+class StartClock;
+
+struct MainServices
+{
+    Messages* messages = nullptr;
+    StartClock* clock = nullptr;
+    CadHost* host = nullptr;
+    // Ends the whole system at once with the given exit status.
+    std::function<void(int)> endApplication;
+};
+
+class frmMain : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit frmMain(const MainServices& services, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The whole start-up: splash, main window, data folder, host, folder browser, lists and options.
+    void Form_Load();
+
+    const std::string& installLoc() const { return m_installLoc; }
+    QString selectedProject() const;
+    bool hasSelectedProject() const;
+
+    ProjectsPage* projectsPage() const { return m_projects; }
+    LocationsPage* locationsPage() const { return m_locations; }
+    ReportsPage* reportsPage() const { return m_reports; }
+    AboutPage* aboutPage() const { return m_about; }
+    LowerPanel* lowerPanel() const { return m_panel; }
+    QTabBar* tabBar() const { return m_tabBar; }
+    QWidget* tabStrip() const { return m_tabStrip; }
+    QLabel* datePanel() const { return m_datePanel; }
+
+    // Handlers, under the names of their controls and events.
+    void TabStrip1_Click();
+    void cmdExit_Click();
+    void txtProject_Change();
+    void cmdAddproj_Click();
+    void cmdRemproj_Click();
+    void lstProjects_Click();
+    void cmdAddloc_Click();
+    void cmdRemloc_Click();
+    void lstLocations_Click();
+    void drvMain_Change();
+    void cmdJump_Click();
+    bool CountDrawings();
+    void chkOpt_Click();
+    void cmbPercent_Click();
+    void cmbEntity_Click();
+    void chkLine_Click();
+    void chkSub_Click();
+
+signals:
+    // The Reports tab was selected; the report viewer reloads the chosen report.
+    void reportsTabSelected();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    void connectHandlers();
+    void showSplashAndWait();
+    void readInstallLoc();
+    void loadProjectList();
+    void restoreOptions();
+    void fillDriveList();
+    void setProjectCaptions(const QString& text);
+    std::vector<std::string> locationEntries() const;
+    void insertLocationSorted(const QString& entry);
+    void selectProjectRow(int row);
+
+    MainServices m_services;
+    std::string m_installLoc;
+    bool m_ending = false;
+
+    QWidget* m_tabStrip = nullptr;
+    QTabBar* m_tabBar = nullptr;
+    ProjectsPage* m_projects = nullptr;
+    LocationsPage* m_locations = nullptr;
+    ReportsPage* m_reports = nullptr;
+    AboutPage* m_about = nullptr;
+    LowerPanel* m_panel = nullptr;
+    QPushButton* m_cmdExit = nullptr;
+    QPushButton* m_cmdHelp = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    QLabel* m_datePanel = nullptr;
+};
+
+} // namespace darv

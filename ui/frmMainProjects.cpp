@@ -1,0 +1,294 @@
+// The main window's handlers for projects, locations, folder browsing and the drawing count.
+#include "ui/frmMain.h"
+
+#include "app/DataFolder.h"
+#include "app/Messages.h"
+#include "app/SettingsFiles.h"
+#include "projects/FolderList.h"
+#include "projects/FolderListing.h"
+#include "projects/LocationsPage.h"
+#include "projects/ProjectName.h"
+#include "projects/ProjectsPage.h"
+#include "projects/QuotedLinesFile.h"
+#include "projects/Volumes.h"
+#include "reports/ReportsPage.h"
+#include "ui/CheckValue.h"
+#include "ui/LowerPanel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <filesystem>
+#include <system_error>
+
+namespace darv {
+
+namespace {
+std::string utf8(const QString& text)
+{
+    return text.toStdString();
+}
+} // namespace
+
+void frmMain::setProjectCaptions(const QString& text)
+{
+    m_locations->lblProject0->setText(tr("Project: ") + text);
+    m_reports->lblProject1->setText(tr("Project: ") + text);
+}
+
+std::vector<std::string> frmMain::locationEntries() const
+{
+    std::vector<std::string> entries;
+    const QListWidget* list = m_locations->lstLocations;
+    for (int i = 0; i < list->count(); ++i)
+        entries.push_back(utf8(list->item(i)->text()));
+    return entries;
+}
+
+void frmMain::insertLocationSorted(const QString& entry)
+{
+    QListWidget* list = m_locations->lstLocations;
+    const std::string key = utf8(entry);
+    int row = 0;
+    while (row < list->count() && !listingLess(key, utf8(list->item(row)->text())))
+        ++row;
+    list->insertItem(row, entry);
+}
+
+void frmMain::selectProjectRow(int row)
+{
+    QListWidget* list = m_projects->lstProjects;
+    if (row < 0 || row >= list->count())
+        return;
+    if (list->currentRow() == row && list->item(row)->isSelected()) {
+        lstProjects_Click();
+        return;
+    }
+    list->setCurrentRow(row);
+}
+
+void frmMain::txtProject_Change()
+{
+    m_projects->cmdAddproj->setEnabled(!m_projects->txtProject->text().isEmpty());
+}
+
+void frmMain::cmdAddproj_Click()
+{
+    QListWidget* list = m_projects->lstProjects;
+    const QString typed = m_projects->txtProject->text();
+    const QString name = typed.toUpper();
+    bool duplicate = typed.isEmpty();
+    for (int i = 0; i < list->count() && !duplicate; ++i)
+        duplicate = list->item(i)->text().toUpper() == name;
+
+    if (isUnsafeProjectName(utf8(name))) {
+        m_services.messages->show(MessageIcon::Information, "DARV Error", "Invalid project name!");
+    } else if (duplicate) {
+        m_services.messages->show(MessageIcon::Information, "DARV Error", "Duplicate project name!");
+    } else {
+        {
+            QSignalBlocker block(list);
+            list->addItem(name);
+        }
+        appendQuotedLine(projectListPath(m_installLoc), utf8(name));
+    }
+    m_projects->txtProject->clear();
+    selectProjectRow(list->count() - 1);
+    if (const QListWidgetItem* item = list->currentItem())
+        setProjectCaptions(item->text());
+}
+
+void frmMain::cmdRemproj_Click()
+{
+    QListWidget* list = m_projects->lstProjects;
+    const QListWidgetItem* selected = list->currentItem();
+    if (!selected)
+        return;
+    const std::string name = utf8(selected->text());
+    {
+        QSignalBlocker block(list);
+        delete list->takeItem(list->currentRow());
+        list->setCurrentRow(-1);
+        list->clearSelection();
+        list->setToolTip(QString());
+    }
+    std::vector<std::string> remaining;
+    for (int i = 0; i < list->count(); ++i)
+        remaining.push_back(utf8(list->item(i)->text().toUpper()));
+    rewriteQuotedLines(projectListPath(m_installLoc), remaining);
+
+    // The age report stays: it is the record of drawings handed in long ago.
+    for (const std::string& path : {locationFilePath(m_installLoc, name), collectedDataPath(m_installLoc, name),
+                                    handleReportPath(m_installLoc, name), timeReportPath(m_installLoc, name)}) {
+        std::error_code ec;
+        std::filesystem::remove(path, ec);
+    }
+    {
+        QSignalBlocker block(m_locations->lstLocations);
+        m_locations->lstLocations->clear();
+        m_locations->lstLocations->setToolTip(QString());
+    }
+    CountDrawings();
+    m_projects->cmdRemproj->setEnabled(false);
+    m_locations->cmdAddloc->setEnabled(false);
+    m_locations->cmdRemloc->setEnabled(false);
+    m_panel->cmdCollect->setEnabled(false);
+}
+
+void frmMain::lstProjects_Click()
+{
+    const QString project = selectedProject();
+    const std::string name = utf8(project);
+    m_projects->lstProjects->setToolTip(project);
+    QListWidget* locations = m_locations->lstLocations;
+    {
+        QSignalBlocker block(locations);
+        locations->clear();
+        locations->setToolTip(QString());
+        if (const auto entries = readQuotedLines(locationFilePath(m_installLoc, name))) {
+            for (const std::string& entry : *entries)
+                insertLocationSorted(QString::fromStdString(entry));
+        }
+    }
+    m_panel->lblTotalFiles->setText(QStringLiteral("0000"));
+    CountDrawings();
+    m_projects->cmdRemproj->setEnabled(true);
+    m_locations->cmdAddloc->setEnabled(true);
+    m_panel->cmdCollect->setEnabled(true);
+    m_locations->cmdRemloc->setEnabled(false);
+    const QFileInfo collected(QString::fromStdString(collectedDataPath(m_installLoc, name)));
+    m_panel->cmdCompare->setEnabled(collected.exists() && collected.size() > 0);
+    setProjectCaptions(project);
+    m_locations->cmdJump->setEnabled(false);
+}
+
+bool frmMain::CountDrawings()
+{
+    m_panel->cmdCollect->setEnabled(true);
+    const DrawingCount count = countDrawings(locationEntries(), CountFailure::Stop);
+    if (count.failed)
+        return false;
+    m_panel->lblTotalFiles->setText(QString::fromStdString(counterText(count.total)));
+    return true;
+}
+
+void frmMain::cmdAddloc_Click()
+{
+    const QString folder = m_locations->dirMain->path();
+    QListWidget* list = m_locations->lstLocations;
+    bool exists = false;
+    for (int i = 0; i < list->count() && !exists; ++i)
+        exists = list->item(i)->text().mid(1) == folder;
+    if (exists || folder.isEmpty()) {
+        m_services.messages->show(MessageIcon::Critical, "DARV Error", "Path already exists!");
+    } else {
+        const QString entry = (checkValue(m_locations->chkSub0) == 1 ? QStringLiteral("+") : QStringLiteral("-")) + folder;
+        {
+            QSignalBlocker block(list);
+            insertLocationSorted(entry);
+        }
+        appendQuotedLine(locationFilePath(m_installLoc, utf8(selectedProject())), utf8(entry));
+    }
+    CountDrawings();
+}
+
+void frmMain::cmdRemloc_Click()
+{
+    QListWidget* list = m_locations->lstLocations;
+    const int row = list->currentRow();
+    if (row < 0)
+        return;
+    {
+        QSignalBlocker block(list);
+        delete list->takeItem(row);
+        list->setCurrentRow(-1);
+        list->setToolTip(QString());
+    }
+    const std::string path = locationFilePath(m_installLoc, utf8(selectedProject()));
+    if (!rewriteQuotedLines(path, locationEntries())) {
+        m_services.messages->show(MessageIcon::Critical, kAppTitle,
+                                  "The location file " + path + " could not be written.");
+        return;
+    }
+    if (list->count() > 0) {
+        {
+            QSignalBlocker block(list);
+            list->setCurrentRow(0);
+        }
+        lstLocations_Click();
+    } else {
+        m_locations->cmdRemloc->setEnabled(false);
+    }
+    if (!CountDrawings())
+        m_services.messages->show(MessageIcon::Critical, kAppTitle,
+                                  "A location's folder cannot be read: the drawing count stopped there.");
+}
+
+void frmMain::lstLocations_Click()
+{
+    const QListWidgetItem* item = m_locations->lstLocations->currentItem();
+    m_locations->lstLocations->setToolTip(item ? item->text() : QString());
+    m_locations->cmdRemloc->setEnabled(true);
+    m_locations->cmdJump->setEnabled(true);
+}
+
+void frmMain::fillDriveList()
+{
+    QComboBox* drives = m_locations->drvMain;
+    QSignalBlocker block(drives);
+    drives->clear();
+    for (const Volume& volume : browsableVolumes())
+        drives->addItem(volume.label, volume.rootPath);
+}
+
+void frmMain::drvMain_Change()
+{
+    QComboBox* drives = m_locations->drvMain;
+    const QString root = drives->currentData().toString();
+    // The current folder of the system volume is the user's home folder.
+    const QString folder = root == QStringLiteral("/") ? QDir::homePath() : root;
+    if (m_locations->dirMain->setPath(folder))
+        return;
+    m_services.messages->show(MessageIcon::Critical, "Drive Error", "Drive not ready!");
+    if (drives->currentIndex() != 0 && drives->count() > 0) {
+        drives->setCurrentIndex(0);
+        drvMain_Change();
+    }
+}
+
+void frmMain::cmdJump_Click()
+{
+    const QListWidgetItem* item = m_locations->lstLocations->currentItem();
+    if (!item)
+        return;
+    const QString path = item->text().mid(1);
+    bool failed = false;
+    QComboBox* drives = m_locations->drvMain;
+    const int driveIndex = drives->findData(volumeRootFor(path, browsableVolumes()));
+    if (driveIndex < 0) {
+        failed = true;
+        m_services.messages->show(MessageIcon::Critical, kAppTitle,
+                                  "Drive does not exist - CANNOT jump to this location!");
+    } else {
+        drives->setCurrentIndex(driveIndex);
+        drvMain_Change();
+    }
+    if (!m_locations->dirMain->setPath(path))
+        failed = true;
+    if (failed)
+        m_services.messages->show(MessageIcon::Critical, kAppTitle,
+                                  "Path does not exist - CANNOT jump to this location!");
+}
+
+void frmMain::chkSub_Click()
+{
+    writeSettingFile(foldersFilePath(m_installLoc), checkValue(m_locations->chkSub0));
+}
+
+} // namespace darv
