@@ -7,6 +7,7 @@
 #include "ui/frmMain.h"
 
 #include <QApplication>
+#include <QFont>
 
 #include <cstdlib>
 
@@ -17,6 +18,8 @@ int runApplication(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("DARV 2007"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // The layout was made for this font's metrics; Liberation Sans has Arial's.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
 
     QtMessages messages;
     SystemStartClock clock;

@@ -1,0 +1,337 @@
+// Projects and locations in the main window: the list files, selection, the count and the jump.
+#include "support/GuiFixture.h"
+
+#include "projects/FolderList.h"
+#include "projects/LocationsPage.h"
+#include "projects/ProjectsPage.h"
+#include "reports/ReportsPage.h"
+#include "ui/LowerPanel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDirIterator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+using namespace darv;
+using namespace darv::test;
+
+namespace {
+
+void addProject(MainWindowRun& run, const QString& name)
+{
+    run.window->projectsPage()->txtProject->setText(name);
+    run.window->cmdAddproj_Click();
+}
+
+void addLocation(MainWindowRun& run, const QString& folder, bool withSubfolders)
+{
+    run.window->locationsPage()->chkSub0->setChecked(withSubfolders);
+    QVERIFY(run.window->locationsPage()->dirMain->setPath(folder));
+    run.window->cmdAddloc_Click();
+}
+
+QStringList items(const QListWidget* list)
+{
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i)
+        result << list->item(i)->text();
+    return result;
+}
+
+QStringList filesUnder(const QString& root)
+{
+    QStringList result;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        result << it.next();
+    result.sort();
+    return result;
+}
+
+} // namespace
+
+class ProjectsWindowTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void addProjectWritesExactBytesAndSelectsIt();
+    void duplicateInAnotherCaseIsRefused();
+    void unsafeNamesAreRefusedAndNothingWrittenOutside();
+    void nameWithQuoteSurvivesWriteAndRead();
+    void removeMiddleProjectRewritesListAndDeletesItsFiles();
+    void selectionLoadsSortedLocationsAndSetsButtons();
+    void locationsAddedInOrderShownSortedAndRemoved();
+    void countFollowsMarkers();
+    void deletedLocationFolderLeavesZeroCountSilently();
+    void jumpMessages();
+};
+
+void ProjectsWindowTest::addProjectWritesExactBytesAndSelectsIt()
+{
+    DataFolder data;
+    auto run = startMainWindow();
+    QVERIFY(!run->window->projectsPage()->cmdAddproj->isEnabled());
+    run->window->projectsPage()->txtProject->setText(QStringLiteral("Tutorial 3"));
+    QVERIFY(run->window->projectsPage()->cmdAddproj->isEnabled());
+    run->window->cmdAddproj_Click();
+    QListWidget* list = run->window->projectsPage()->lstProjects;
+    QCOMPARE(items(list), QStringList{QStringLiteral("TUTORIAL 3")});
+    QVERIFY(list->item(0)->isSelected());
+    QCOMPARE(data.read(QStringLiteral("projects/projects.fil")), std::optional<QByteArray>("\"TUTORIAL 3\"\r\n"));
+    QCOMPARE(run->window->locationsPage()->lblProject0->text(), QStringLiteral("Project: TUTORIAL 3"));
+    QCOMPARE(run->window->reportsPage()->lblProject1->text(), QStringLiteral("Project: TUTORIAL 3"));
+    QVERIFY(run->window->projectsPage()->txtProject->text().isEmpty());
+    QVERIFY(!run->window->projectsPage()->cmdAddproj->isEnabled());
+    LowerPanel* panel = run->window->lowerPanel();
+    QVERIFY(run->window->locationsPage()->cmdAddloc->isEnabled());
+    QVERIFY(panel->cmdCollect->isEnabled());
+    QVERIFY(!panel->cmdCompare->isEnabled());
+    QVERIFY(run->window->projectsPage()->cmdRemproj->isEnabled());
+    QCOMPARE(panel->lblTotalFiles->text(), QStringLiteral("0000"));
+    QVERIFY(run->window->locationsPage()->lstLocations->count() == 0);
+    // No location file until the first location.
+    QVERIFY(!data.exists(QStringLiteral("projects/TUTORIAL 3.prj")));
+}
+
+void ProjectsWindowTest::duplicateInAnotherCaseIsRefused()
+{
+    DataFolder data;
+    auto run = startMainWindow();
+    addProject(*run, QStringLiteral("Tutorial 3"));
+    addProject(*run, QStringLiteral("Week 1"));
+    run->window->projectsPage()->lstProjects->setCurrentRow(0);
+    addProject(*run, QStringLiteral("tutorial 3"));
+    QCOMPARE(run->messages.shown.size(), std::size_t(1));
+    QCOMPARE(run->messages.shown[0].text, std::string("Duplicate project name!"));
+    QCOMPARE(run->messages.shown[0].title, std::string("DARV Error"));
+    QVERIFY(run->messages.shown[0].icon == MessageIcon::Information);
+    QCOMPARE(run->window->projectsPage()->lstProjects->count(), 2);
+    QCOMPARE(run->window->selectedProject(), QStringLiteral("WEEK 1"));
+    QVERIFY(run->window->projectsPage()->txtProject->text().isEmpty());
+    QCOMPARE(data.read(QStringLiteral("projects/projects.fil")),
+             std::optional<QByteArray>("\"TUTORIAL 3\"\r\n\"WEEK 1\"\r\n"));
+}
+
+void ProjectsWindowTest::unsafeNamesAreRefusedAndNothingWrittenOutside()
+{
+    DataFolder data;
+    auto run = startMainWindow();
+    addProject(*run, QStringLiteral("Safe"));
+    const QStringList before = filesUnder(QFileInfo(data.path()).absolutePath());
+    for (const QString& name : {QStringLiteral(".."), QStringLiteral("."), QStringLiteral("../../escape"),
+                                QStringLiteral("a/b"), QString(QStringLiteral("nul")) + QChar(0)}) {
+        run->messages.shown.clear();
+        addProject(*run, name);
+        QCOMPARE(run->messages.shown.size(), std::size_t(1));
+        QCOMPARE(run->messages.shown[0].text, std::string("Invalid project name!"));
+        QCOMPARE(run->messages.shown[0].title, std::string("DARV Error"));
+        QCOMPARE(run->window->selectedProject(), QStringLiteral("SAFE"));
+        QVERIFY(run->window->projectsPage()->txtProject->text().isEmpty());
+    }
+    QCOMPARE(items(run->window->projectsPage()->lstProjects), QStringList{QStringLiteral("SAFE")});
+    QCOMPARE(filesUnder(QFileInfo(data.path()).absolutePath()), before);
+    // Blanks, quotes and letters beyond ASCII stay allowed.
+    run->messages.shown.clear();
+    addProject(*run, QStringLiteral("Ärger \"2\""));
+    QVERIFY(run->messages.shown.empty());
+    QCOMPARE(run->window->selectedProject(), QStringLiteral("ÄRGER \"2\""));
+}
+
+void ProjectsWindowTest::nameWithQuoteSurvivesWriteAndRead()
+{
+    DataFolder data;
+    {
+        auto run = startMainWindow();
+        addProject(*run, QStringLiteral("say \"hi\""));
+    }
+    auto run = startMainWindow();
+    QCOMPARE(items(run->window->projectsPage()->lstProjects), QStringList{QStringLiteral("SAY \"HI\"")});
+}
+
+void ProjectsWindowTest::removeMiddleProjectRewritesListAndDeletesItsFiles()
+{
+    DataFolder data;
+    auto run = startMainWindow();
+    for (const QString& name : {QStringLiteral("ONE"), QStringLiteral("TWO"), QStringLiteral("THREE")})
+        addProject(*run, name);
+    for (const char* file : {"projects/TWO.prj", "compares/TWO.cmp", "handle conflicts/TWO.hnd", "time conflicts/TWO.tim",
+                             "date conflicts/TWO.dat", "projects/ONE.prj"})
+        data.write(QString::fromLatin1(file), "\"x\"\r\n");
+    run->window->projectsPage()->lstProjects->setCurrentRow(1);
+    QCOMPARE(run->window->locationsPage()->lstLocations->count(), 1);
+    run->window->cmdRemproj_Click();
+    QCOMPARE(data.read(QStringLiteral("projects/projects.fil")), std::optional<QByteArray>("\"ONE\"\r\n\"THREE\"\r\n"));
+    for (const char* gone : {"projects/TWO.prj", "compares/TWO.cmp", "handle conflicts/TWO.hnd", "time conflicts/TWO.tim"})
+        QVERIFY2(!data.exists(QString::fromLatin1(gone)), gone);
+    QVERIFY(data.exists(QStringLiteral("date conflicts/TWO.dat")));
+    QVERIFY(data.exists(QStringLiteral("projects/ONE.prj")));
+    QVERIFY(run->window->selectedProject().isEmpty());
+    QVERIFY(!run->window->hasSelectedProject());
+    QCOMPARE(run->window->locationsPage()->lstLocations->count(), 0);
+    QCOMPARE(run->window->lowerPanel()->lblTotalFiles->text(), QStringLiteral("0000"));
+    for (QPushButton* b : {run->window->projectsPage()->cmdRemproj, run->window->locationsPage()->cmdAddloc,
+                           run->window->locationsPage()->cmdRemloc, run->window->lowerPanel()->cmdCollect})
+        QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
+    // The captions keep the removed project's name.
+    QCOMPARE(run->window->locationsPage()->lblProject0->text(), QStringLiteral("Project: TWO"));
+    // A new project of the same name starts with nothing.
+    addProject(*run, QStringLiteral("two"));
+    QCOMPARE(run->window->locationsPage()->lstLocations->count(), 0);
+    QVERIFY(!run->window->lowerPanel()->cmdCompare->isEnabled());
+}
+
+void ProjectsWindowTest::selectionLoadsSortedLocationsAndSetsButtons()
+{
+    DataFolder data;
+    QTemporaryDir drawings;
+    makeFiles(drawings.path(), {QStringLiteral("b/1.dwg"), QStringLiteral("a/2.dwg"), QStringLiteral("C/3.dwg")});
+    data.write(QStringLiteral("projects/projects.fil"), "\"P\"\r\n\"Q\"\r\n");
+    const QByteArray root = drawings.path().toUtf8();
+    data.write(QStringLiteral("projects/P.prj"),
+               "\"-" + root + "/b\"\r\n\"+" + root + "/C\"\r\n\"-" + root + "/a\"\r\nx\r\n");
+    data.write(QStringLiteral("compares/P.cmp"), "\"A,1,,END\"\r\n");
+    data.write(QStringLiteral("compares/Q.cmp"), "");
+    auto run = startMainWindow();
+    run->window->projectsPage()->lstProjects->setCurrentRow(0);
+    const QString r = drawings.path();
+    QCOMPARE(items(run->window->locationsPage()->lstLocations),
+             (QStringList{QStringLiteral("+") + r + QStringLiteral("/C"), QStringLiteral("-") + r + QStringLiteral("/a"),
+                          QStringLiteral("-") + r + QStringLiteral("/b")}));
+    QCOMPARE(run->window->lowerPanel()->lblTotalFiles->text(), QStringLiteral("0003"));
+    QVERIFY(run->window->lowerPanel()->cmdCompare->isEnabled());
+    QVERIFY(!run->window->locationsPage()->cmdRemloc->isEnabled());
+    QVERIFY(!run->window->locationsPage()->cmdJump->isEnabled());
+    QCOMPARE(run->window->projectsPage()->lstProjects->toolTip(), QStringLiteral("P"));
+    run->window->projectsPage()->lstProjects->setCurrentRow(1);
+    QVERIFY(!run->window->lowerPanel()->cmdCompare->isEnabled());
+    QCOMPARE(run->window->lowerPanel()->lblTotalFiles->text(), QStringLiteral("0000"));
+}
+
+void ProjectsWindowTest::locationsAddedInOrderShownSortedAndRemoved()
+{
+    DataFolder data;
+    QTemporaryDir drawings;
+    makeFiles(drawings.path(), {QStringLiteral("B/x.dwg"), QStringLiteral("A/y.dwg")});
+    const QString a = drawings.path() + QStringLiteral("/A");
+    const QString b = drawings.path() + QStringLiteral("/B");
+    auto run = startMainWindow();
+    addProject(*run, QStringLiteral("W"));
+    addLocation(*run, b, false);
+    addLocation(*run, a, false);
+    QListWidget* list = run->window->locationsPage()->lstLocations;
+    QCOMPARE(items(list), (QStringList{QStringLiteral("-") + a, QStringLiteral("-") + b}));
+    QCOMPARE(data.read(QStringLiteral("projects/W.prj")),
+             std::optional<QByteArray>("\"-" + b.toUtf8() + "\"\r\n\"-" + a.toUtf8() + "\"\r\n"));
+    QCOMPARE(run->window->lowerPanel()->lblTotalFiles->text(), QStringLiteral("0002"));
+
+    // The same folder again, with either state of the sub-folder box.
+    addLocation(*run, a, true);
+    QCOMPARE(run->messages.shown.size(), std::size_t(1));
+    QCOMPARE(run->messages.shown[0].text, std::string("Path already exists!"));
+    QVERIFY(run->messages.shown[0].icon == MessageIcon::Critical);
+    QCOMPARE(list->count(), 2);
+
+    // Changing the box does not change existing markers; removing rewrites in shown order.
+    run->window->locationsPage()->chkSub0->setChecked(true);
+    QCOMPARE(data.read(QStringLiteral("folders.fil")), std::optional<QByteArray>("1\r\n"));
+    list->setCurrentRow(1);
+    QVERIFY(run->window->locationsPage()->cmdRemloc->isEnabled());
+    QVERIFY(run->window->locationsPage()->cmdJump->isEnabled());
+    run->window->cmdRemloc_Click();
+    QCOMPARE(items(list), QStringList{QStringLiteral("-") + a});
+    QCOMPARE(data.read(QStringLiteral("projects/W.prj")), std::optional<QByteArray>("\"-" + a.toUtf8() + "\"\r\n"));
+    QCOMPARE(list->currentRow(), 0);
+    QVERIFY(run->window->locationsPage()->cmdRemloc->isEnabled());
+    run->window->cmdRemloc_Click();
+    QCOMPARE(data.read(QStringLiteral("projects/W.prj")), std::optional<QByteArray>(QByteArray()));
+    QVERIFY(!run->window->locationsPage()->cmdRemloc->isEnabled());
+    QCOMPARE(run->window->lowerPanel()->lblTotalFiles->text(), QStringLiteral("0000"));
+
+    // With the box set the marker is "+".
+    addLocation(*run, a, true);
+    QCOMPARE(items(list), QStringList{QStringLiteral("+") + a});
+}
+
+void ProjectsWindowTest::countFollowsMarkers()
+{
+    DataFolder data;
+    QTemporaryDir drawings;
+    makeFiles(drawings.path(), {QStringLiteral("K/a.dwg"), QStringLiteral("K/b.DWG"), QStringLiteral("K/c.Dwg"),
+                                QStringLiteral("K/d.dwg.bak"), QStringLiteral("K/.e.dwg"), QStringLiteral("K/S/1.dwg"),
+                                QStringLiteral("K/S/2.dwg"), QStringLiteral("K/T/3.dwg"), QStringLiteral("K/T/4.dwg"),
+                                QStringLiteral("K/T/5.dwg"), QStringLiteral("K/T/Deep/6.dwg")});
+    const QString k = drawings.path() + QStringLiteral("/K");
+    auto run = startMainWindow();
+    addProject(*run, QStringLiteral("A"));
+    addLocation(*run, k, false);
+    QCOMPARE(run->window->lowerPanel()->lblTotalFiles->text(), QStringLiteral("0003"));
+    addProject(*run, QStringLiteral("B"));
+    addLocation(*run, k, true);
+    QCOMPARE(run->window->lowerPanel()->lblTotalFiles->text(), QStringLiteral("0008"));
+}
+
+void ProjectsWindowTest::deletedLocationFolderLeavesZeroCountSilently()
+{
+    DataFolder data;
+    QTemporaryDir drawings;
+    makeFiles(drawings.path(), {QStringLiteral("K/a.dwg")});
+    const QString k = drawings.path() + QStringLiteral("/K");
+    auto run = startMainWindow();
+    addProject(*run, QStringLiteral("A"));
+    addLocation(*run, k, false);
+    QCOMPARE(run->window->lowerPanel()->lblTotalFiles->text(), QStringLiteral("0001"));
+    addProject(*run, QStringLiteral("B"));
+    QDir(k).removeRecursively();
+    run->messages.shown.clear();
+    run->window->projectsPage()->lstProjects->setCurrentRow(0);
+    QCOMPARE(run->window->locationsPage()->lstLocations->count(), 1);
+    QCOMPARE(run->window->lowerPanel()->lblTotalFiles->text(), QStringLiteral("0000"));
+    QVERIFY(run->messages.shown.empty());
+    QVERIFY(run->window->lowerPanel()->cmdCollect->isEnabled());
+}
+
+void ProjectsWindowTest::jumpMessages()
+{
+    DataFolder data;
+    QTemporaryDir drawings;
+    makeFiles(drawings.path(), {QStringLiteral("Class A/a.dwg"), QStringLiteral("Gone/b.dwg")});
+    const QString classA = drawings.path() + QStringLiteral("/Class A");
+    const QString gone = drawings.path() + QStringLiteral("/Gone");
+    data.write(QStringLiteral("projects/projects.fil"), "\"J\"\r\n");
+    data.write(QStringLiteral("projects/J.prj"), "\"+" + classA.toUtf8() + "\"\r\n\"-" + gone.toUtf8() +
+                                                     "\"\r\n\"-C:\\Students\\Class A\"\r\n");
+    QDir(gone).removeRecursively();
+    auto run = startMainWindow();
+    run->window->projectsPage()->lstProjects->setCurrentRow(0);
+    QListWidget* list = run->window->locationsPage()->lstLocations;
+    QCOMPARE(list->count(), 3);
+
+    auto jumpTo = [&](const QString& entry) {
+        const auto found = list->findItems(entry, Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        list->setCurrentItem(found.first());
+        run->messages.shown.clear();
+        run->window->cmdJump_Click();
+    };
+    jumpTo(QStringLiteral("+") + classA);
+    QVERIFY(run->messages.shown.empty());
+    QCOMPARE(run->window->locationsPage()->dirMain->path(), classA);
+    QCOMPARE(run->window->locationsPage()->drvMain->currentData().toString(), QStringLiteral("/"));
+
+    jumpTo(QStringLiteral("-") + gone);
+    QCOMPARE(run->messages.texts(), std::vector<std::string>{"Path does not exist - CANNOT jump to this location!"});
+    QCOMPARE(run->messages.shown[0].title, std::string("Darv2007"));
+
+    jumpTo(QStringLiteral("-C:\\Students\\Class A"));
+    QCOMPARE(run->messages.texts(), (std::vector<std::string>{"Drive does not exist - CANNOT jump to this location!",
+                                                              "Path does not exist - CANNOT jump to this location!"}));
+    QVERIFY(run->messages.shown[1].icon == MessageIcon::Critical);
+}
+
+DARV_GUI_TEST_MAIN(ProjectsWindowTest)
+#include "ProjectsWindowTest.moc"

@@ -1,0 +1,87 @@
+// Shared set-up of the window tests: a temporary data folder registered in a temporary settings
+// store, recorded message boxes, a clock that steps, and a main window started as a user starts it.
+#pragma once
+
+#include "RecordingMessages.h"
+#include "collect/CadHost.h"
+#include "ui/StartClock.h"
+#include "ui/frmMain.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace darv::test {
+
+// Each reading of the clock is one second later than the one before.
+class SteppingClock : public StartClock
+{
+public:
+    explicit SteppingClock(QTime start = QTime(10, 0, 0), int stepMs = 1000) : m_now(start), m_step(stepMs) {}
+    QTime currentTime() override
+    {
+        const QTime now = m_now;
+        m_now = m_now.addMSecs(m_step);
+        ++reads;
+        return now;
+    }
+    int reads = 0;
+
+private:
+    QTime m_now;
+    int m_step;
+};
+
+// Points XDG_CONFIG_HOME and XDG_DATA_HOME at one temporary folder for the whole test program. Call
+// before the QApplication exists (QTEST_MAIN: in the test class constructor is too late; use
+// DARV_GUI_TEST_MAIN below).
+void isolateUserFolders();
+
+// A fresh data folder with all its sub-folders, registered as Install_Location.
+class DataFolder
+{
+public:
+    DataFolder();
+    ~DataFolder();
+    QString path() const { return m_root; }
+    std::string str() const { return m_root.toStdString(); }
+    QString file(const QString& relative) const { return m_root + QLatin1Char('/') + relative; }
+    void write(const QString& relative, const QByteArray& bytes) const;
+    std::optional<QByteArray> read(const QString& relative) const;
+    bool exists(const QString& relative) const { return QFile::exists(file(relative)); }
+
+private:
+    QString m_root;
+};
+
+struct MainWindowRun
+{
+    RecordingMessages messages;
+    SteppingClock clock;
+    std::unique_ptr<frmMain> window;
+    int endStatus = -1;
+    int endCalls = 0;
+};
+
+// A main window over the data folder; start() runs the whole start-up.
+std::unique_ptr<MainWindowRun> startMainWindow(bool runStartUp = true);
+
+// A folder for drawings with the given files (relative paths; folders are made as needed).
+void makeFiles(const QString& root, const QStringList& relativePaths);
+
+} // namespace darv::test
+
+#define DARV_GUI_TEST_MAIN(TestClass)                                                                            \
+    int main(int argc, char** argv)                                                                                \
+    {                                                                                                              \
+        darv::test::isolateUserFolders();                                                                          \
+        QApplication app(argc, argv);                                                                              \
+        TestClass test;                                                                                            \
+        return QTest::qExec(&test, argc, argv);                                                                    \
+    }

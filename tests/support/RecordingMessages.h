@@ -1,0 +1,35 @@
+// A message box stand-in that records what would have been shown.
+#pragma once
+
+#include "app/Messages.h"
+
+#include <string>
+#include <vector>
+
+namespace darv::test {
+
+struct ShownMessage
+{
+    MessageIcon icon;
+    std::string title;
+    std::string text;
+};
+
+class RecordingMessages : public Messages
+{
+public:
+    void show(MessageIcon icon, const std::string& title, const std::string& text) override
+    {
+        shown.push_back({icon, title, text});
+    }
+    std::vector<std::string> texts() const
+    {
+        std::vector<std::string> result;
+        for (const auto& m : shown)
+            result.push_back(m.text);
+        return result;
+    }
+    std::vector<ShownMessage> shown;
+};
+
+} // namespace darv::test
