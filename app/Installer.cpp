@@ -1,0 +1,101 @@
+// Installs the system for the current user: the data folder, its resources and Install_Location.
+#include "app/Installer.h"
+
+#include "resources/ResourceNames.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace darv {
+
+namespace {
+
+// Absolute, with "." and ".." resolved and no trailing "/": the system appends "/projects/..." to it.
+QString storedForm(const QString& folder)
+{
+    QString path = QDir::cleanPath(QDir(folder).absolutePath());
+    while (path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
+}
+
+} // namespace
+
+Installer::Installer(const QString& dataFolder) : m_dataFolder(storedForm(dataFolder)) {}
+
+QString Installer::defaultDataFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/DARV2007");
+}
+
+QStringList Installer::subFolders()
+{
+    return {QStringLiteral("projects"),         QStringLiteral("compares"),       QStringLiteral("time conflicts"),
+            QStringLiteral("handle conflicts"), QStringLiteral("date conflicts"), QStringLiteral("resources")};
+}
+
+bool Installer::install()
+{
+    m_error.clear();
+    // The root folder would be stored as an empty Install_Location, which means "not installed".
+    if (m_dataFolder.isEmpty())
+        return fail(QStringLiteral("The data folder cannot be the root folder \"/\"."));
+    return makeFolders() && writeResources() && recordLocation();
+}
+
+bool Installer::makeFolders()
+{
+    const QFileInfo base(m_dataFolder);
+    if (base.exists() && !base.isDir())
+        return fail(QStringLiteral("\"%1\" exists and is not a folder.").arg(m_dataFolder));
+    for (const QString& name : subFolders()) {
+        const QString path = m_dataFolder + QLatin1Char('/') + name;
+        const QFileInfo info(path);
+        if (info.exists() && !info.isDir())
+            return fail(QStringLiteral("\"%1\" exists and is not a folder.").arg(path));
+        if (!QDir().mkpath(path))
+            return fail(QStringLiteral("The folder \"%1\" cannot be created.").arg(path));
+    }
+    return true;
+}
+
+// Each resource is written to a temporary file and renamed over the old one, so that an interrupted
+// install never leaves a cut-off picture or text behind.
+bool Installer::writeResources()
+{
+    const QString folder = m_dataFolder + QStringLiteral("/resources/");
+    for (const QString& name : dataFolderResourceNames()) {
+        QFile source(builtInResourcePath(name));
+        if (!source.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("The built-in resource \"%1\" is missing from this program.").arg(name));
+        const QByteArray bytes = source.readAll();
+        QSaveFile target(folder + name);
+        if (!target.open(QIODevice::WriteOnly) || target.write(bytes) != bytes.size() || !target.commit())
+            return fail(QStringLiteral("\"%1\" cannot be written: %2").arg(folder + name, target.errorString()));
+    }
+    return true;
+}
+
+bool Installer::recordLocation()
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("OVT"));
+    settings.beginGroup(QStringLiteral("DARV2007"));
+    settings.setValue(QStringLiteral("Install_Location"), m_dataFolder);
+    settings.endGroup();
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        return fail(QStringLiteral("The settings store \"%1\" cannot be written.").arg(settings.fileName()));
+    return true;
+}
+
+bool Installer::fail(const QString& text)
+{
+    m_error = text;
+    return false;
+}
+
+} // namespace darv

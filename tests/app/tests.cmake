@@ -1,0 +1,5 @@
+# Installer tests: the data folder, the resources and Install_Location, in temporary XDG folders.
+if(TARGET darv_installer)
+    darv_add_qtest(installer_tests ${CMAKE_CURRENT_LIST_DIR}/InstallerTest.cpp)
+    target_link_libraries(installer_tests PRIVATE darv_installer darv_resources)
+endif()
