@@ -1,7 +1,9 @@
 // Starts the system: the real services behind the main window, then its start-up.
 #include "ui/Application.h"
 
-#include "collect/CadHost.h"
+#include "collect/DwgCadHost.h"
+#include "compare/SystemCompareClock.h"
+#include "ui/SoundPlayer.h"
 #include "ui/QtMessages.h"
 #include "ui/StartClock.h"
 #include "ui/frmMain.h"
@@ -23,9 +25,15 @@ int runApplication(int argc, char** argv)
 
     QtMessages messages;
     SystemStartClock clock;
+    SystemSoundPlayer sound;
+    SystemCompareClock compareClock;
+    DwgCadHost host;
     MainServices services;
     services.messages = &messages;
     services.clock = &clock;
+    services.sound = &sound;
+    services.compareClock = &compareClock;
+    services.host = &host;
     services.endApplication = [](int status) { QCoreApplication::exit(status); };
 
     frmMain window(services);

@@ -5,6 +5,9 @@
 #include "app/Messages.h"
 #include "app/SettingsFiles.h"
 #include "collect/CadHost.h"
+#include "collect/CollectionRun.h"
+#include "compare/CompareRun.h"
+#include "compare/CompareWindowView.h"
 #include "projects/LocationsPage.h"
 #include "projects/ProjectsPage.h"
 #include "projects/QuotedLinesFile.h"
@@ -53,6 +56,18 @@ frmMain::frmMain(const MainServices& services, QWidget* parent) : QWidget(parent
 {
     buildWindow();
     connectHandlers();
+    m_compareView = std::make_unique<CompareWindowView>(m_panel, *m_services.messages, *m_services.sound, [this] {
+        m_ending = true;
+        if (m_services.endApplication)
+            m_services.endApplication(1);
+    });
+    m_compareRun = std::make_unique<CompareRun>(*m_compareView, *m_services.compareClock);
+    if (m_services.host) {
+        m_collectionRun = std::make_unique<CollectionRun>(*m_compareView, *m_compareRun, *m_services.host,
+                                                          [](const std::string& name) {
+                                                              return QString::fromStdString(name).toUpper().toStdString();
+                                                          });
+    }
 }
 
 frmMain::~frmMain() = default;
@@ -154,6 +169,8 @@ void frmMain::connectHandlers()
     connect(m_panel->cmbPercent, &QComboBox::activated, this, &frmMain::cmbPercent_Click);
     connect(m_panel->cmbEntity, &QComboBox::currentIndexChanged, this, &frmMain::cmbEntity_Click);
     connect(m_panel->chkLine0, &QCheckBox::stateChanged, this, &frmMain::chkLine_Click);
+    connect(m_panel->cmdCompare, &QPushButton::clicked, this, &frmMain::cmdCompare_Click);
+    connect(m_panel->cmdCollect, &QPushButton::clicked, this, &frmMain::cmdCollect_Click);
 }
 
 QString frmMain::selectedProject() const

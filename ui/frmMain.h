@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,12 +24,20 @@ class Messages;
 class ProjectsPage;
 class ReportsPage;
 class StartClock;
+class CompareClock;
+class CompareRun;
+class CollectionRun;
+class CompareWindowView;
+class SoundPlayer;
+struct CompareOptions;
 
 struct MainServices
 {
     Messages* messages = nullptr;
     StartClock* clock = nullptr;
     CadHost* host = nullptr;
+    SoundPlayer* sound = nullptr;
+    CompareClock* compareClock = nullptr;
     // Ends the whole system at once with the given exit status.
     std::function<void(int)> endApplication;
 };
@@ -74,6 +83,12 @@ public:
     void cmbEntity_Click();
     void chkLine_Click();
     void chkSub_Click();
+    void cmdCompare_Click();
+    void cmdCollect_Click();
+
+    // The report options as the panel holds them now.
+    CompareOptions currentOptions() const;
+    CompareWindowView* compareView() const { return m_compareView.get(); }
 
 signals:
     // The Reports tab was selected; the report viewer reloads the chosen report.
@@ -96,6 +111,9 @@ private:
     void selectProjectRow(int row);
 
     MainServices m_services;
+    std::unique_ptr<CompareWindowView> m_compareView;
+    std::unique_ptr<CompareRun> m_compareRun;
+    std::unique_ptr<CollectionRun> m_collectionRun;
     std::string m_installLoc;
     bool m_ending = false;
 

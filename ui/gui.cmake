@@ -8,8 +8,15 @@ target_sources(darv_gui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ProgressBar.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QtMessages.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RtfReader.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SoundPlayer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StartClock.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frmMain.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/frmMainCompare.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frmMainOptions.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frmMainProjects.cpp
+)
+target_sources(darv_gui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/HelpWindow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HelpWindows.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WhatNextWindow.cpp
 )

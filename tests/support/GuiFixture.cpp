@@ -68,6 +68,8 @@ std::unique_ptr<MainWindowRun> startMainWindow(bool runStartUp)
     MainServices services;
     services.messages = &run->messages;
     services.clock = &run->clock;
+    services.sound = &run->sound;
+    services.compareClock = &run->compareClock;
     MainWindowRun* raw = run.get();
     services.endApplication = [raw](int status) {
         raw->endStatus = status;

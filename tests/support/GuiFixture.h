@@ -4,6 +4,8 @@
 
 #include "RecordingMessages.h"
 #include "collect/CadHost.h"
+#include "compare/CompareClock.h"
+#include "ui/SoundPlayer.h"
 #include "ui/StartClock.h"
 #include "ui/frmMain.h"
 
@@ -60,10 +62,35 @@ private:
     QString m_root;
 };
 
+// Records the sounds that would have started; "starts" tells whether a device is there.
+class RecordingSound : public SoundPlayer
+{
+public:
+    bool play(const QString& wavPath) override
+    {
+        played << wavPath;
+        return starts;
+    }
+    QStringList played;
+    bool starts = false;
+};
+
+// A comparison clock standing still at a chosen moment and month.
+class FixedCompareClock : public CompareClock
+{
+public:
+    std::int64_t nowSeconds() override { return seconds; }
+    YearMonth today() override { return month; }
+    std::int64_t seconds = 1'000'000'000;
+    YearMonth month{2007, 9};
+};
+
 struct MainWindowRun
 {
     RecordingMessages messages;
     SteppingClock clock;
+    RecordingSound sound;
+    FixedCompareClock compareClock;
     std::unique_ptr<frmMain> window;
     int endStatus = -1;
     int endCalls = 0;

@@ -1,0 +1,4 @@
+# Comparison, window part.
+target_sources(darv_gui PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/CompareWindowView.cpp
+)

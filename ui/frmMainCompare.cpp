@@ -1,0 +1,41 @@
+// The main window's handlers of the collection and comparison runs.
+#include "ui/frmMain.h"
+
+#include "collect/CollectionRun.h"
+#include "compare/CompareRun.h"
+#include "compare/CompareWindowView.h"
+#include "ui/CheckValue.h"
+#include "ui/LowerPanel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+
+namespace darv {
+
+CompareOptions frmMain::currentOptions() const
+{
+    CompareOptions options;
+    options.timeCheck = checkValue(m_panel->chkOpt[0]) == 1;
+    options.handleCheck = checkValue(m_panel->chkOpt[1]) == 1;
+    options.ageCheck = checkValue(m_panel->chkOpt[2]) == 1;
+    options.entity = m_panel->cmbEntity->currentText().toStdString();
+    options.percent = m_panel->cmbPercent->currentText().toStdString();
+    options.age = m_panel->cmbdate->currentText().toStdString();
+    return options;
+}
+
+void frmMain::cmdCompare_Click()
+{
+    m_compareRun->recompare(m_installLoc, selectedProject().toStdString(), locationEntries(), currentOptions());
+    m_compareView->flush();
+}
+
+void frmMain::cmdCollect_Click()
+{
+    if (m_collectionRun)
+        m_collectionRun->cmdCollect_Click(m_installLoc, selectedProject().toStdString(), locationEntries(),
+                                          currentOptions());
+    m_compareView->flush();
+}
+
+} // namespace darv
