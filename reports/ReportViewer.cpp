@@ -1,0 +1,104 @@
+// The behaviour of the Reports page: showing the chosen report of the selected project and printing it.
+#include "reports/ReportViewer.h"
+
+#include "app/DataFolder.h"
+#include "reports/ReportPrinter.h"
+#include "reports/ReportText.h"
+#include "reports/ReportsPage.h"
+
+#include <QDate>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+
+#include <array>
+#include <optional>
+
+namespace darv {
+
+namespace {
+
+enum class ReportKind { Time, Handle, Age };
+
+struct KindText
+{
+    std::string (*path)(const std::string& installLoc, const std::string& project);
+    const char* missing;
+    const char* title;
+};
+
+const std::array<KindText, 3> kKinds = {{
+    {timeReportPath, "No available TIME CONFLICTS for Project: ", "Time Conflicts"},
+    {handleReportPath, "No available HANDLE [Entity] CONFLICTS for Project: ", "Handle Conflicts"},
+    {ageReportPath, "No available DWG Date CONFLICTS for Project: ", "DWG Date Conflicts"},
+}};
+
+const KindText& textOf(ReportKind kind)
+{
+    return kKinds[static_cast<std::size_t>(kind)];
+}
+
+QString reportPath(ReportKind kind, const std::string& installLoc, const QString& project)
+{
+    return QString::fromStdString(textOf(kind).path(installLoc, project.toStdString()));
+}
+
+} // namespace
+
+ReportViewer::ReportViewer(ReportsPage* page, std::function<QString()> selectedProject,
+                           std::function<std::string()> installLoc, PrintSetup& printSetup, QObject* parent)
+    : QObject(parent), m_page(page), m_selectedProject(std::move(selectedProject)), m_installLoc(std::move(installLoc)),
+      m_printSetup(printSetup)
+{
+    for (int i = 0; i < 3; ++i)
+        connect(m_page->optReport[i], &QRadioButton::clicked, this, [this, i] { optReport_Click(i); });
+    connect(m_page->cmdPrint, &QPushButton::clicked, this, &ReportViewer::cmdPrint_Click);
+}
+
+void ReportViewer::optReport_Click(int /*index*/)
+{
+    // The options' states decide, not which one was clicked.
+    m_loadedFile.clear();
+    ShowSelectedReport();
+}
+
+void ReportViewer::ShowSelectedReport()
+{
+    const QString project = m_selectedProject();
+    if (project.isEmpty())
+        return;
+    std::optional<ReportKind> kind;
+    for (int i = 0; i < 3 && !kind; ++i)
+        if (m_page->optReport[i]->isChecked())
+            kind = static_cast<ReportKind>(i);
+    if (!kind)
+        return;
+
+    const QString path = reportPath(*kind, m_installLoc(), project);
+    if (const std::optional<QByteArray> bytes = readReportFile(path)) {
+        m_page->RichTextBox1->setPlainText(reportViewText(*bytes));
+        m_loadedFile = path;
+        m_page->cmdPrint->setEnabled(true);
+    } else {
+        m_page->RichTextBox1->setPlainText(QString::fromLatin1(textOf(*kind).missing) + project);
+        m_loadedFile.clear();
+        m_page->cmdPrint->setEnabled(false);
+    }
+}
+
+void ReportViewer::cmdPrint_Click()
+{
+    // Printing takes the option selected now; with no option at all the last kind is taken.
+    ReportKind kind = ReportKind::Age;
+    if (m_page->optReport[0]->isChecked())
+        kind = ReportKind::Time;
+    else if (m_page->optReport[1]->isChecked())
+        kind = ReportKind::Handle;
+    const std::string installLoc = m_installLoc();
+    ReportPrinter printer(m_printSetup);
+    printer.print(QString::fromLatin1(textOf(kind).title), reportPath(kind, installLoc, m_selectedProject()),
+                  QString::fromStdString(resourcePath(installLoc, "darvlogo-print.jpg")),
+                  ReportPrinter::footerText(QDate::currentDate()), m_page->window());
+}
+
+} // namespace darv
