@@ -11,9 +11,14 @@
 #include "projects/LocationsPage.h"
 #include "projects/ProjectsPage.h"
 #include "projects/QuotedLinesFile.h"
+#include "reports/DialogPrintSetup.h"
+#include "reports/ReportViewer.h"
 #include "reports/ReportsPage.h"
 #include "ui/AboutPage.h"
 #include "ui/CheckValue.h"
+#include "ui/HelpWindow.h"
+#include "ui/HelpWindows.h"
+#include "ui/WhatNextWindow.h"
 #include "ui/Layout.h"
 #include "ui/LowerPanel.h"
 #include "ui/RtfReader.h"
@@ -171,6 +176,17 @@ void frmMain::connectHandlers()
     connect(m_panel->chkLine0, &QCheckBox::stateChanged, this, &frmMain::chkLine_Click);
     connect(m_panel->cmdCompare, &QPushButton::clicked, this, &frmMain::cmdCompare_Click);
     connect(m_panel->cmdCollect, &QPushButton::clicked, this, &frmMain::cmdCollect_Click);
+
+    if (!m_services.printSetup) {
+        m_dialogPrintSetup = std::make_unique<DialogPrintSetup>();
+        m_services.printSetup = m_dialogPrintSetup.get();
+    }
+    m_viewer = new ReportViewer(m_reports, [this] { return selectedProject(); }, [this] { return m_installLoc; },
+                                *m_services.printSetup, this);
+    connect(this, &frmMain::reportsTabSelected, m_viewer, &ReportViewer::ShowSelectedReport);
+    m_helpWindows = new HelpWindows(this, [this] { return m_installLoc; }, *m_services.messages);
+    connect(m_cmdHelp, &QPushButton::clicked, m_helpWindows, &HelpWindows::cmdHelp_Click);
+    connect(m_reports->cmdWhatnext, &QPushButton::clicked, m_helpWindows, &HelpWindows::cmdWhatnext_Click);
 }
 
 QString frmMain::selectedProject() const

@@ -29,6 +29,9 @@ class CompareRun;
 class CollectionRun;
 class CompareWindowView;
 class SoundPlayer;
+class HelpWindows;
+class PrintSetup;
+class ReportViewer;
 struct CompareOptions;
 
 struct MainServices
@@ -38,6 +41,7 @@ struct MainServices
     CadHost* host = nullptr;
     SoundPlayer* sound = nullptr;
     CompareClock* compareClock = nullptr;
+    PrintSetup* printSetup = nullptr; // null: the desktop's printer dialog
     // Ends the whole system at once with the given exit status.
     std::function<void(int)> endApplication;
 };
@@ -89,6 +93,8 @@ public:
     // The report options as the panel holds them now.
     CompareOptions currentOptions() const;
     CompareWindowView* compareView() const { return m_compareView.get(); }
+    ReportViewer* reportViewer() const { return m_viewer; }
+    HelpWindows* helpWindows() const { return m_helpWindows; }
 
 signals:
     // The Reports tab was selected; the report viewer reloads the chosen report.
@@ -114,6 +120,9 @@ private:
     std::unique_ptr<CompareWindowView> m_compareView;
     std::unique_ptr<CompareRun> m_compareRun;
     std::unique_ptr<CollectionRun> m_collectionRun;
+    std::unique_ptr<PrintSetup> m_dialogPrintSetup;
+    ReportViewer* m_viewer = nullptr;
+    HelpWindows* m_helpWindows = nullptr;
     std::string m_installLoc;
     bool m_ending = false;
 

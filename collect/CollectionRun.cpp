@@ -1,0 +1,152 @@
+// The collection run.
+#include "collect/CollectionRun.h"
+
+#include "app/DataFolder.h"
+#include "collect/CollectedDataFile.h"
+#include "projects/FolderListing.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace darv {
+
+namespace {
+const char* kSelectionSet = "GetHandle";
+
+std::string upperAscii(std::string text)
+{
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
+} // namespace
+
+std::optional<std::string> deleteCollectedData(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno != ENOENT)
+            return std::string(std::strerror(errno));
+        // Not there: fine, as long as its folder is (a data folder without it cannot be collected into).
+        const std::string folder = std::filesystem::path(path).parent_path().string();
+        struct stat folderInfo {};
+        if (::stat(folder.c_str(), &folderInfo) != 0 || !S_ISDIR(folderInfo.st_mode))
+            return "Path not found: " + folder;
+        return std::nullopt;
+    }
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return "Permission denied: " + path + " is read-only";
+    if (::unlink(path.c_str()) != 0)
+        return std::string(std::strerror(errno)) + ": " + path;
+    return std::nullopt;
+}
+
+CollectionRun::CollectionRun(CollectView& view, CompareRun& compare, CadHost& host,
+                             std::function<std::string(const std::string&)> upperCase)
+    : m_view(view), m_compare(compare), m_host(host), m_upperCase(std::move(upperCase))
+{
+}
+
+CollectResult CollectionRun::cmdCollect_Click(const std::string& installLoc, const std::string& project,
+                                              const std::vector<std::string>& locations,
+                                              const CompareOptions& options)
+{
+    CollectResult result;
+    m_compare.beginRun();
+    m_view.showPicture(Picture::Logo, resourcePath(installLoc, "darvlogo.jpg"));
+    m_view.setVerdict(Verdict::NoDarv);
+    for (CounterLabel label : {CounterLabel::Time, CounterLabel::Handle, CounterLabel::Age})
+        m_view.setCounterText(label, counterText(0));
+
+    const std::int64_t totfiles = countDrawings(locations, CountFailure::Skip).total;
+    result.totfiles = totfiles;
+    m_view.setCounterText(CounterLabel::Files, counterText(totfiles));
+
+    const std::string dataFile = collectedDataPath(installLoc, project);
+    if (const auto failure = deleteCollectedData(dataFile)) {
+        m_view.showMessage(MessageIcon::Critical, "DARV Fatal Error", *failure + " - Aborting DARV!");
+        m_view.endApplication();
+        result.outcome = CollectOutcome::Fatal;
+        return result;
+    }
+
+    std::int64_t done = 0;
+    m_view.setStatusText("Opening Files...");
+    WalkCallbacks walk;
+    walk.locationStarted = [&](std::size_t, const std::string& folder, bool withSubfolders) {
+        m_view.setLocationText(folder);
+        m_view.setSubfolderText(withSubfolders ? "All sub folders included (one level only)..." : "This folder only...");
+    };
+    walk.drawing = [&](const WalkStep& step) {
+        ++done;
+        // More drawings than counted (some were added during the run) leave the bar where it was.
+        if (totfiles > 0) {
+            const double percent = static_cast<double>(done) / static_cast<double>(totfiles) * 100.0;
+            if (percent <= 100.0)
+                m_view.setProgress(percent);
+        }
+        m_view.setFileText(step.shownName);
+        const DrawingOutcome outcome = readDrawing(step.fullPath, step.fileName, dataFile, options.entity);
+        if (drawingRead)
+            drawingRead(outcome);
+    };
+    walk.locationFinished = [&](std::size_t) { m_compare.showElapsed(); };
+    walkDrawings(locations, walk);
+    result.walked = done;
+
+    if (locations.empty())
+        m_view.showMessage(MessageIcon::Exclamation, "DARV Warning", "Sorry, no locations to compare!");
+    if (totfiles == 0)
+        m_view.showMessage(MessageIcon::Exclamation, "DARV Warning", "Sorry, no drawings found!");
+    m_view.setFileText("");
+    m_view.setLocationText("");
+    m_view.setSubfolderText("");
+    m_view.setProgress(0.0);
+
+    result.compare = m_compare.runCompare(installLoc, project, totfiles, options);
+    m_view.enableRecompare();
+    return result;
+}
+
+DrawingOutcome CollectionRun::readDrawing(const std::string& path, const std::string& fileName,
+                                          const std::string& dataFile, const std::string& entity)
+{
+    DrawingOutcome outcome;
+    outcome.path = path;
+    // Every step goes on when the one before failed; the record is written in any case.
+    outcome.opened = m_host.open(path);
+    if (!outcome.opened)
+        outcome.failure = m_host.lastFailure();
+    m_host.activateDocument();
+    m_host.addSelectionSet(kSelectionSet);
+    m_host.selectAll();
+    std::string handleList;
+    const std::string wanted = "ACDB" + entity;
+    if (const auto entities = m_host.enumerateSelection()) {
+        outcome.entities = entities->size();
+        for (const HostEntity& e : *entities) {
+            if (upperAscii(e.objectName) == wanted) {
+                handleList += e.handle;
+                handleList += '$';
+                ++outcome.matches;
+            }
+            m_compare.showElapsed();
+        }
+    }
+    // A drawing that could not be read gets no time stamp: the previous drawing's would report a
+    // false time conflict.
+    outcome.created = m_host.getVariable("TDCREATE");
+    const std::string name = drawingName(m_upperCase(fileName), NameCase::AsGiven);
+    appendRecord(dataFile, recordLine(name, outcome.created, handleList));
+    m_host.deleteSelectionSet(kSelectionSet);
+    m_host.closeAll();
+    m_compare.showElapsed();
+    return outcome;
+}
+
+} // namespace darv
