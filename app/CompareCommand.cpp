@@ -1,0 +1,154 @@
+// darv2007-cli compare: Recompare on a data folder without a window, with the same run as the window.
+#include "app/CompareCommand.h"
+
+#include "app/DataFolder.h"
+#include "app/SettingsFiles.h"
+#include "compare/CompareRun.h"
+#include "app/ConsoleView.h"
+#include "compare/SystemCompareClock.h"
+#include "projects/QuotedLinesFile.h"
+
+#include <array>
+#include <filesystem>
+#include <system_error>
+
+namespace darv {
+namespace {
+
+bool parseChecks(const std::string& list, CompareOptions& options)
+{
+    options.timeCheck = options.handleCheck = options.ageCheck = false;
+    std::size_t from = 0;
+    while (from <= list.size()) {
+        const auto comma = list.find(',', from);
+        const std::string word = list.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
+        if (word == "time")
+            options.timeCheck = true;
+        else if (word == "handles")
+            options.handleCheck = true;
+        else if (word == "age")
+            options.ageCheck = true;
+        else
+            return false;
+        if (comma == std::string::npos)
+            break;
+        from = comma + 1;
+    }
+    return options.timeCheck || options.handleCheck || options.ageCheck;
+}
+
+} // namespace
+
+bool usableProjectName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+std::optional<CompareCommandArgs> parseCompareArgs(const std::vector<std::string>& args,
+                                                   const std::string& defaultDataFolder, std::string& error)
+{
+    CompareCommandArgs parsed;
+    parsed.dataFolder = defaultDataFolder;
+    std::optional<std::string> project;
+    std::optional<std::string> entity;
+    std::string checks = "time,handles";
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        const std::string& word = args[k];
+        if (word.size() < 2 || word.compare(0, 2, "--") != 0) {
+            if (project) {
+                error = "only one project can be compared at a time ('" + word + "')";
+                return std::nullopt;
+            }
+            project = word;
+            continue;
+        }
+        std::string name = word;
+        std::optional<std::string> value;
+        if (const auto eq = word.find('='); eq != std::string::npos) {
+            name = word.substr(0, eq);
+            value = word.substr(eq + 1);
+        }
+        if (name != "--data" && name != "--checks" && name != "--entity" && name != "--percent" && name != "--age") {
+            error = "unknown option '" + name + "'";
+            return std::nullopt;
+        }
+        if (!value) {
+            if (k + 1 >= args.size()) {
+                error = "option " + name + " needs a value";
+                return std::nullopt;
+            }
+            value = args[++k];
+        }
+        if (name == "--data")
+            parsed.dataFolder = *value;
+        else if (name == "--checks")
+            checks = *value;
+        else if (name == "--entity")
+            entity = *value;
+        else if (name == "--percent")
+            parsed.options.percent = *value;
+        else
+            parsed.options.age = *value;
+    }
+    if (!project) {
+        error = "no project given";
+        return std::nullopt;
+    }
+    if (!usableProjectName(*project)) {
+        error = "'" + *project + "' cannot be a project name";
+        return std::nullopt;
+    }
+    parsed.project = *project;
+    if (!parseChecks(checks, parsed.options)) {
+        error = "--checks takes a comma-separated list of time, handles and age ('" + checks + "')";
+        return std::nullopt;
+    }
+    if (parsed.dataFolder.empty()) {
+        error = "no data folder: give --data DIR or install the system first";
+        return std::nullopt;
+    }
+    parsed.options.entity = entity ? *entity : savedEntity(parsed.dataFolder);
+    return parsed;
+}
+
+int runCompareCommand(const std::vector<std::string>& args, const std::string& defaultDataFolder, std::ostream& out,
+                      std::ostream& err)
+{
+    std::string error;
+    const auto parsed = parseCompareArgs(args, defaultDataFolder, error);
+    if (!parsed) {
+        err << "darv2007-cli compare: " << error << "\n";
+        return 2;
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(parsed->dataFolder, ec)) {
+        err << "darv2007-cli compare: the data folder " << parsed->dataFolder << " does not exist\n";
+        return 2;
+    }
+    const auto locations =
+        readQuotedLines(locationFilePath(parsed->dataFolder, parsed->project)).value_or(std::vector<std::string>{});
+
+    ConsoleView view(err);
+    SystemCompareClock clock;
+    CompareRun run(view, clock);
+    const CompareResult result = run.recompare(parsed->dataFolder, parsed->project, locations, parsed->options);
+    switch (result.outcome) {
+    case CompareOutcome::NoCollectedData:
+        return 2; // the view has printed the message
+    case CompareOutcome::NothingCounted:
+        view.print(out);
+        err << "darv2007-cli compare: no drawing was found in the locations of project " << parsed->project
+            << "; nothing was compared\n";
+        return 2;
+    case CompareOutcome::Stopped:
+        view.print(out);
+        return 2;
+    case CompareOutcome::Complete:
+        break;
+    }
+    view.print(out);
+    return result.alertGiven ? 1 : 0;
+}
+
+} // namespace darv

@@ -1,0 +1,35 @@
+// darv2007-cli compare: Recompare on a data folder without a window, with the same run as the window.
+#pragma once
+
+#include "compare/CompareOptions.h"
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace darv {
+
+struct CompareCommandArgs
+{
+    std::string project;
+    std::string dataFolder;
+    CompareOptions options;
+};
+
+// Reads PROJECT [--data DIR] [--checks LIST] [--entity TEXT] [--percent TEXT] [--age TEXT] (each option
+// also as --name=VALUE). LIST is a comma-separated subset of time,handles,age (default time,handles);
+// --entity defaults to the entity saved in the data folder. Empty optional, with the reason in error,
+// when the words do not make a valid command.
+std::optional<CompareCommandArgs> parseCompareArgs(const std::vector<std::string>& args,
+                                                   const std::string& defaultDataFolder, std::string& error);
+
+// A project name that can be used as a file's base name: not empty, no "/" or NUL, not "." or "..".
+bool usableProjectName(const std::string& name);
+
+// args are the words after "compare". Writes the three reports of the project, prints the counters and the
+// verdict on out. Returns 0 without conflicts, 1 with conflicts, 2 on an error (message on err).
+int runCompareCommand(const std::vector<std::string>& args, const std::string& defaultDataFolder, std::ostream& out,
+                      std::ostream& err);
+
+} // namespace darv

@@ -1,0 +1,323 @@
+// Speed and memory of the comparison on a generated class: 1,000 drawings of 2,000 LINE handles each.
+//
+//   compare_bench [benchmark options]   the benchmarks, then the literal/fast ratio and the peak memory
+//                                       of "darv2007-cli compare" on a generated data folder
+//   compare_bench --compare-run DIR     (used by the above) one compare command on DIR
+#include "app/CompareCommand.h"
+#include "app/DataFolder.h"
+#include "collect/CollectedDataFile.h"
+#include "compare/CheckDates.h"
+#include "compare/CheckHandles.h"
+#include "compare/CheckTimes.h"
+#include "compare/CompareRun.h"
+#include "compare/HandleMatcher.h"
+#include "compare/SystemCompareClock.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace darv;
+
+// A class as a CAD program would leave it: every student starts from the same template, whose handle
+// seed is the same, and the program hands out handles counting up from there. About seven entities in
+// ten are lines; some lines get deleted again. Some students copy a classmate's drawing, delete a few
+// of its lines and draw new ones, whose handles continue after the copied drawing's last one.
+CompareTables makeClass(std::size_t drawings, std::size_t lines, std::uint64_t seed)
+{
+    std::mt19937_64 random(seed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const std::uint64_t templateSeed = 0x1F0;
+    const std::size_t deletions = lines / 20;
+    std::vector<std::vector<std::uint64_t>> all(drawings);
+    std::vector<std::uint64_t> nextHandle(drawings);
+    CompareTables tables(drawings);
+
+    auto drawLines = [&](std::vector<std::uint64_t>& list, std::uint64_t& next, std::size_t count) {
+        while (count > 0) {
+            const std::uint64_t handle = next++;
+            if (unit(random) < 0.7) {
+                list.push_back(handle);
+                --count;
+            }
+        }
+    };
+    auto deleteLines = [&](std::vector<std::uint64_t>& list, std::size_t count) {
+        for (std::size_t k = 0; k < count && !list.empty(); ++k) {
+            std::uniform_int_distribution<std::size_t> at(0, list.size() - 1);
+            list.erase(list.begin() + static_cast<std::ptrdiff_t>(at(random)));
+        }
+    };
+
+    for (std::size_t d = 0; d < drawings; ++d) {
+        char name[32];
+        std::snprintf(name, sizeof name, "STUDENT%04zu", d + 1);
+        tables.names[d] = name;
+        const bool copies = d > 0 && unit(random) < 0.15;
+        if (copies) {
+            std::uniform_int_distribution<std::size_t> from(0, d - 1);
+            const std::size_t source = from(random);
+            all[d] = all[source];
+            nextHandle[d] = nextHandle[source];
+            tables.times[d] = tables.times[source]; // a copied file keeps its creation time
+            const std::size_t changed = static_cast<std::size_t>(unit(random) * static_cast<double>(lines) * 0.3);
+            deleteLines(all[d], changed);
+            drawLines(all[d], nextHandle[d], changed);
+        } else {
+            nextHandle[d] = templateSeed;
+            drawLines(all[d], nextHandle[d], lines + deletions);
+            deleteLines(all[d], deletions);
+            tables.times[d] = 2454345.0 + std::floor(unit(random) * 86400.0 * 20.0) / 86400.0;
+        }
+    }
+    char hex[24];
+    for (std::size_t d = 0; d < drawings; ++d) {
+        std::string& text = tables.handles[d];
+        for (const std::uint64_t handle : all[d]) {
+            std::snprintf(hex, sizeof hex, "%llX$", static_cast<unsigned long long>(handle));
+            text += hex;
+        }
+    }
+    return tables;
+}
+
+// Does nothing but count what it is told.
+class CountingObserver : public CompareObserver
+{
+public:
+    void statusChanged(const std::string&) override { ++calls; }
+    void pairStarted(std::int64_t, std::int64_t) override { ++calls; }
+    void counterChanged(ConflictCounter, std::int64_t) override { ++calls; }
+    void showElapsed() override { ++calls; }
+    void conflictAlert() override { ++calls; }
+    std::int64_t calls = 0;
+};
+
+std::string benchFolder()
+{
+    const auto path = std::filesystem::temp_directory_path() / ("darv-compare-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(path);
+    return path.string();
+}
+
+CompareOptions allChecks()
+{
+    CompareOptions options;
+    options.ageCheck = true;
+    options.entity = "LINE";
+    options.percent = "90";
+    options.age = "1 year";
+    return options;
+}
+
+// The handle check done the literal way: both lists built for every pair, every entry against every entry.
+std::int64_t literalHandleCheck(const CompareTables& tables, double threshold)
+{
+    std::int64_t reported = 0;
+    for (std::size_t i = 0; i + 1 < tables.totfiles(); ++i) {
+        const auto l1 = splitHandleList(tables.handles[i]);
+        for (std::size_t j = i + 1; j < tables.totfiles(); ++j) {
+            const auto l2 = splitHandleList(tables.handles[j]);
+            if (l1.empty())
+                continue;
+            const std::int64_t matches = literalMatches(l1, l2);
+            const auto result = judgeHandlePair(static_cast<std::int64_t>(l1.size()),
+                                                static_cast<std::int64_t>(l2.size()), matches, threshold);
+            if (result.verdict != HandleVerdict::None)
+                ++reported;
+        }
+    }
+    return reported;
+}
+
+const CompareTables& bigClass()
+{
+    static const CompareTables tables = makeClass(1000, 2000, 2007);
+    return tables;
+}
+
+const CompareTables& smallClass()
+{
+    static const CompareTables tables = makeClass(20, 2000, 2007);
+    return tables;
+}
+
+void BM_AllThreeChecks(benchmark::State& state)
+{
+    const CompareTables& tables = bigClass();
+    const std::string folder = benchFolder();
+    const CompareOptions options = allChecks();
+    CountingObserver observer;
+    std::int64_t conflicts = 0;
+    for (auto _ : state) {
+        bool alertGiven = false;
+        conflicts = checkTimes(tables, true, folder + "/B.tim", observer, alertGiven);
+        conflicts += checkHandles(tables, options, folder + "/B.hnd", observer, alertGiven);
+        conflicts += checkDates(tables, true, options.age, {2007, 9}, folder + "/B.dat", observer, alertGiven);
+    }
+    state.counters["conflicts"] = static_cast<double>(conflicts);
+    state.counters["observer_calls"] =
+        static_cast<double>(observer.calls / static_cast<std::int64_t>(state.iterations()));
+}
+BENCHMARK(BM_AllThreeChecks)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+void BM_HandleCheckFast20(benchmark::State& state)
+{
+    const CompareTables& tables = smallClass();
+    const std::string folder = benchFolder();
+    const CompareOptions options = allChecks();
+    CountingObserver observer;
+    for (auto _ : state) {
+        bool alertGiven = false;
+        benchmark::DoNotOptimize(checkHandles(tables, options, folder + "/S.hnd", observer, alertGiven));
+    }
+}
+BENCHMARK(BM_HandleCheckFast20)->Unit(benchmark::kMillisecond);
+
+void BM_HandleCheckLiteral20(benchmark::State& state)
+{
+    const CompareTables& tables = smallClass();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(literalHandleCheck(tables, 90.0));
+}
+BENCHMARK(BM_HandleCheckLiteral20)->Unit(benchmark::kMillisecond);
+
+// A null window: the run with its elapsed-time clock and pair statuses, without painting anything.
+class NullView : public CompareView
+{
+public:
+    void setStatusText(const std::string&) override {}
+    void setPairStatus(std::int64_t, std::int64_t) override {}
+    void setElapsedText(const std::string&) override {}
+    void setCounterText(CounterLabel, const std::string&) override {}
+    void showPicture(Picture, const std::string&) override {}
+    void setVerdict(Verdict) override {}
+    bool playAlertSound(const std::string&) override { return false; }
+    void showMessage(MessageIcon, const std::string&, const std::string&) override {}
+    void clearTimeOption() override {}
+    void disableRecompare() override {}
+};
+
+// Writes a data folder with project BENCH: its location, the drawings to count and its collected data.
+void writeDataFolder(const std::string& folder, const CompareTables& tables)
+{
+    for (const char* sub : {"compares", "time conflicts", "handle conflicts", "date conflicts", "projects", "class"})
+        std::filesystem::create_directories(folder + "/" + sub);
+    std::ofstream(locationFilePath(folder, "BENCH"), std::ios::binary) << "\"-" << folder << "/class\"\r\n";
+    std::ofstream data(collectedDataPath(folder, "BENCH"), std::ios::binary | std::ios::trunc);
+    for (std::size_t d = 0; d < tables.totfiles(); ++d) {
+        std::ofstream(folder + "/class/" + tables.names[d] + ".dwg");
+        data << recordLine(tables.names[d], tables.times[d], tables.handles[d]);
+    }
+}
+
+void BM_RunCompareNullView(benchmark::State& state)
+{
+    const std::string folder = benchFolder() + "/run";
+    writeDataFolder(folder, bigClass());
+    NullView view;
+    SystemCompareClock clock;
+    CompareRun run(view, clock);
+    for (auto _ : state) {
+        run.resetPanel(folder);
+        benchmark::DoNotOptimize(run.runCompare(folder, "BENCH", 1000, allChecks()));
+    }
+}
+BENCHMARK(BM_RunCompareNullView)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+
+double secondsOf(const std::function<void()>& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void printRatio()
+{
+    const CompareTables& tables = smallClass();
+    const std::string folder = benchFolder();
+    CountingObserver observer;
+    std::int64_t fastReported = 0;
+    std::int64_t literalReported = 0;
+    CompareOptions ratioOptions = allChecks();
+    ratioOptions.percent = "70";
+    const double fast = secondsOf([&] {
+                            for (int k = 0; k < 20; ++k) {
+                                bool alertGiven = false;
+                                fastReported =
+                                    checkHandles(tables, ratioOptions, folder + "/R.hnd", observer, alertGiven);
+                            }
+                        }) /
+                        20.0;
+    const double literal = secondsOf([&] { literalReported = literalHandleCheck(tables, 70.0); });
+    std::printf("\nhandle check, 20 drawings x 2000 handles: literal %.3f s, fast %.6f s, ratio %.0f "
+                "(pairs reported: literal %lld, fast %lld)\n",
+                literal, fast, literal / fast, static_cast<long long>(literalReported),
+                static_cast<long long>(fastReported));
+    const double pairsBig = 1000.0 * 999.0 / 2.0;
+    const double pairsSmall = 20.0 * 19.0 / 2.0;
+    std::printf("literal handle check at 1000 drawings, extrapolated by pairs: about %.0f s\n",
+                literal * pairsBig / pairsSmall);
+}
+
+int compareRun(const std::string& folder)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = runCompareCommand({"BENCH", "--data", folder, "--checks", "time,handles,age", "--entity", "LINE",
+                                          "--percent", "90", "--age", "1 year"},
+                                         "", out, err);
+    std::cout << out.str() << err.str();
+    return status;
+}
+
+void printPeakMemory()
+{
+    const std::string folder = benchFolder() + "/memory";
+    writeDataFolder(folder, bigClass());
+    std::printf("\ncollected-data file: %.1f MB\n",
+                static_cast<double>(std::filesystem::file_size(collectedDataPath(folder, "BENCH"))) / 1e6);
+    std::fflush(stdout);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::execl("/proc/self/exe", "compare_bench", "--compare-run", folder.c_str(), static_cast<char*>(nullptr));
+        std::_Exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    const auto start = std::chrono::steady_clock::now();
+    ::wait4(child, &status, 0, &usage);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("darv2007-cli compare on 1000 drawings x 2000 handles: exit %d, %.2f s, peak memory %.1f MB\n",
+                WIFEXITED(status) ? WEXITSTATUS(status) : -1, seconds, static_cast<double>(usage.ru_maxrss) / 1024.0);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::string(argv[1]) == "--compare-run")
+        return compareRun(argv[2]);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    printRatio();
+    printPeakMemory();
+    std::filesystem::remove_all(benchFolder());
+    return 0;
+}

@@ -1,0 +1,12 @@
+// What the checks report while they run.
+#include "compare/CompareObserver.h"
+
+namespace darv {
+
+std::string comparingText(std::int64_t first, std::int64_t second)
+{
+    // The numbers are written as the system always wrote them: a blank where a minus sign would go.
+    return "Comparing  " + std::to_string(first) + " vs.  " + std::to_string(second);
+}
+
+} // namespace darv

@@ -1,0 +1,183 @@
+// The comparison run: Recompare (cmdCompare_Click) and the run proper (RunCompare), told to a view.
+#include "compare/CompareRun.h"
+
+#include "app/DataFolder.h"
+#include "collect/CollectedDataFile.h"
+#include "compare/CheckDates.h"
+#include "compare/CheckHandles.h"
+#include "compare/CheckTimes.h"
+#include "compare/CompareTables.h"
+#include "projects/FolderListing.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace darv {
+namespace {
+
+std::string faultMessage(const CollectedData& data, const std::string& path, std::int64_t totfiles)
+{
+    std::string what;
+    switch (data.fault) {
+    case CollectedDataFault::Unreadable:
+        what = "The collected data file\n" + path + "\ncannot be read.";
+        break;
+    case CollectedDataFault::NotQuoted:
+        what = "Line " + std::to_string(data.faultLine) + " of the collected data file\n" + path +
+               "\nis not a record: it is not enclosed in double quotes.";
+        break;
+    case CollectedDataFault::TooFewCommas:
+        what = "Line " + std::to_string(data.faultLine) + " of the collected data file\n" + path +
+               "\nis not a record: it has fewer than three commas.";
+        break;
+    case CollectedDataFault::TooManyRecords:
+        what = "Line " + std::to_string(data.faultLine) + " of the collected data file\n" + path +
+               "\nis one record more than the " + std::to_string(totfiles) +
+               " drawings counted in the project's locations: drawings were removed since the last collection.";
+        break;
+    case CollectedDataFault::None:
+        break;
+    }
+    return what + "\n\nThe reports were left as they were. A new collection run (Start COLLECTING...) is needed "
+                  "before this project can be compared.";
+}
+
+} // namespace
+
+// Passes what the checks report on to the view.
+class CompareRun::CheckObserver : public CompareObserver
+{
+public:
+    CheckObserver(CompareRun& run, const std::string& installLoc) : m_run(run), m_installLoc(installLoc) {}
+
+    void statusChanged(const std::string& text) override { m_run.m_view.setStatusText(text); }
+    void pairStarted(std::int64_t first, std::int64_t second) override { m_run.m_view.setPairStatus(first, second); }
+    void counterChanged(ConflictCounter counter, std::int64_t value) override
+    {
+        const CounterLabel label = counter == ConflictCounter::Time     ? CounterLabel::Time
+                                   : counter == ConflictCounter::Handle ? CounterLabel::Handle
+                                                                        : CounterLabel::Age;
+        m_run.m_view.setCounterText(label, counterText(value));
+    }
+    void showElapsed() override { m_run.showElapsed(); }
+    void conflictAlert() override { m_run.conflictAlert(m_installLoc); }
+
+private:
+    CompareRun& m_run;
+    const std::string& m_installLoc;
+};
+
+CompareRun::CompareRun(CompareView& view, CompareClock& clock) : m_view(view), m_clock(clock) {}
+
+CompareResult CompareRun::recompare(const std::string& installLoc, const std::string& project,
+                                    const std::vector<std::string>& locations, const CompareOptions& options)
+{
+    const std::string path = collectedDataPath(installLoc, project);
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if ((ec || size == 0) && options.timeCheck) {
+        m_view.showMessage(MessageIcon::Information, kAppTitle, kNoCollectedDataMessage);
+        m_view.clearTimeOption();
+        m_view.disableRecompare();
+        return {CompareOutcome::NoCollectedData};
+    }
+    resetPanel(installLoc);
+    const std::int64_t totfiles = countDrawings(locations, CountFailure::Skip).total;
+    m_view.setCounterText(CounterLabel::Files, counterText(totfiles));
+    return runCompare(installLoc, project, totfiles, options);
+}
+
+void CompareRun::beginRun()
+{
+    m_startime = m_clock.nowSeconds();
+    m_alertgiven = false;
+    m_shownElapsed = -1;
+}
+
+void CompareRun::resetPanel(const std::string& installLoc)
+{
+    beginRun();
+    m_view.setCounterText(CounterLabel::Time, counterText(0));
+    m_view.setCounterText(CounterLabel::Handle, counterText(0));
+    m_view.setCounterText(CounterLabel::Age, counterText(0));
+    m_view.setStatusText("Comparing...");
+    m_view.setElapsedText("");
+    m_shownElapsed = -1;
+    m_view.showPicture(Picture::Logo, resourcePath(installLoc, "darvlogo.jpg"));
+    m_view.setVerdict(Verdict::NoDarv);
+}
+
+CompareResult CompareRun::runCompare(const std::string& installLoc, const std::string& project, std::int64_t totfiles,
+                                     const CompareOptions& options)
+{
+    CompareResult result;
+    result.totfiles = totfiles;
+    if (totfiles <= 0) {
+        result.outcome = CompareOutcome::NothingCounted;
+        return result;
+    }
+    const std::string dataPath = collectedDataPath(installLoc, project);
+    const std::size_t slots = static_cast<std::size_t>(totfiles);
+    CollectedData data = readCollectedData(dataPath, slots);
+    if (data.fault != CollectedDataFault::None) {
+        m_view.setStatusText("Stopped");
+        m_view.showMessage(MessageIcon::Exclamation, "DARV Warning", faultMessage(data, dataPath, totfiles));
+        result.outcome = CompareOutcome::Stopped;
+        return result;
+    }
+    CompareTables tables(slots);
+    for (std::size_t k = 0; k < data.records.size(); ++k) {
+        tables.names[k] = std::move(data.records[k].name);
+        tables.times[k] = data.records[k].time;
+        tables.handles[k] = std::move(data.records[k].handles);
+    }
+    data.records = {};
+
+    CheckObserver observer(*this, installLoc);
+    result.timeConflicts =
+        checkTimes(tables, options.timeCheck, timeReportPath(installLoc, project), observer, m_alertgiven);
+    result.handleConflicts =
+        checkHandles(tables, options, handleReportPath(installLoc, project), observer, m_alertgiven);
+    result.ageConflicts = checkDates(tables, options.ageCheck, options.age, m_clock.today(),
+                                     ageReportPath(installLoc, project), observer, m_alertgiven);
+    m_view.setStatusText("Complete!");
+    if (!m_alertgiven)
+        m_view.showPicture(Picture::Check, resourcePath(installLoc, "darvcheck.jpg"));
+    result.alertGiven = m_alertgiven;
+    return result;
+}
+
+void CompareRun::showElapsed()
+{
+    m_endtime = m_clock.nowSeconds();
+    std::int64_t seconds = m_endtime - m_startime;
+    if (seconds < 0)
+        seconds = 0; // a clock set back during the run
+    // The label only changes when the shown second does; repainting the same text shows nothing new.
+    if (seconds != m_shownElapsed) {
+        m_shownElapsed = seconds;
+        m_view.setElapsedText(elapsedText(seconds));
+    }
+}
+
+void CompareRun::conflictAlert(const std::string& installLoc)
+{
+    m_view.playAlertSound(resourcePath(installLoc, "conflict.wav")); // no sound is no failure
+    m_view.setVerdict(Verdict::Darv);
+    m_view.showPicture(Picture::Wrong, resourcePath(installLoc, "darvwrong.jpg"));
+    m_alertgiven = true;
+}
+
+std::string elapsedText(std::int64_t seconds)
+{
+    if (seconds < 0)
+        seconds = 0;
+    seconds %= 86400;
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+    return std::string("Elapsed Time: ") + buffer;
+}
+
+} // namespace darv

@@ -1,0 +1,5 @@
+# Tests of the Qt-free collection parts.
+darv_add_gtest(collect_tests core
+    ${CMAKE_CURRENT_LIST_DIR}/CollectedDataFileTest.cpp
+)
+darv_add_gtest(collection_run_tests core ${CMAKE_CURRENT_LIST_DIR}/CollectionRunTest.cpp)
