@@ -1,16 +1,17 @@
 // darv2007-cli: the system's runs without a window.
 #include "app/CommandLine.h"
 
-#include <QCoreApplication>
 #include <QSettings>
+#include <QString>
 
 #include <iostream>
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args(argv + 1, argv + argc);
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("OVT"));
     store.beginGroup(QStringLiteral("DARV2007"));
     const std::string dataFolder = store.value(QStringLiteral("Install_Location")).toString().toStdString();
-    return darv::runCommandLine(args, dataFolder, std::cout, std::cerr);
+    const auto upperCase = [](const std::string& text) { return QString::fromStdString(text).toUpper().toStdString(); };
+    return darv::runCommandLine(args, dataFolder, upperCase, std::cout, std::cerr);
 }

@@ -3,3 +3,5 @@ if(TARGET darv_installer)
     darv_add_qtest(installer_tests ${CMAKE_CURRENT_LIST_DIR}/InstallerTest.cpp)
     target_link_libraries(installer_tests PRIVATE darv_installer darv_resources)
 endif()
+# The command line (Qt-free).
+darv_add_gtest(command_line_tests core ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp)

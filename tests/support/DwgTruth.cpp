@@ -48,8 +48,8 @@ public:
 private:
     void skipSpace()
     {
-        while (m_pos < m_text.size() && (m_text[m_pos] == ' ' || m_text[m_pos] == '\n' || m_text[m_pos] == '\r' ||
-                                         m_text[m_pos] == '\t')) {
+        while (m_pos < m_text.size() &&
+               (m_text[m_pos] == ' ' || m_text[m_pos] == '\n' || m_text[m_pos] == '\r' || m_text[m_pos] == '\t')) {
             ++m_pos;
         }
     }

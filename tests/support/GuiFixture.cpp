@@ -62,14 +62,17 @@ std::optional<QByteArray> DataFolder::read(const QString& relative) const
     return f.readAll();
 }
 
-std::unique_ptr<MainWindowRun> startMainWindow(bool runStartUp)
+std::unique_ptr<MainWindowRun> startMainWindow(bool runStartUp, const std::function<void(MainWindowRun&)>& prepare)
 {
     auto run = std::make_unique<MainWindowRun>();
+    if (prepare)
+        prepare(*run);
     MainServices services;
     services.messages = &run->messages;
     services.clock = &run->clock;
     services.sound = &run->sound;
     services.compareClock = &run->compareClock;
+    services.host = &run->host;
     MainWindowRun* raw = run.get();
     services.endApplication = [raw](int status) {
         raw->endStatus = status;

@@ -2,6 +2,7 @@
 // store, recorded message boxes, a clock that steps, and a main window started as a user starts it.
 #pragma once
 
+#include "FakeCadHost.h"
 #include "RecordingMessages.h"
 #include "collect/CadHost.h"
 #include "compare/CompareClock.h"
@@ -15,6 +16,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -91,13 +93,15 @@ struct MainWindowRun
     SteppingClock clock;
     RecordingSound sound;
     FixedCompareClock compareClock;
+    FakeCadHost host;
     std::unique_ptr<frmMain> window;
     int endStatus = -1;
     int endCalls = 0;
 };
 
 // A main window over the data folder; start() runs the whole start-up.
-std::unique_ptr<MainWindowRun> startMainWindow(bool runStartUp = true);
+std::unique_ptr<MainWindowRun> startMainWindow(bool runStartUp = true,
+                                               const std::function<void(MainWindowRun&)>& prepare = {});
 
 // A folder for drawings with the given files (relative paths; folders are made as needed).
 void makeFiles(const QString& root, const QStringList& relativePaths);

@@ -6,6 +6,7 @@
 #include "reports/ReportsPage.h"
 #include "ui/AboutPage.h"
 #include "ui/LowerPanel.h"
+#include "ui/ProgressBar.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTest>
 #include <QTextEdit>
@@ -47,6 +49,9 @@ private slots:
     void controlInventory();
     void tabSwitch();
     void aboutTextReloadedOnEverySelection();
+    void reportsTabReloadsTheChosenReport();
+    void collectRunFromTheWindow();
+    void fatalCollectEndsTheApplication();
     void optionsSwitchTheRunButtons();
     void percentChoiceRelabelsEntityBox();
     void lineWarningFollowsItsSwitch();
@@ -319,6 +324,74 @@ void MainWindowTest::aboutTextReloadedOnEverySelection()
     w->TabStrip1_Click();
     QVERIFY(w->aboutPage()->RichTextBox2->toPlainText().contains(QStringLiteral("Second about text.")));
     QVERIFY(!w->aboutPage()->RichTextBox2->toPlainText().contains(QStringLiteral("First")));
+}
+
+void MainWindowTest::reportsTabReloadsTheChosenReport()
+{
+    DataFolder data;
+    data.write(QStringLiteral("projects/projects.fil"), "\"P\"\r\n");
+    data.write(QStringLiteral("time conflicts/P.tim"), "\"first\"\r\n");
+    auto run = startMainWindow();
+    frmMain* w = run->window.get();
+    w->projectsPage()->lstProjects->setCurrentRow(0);
+    w->tabBar()->setCurrentIndex(2);
+    w->TabStrip1_Click();
+    QVERIFY(w->reportsPage()->RichTextBox1->toPlainText().isEmpty());
+    w->reportsPage()->optReport[0]->click();
+    QCOMPARE(w->reportsPage()->RichTextBox1->toPlainText(), QStringLiteral("\"first\"\n"));
+    QVERIFY(w->reportsPage()->cmdPrint->isEnabled());
+    data.write(QStringLiteral("time conflicts/P.tim"), "\"second\"\r\n");
+    QCOMPARE(w->reportsPage()->RichTextBox1->toPlainText(), QStringLiteral("\"first\"\n"));
+    w->tabBar()->setCurrentIndex(0);
+    w->TabStrip1_Click();
+    w->tabBar()->setCurrentIndex(2);
+    w->TabStrip1_Click();
+    QCOMPARE(w->reportsPage()->RichTextBox1->toPlainText(), QStringLiteral("\"second\"\n"));
+}
+
+void MainWindowTest::collectRunFromTheWindow()
+{
+    DataFolder data;
+    QTemporaryDir drawings;
+    makeFiles(drawings.path(), {QStringLiteral("Anna/a.dwg"), QStringLiteral("Ben/b.dwg")});
+    data.write(QStringLiteral("projects/projects.fil"), "\"P\"\r\n");
+    data.write(QStringLiteral("projects/P.prj"), "\"+" + drawings.path().toUtf8() + "\"\r\n");
+    auto run = startMainWindow(true, [](MainWindowRun& r) {
+        r.host.drawings["a.dwg"] = {{{"AcDbLine", "1F"}, {"AcDbLine", "20"}}, 2454001.5};
+        r.host.drawings["b.dwg"] = {{{"AcDbLine", "1F"}, {"AcDbLine", "20"}}, 2454001.5};
+    });
+    frmMain& window = *run->window;
+    window.lowerPanel()->cmbEntity->setCurrentIndex(9);
+    window.projectsPage()->lstProjects->setCurrentRow(0);
+    QVERIFY(window.lowerPanel()->cmdCollect->isEnabled());
+    QVERIFY(!window.lowerPanel()->cmdCompare->isEnabled());
+    window.lowerPanel()->cmdCollect->click();
+    QCOMPARE(data.read(QStringLiteral("compares/P.cmp")),
+             std::optional<QByteArray>("\"A,2454001.5,1F$20$,END\"\r\n\"B,2454001.5,1F$20$,END\"\r\n"));
+    QCOMPARE(window.lowerPanel()->lblStatus->text(), QStringLiteral("Complete!"));
+    QCOMPARE(window.lowerPanel()->lblDARVd->text(), QStringLiteral("DARV!!!"));
+    QCOMPARE(window.lowerPanel()->lblTotalFiles->text(), QStringLiteral("0002"));
+    QCOMPARE(window.lowerPanel()->lblTotConflicts->text(), QStringLiteral("0001"));
+    QCOMPARE(window.lowerPanel()->lblTotEntityConflicts->text(), QStringLiteral("0001"));
+    QVERIFY(window.lowerPanel()->lblFileCur->text().isEmpty());
+    QVERIFY(window.lowerPanel()->lblLocCur->text().isEmpty());
+    QCOMPARE(window.lowerPanel()->ProgressBar1->percent(), 0.0);
+    QVERIFY(window.lowerPanel()->cmdCompare->isEnabled());
+    QCOMPARE(run->endStatus, -1);
+}
+
+void MainWindowTest::fatalCollectEndsTheApplication()
+{
+    DataFolder data;
+    data.write(QStringLiteral("projects/projects.fil"), "\"P\"\r\n");
+    QDir(data.file(QStringLiteral("compares"))).removeRecursively();
+    auto run = startMainWindow();
+    run->window->projectsPage()->lstProjects->setCurrentRow(0);
+    run->window->cmdCollect_Click();
+    QCOMPARE(run->messages.shown.size(), std::size_t(1));
+    QCOMPARE(run->messages.shown[0].title, std::string("DARV Fatal Error"));
+    QCOMPARE(run->endCalls, 1);
+    QCOMPARE(run->endStatus, 1);
 }
 
 void MainWindowTest::optionsSwitchTheRunButtons()

@@ -1,0 +1,23 @@
+// The window's panel on a console.
+#include "app/ConsoleView.h"
+
+namespace darv {
+
+void ConsoleView::showMessage(MessageIcon, const std::string& title, const std::string& text)
+{
+    m_err << title << ": " << text << "\n";
+}
+
+void ConsoleView::print(std::ostream& out) const
+{
+    out << "Files: " << m_counters[0] << "\n"
+        << "Time Conflicts: " << m_counters[1] << "\n"
+        << "Entity Conflicts: " << m_counters[2] << "\n"
+        << "Age Conflicts: " << m_counters[3] << "\n"
+        << m_status << "\n";
+    if (!m_elapsed.empty())
+        out << m_elapsed << "\n";
+    out << (m_verdict == Verdict::Darv ? kVerdictDarvText : kVerdictNoDarvText) << "\n";
+}
+
+} // namespace darv
