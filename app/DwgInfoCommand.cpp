@@ -1,0 +1,52 @@
+// darv2007-cli dwginfo: what the drawing reader finds in each file, as plain text lines.
+#include "app/DwgInfoCommand.h"
+
+#include "app/NumberText.h"
+#include "dwg/CadTime.h"
+#include "dwg/Drawing.h"
+
+#include <cstdio>
+
+namespace darv {
+
+namespace {
+
+std::string hexHandle(std::uint64_t handle)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "%llX", static_cast<unsigned long long>(handle));
+    return text;
+}
+
+void writeDrawing(const dwg::Drawing& drawing, std::ostream& out)
+{
+    out << "version " << drawing.version << "\n";
+    out << "tdcreate " << (drawing.created ? decimalText(dwg::cadJulianDate(*drawing.created)) : "-") << "\n";
+    // R13/R14 keep no universal creation time.
+    const bool universal = drawing.created && drawing.createdIsUniversal;
+    out << "tducreate " << (universal ? decimalText(dwg::storedJulianDate(*drawing.created)) : "-") << "\n";
+    out << "entities " << drawing.entities.size() << "\n";
+    for (const dwg::Entity& entity : drawing.entities) {
+        out << hexHandle(entity.handle) << " " << entity.className << "\n";
+    }
+}
+
+} // namespace
+
+int runDwgInfo(const std::vector<std::string>& files, std::ostream& out)
+{
+    bool anyFailed = false;
+    for (const std::string& file : files) {
+        out << "file " << file << "\n";
+        const dwg::ReadResult result = dwg::readDrawingFile(file);
+        if (result.ok()) {
+            writeDrawing(*result.drawing, out);
+        } else {
+            out << "error " << dwg::describe(result.error) << "\n";
+            anyFailed = true;
+        }
+    }
+    return anyFailed ? 2 : 0;
+}
+
+} // namespace darv

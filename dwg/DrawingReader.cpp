@@ -1,0 +1,184 @@
+// The reading pipeline: file header -> sections -> header variables -> classes -> object map -> objects.
+#include "dwg/Drawing.h"
+
+#include "dwg/ClassTable.h"
+#include "dwg/EntitySelection.h"
+#include "dwg/Fault.h"
+#include "dwg/HeaderVariables.h"
+#include "dwg/ObjectMap.h"
+#include "dwg/ObjectReader.h"
+#include "dwg/R13Container.h"
+#include "dwg/R2004Container.h"
+#include "dwg/R2007Container.h"
+#include "dwg/Sections.h"
+#include "dwg/Version.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <new>
+
+namespace dwg {
+
+namespace {
+
+Expected<Sections> readSections(std::span<const std::uint8_t> file, const FileHeader& header)
+{
+    switch (header.flags.version) {
+    case Version::R13:
+    case Version::R14:
+    case Version::R2000:
+        return readR13Sections(file);
+    case Version::R2007:
+        return readR2007Sections(file);
+    case Version::R2004:
+    case Version::R2010:
+    case Version::R2013:
+    case Version::R2018:
+        return readR2004Sections(file);
+    }
+    return Fault{ErrorCode::UnsupportedVersion, 0, header.versionText};
+}
+
+// One pass over the object map, keeping what the entity selection needs. A damaged object is left out; the others do
+// not depend on it. Handles ascend in the map; an entry that does not (a damaged page) is left out too, so no handle is
+// read twice.
+std::vector<ObjectHead> readObjectHeads(const Sections& sections, const std::vector<ObjectLocation>& map,
+                                        const VersionFlags& flags, const ClassTable& classes)
+{
+    ObjectReader reader(sections.objects, flags, classes);
+    std::vector<ObjectHead> heads;
+    bool first = true;
+    std::uint64_t previousHandle = 0;
+    for (const ObjectLocation& location : map) {
+        if (location.offset < 0 || (!first && location.handle <= previousHandle)) {
+            continue;
+        }
+        first = false;
+        previousHandle = location.handle;
+        auto head = reader.read(static_cast<std::uint64_t>(location.offset), location.handle);
+        if (head && mattersForSelection(*head)) {
+            heads.push_back(std::move(*head));
+        }
+    }
+    return heads;
+}
+
+Expected<Drawing> readPipeline(std::span<const std::uint8_t> file)
+{
+    auto fileHeader = readFileHeader(file);
+    if (!fileHeader) {
+        return fileHeader.fault();
+    }
+    const VersionFlags& flags = fileHeader->flags;
+    auto sections = readSections(file, *fileHeader);
+    if (!sections) {
+        return sections.fault();
+    }
+    auto variables = readHeaderVariables(sections->header, flags);
+    if (!variables) {
+        return variables.fault();
+    }
+    auto classes = readClasses(sections->classes, flags);
+    if (!classes) {
+        return classes.fault();
+    }
+    auto map = readObjectMap(sections->handles);
+    if (!map) {
+        return map.fault();
+    }
+    const std::vector<ObjectHead> heads = readObjectHeads(*sections, *map, flags, *classes);
+
+    Drawing drawing;
+    drawing.version = fileHeader->versionText;
+    drawing.created = variables->created;
+    drawing.createdIsUniversal = flags.r2000Plus;
+    drawing.timeInDrawing = variables->timeInDrawing;
+    drawing.handSeed = variables->handSeed;
+    drawing.fingerprintGuid = variables->fingerprintGuid;
+    drawing.entities = selectLayoutEntities(heads, *classes);
+    return drawing;
+}
+
+} // namespace
+
+namespace {
+
+ReadResult failure(ErrorCode code, std::uint64_t offset, std::string detail)
+{
+    ReadResult result;
+    result.error = DwgError{code, offset, std::move(detail)};
+    return result;
+}
+
+} // namespace
+
+ReadResult readDrawing(std::span<const std::uint8_t> bytes)
+{
+    // Allocations are bounded by the input size, but an exception must not cross the interface anyway.
+    try {
+        auto drawing = readPipeline(bytes);
+        if (!drawing) {
+            const Fault& fault = drawing.fault();
+            return failure(fault.code, fault.offset, fault.detail);
+        }
+        ReadResult result;
+        result.drawing = std::move(*drawing);
+        return result;
+    } catch (const std::bad_alloc&) {
+        return failure(ErrorCode::Corrupt, 0, "not enough memory");
+    }
+}
+
+ReadResult readDrawingFile(const std::string& path)
+{
+    std::vector<std::uint8_t> bytes;
+    try {
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(path, error)) {
+            return failure(ErrorCode::IoError, 0, path);
+        }
+        std::ifstream stream(path, std::ios::binary);
+        if (!stream) {
+            return failure(ErrorCode::IoError, 0, path);
+        }
+        // Read in blocks until the end: sizes reported for special files cannot be trusted.
+        constexpr std::size_t block = 1 << 16;
+        while (stream) {
+            const std::size_t used = bytes.size();
+            bytes.resize(used + block);
+            stream.read(reinterpret_cast<char*>(bytes.data() + used), static_cast<std::streamsize>(block));
+            bytes.resize(used + static_cast<std::size_t>(stream.gcount()));
+        }
+        if (stream.bad()) {
+            return failure(ErrorCode::IoError, 0, path);
+        }
+    } catch (const std::exception&) {
+        return failure(ErrorCode::IoError, 0, path);
+    }
+    return readDrawing(bytes);
+}
+
+std::string describe(const DwgError& error)
+{
+    char offset[32];
+    std::snprintf(offset, sizeof offset, "0x%llX", static_cast<unsigned long long>(error.offset));
+    const std::string where = error.detail.empty() ? std::string() : " (" + error.detail + ")";
+    switch (error.code) {
+    case ErrorCode::IoError:
+        return "cannot read the file" + where;
+    case ErrorCode::NotDwg:
+        return "not a DWG drawing" + where;
+    case ErrorCode::UnsupportedVersion:
+        return "unsupported DWG version" + (error.detail.empty() ? std::string() : " " + error.detail);
+    case ErrorCode::Encrypted:
+        return "password-protected drawing" + where;
+    case ErrorCode::Truncated:
+        return std::string("truncated at offset ") + offset + where;
+    case ErrorCode::Corrupt:
+        return std::string("damaged at offset ") + offset + where;
+    }
+    return "unreadable drawing" + where;
+}
+
+} // namespace dwg

@@ -1,0 +1,22 @@
+// The section buffers a container reader hands to the version-independent part of the reader.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace dwg {
+
+// Produced by the container readers (R13-R2000 locator table, R2004 family pages, R2007 pages).
+// Every span lies inside the file bytes or inside `storage`; a Sections value must therefore not be
+// copied (moving is fine: the inner vectors keep their heap buffers).
+// The shape below was agreed with the R2007 container; keep it as it is.
+// clang-format off
+struct Sections
+{
+    std::span<const std::uint8_t> header, classes, handles, objects; // objects: R13-R2000 = whole file (absolute offsets); R2004+ = AcDb:AcDbObjects
+    std::vector<std::vector<std::uint8_t>> storage;                  // owns decompressed buffers the spans point into
+};
+// clang-format on
+
+} // namespace dwg

@@ -1,0 +1,225 @@
+// Damaged and foreign input: always an error value or a result, never a crash or a hang.
+#include "dwg/Drawing.h"
+#include "dwg/ObjectMap.h"
+#include "dwg/R13Container.h"
+
+#include "CorpusFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace dwg {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using darv::test::corpusDir;
+using darv::test::readFileBytes;
+
+Bytes withVersion(const char* version, std::size_t size)
+{
+    Bytes bytes(size, 0);
+    std::copy(version, version + 6, bytes.begin());
+    return bytes;
+}
+
+// A read of damaged input is acceptable when it ends in an error with a text, or in a result whose
+// entities are in strictly ascending handle order.
+void expectSoundOutcome(const ReadResult& result, const std::string& context)
+{
+    if (!result.ok()) {
+        EXPECT_NE(result.error.code, ErrorCode::IoError) << context;
+        EXPECT_FALSE(describe(result.error).empty()) << context;
+        return;
+    }
+    const auto& entities = result.drawing->entities;
+    const bool ascending = std::adjacent_find(entities.begin(), entities.end(), [](const Entity& a, const Entity& b) {
+                               return a.handle >= b.handle;
+                           }) == entities.end();
+    EXPECT_TRUE(ascending) << context;
+}
+
+TEST(BadInput, EmptyFileIsNotADrawing)
+{
+    const ReadResult result = readDrawing({});
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error.code, ErrorCode::NotDwg);
+}
+
+TEST(BadInput, OtherFileKindsAreNotDrawings)
+{
+    const Bytes zip{'P', 'K', 3, 4, 20, 0, 0, 0, 8, 0};
+    EXPECT_EQ(readDrawing(zip).error.code, ErrorCode::NotDwg);
+    const Bytes text{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'};
+    EXPECT_EQ(readDrawing(text).error.code, ErrorCode::NotDwg);
+}
+
+TEST(BadInput, OlderAndUnknownVersionsAreNamed)
+{
+    for (const char* version : {"AC1009", "AC1006", "AC1004", "AC2.10", "AC1040"}) {
+        const ReadResult result = readDrawing(withVersion(version, 0x400));
+        ASSERT_FALSE(result.ok()) << version;
+        EXPECT_EQ(result.error.code, ErrorCode::UnsupportedVersion) << version;
+        EXPECT_EQ(result.error.detail, version);
+        EXPECT_NE(describe(result.error).find(version), std::string::npos);
+    }
+}
+
+TEST(BadInput, VersionStringOnly)
+{
+    for (const char* version : {"AC1012", "AC1014", "AC1015", "AC1018", "AC1021", "AC1024", "AC1027", "AC1032"}) {
+        const ReadResult result = readDrawing(withVersion(version, 6));
+        ASSERT_FALSE(result.ok()) << version;
+        EXPECT_EQ(result.error.code, ErrorCode::Truncated) << version;
+    }
+}
+
+TEST(BadInput, LocatorCountOutOfRange)
+{
+    Bytes bytes = withVersion("AC1015", 0x200);
+    bytes[0x15] = 0xFF;
+    bytes[0x16] = 0xFF;
+    EXPECT_EQ(readDrawing(bytes).error.code, ErrorCode::Corrupt);
+}
+
+TEST(BadInput, LocatorPointingPastTheEnd)
+{
+    Bytes bytes = withVersion("AC1015", 0x200);
+    bytes[0x15] = 3;
+    for (std::uint8_t id = 0; id < 3; ++id) {
+        const std::size_t at = 0x19 + 9u * id;
+        bytes[at] = id;
+        bytes[at + 1] = 0x00;
+        bytes[at + 2] = 0x10; // offset 0x1000 in a 0x200-byte file
+        bytes[at + 5] = 0x20;
+    }
+    EXPECT_EQ(readDrawing(bytes).error.code, ErrorCode::Truncated);
+}
+
+TEST(BadInput, ContainerHeaderWithoutSignature)
+{
+    EXPECT_EQ(readDrawing(withVersion("AC1018", 0x200)).error.code, ErrorCode::Corrupt);
+}
+
+TEST(BadInput, PasswordProtectedDrawing)
+{
+    Bytes bytes = withVersion("AC1018", 0x200);
+    bytes[0x18] = 0x01;
+    EXPECT_EQ(readDrawing(bytes).error.code, ErrorCode::Encrypted);
+}
+
+TEST(BadInput, MissingFileIsAnIoError)
+{
+    const ReadResult result = readDrawingFile("/nonexistent/folder/drawing.dwg");
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error.code, ErrorCode::IoError);
+}
+
+TEST(BadInput, FolderIsAnIoError)
+{
+    const ReadResult result = readDrawingFile(std::filesystem::temp_directory_path().string());
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error.code, ErrorCode::IoError);
+}
+
+TEST(BadInput, RandomBytes)
+{
+    std::mt19937 random(20070101);
+    for (int round = 0; round < 200; ++round) {
+        Bytes bytes(static_cast<std::size_t>(random() % 4096));
+        for (auto& byte : bytes) {
+            byte = static_cast<std::uint8_t>(random());
+        }
+        // Half of the rounds carry a version string, so the containers see the noise too.
+        static const char* const versions[] = {"AC1012", "AC1014", "AC1015", "AC1018", "AC1024", "AC1032"};
+        if (round % 2 == 0 && bytes.size() >= 6) {
+            const char* version = versions[static_cast<std::size_t>(round / 2) % 6];
+            std::copy(version, version + 6, bytes.begin());
+        }
+        expectSoundOutcome(readDrawing(bytes), "round " + std::to_string(round));
+    }
+}
+
+class CorpusDamage : public ::testing::TestWithParam<std::string>
+{
+protected:
+    void SetUp() override
+    {
+        if (GetParam().empty()) {
+            GTEST_SKIP() << "no drawing corpus at " << corpusDir();
+        }
+        m_bytes = readFileBytes(corpusDir() / (GetParam() + ".dwg"));
+        ASSERT_FALSE(m_bytes.empty());
+    }
+    Bytes m_bytes;
+};
+
+TEST_P(CorpusDamage, TruncationSweep)
+{
+    // Dense near the start (file header, locators, container header), then spread over the file.
+    std::vector<std::size_t> cuts;
+    for (std::size_t cut = 0; cut < 0x200 && cut < m_bytes.size(); cut += 13) {
+        cuts.push_back(cut);
+    }
+    for (int i = 1; i < 48; ++i) {
+        cuts.push_back(m_bytes.size() * static_cast<std::size_t>(i) / 48);
+    }
+    cuts.push_back(m_bytes.size() - 1);
+    for (const std::size_t cut : cuts) {
+        const std::span<const std::uint8_t> part(m_bytes.data(), cut);
+        expectSoundOutcome(readDrawing(part), "cut at " + std::to_string(cut));
+    }
+}
+
+TEST_P(CorpusDamage, SingleBitFlips)
+{
+    std::mt19937 random(static_cast<std::uint32_t>(m_bytes.size()));
+    for (int round = 0; round < 48; ++round) {
+        Bytes damaged = m_bytes;
+        // Every fourth flip lands in the first kilobyte, where the structures that locate everything are.
+        const std::size_t range = round % 4 == 0 ? std::min<std::size_t>(1024, damaged.size()) : damaged.size();
+        const std::size_t at = random() % range;
+        damaged[at] = static_cast<std::uint8_t>(damaged[at] ^ (1u << (random() % 8)));
+        expectSoundOutcome(readDrawing(damaged), "bit flip at " + std::to_string(at));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, CorpusDamage, ::testing::ValuesIn(darv::test::corpusTestParameters()),
+                         darv::test::corpusTestName);
+
+// One object whose size field is destroyed is left out; the rest of the drawing is read.
+TEST(BadInput, DamagedObjectIsSkipped)
+{
+    const auto path = corpusDir() / "sample_AC1015.dwg";
+    Bytes bytes = readFileBytes(path);
+    if (bytes.empty()) {
+        GTEST_SKIP() << "no drawing corpus at " << corpusDir();
+    }
+    const ReadResult intact = readDrawing(bytes);
+    ASSERT_TRUE(intact.ok());
+    constexpr std::uint64_t victim = 0x2C7; // a LINE in model space
+
+    auto sections = readR13Sections(bytes);
+    ASSERT_TRUE(sections);
+    auto map = readObjectMap(sections->handles);
+    ASSERT_TRUE(map);
+    const auto location =
+        std::find_if(map->begin(), map->end(), [](const ObjectLocation& l) { return l.handle == victim; });
+    ASSERT_NE(location, map->end());
+    const auto at = static_cast<std::size_t>(location->offset);
+    bytes[at] = 0xFF; // object size: two groups announcing far more bytes than the file has
+    bytes[at + 1] = 0xFF;
+    bytes[at + 2] = 0xFF;
+    bytes[at + 3] = 0x7F;
+
+    const ReadResult damaged = readDrawing(bytes);
+    ASSERT_TRUE(damaged.ok()) << describe(damaged.error);
+    EXPECT_EQ(damaged.drawing->entities.size(), intact.drawing->entities.size() - 1);
+    for (const Entity& entity : damaged.drawing->entities) {
+        EXPECT_NE(entity.handle, victim);
+    }
+}
+
+} // namespace
+} // namespace dwg
