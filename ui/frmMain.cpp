@@ -153,8 +153,9 @@ void frmMain::connectHandlers()
     connect(m_projects->txtProject, &QLineEdit::textChanged, this, &frmMain::txtProject_Change);
     connect(m_projects->cmdAddproj, &QPushButton::clicked, this, &frmMain::cmdAddproj_Click);
     connect(m_projects->cmdRemproj, &QPushButton::clicked, this, &frmMain::cmdRemproj_Click);
-    connect(m_projects->lstProjects, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
+    // A selection, not a current row: the current row moves before the clicked entry is selected.
+    connect(m_projects->lstProjects, &QListWidget::itemSelectionChanged, this, [this] {
+        if (hasSelectedProject())
             lstProjects_Click();
     });
 
@@ -162,8 +163,8 @@ void frmMain::connectHandlers()
     connect(m_locations->cmdRemloc, &QPushButton::clicked, this, &frmMain::cmdRemloc_Click);
     connect(m_locations->cmdJump, &QPushButton::clicked, this, &frmMain::cmdJump_Click);
     connect(m_locations->lstLocations, &QListWidget::itemClicked, this, &frmMain::lstLocations_Click);
-    connect(m_locations->lstLocations, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
+    connect(m_locations->lstLocations, &QListWidget::itemSelectionChanged, this, [this] {
+        if (selectedItem(m_locations->lstLocations))
             lstLocations_Click();
     });
     connect(m_locations->drvMain, &QComboBox::activated, this, &frmMain::drvMain_Change);
@@ -189,16 +190,21 @@ void frmMain::connectHandlers()
     connect(m_reports->cmdWhatnext, &QPushButton::clicked, m_helpWindows, &HelpWindows::cmdWhatnext_Click);
 }
 
+QListWidgetItem* selectedItem(const QListWidget* list)
+{
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
 QString frmMain::selectedProject() const
 {
-    const QListWidgetItem* item = m_projects->lstProjects->currentItem();
-    return item && item->isSelected() ? item->text() : QString();
+    const QListWidgetItem* item = selectedItem(m_projects->lstProjects);
+    return item ? item->text() : QString();
 }
 
 bool frmMain::hasSelectedProject() const
 {
-    const QListWidgetItem* item = m_projects->lstProjects->currentItem();
-    return item && item->isSelected();
+    return selectedItem(m_projects->lstProjects) != nullptr;
 }
 
 void frmMain::Form_Load()

@@ -10,6 +10,8 @@
 #include <vector>
 
 class QLabel;
+class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 class QStatusBar;
 class QTabBar;
@@ -33,6 +35,9 @@ class HelpWindows;
 class PrintSetup;
 class ReportViewer;
 struct CompareOptions;
+
+// The selected entry of a single-selection list; null when none is selected.
+QListWidgetItem* selectedItem(const QListWidget* list);
 
 struct MainServices
 {

@@ -66,7 +66,7 @@ void frmMain::selectProjectRow(int row)
     QListWidget* list = m_projects->lstProjects;
     if (row < 0 || row >= list->count())
         return;
-    if (list->currentRow() == row && list->item(row)->isSelected()) {
+    if (list->item(row)->isSelected()) {
         lstProjects_Click();
         return;
     }
@@ -100,20 +100,20 @@ void frmMain::cmdAddproj_Click()
     }
     m_projects->txtProject->clear();
     selectProjectRow(list->count() - 1);
-    if (const QListWidgetItem* item = list->currentItem())
+    if (const QListWidgetItem* item = selectedItem(list))
         setProjectCaptions(item->text());
 }
 
 void frmMain::cmdRemproj_Click()
 {
     QListWidget* list = m_projects->lstProjects;
-    const QListWidgetItem* selected = list->currentItem();
+    QListWidgetItem* selected = selectedItem(list);
     if (!selected)
         return;
     const std::string name = utf8(selected->text());
     {
         QSignalBlocker block(list);
-        delete list->takeItem(list->currentRow());
+        delete list->takeItem(list->row(selected));
         list->setCurrentRow(-1);
         list->clearSelection();
         list->setToolTip(QString());
@@ -201,9 +201,10 @@ void frmMain::cmdAddloc_Click()
 void frmMain::cmdRemloc_Click()
 {
     QListWidget* list = m_locations->lstLocations;
-    const int row = list->currentRow();
-    if (row < 0)
+    QListWidgetItem* selected = selectedItem(list);
+    if (!selected)
         return;
+    const int row = list->row(selected);
     {
         QSignalBlocker block(list);
         delete list->takeItem(row);
@@ -232,7 +233,7 @@ void frmMain::cmdRemloc_Click()
 
 void frmMain::lstLocations_Click()
 {
-    const QListWidgetItem* item = m_locations->lstLocations->currentItem();
+    const QListWidgetItem* item = selectedItem(m_locations->lstLocations);
     m_locations->lstLocations->setToolTip(item ? item->text() : QString());
     m_locations->cmdRemloc->setEnabled(true);
     m_locations->cmdJump->setEnabled(true);
@@ -264,7 +265,7 @@ void frmMain::drvMain_Change()
 
 void frmMain::cmdJump_Click()
 {
-    const QListWidgetItem* item = m_locations->lstLocations->currentItem();
+    const QListWidgetItem* item = selectedItem(m_locations->lstLocations);
     if (!item)
         return;
     const QString path = item->text().mid(1);
