@@ -1,10 +1,10 @@
 // darv2007-cli compare: Recompare on a data folder without a window, with the same run as the window.
 #include "app/CompareCommand.h"
 
+#include "app/ConsoleView.h"
 #include "app/DataFolder.h"
 #include "app/SettingsFiles.h"
 #include "compare/CompareRun.h"
-#include "app/ConsoleView.h"
 #include "compare/SystemCompareClock.h"
 #include "projects/QuotedLinesFile.h"
 

@@ -41,7 +41,8 @@ std::string decimalText(double value)
     } else if (pointAt >= count) {
         result = digits + std::string(static_cast<std::size_t>(pointAt - count), '0');
     } else {
-        result = digits.substr(0, static_cast<std::size_t>(pointAt)) + "." + digits.substr(static_cast<std::size_t>(pointAt));
+        result = digits.substr(0, static_cast<std::size_t>(pointAt)) + "." +
+                 digits.substr(static_cast<std::size_t>(pointAt));
     }
     return negative ? "-" + result : result;
 }

@@ -70,7 +70,8 @@ std::string savedEntity(const std::string& installLoc)
     const SettingValue saved = readSettingFile(defaultFilePath(installLoc));
     if (saved.kind == SettingRead::Number && saved.value == -1)
         return {}; // the list had no selection, so its text was empty
-    if (saved.kind == SettingRead::Number && saved.value >= 0 && saved.value < static_cast<long long>(kEntityTypes.size()))
+    if (saved.kind == SettingRead::Number && saved.value >= 0 &&
+        saved.value < static_cast<long long>(kEntityTypes.size()))
         return kEntityTypes[static_cast<std::size_t>(saved.value)];
     return kEntityTypes[kDefaultEntityIndex];
 }

@@ -9,8 +9,8 @@ namespace darv {
 
 // What a settings file holds when it is read back.
 enum class SettingRead {
-    Absent,   // the file cannot be opened
-    Empty,    // the file holds no line at all
+    Absent, // the file cannot be opened
+    Empty,  // the file holds no line at all
     NotANumber,
     Number,
 };
@@ -33,10 +33,28 @@ std::string warningFilePath(const std::string& installLoc);
 std::string foldersFilePath(const std::string& installLoc);
 
 // The entity types of the entity list, in list order (0 "3DSOLID" ... 9 "LINE" ... 14 "RAY" ... 21 "XLINE").
-inline constexpr std::array<const char*, 22> kEntityTypes = {
-    "3DSOLID", "ARC",    "ATTRIBUTEDEFINITION", "BLOCKREFERENCE", "CIRCLE", "ELLIPSE", "FACE",   "HATCH",
-    "LEADER",  "LINE",   "MLINE",               "MTEXT",          "POINT",  "POLYLINE", "RAY",   "REGION",
-    "ROTATEDDIMENSION",  "SOLID",               "SPLINE",         "TEXT",   "TRACE",   "XLINE"};
+inline constexpr std::array<const char*, 22> kEntityTypes = {"3DSOLID",
+                                                             "ARC",
+                                                             "ATTRIBUTEDEFINITION",
+                                                             "BLOCKREFERENCE",
+                                                             "CIRCLE",
+                                                             "ELLIPSE",
+                                                             "FACE",
+                                                             "HATCH",
+                                                             "LEADER",
+                                                             "LINE",
+                                                             "MLINE",
+                                                             "MTEXT",
+                                                             "POINT",
+                                                             "POLYLINE",
+                                                             "RAY",
+                                                             "REGION",
+                                                             "ROTATEDDIMENSION",
+                                                             "SOLID",
+                                                             "SPLINE",
+                                                             "TEXT",
+                                                             "TRACE",
+                                                             "XLINE"};
 inline constexpr int kDefaultEntityIndex = 14; // "RAY"
 inline constexpr int kLineEntityIndex = 9;
 

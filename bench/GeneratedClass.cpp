@@ -88,5 +88,4 @@ void writeDataFolder(const std::string& folder, const CompareTables& tables)
     }
 }
 
-
 } // namespace darv

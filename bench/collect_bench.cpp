@@ -45,7 +45,8 @@ int main(int argc, char** argv)
 
     const fs::path root = fs::temp_directory_path() / ("darv-collect-bench-" + std::to_string(::getpid()));
     const fs::path data = root / "data";
-    for (const char* sub : {"projects", "compares", "time conflicts", "handle conflicts", "date conflicts", "resources"})
+    for (const char* sub :
+         {"projects", "compares", "time conflicts", "handle conflicts", "date conflicts", "resources"})
         fs::create_directories(data / sub);
     // 300 drawings, 30 students with 10 drawings each, in sub-folders of one location.
     std::vector<std::string> paths;
@@ -54,7 +55,8 @@ int main(int argc, char** argv)
         const fs::path folder = root / "class" / ("student" + std::to_string(k / 10));
         fs::create_directories(folder);
         const fs::path target = folder / ("drawing" + std::to_string(k) + ".dwg");
-        fs::copy_file(sources[static_cast<std::size_t>(k) % sources.size()], target, fs::copy_options::overwrite_existing);
+        fs::copy_file(sources[static_cast<std::size_t>(k) % sources.size()], target,
+                      fs::copy_options::overwrite_existing);
         paths.push_back(target.string());
         bytes += fs::file_size(target);
     }
@@ -73,8 +75,8 @@ int main(int argc, char** argv)
     const double run = medianSeconds(5, [&] {
         std::ostringstream out;
         std::ostringstream err;
-        status = darv::runCommandLine({"collect", "BENCH", "--data", data.string(), "--entity", "LINE"}, "", upper,
-                                      out, err);
+        status = darv::runCommandLine({"collect", "BENCH", "--data", data.string(), "--entity", "LINE"}, "", upper, out,
+                                      err);
     });
     fs::remove_all(root);
 

@@ -3,6 +3,7 @@
 //   compare_bench [benchmark options]   the benchmarks, then the literal/fast ratio and the peak memory
 //                                       of "darv2007-cli compare" on a generated data folder
 //   compare_bench --compare-run DIR     (used by the above) one compare command on DIR
+#include "GeneratedClass.h"
 #include "app/CompareCommand.h"
 #include "app/DataFolder.h"
 #include "collect/CollectedDataFile.h"
@@ -12,7 +13,6 @@
 #include "compare/CompareRun.h"
 #include "compare/HandleMatcher.h"
 #include "compare/SystemCompareClock.h"
-#include "GeneratedClass.h"
 
 #include <benchmark/benchmark.h>
 

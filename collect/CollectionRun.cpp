@@ -28,13 +28,17 @@ std::string upperAscii(std::string text)
 
 std::optional<std::string> deleteCollectedData(const std::string& path)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::stat(path.c_str(), &info) != 0) {
         if (errno != ENOENT)
             return std::string(std::strerror(errno));
         // Not there: fine, as long as its folder is (a data folder without it cannot be collected into).
         const std::string folder = std::filesystem::path(path).parent_path().string();
-        struct stat folderInfo {};
+        struct stat folderInfo
+        {
+        };
         if (::stat(folder.c_str(), &folderInfo) != 0 || !S_ISDIR(folderInfo.st_mode))
             return "Path not found: " + folder;
         return std::nullopt;
@@ -49,12 +53,10 @@ std::optional<std::string> deleteCollectedData(const std::string& path)
 CollectionRun::CollectionRun(CollectView& view, CompareRun& compare, CadHost& host,
                              std::function<std::string(const std::string&)> upperCase)
     : m_view(view), m_compare(compare), m_host(host), m_upperCase(std::move(upperCase))
-{
-}
+{}
 
 CollectResult CollectionRun::cmdCollect_Click(const std::string& installLoc, const std::string& project,
-                                              const std::vector<std::string>& locations,
-                                              const CompareOptions& options)
+                                              const std::vector<std::string>& locations, const CompareOptions& options)
 {
     CollectResult result;
     m_compare.beginRun();
@@ -80,7 +82,8 @@ CollectResult CollectionRun::cmdCollect_Click(const std::string& installLoc, con
     WalkCallbacks walk;
     walk.locationStarted = [&](std::size_t, const std::string& folder, bool withSubfolders) {
         m_view.setLocationText(folder);
-        m_view.setSubfolderText(withSubfolders ? "All sub folders included (one level only)..." : "This folder only...");
+        m_view.setSubfolderText(withSubfolders ? "All sub folders included (one level only)..."
+                                               : "This folder only...");
     };
     walk.drawing = [&](const WalkStep& step) {
         ++done;

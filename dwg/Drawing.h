@@ -44,10 +44,10 @@ struct Drawing
     // Creation instant as stored. R2000 and later store universal time; R13/R14 store a value that the
     // CAD program reads back as universal time too (see CadTime.h).
     std::optional<StoredTime> created;
-    bool createdIsUniversal = false; // true from AC1015 on
+    bool createdIsUniversal = false;         // true from AC1015 on
     std::optional<StoredTime> timeInDrawing; // TDINDWG, a duration
     std::optional<std::uint64_t> handSeed;
-    std::string fingerprintGuid; // empty when the header has none
+    std::string fingerprintGuid;  // empty when the header has none
     std::vector<Entity> entities; // model space and paper-space layouts, ascending handle
 };
 

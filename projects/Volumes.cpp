@@ -10,10 +10,10 @@ namespace {
 bool isSystemVolume(const QStorageInfo& info)
 {
     static const QSet<QByteArray> pseudo = {
-        "proc",      "sysfs",  "tmpfs",      "devtmpfs", "overlay",  "cgroup",    "cgroup2", "devpts",
-        "mqueue",    "debugfs", "securityfs", "pstore",   "bpf",      "tracefs",   "hugetlbfs", "fusectl",
-        "configfs",  "autofs", "binfmt_misc", "ramfs",   "squashfs", "nsfs",      "efivarfs", "rpc_pipefs",
-        "fuse.gvfsd-fuse", "fuse.portal", "selinuxfs"};
+        "proc",      "sysfs",    "tmpfs",      "devtmpfs",        "overlay",     "cgroup",   "cgroup2",
+        "devpts",    "mqueue",   "debugfs",    "securityfs",      "pstore",      "bpf",      "tracefs",
+        "hugetlbfs", "fusectl",  "configfs",   "autofs",          "binfmt_misc", "ramfs",    "squashfs",
+        "nsfs",      "efivarfs", "rpc_pipefs", "fuse.gvfsd-fuse", "fuse.portal", "selinuxfs"};
     if (pseudo.contains(info.fileSystemType()))
         return true;
     const QString root = info.rootPath();
@@ -36,7 +36,8 @@ QList<Volume> browsableVolumes()
         if (root == QStringLiteral("/") || isSystemVolume(info))
             continue;
         const QString name = info.displayName() != root ? info.displayName() : info.name();
-        volumes.append({root, name.isEmpty() || name == root ? root : root + QStringLiteral(" [") + name + QLatin1Char(']')});
+        volumes.append(
+            {root, name.isEmpty() || name == root ? root : root + QStringLiteral(" [") + name + QLatin1Char(']')});
     }
     return volumes;
 }

@@ -30,7 +30,8 @@ ReportsPage::ReportsPage(QWidget* parent) : QFrame(parent)
 
     auto* group = new QButtonGroup(this);
     optReport[0] = place(new QRadioButton(tr("Show Time Conflicts"), this), "optReport(0)", 8, 328, 129, 17);
-    optReport[1] = place(new QRadioButton(tr("Show Entity [Handle] Conflicts"), this), "optReport(1)", 136, 328, 185, 17);
+    optReport[1] =
+        place(new QRadioButton(tr("Show Entity [Handle] Conflicts"), this), "optReport(1)", 136, 328, 185, 17);
     optReport[2] = place(new QRadioButton(tr("Show DWG Age Conflicts"), this), "optReport(2)", 304, 328, 145, 17);
     for (int i = 0; i < 3; ++i)
         group->addButton(optReport[i], i);

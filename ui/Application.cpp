@@ -3,8 +3,8 @@
 
 #include "collect/DwgCadHost.h"
 #include "compare/SystemCompareClock.h"
-#include "ui/SoundPlayer.h"
 #include "ui/QtMessages.h"
+#include "ui/SoundPlayer.h"
 #include "ui/StartClock.h"
 #include "ui/frmMain.h"
 

@@ -9,8 +9,7 @@
 namespace darv {
 
 // Names the control after the system's own control name and puts it at (x, y) with size w x h.
-template <typename W>
-W* place(W* widget, const char* name, int x, int y, int w, int h)
+template <typename W> W* place(W* widget, const char* name, int x, int y, int w, int h)
 {
     widget->setObjectName(QString::fromLatin1(name));
     widget->setGeometry(x, y, w, h);

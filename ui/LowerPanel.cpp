@@ -51,6 +51,8 @@ void LowerPanel::buildOptions()
     for (const char* type : kEntityTypes)
         cmbEntity->addItem(QString::fromLatin1(type));
     cmbEntity->setCurrentIndex(-1);
+    // Typed text stays as typed: no completion that would pick list items behind the user's back.
+    cmbEntity->setCompleter(nullptr);
     chkLine0 = place(new QCheckBox(tr("LINE entity warnings"), this), "chkLine(0)", 0, 48, 145, 17);
     chkLine0->setChecked(true);
 
@@ -77,6 +79,7 @@ void LowerPanel::buildOptions()
     cmbPercent->setFont(regular);
     for (const char* p : {"100", "90", "80", "70", "60", "50", "40", "30", "20", "10", "0"})
         cmbPercent->addItem(QString::fromLatin1(p));
+    cmbPercent->setCompleter(nullptr);
     cmbPercent->setCurrentIndex(-1);
     cmbPercent->setEditText(QStringLiteral("100"));
     Label1 = place(new QLabel(tr("% match"), frmOpt), "Label1", 120, 48, 41, 17);
@@ -88,6 +91,7 @@ void LowerPanel::buildOptions()
     for (const char* d : {"1 month", "2 months", "3 months", "4 months", "5 months", "6 months", "1 year", "2 years",
                           "3 years", "4 years", "5 years"})
         cmbdate->addItem(QString::fromLatin1(d));
+    cmbdate->setCompleter(nullptr);
     cmbdate->setCurrentIndex(-1);
     cmbdate->setEditText(QStringLiteral("1 month"));
 }

@@ -63,8 +63,8 @@ public:
     QLabel* lblTime;
 
 private:
-    QLabel* label(const char* name, const QString& text, int x, int y, int w, int h, Qt::Alignment align = Qt::AlignLeft,
-                  bool bold = true);
+    QLabel* label(const char* name, const QString& text, int x, int y, int w, int h,
+                  Qt::Alignment align = Qt::AlignLeft, bool bold = true);
     void buildOptions();
     void buildProgress();
     void buildStatistics();

@@ -18,11 +18,11 @@
 #include "ui/CheckValue.h"
 #include "ui/HelpWindow.h"
 #include "ui/HelpWindows.h"
-#include "ui/WhatNextWindow.h"
 #include "ui/Layout.h"
 #include "ui/LowerPanel.h"
 #include "ui/RtfReader.h"
 #include "ui/StartClock.h"
+#include "ui/WhatNextWindow.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -68,10 +68,9 @@ frmMain::frmMain(const MainServices& services, QWidget* parent) : QWidget(parent
     });
     m_compareRun = std::make_unique<CompareRun>(*m_compareView, *m_services.compareClock);
     if (m_services.host) {
-        m_collectionRun = std::make_unique<CollectionRun>(*m_compareView, *m_compareRun, *m_services.host,
-                                                          [](const std::string& name) {
-                                                              return QString::fromStdString(name).toUpper().toStdString();
-                                                          });
+        m_collectionRun = std::make_unique<CollectionRun>(
+            *m_compareView, *m_compareRun, *m_services.host,
+            [](const std::string& name) { return QString::fromStdString(name).toUpper().toStdString(); });
     }
 }
 
@@ -182,10 +181,11 @@ void frmMain::connectHandlers()
         m_dialogPrintSetup = std::make_unique<DialogPrintSetup>();
         m_services.printSetup = m_dialogPrintSetup.get();
     }
-    m_viewer = new ReportViewer(m_reports, [this] { return selectedProject(); }, [this] { return m_installLoc; },
-                                *m_services.printSetup, this);
+    m_viewer = new ReportViewer(
+        m_reports, [this] { return selectedProject(); }, [this] { return m_installLoc; }, *m_services.printSetup, this);
     connect(this, &frmMain::reportsTabSelected, m_viewer, &ReportViewer::ShowSelectedReport);
-    m_helpWindows = new HelpWindows(this, [this] { return m_installLoc; }, *m_services.messages);
+    m_helpWindows = new HelpWindows(
+        this, [this] { return m_installLoc; }, *m_services.messages);
     connect(m_cmdHelp, &QPushButton::clicked, m_helpWindows, &HelpWindows::cmdHelp_Click);
     connect(m_reports->cmdWhatnext, &QPushButton::clicked, m_helpWindows, &HelpWindows::cmdWhatnext_Click);
 }

@@ -29,7 +29,7 @@ void frmMain::chkOpt_Click()
 void frmMain::cmbPercent_Click()
 {
     m_panel->chkOpt[1]->setText(m_panel->cmbPercent->currentText() == QStringLiteral("100") ? tr("Entities =")
-                                                                                           : tr("Entities >"));
+                                                                                            : tr("Entities >"));
 }
 
 void frmMain::cmbEntity_Click()

@@ -188,7 +188,8 @@ void frmMain::cmdAddloc_Click()
     if (exists || folder.isEmpty()) {
         m_services.messages->show(MessageIcon::Critical, "DARV Error", "Path already exists!");
     } else {
-        const QString entry = (checkValue(m_locations->chkSub0) == 1 ? QStringLiteral("+") : QStringLiteral("-")) + folder;
+        const QString entry =
+            (checkValue(m_locations->chkSub0) == 1 ? QStringLiteral("+") : QStringLiteral("-")) + folder;
         {
             QSignalBlocker block(list);
             insertLocationSorted(entry);

@@ -57,7 +57,8 @@ TEST(CommandLine, CollectFindsCopiesAndWritesWhatCompareWrites)
         GTEST_SKIP() << "drawing corpus not present";
     TempFolder root;
     const std::string data = root.file("data");
-    for (const char* sub : {"projects", "compares", "time conflicts", "handle conflicts", "date conflicts", "resources"})
+    for (const char* sub :
+         {"projects", "compares", "time conflicts", "handle conflicts", "date conflicts", "resources"})
         fs::create_directories(fs::path(data) / sub);
     const fs::path students = root.file("students");
     fs::create_directories(students / "Anna");

@@ -70,7 +70,8 @@ struct CollectFixture
 
     CollectFixture()
     {
-        for (const char* sub : {"projects", "compares", "time conflicts", "handle conflicts", "date conflicts", "resources"})
+        for (const char* sub :
+             {"projects", "compares", "time conflicts", "handle conflicts", "date conflicts", "resources"})
             fs::create_directories(fs::path(data) / sub);
         fs::create_directories(drawings);
     }
@@ -126,7 +127,8 @@ TEST(CollectionRun, RecordsInWalkOrderWithSubfolderMarkers)
     f.drawing("Class/Anna/Deep/deeper.dwg", lines({"99"}, 2454003.0));
     const CollectResult result = f.collect({"+" + f.drawings + "/Class"});
     EXPECT_EQ(result.totfiles, 3);
-    EXPECT_EQ(f.collected(), quotedLines({"A,2454001.5,,END", "B,2454001.60418981,2F$30$,END", "PLAN_REV_3,2454002,41$,END"}));
+    EXPECT_EQ(f.collected(),
+              quotedLines({"A,2454001.5,,END", "B,2454001.60418981,2F$30$,END", "PLAN_REV_3,2454002,41$,END"}));
     EXPECT_EQ(f.view.fileTexts, (std::vector<std::string>{"A.dwg", "b.dwg", "/Anna/Plan,Rev,3.dwg", ""}));
     EXPECT_EQ(f.view.locationTexts.front(), f.drawings + "/Class");
     EXPECT_EQ(f.view.subfolderTexts.front(), "All sub folders included (one level only)...");
@@ -263,7 +265,8 @@ TEST(CollectionRun, FindsPlantedCopiesAmongRealDrawings)
         GTEST_SKIP() << "drawing corpus not present";
     TempFolder root;
     const std::string data = root.file("data");
-    for (const char* sub : {"projects", "compares", "time conflicts", "handle conflicts", "date conflicts", "resources"})
+    for (const char* sub :
+         {"projects", "compares", "time conflicts", "handle conflicts", "date conflicts", "resources"})
         fs::create_directories(fs::path(data) / sub);
     const fs::path students = root.file("students");
     fs::create_directories(students / "Anna");

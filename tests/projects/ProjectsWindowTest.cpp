@@ -69,6 +69,8 @@ private slots:
     void countFollowsMarkers();
     void deletedLocationFolderLeavesZeroCountSilently();
     void jumpMessages();
+    void mouseClickSelectsTheClickedProject();
+    void doubleClickOpensAFolder();
 };
 
 void ProjectsWindowTest::addProjectWritesExactBytesAndSelectsIt()
@@ -159,14 +161,15 @@ void ProjectsWindowTest::removeMiddleProjectRewritesListAndDeletesItsFiles()
     auto run = startMainWindow();
     for (const QString& name : {QStringLiteral("ONE"), QStringLiteral("TWO"), QStringLiteral("THREE")})
         addProject(*run, name);
-    for (const char* file : {"projects/TWO.prj", "compares/TWO.cmp", "handle conflicts/TWO.hnd", "time conflicts/TWO.tim",
-                             "date conflicts/TWO.dat", "projects/ONE.prj"})
+    for (const char* file : {"projects/TWO.prj", "compares/TWO.cmp", "handle conflicts/TWO.hnd",
+                             "time conflicts/TWO.tim", "date conflicts/TWO.dat", "projects/ONE.prj"})
         data.write(QString::fromLatin1(file), "\"x\"\r\n");
     run->window->projectsPage()->lstProjects->setCurrentRow(1);
     QCOMPARE(run->window->locationsPage()->lstLocations->count(), 1);
     run->window->cmdRemproj_Click();
     QCOMPARE(data.read(QStringLiteral("projects/projects.fil")), std::optional<QByteArray>("\"ONE\"\r\n\"THREE\"\r\n"));
-    for (const char* gone : {"projects/TWO.prj", "compares/TWO.cmp", "handle conflicts/TWO.hnd", "time conflicts/TWO.tim"})
+    for (const char* gone :
+         {"projects/TWO.prj", "compares/TWO.cmp", "handle conflicts/TWO.hnd", "time conflicts/TWO.tim"})
         QVERIFY2(!data.exists(QString::fromLatin1(gone)), gone);
     QVERIFY(data.exists(QStringLiteral("date conflicts/TWO.dat")));
     QVERIFY(data.exists(QStringLiteral("projects/ONE.prj")));
@@ -199,9 +202,10 @@ void ProjectsWindowTest::selectionLoadsSortedLocationsAndSetsButtons()
     auto run = startMainWindow();
     run->window->projectsPage()->lstProjects->setCurrentRow(0);
     const QString r = drawings.path();
-    QCOMPARE(items(run->window->locationsPage()->lstLocations),
-             (QStringList{QStringLiteral("+") + r + QStringLiteral("/C"), QStringLiteral("-") + r + QStringLiteral("/a"),
-                          QStringLiteral("-") + r + QStringLiteral("/b")}));
+    QCOMPARE(
+        items(run->window->locationsPage()->lstLocations),
+        (QStringList{QStringLiteral("+") + r + QStringLiteral("/C"), QStringLiteral("-") + r + QStringLiteral("/a"),
+                     QStringLiteral("-") + r + QStringLiteral("/b")}));
     QCOMPARE(run->window->lowerPanel()->lblTotalFiles->text(), QStringLiteral("0003"));
     QVERIFY(run->window->lowerPanel()->cmdCompare->isEnabled());
     QVERIFY(!run->window->locationsPage()->cmdRemloc->isEnabled());
@@ -303,8 +307,8 @@ void ProjectsWindowTest::jumpMessages()
     const QString classA = drawings.path() + QStringLiteral("/Class A");
     const QString gone = drawings.path() + QStringLiteral("/Gone");
     data.write(QStringLiteral("projects/projects.fil"), "\"J\"\r\n");
-    data.write(QStringLiteral("projects/J.prj"), "\"+" + classA.toUtf8() + "\"\r\n\"-" + gone.toUtf8() +
-                                                     "\"\r\n\"-C:\\Students\\Class A\"\r\n");
+    data.write(QStringLiteral("projects/J.prj"),
+               "\"+" + classA.toUtf8() + "\"\r\n\"-" + gone.toUtf8() + "\"\r\n\"-C:\\Students\\Class A\"\r\n");
     QDir(gone).removeRecursively();
     auto run = startMainWindow();
     run->window->projectsPage()->lstProjects->setCurrentRow(0);
@@ -331,6 +335,44 @@ void ProjectsWindowTest::jumpMessages()
     QCOMPARE(run->messages.texts(), (std::vector<std::string>{"Drive does not exist - CANNOT jump to this location!",
                                                               "Path does not exist - CANNOT jump to this location!"}));
     QVERIFY(run->messages.shown[1].icon == MessageIcon::Critical);
+}
+
+void ProjectsWindowTest::mouseClickSelectsTheClickedProject()
+{
+    DataFolder data;
+    data.write(QStringLiteral("projects/projects.fil"), "\"ONE\"\r\n\"TWO\"\r\n");
+    data.write(QStringLiteral("projects/TWO.prj"), "\"-/nowhere\"\r\n");
+    auto run = startMainWindow();
+    QListWidget* list = run->window->projectsPage()->lstProjects;
+    const QRect itemRect = list->visualItemRect(list->item(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, itemRect.center());
+    QCOMPARE(run->window->selectedProject(), QStringLiteral("TWO"));
+    QCOMPARE(run->window->locationsPage()->lblProject0->text(), QStringLiteral("Project: TWO"));
+    QCOMPARE(items(run->window->locationsPage()->lstLocations), QStringList{QStringLiteral("-/nowhere")});
+    QVERIFY(run->window->locationsPage()->cmdAddloc->isEnabled());
+}
+
+void ProjectsWindowTest::doubleClickOpensAFolder()
+{
+    DataFolder data;
+    QTemporaryDir drawings;
+    makeFiles(drawings.path(), {QStringLiteral("Class A/a.dwg")});
+    auto run = startMainWindow();
+    FolderList* folders = run->window->locationsPage()->dirMain;
+    QVERIFY(folders->setPath(drawings.path()));
+    const auto found = folders->findItems(QStringLiteral("Class A"), Qt::MatchEndsWith);
+    QCOMPARE(found.size(), 1);
+    const QPoint at = folders->visualItemRect(found.first()).center();
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(folders->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(folders->path(), drawings.path() + QStringLiteral("/Class A"));
+    // Its parent is listed above it and opens the same way.
+    const auto parent = folders->findItems(QFileInfo(drawings.path()).fileName(), Qt::MatchEndsWith);
+    QCOMPARE(parent.size(), 1);
+    const QPoint parentAt = folders->visualItemRect(parent.first()).center();
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, parentAt, 500);
+    QTest::mouseDClick(folders->viewport(), Qt::LeftButton, {}, parentAt);
+    QCOMPARE(folders->path(), drawings.path());
 }
 
 DARV_GUI_TEST_MAIN(ProjectsWindowTest)

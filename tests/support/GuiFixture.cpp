@@ -31,7 +31,8 @@ void isolateUserFolders()
 DataFolder::DataFolder()
 {
     m_root = userRoot() + QStringLiteral("/DARV-") + QUuid::createUuid().toString(QUuid::Id128);
-    for (const char* sub : {"projects", "compares", "time conflicts", "handle conflicts", "date conflicts", "resources"})
+    for (const char* sub :
+         {"projects", "compares", "time conflicts", "handle conflicts", "date conflicts", "resources"})
         QDir().mkpath(m_root + QLatin1Char('/') + QString::fromLatin1(sub));
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("OVT"));
     store.beginGroup(QStringLiteral("DARV2007"));

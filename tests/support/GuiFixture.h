@@ -108,11 +108,11 @@ void makeFiles(const QString& root, const QStringList& relativePaths);
 
 } // namespace darv::test
 
-#define DARV_GUI_TEST_MAIN(TestClass)                                                                            \
-    int main(int argc, char** argv)                                                                                \
-    {                                                                                                              \
-        darv::test::isolateUserFolders();                                                                          \
-        QApplication app(argc, argv);                                                                              \
-        TestClass test;                                                                                            \
-        return QTest::qExec(&test, argc, argv);                                                                    \
+#define DARV_GUI_TEST_MAIN(TestClass)                                                                                  \
+    int main(int argc, char** argv)                                                                                    \
+    {                                                                                                                  \
+        darv::test::isolateUserFolders();                                                                              \
+        QApplication app(argc, argv);                                                                                  \
+        TestClass test;                                                                                                \
+        return QTest::qExec(&test, argc, argv);                                                                        \
     }

@@ -24,7 +24,8 @@ using namespace darv;
 using namespace darv::test;
 
 namespace {
-const char* kLineWarning = "Warning! LINES often result in large quantities,\rtherefore comparison times may be lengthy...";
+const char* kLineWarning =
+    "Warning! LINES often result in large quantities,\rtherefore comparison times may be lengthy...";
 
 bool lineWarningShown(const MainWindowRun& run)
 {
@@ -143,7 +144,8 @@ void MainWindowTest::exitSavesEntityAndCloseDoesNot()
 void MainWindowTest::projectListFileFillsListInOrder()
 {
     DataFolder data;
-    data.write(QStringLiteral("projects/projects.fil"), "\"ALPHA\"\r\n\"BETA\"\r\n\"\"\r\nx\r\n\r\n\"WITH \"QUOTE\"\"\r\n");
+    data.write(QStringLiteral("projects/projects.fil"),
+               "\"ALPHA\"\r\n\"BETA\"\r\n\"\"\r\nx\r\n\r\n\"WITH \"QUOTE\"\"\r\n");
     auto run = startMainWindow();
     QListWidget* list = run->window->projectsPage()->lstProjects;
     QCOMPARE(list->count(), 4);
