@@ -8,10 +8,6 @@
 #include "collect/CollectionRun.h"
 #include "collect/DwgCadHost.h"
 #include "compare/SystemCompareClock.h"
-#include "projects/QuotedLinesFile.h"
-
-#include <filesystem>
-#include <system_error>
 
 namespace darv {
 
@@ -19,19 +15,11 @@ int runCollectCommand(const std::vector<std::string>& args, const std::string& d
                       const std::function<std::string(const std::string&)>& upperCase, std::ostream& out,
                       std::ostream& err)
 {
-    std::string error;
-    const auto parsed = parseCompareArgs(args, defaultDataFolder, error);
-    if (!parsed) {
-        err << "darv2007-cli collect: " << error << "\n";
+    const auto prepared = prepareRun("collect", args, defaultDataFolder, err);
+    if (!prepared)
         return 2;
-    }
-    std::error_code ec;
-    if (!std::filesystem::is_directory(parsed->dataFolder, ec)) {
-        err << "darv2007-cli collect: the data folder " << parsed->dataFolder << " does not exist\n";
-        return 2;
-    }
-    const auto locations =
-        readQuotedLines(locationFilePath(parsed->dataFolder, parsed->project)).value_or(std::vector<std::string>{});
+    const CompareCommandArgs* parsed = &prepared->args;
+    const std::vector<std::string>& locations = prepared->locations;
 
     ConsoleView view(err);
     SystemCompareClock clock;

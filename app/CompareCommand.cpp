@@ -112,22 +112,33 @@ std::optional<CompareCommandArgs> parseCompareArgs(const std::vector<std::string
     return parsed;
 }
 
-int runCompareCommand(const std::vector<std::string>& args, const std::string& defaultDataFolder, std::ostream& out,
-                      std::ostream& err)
+std::optional<PreparedRun> prepareRun(const std::string& command, const std::vector<std::string>& args,
+                                      const std::string& defaultDataFolder, std::ostream& err)
 {
     std::string error;
-    const auto parsed = parseCompareArgs(args, defaultDataFolder, error);
+    auto parsed = parseCompareArgs(args, defaultDataFolder, error);
     if (!parsed) {
-        err << "darv2007-cli compare: " << error << "\n";
-        return 2;
+        err << "darv2007-cli " << command << ": " << error << "\n";
+        return std::nullopt;
     }
     std::error_code ec;
     if (!std::filesystem::is_directory(parsed->dataFolder, ec)) {
-        err << "darv2007-cli compare: the data folder " << parsed->dataFolder << " does not exist\n";
-        return 2;
+        err << "darv2007-cli " << command << ": the data folder " << parsed->dataFolder << " does not exist\n";
+        return std::nullopt;
     }
-    const auto locations =
+    auto locations =
         readQuotedLines(locationFilePath(parsed->dataFolder, parsed->project)).value_or(std::vector<std::string>{});
+    return PreparedRun{std::move(*parsed), std::move(locations)};
+}
+
+int runCompareCommand(const std::vector<std::string>& args, const std::string& defaultDataFolder, std::ostream& out,
+                      std::ostream& err)
+{
+    const auto prepared = prepareRun("compare", args, defaultDataFolder, err);
+    if (!prepared)
+        return 2;
+    const CompareCommandArgs* parsed = &prepared->args;
+    const std::vector<std::string>& locations = prepared->locations;
 
     ConsoleView view(err);
     SystemCompareClock clock;

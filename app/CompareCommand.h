@@ -24,6 +24,17 @@ struct CompareCommandArgs
 std::optional<CompareCommandArgs> parseCompareArgs(const std::vector<std::string>& args,
                                                    const std::string& defaultDataFolder, std::string& error);
 
+// The words of "compare" or "collect" (command names that command in messages) checked, with the
+// project's location entries read. Empty optional, with the message printed on err, when they cannot
+// make a run.
+struct PreparedRun
+{
+    CompareCommandArgs args;
+    std::vector<std::string> locations;
+};
+std::optional<PreparedRun> prepareRun(const std::string& command, const std::vector<std::string>& args,
+                                      const std::string& defaultDataFolder, std::ostream& err);
+
 // A project name that can be used as a file's base name: not empty, no "/" or NUL, not "." or "..".
 bool usableProjectName(const std::string& name);
 

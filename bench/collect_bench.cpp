@@ -1,5 +1,6 @@
 // A collection run over 300 drawings (copies of the corpus drawings) against the reader's own time for
 // the same files: walking, recording and the comparison may add at most 30 percent.
+#include "BenchSupport.h"
 #include "app/CommandLine.h"
 #include "dwg/Drawing.h"
 
@@ -14,21 +15,7 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-double medianSeconds(int rounds, const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int k = 0; k < rounds; ++k) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-} // namespace
+using darv::medianSeconds;
 
 int main(int argc, char** argv)
 {

@@ -3,6 +3,7 @@
 //   compare_bench [benchmark options]   the benchmarks, then the literal/fast ratio and the peak memory
 //                                       of "darv2007-cli compare" on a generated data folder
 //   compare_bench --compare-run DIR     (used by the above) one compare command on DIR
+#include "BenchSupport.h"
 #include "GeneratedClass.h"
 #include "app/CompareCommand.h"
 #include "app/DataFolder.h"
@@ -135,22 +136,6 @@ void BM_HandleCheckLiteral20(benchmark::State& state)
         benchmark::DoNotOptimize(literalHandleCheck(tables, 90.0));
 }
 BENCHMARK(BM_HandleCheckLiteral20)->Unit(benchmark::kMillisecond);
-
-// A null window: the run with its elapsed-time clock and pair statuses, without painting anything.
-class NullView : public CompareView
-{
-public:
-    void setStatusText(const std::string&) override {}
-    void setPairStatus(std::int64_t, std::int64_t) override {}
-    void setElapsedText(const std::string&) override {}
-    void setCounterText(CounterLabel, const std::string&) override {}
-    void showPicture(Picture, const std::string&) override {}
-    void setVerdict(Verdict) override {}
-    bool playAlertSound(const std::string&) override { return false; }
-    void showMessage(MessageIcon, const std::string&, const std::string&) override {}
-    void clearTimeOption() override {}
-    void disableRecompare() override {}
-};
 
 void BM_RunCompareNullView(benchmark::State& state)
 {

@@ -1,5 +1,6 @@
 // Recompare in the main window against the checks alone, on 1,000 drawings x 2,000 LINE handles: the
 // window may add at most a fifth to the time, since it repaints at a rate a person can see.
+#include "BenchSupport.h"
 #include "GeneratedClass.h"
 
 #include "app/Messages.h"
@@ -53,33 +54,6 @@ class NoSound : public SoundPlayer
 public:
     bool play(const QString&) override { return false; }
 };
-
-class NullView : public CompareView
-{
-public:
-    void setStatusText(const std::string&) override {}
-    void setPairStatus(std::int64_t, std::int64_t) override {}
-    void setElapsedText(const std::string&) override {}
-    void setCounterText(CounterLabel, const std::string&) override {}
-    void showPicture(Picture, const std::string&) override {}
-    void setVerdict(Verdict) override {}
-    bool playAlertSound(const std::string&) override { return false; }
-    void showMessage(MessageIcon, const std::string&, const std::string&) override {}
-    void clearTimeOption() override {}
-    void disableRecompare() override {}
-};
-
-double medianSeconds(int rounds, const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int k = 0; k < rounds; ++k) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 } // namespace
 

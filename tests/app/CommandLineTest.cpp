@@ -1,6 +1,7 @@
 // The command line: dispatch, and "collect" end to end over real drawings.
 #include "app/CommandLine.h"
 #include "compare/CompareTestSupport.h"
+#include "support/UpperCase.h"
 
 #include <gtest/gtest.h>
 
@@ -13,15 +14,6 @@ using namespace darv::test;
 
 namespace {
 
-std::string upper(const std::string& text)
-{
-    std::string result = text;
-    for (char& c : result)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return result;
-}
-
 struct Cli
 {
     std::ostringstream out;
@@ -30,7 +22,7 @@ struct Cli
     {
         out.str({});
         err.str({});
-        return runCommandLine(args, dataFolder, upper, out, err);
+        return runCommandLine(args, dataFolder, upperAscii, out, err);
     }
 };
 

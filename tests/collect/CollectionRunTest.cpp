@@ -4,6 +4,7 @@
 #include "collect/DwgCadHost.h"
 #include "compare/CompareTestSupport.h"
 #include "support/FakeCadHost.h"
+#include "support/UpperCase.h"
 
 #include <gtest/gtest.h>
 
@@ -47,15 +48,6 @@ public:
     int endCalls = 0;
 };
 
-std::string upper(const std::string& text)
-{
-    std::string result = text;
-    for (char& c : result)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return result;
-}
-
 // A data folder with its sub-folders and a folder of drawings beside it.
 struct CollectFixture
 {
@@ -66,7 +58,7 @@ struct CollectFixture
     FakeClock clock;
     CompareRun compare{view, clock};
     FakeCadHost host;
-    CollectionRun run{view, compare, host, upper};
+    CollectionRun run{view, compare, host, upperAscii};
 
     CollectFixture()
     {
@@ -281,7 +273,7 @@ TEST(CollectionRun, FindsPlantedCopiesAmongRealDrawings)
     CompareRun compare(view, clock);
     DwgCadHost host;
     host.attach();
-    CollectionRun run(view, compare, host, upper);
+    CollectionRun run(view, compare, host, upperAscii);
     CompareOptions options;
     options.entity = "LINE";
     const CollectResult result = run.cmdCollect_Click(data, "P", {"+" + students.string()}, options);
