@@ -70,6 +70,7 @@ private slots:
     void deletedLocationFolderLeavesZeroCountSilently();
     void jumpMessages();
     void mouseClickSelectsTheClickedProject();
+    void driveNotReadyFallsBackToTheSystemVolume();
     void doubleClickOpensAFolder();
 };
 
@@ -350,6 +351,24 @@ void ProjectsWindowTest::mouseClickSelectsTheClickedProject()
     QCOMPARE(run->window->locationsPage()->lblProject0->text(), QStringLiteral("Project: TWO"));
     QCOMPARE(items(run->window->locationsPage()->lstLocations), QStringList{QStringLiteral("-/nowhere")});
     QVERIFY(run->window->locationsPage()->cmdAddloc->isEnabled());
+}
+
+void ProjectsWindowTest::driveNotReadyFallsBackToTheSystemVolume()
+{
+    DataFolder data;
+    auto run = startMainWindow();
+    QComboBox* drives = run->window->locationsPage()->drvMain;
+    QCOMPARE(drives->itemData(0).toString(), QStringLiteral("/"));
+    QCOMPARE(run->window->locationsPage()->dirMain->path(), QDir::homePath());
+    // A volume that went away (an unplugged stick) cannot be listed.
+    drives->addItem(QStringLiteral("/media/gone"), QStringLiteral("/nonexistent-volume-of-the-test"));
+    drives->setCurrentIndex(drives->count() - 1);
+    run->window->drvMain_Change();
+    QCOMPARE(run->messages.texts(), std::vector<std::string>{"Drive not ready!"});
+    QCOMPARE(run->messages.shown[0].title, std::string("Drive Error"));
+    QVERIFY(run->messages.shown[0].icon == MessageIcon::Critical);
+    QCOMPARE(drives->currentIndex(), 0);
+    QCOMPARE(run->window->locationsPage()->dirMain->path(), QDir::homePath());
 }
 
 void ProjectsWindowTest::doubleClickOpensAFolder()
