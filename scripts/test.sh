@@ -21,4 +21,8 @@ scripts/fuzz.sh 60
 echo "== plain build"
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-test -j "$jobs"
-ctest --test-dir build-test --output-on-failure -j "$jobs"
+# ctest's summary line closes the output, after its timing lines.
+status=0
+ctest --test-dir build-test --output-on-failure -j "$jobs" 2>&1 | tee build-test/ctest.log || status=$?
+grep -E '^[0-9]+% tests passed' build-test/ctest.log | tail -n 1
+exit "$status"
