@@ -30,7 +30,8 @@ public:
     virtual bool activateDocument() = 0; // take the active document (the drawing just opened)
     virtual bool addSelectionSet(const std::string& name) = 0;
     virtual bool selectAll() = 0;
-    virtual std::optional<std::vector<HostEntity>> enumerateSelection() = 0;
+    // The selected entities, owned by the host until its next operation; null when nothing is selected.
+    virtual const std::vector<HostEntity>* enumerateSelection() = 0;
     virtual std::optional<double> getVariable(const std::string& name) = 0; // "TDCREATE"
     virtual bool deleteSelectionSet(const std::string& name) = 0;
     virtual bool closeAll() = 0;

@@ -16,13 +16,18 @@ namespace darv {
 namespace {
 const char* kSelectionSet = "GetHandle";
 
-std::string upperAscii(std::string text)
+// Whether a class name, upper-cased, equals the wanted text (already "ACDB" + the entity type).
+bool upperEquals(const std::string& className, const std::string& wanted)
 {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+    if (className.size() != wanted.size())
+        return false;
+    for (std::size_t i = 0; i < className.size(); ++i) {
+        const char c = className[i];
+        const char upper = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        if (upper != wanted[i])
+            return false;
     }
-    return text;
+    return true;
 }
 } // namespace
 
@@ -130,10 +135,10 @@ DrawingOutcome CollectionRun::readDrawing(const std::string& path, const std::st
     m_host.selectAll();
     std::string handleList;
     const std::string wanted = "ACDB" + entity;
-    if (const auto entities = m_host.enumerateSelection()) {
+    if (const std::vector<HostEntity>* entities = m_host.enumerateSelection()) {
         outcome.entities = entities->size();
         for (const HostEntity& e : *entities) {
-            if (upperAscii(e.objectName) == wanted) {
+            if (upperEquals(e.objectName, wanted)) {
                 handleList += e.handle;
                 handleList += '$';
                 ++outcome.matches;

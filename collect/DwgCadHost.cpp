@@ -4,9 +4,23 @@
 #include "dwg/CadTime.h"
 #include "dwg/Drawing.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace darv {
+
+namespace {
+// Upper-case hexadecimal without leading zeros, as the host writes handles.
+std::string hexHandle(std::uint64_t handle)
+{
+    char text[20];
+    const auto end = std::to_chars(text, text + sizeof text, handle, 16).ptr;
+    for (char* c = text; c != end; ++c) {
+        if (*c >= 'a' && *c <= 'f')
+            *c = static_cast<char>(*c - 'a' + 'A');
+    }
+    return std::string(text, end);
+}
+} // namespace
 
 bool DwgCadHost::attach()
 {
@@ -28,11 +42,8 @@ bool DwgCadHost::open(const std::string& path)
     if (drawing.created)
         m_tdcreate = dwg::cadJulianDate(*drawing.created);
     m_entities.reserve(drawing.entities.size());
-    char hex[32];
-    for (const dwg::Entity& entity : drawing.entities) {
-        std::snprintf(hex, sizeof hex, "%llX", static_cast<unsigned long long>(entity.handle));
-        m_entities.push_back({entity.className, hex});
-    }
+    for (const dwg::Entity& entity : drawing.entities)
+        m_entities.push_back({entity.className, hexHandle(entity.handle)});
     m_hasDocument = true;
     m_failure.clear();
     return true;
@@ -63,11 +74,9 @@ bool DwgCadHost::selectAll()
     return true;
 }
 
-std::optional<std::vector<HostEntity>> DwgCadHost::enumerateSelection()
+const std::vector<HostEntity>* DwgCadHost::enumerateSelection()
 {
-    if (!m_selected)
-        return std::nullopt;
-    return m_entities;
+    return m_selected ? &m_entities : nullptr;
 }
 
 std::optional<double> DwgCadHost::getVariable(const std::string& name)

@@ -16,7 +16,7 @@ public:
     bool activateDocument() override;
     bool addSelectionSet(const std::string& name) override;
     bool selectAll() override;
-    std::optional<std::vector<HostEntity>> enumerateSelection() override;
+    const std::vector<HostEntity>* enumerateSelection() override;
     std::optional<double> getVariable(const std::string& name) override;
     bool deleteSelectionSet(const std::string& name) override;
     bool closeAll() override;

@@ -61,11 +61,11 @@ public:
         m_selected = step("select") && m_hasSet;
         return m_selected;
     }
-    std::optional<std::vector<HostEntity>> enumerateSelection() override
+    const std::vector<HostEntity>* enumerateSelection() override
     {
         if (!step("enumerate") || !m_selected)
-            return std::nullopt;
-        return m_current->entities;
+            return nullptr;
+        return &m_current->entities;
     }
     std::optional<double> getVariable(const std::string& name) override
     {
