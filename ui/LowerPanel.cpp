@@ -83,7 +83,10 @@ void LowerPanel::buildOptions()
     cmbPercent->setCurrentIndex(-1);
     cmbPercent->setEditText(QStringLiteral("100"));
     Label1 = place(new QLabel(tr("% match"), frmOpt), "Label1", 120, 48, 41, 17);
-    Label1->setFont(regular);
+    // The label's box was made for a narrower font than Arial's metrics: narrow the text to fit it.
+    QFont narrow = regular;
+    narrow.setStretch(QFont::SemiCondensed);
+    Label1->setFont(narrow);
     cmbdate = place(new QComboBox(frmOpt), "cmbdate", 96, 72, 73, 21);
     cmbdate->setEditable(true);
     cmbdate->setInsertPolicy(QComboBox::NoInsert);
