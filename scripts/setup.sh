@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
     fonts-liberation fonts-dejavu-core
-    xvfb xauth
+    xvfb xauth poppler-utils tzdata
 )
 
 missing=()
