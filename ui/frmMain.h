@@ -64,6 +64,9 @@ public:
     const std::string& installLoc() const { return m_installLoc; }
     QString selectedProject() const;
     bool hasSelectedProject() const;
+    // A selected project whose name would name files outside the data folder (a hand-edited project
+    // list): says "Invalid project name!" and returns true, so the caller leaves the files alone.
+    bool refuseUnsafeProject();
 
     ProjectsPage* projectsPage() const { return m_projects; }
     LocationsPage* locationsPage() const { return m_locations; }

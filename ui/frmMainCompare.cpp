@@ -26,12 +26,16 @@ CompareOptions frmMain::currentOptions() const
 
 void frmMain::cmdCompare_Click()
 {
+    if (refuseUnsafeProject())
+        return;
     m_compareRun->recompare(m_installLoc, selectedProject().toStdString(), locationEntries(), currentOptions());
     m_compareView->flush();
 }
 
 void frmMain::cmdCollect_Click()
 {
+    if (refuseUnsafeProject())
+        return;
     if (m_collectionRun)
         m_collectionRun->cmdCollect_Click(m_installLoc, selectedProject().toStdString(), locationEntries(),
                                           currentOptions());

@@ -73,6 +73,14 @@ void frmMain::selectProjectRow(int row)
     list->setCurrentRow(row);
 }
 
+bool frmMain::refuseUnsafeProject()
+{
+    if (!hasSelectedProject() || !isUnsafeProjectName(utf8(selectedProject())))
+        return false;
+    m_services.messages->show(MessageIcon::Information, "DARV Error", "Invalid project name!");
+    return true;
+}
+
 void frmMain::txtProject_Change()
 {
     m_projects->cmdAddproj->setEnabled(!m_projects->txtProject->text().isEmpty());
@@ -123,11 +131,14 @@ void frmMain::cmdRemproj_Click()
         remaining.push_back(utf8(list->item(i)->text().toUpper()));
     rewriteQuotedLines(projectListPath(m_installLoc), remaining);
 
-    // The age report stays: it is the record of drawings handed in long ago.
-    for (const std::string& path : {locationFilePath(m_installLoc, name), collectedDataPath(m_installLoc, name),
-                                    handleReportPath(m_installLoc, name), timeReportPath(m_installLoc, name)}) {
-        std::error_code ec;
-        std::filesystem::remove(path, ec);
+    // The age report stays: it is the record of drawings handed in long ago. A name from a hand-edited
+    // list that would lead outside the data folder deletes nothing.
+    if (!isUnsafeProjectName(name)) {
+        for (const std::string& path : {locationFilePath(m_installLoc, name), collectedDataPath(m_installLoc, name),
+                                        handleReportPath(m_installLoc, name), timeReportPath(m_installLoc, name)}) {
+            std::error_code ec;
+            std::filesystem::remove(path, ec);
+        }
     }
     {
         QSignalBlocker block(m_locations->lstLocations);
@@ -151,7 +162,8 @@ void frmMain::lstProjects_Click()
         QSignalBlocker block(locations);
         locations->clear();
         locations->setToolTip(QString());
-        if (const auto entries = readQuotedLines(locationFilePath(m_installLoc, name))) {
+        const bool safe = !isUnsafeProjectName(name);
+        if (const auto entries = safe ? readQuotedLines(locationFilePath(m_installLoc, name)) : std::nullopt) {
             for (const std::string& entry : *entries)
                 insertLocationSorted(QString::fromStdString(entry));
         }
@@ -180,6 +192,8 @@ bool frmMain::CountDrawings()
 
 void frmMain::cmdAddloc_Click()
 {
+    if (refuseUnsafeProject())
+        return;
     const QString folder = m_locations->dirMain->path();
     QListWidget* list = m_locations->lstLocations;
     bool exists = false;
@@ -201,6 +215,8 @@ void frmMain::cmdAddloc_Click()
 
 void frmMain::cmdRemloc_Click()
 {
+    if (refuseUnsafeProject())
+        return;
     QListWidget* list = m_locations->lstLocations;
     QListWidgetItem* selected = selectedItem(list);
     if (!selected)

@@ -63,6 +63,7 @@ private slots:
     void duplicateInAnotherCaseIsRefused();
     void unsafeNamesAreRefusedAndNothingWrittenOutside();
     void nameWithQuoteSurvivesWriteAndRead();
+    void unsafeNameFromAnEditedListTouchesNothingOutside();
     void removeMiddleProjectRewritesListAndDeletesItsFiles();
     void selectionLoadsSortedLocationsAndSetsButtons();
     void locationsAddedInOrderShownSortedAndRemoved();
@@ -154,6 +155,31 @@ void ProjectsWindowTest::nameWithQuoteSurvivesWriteAndRead()
     }
     auto run = startMainWindow();
     QCOMPARE(items(run->window->projectsPage()->lstProjects), QStringList{QStringLiteral("SAY \"HI\"")});
+}
+
+void ProjectsWindowTest::unsafeNameFromAnEditedListTouchesNothingOutside()
+{
+    DataFolder data;
+    // A project list edited by hand: the name leads two folders up, out of the data folder.
+    data.write(QStringLiteral("projects/projects.fil"), "\"SAFE\"\r\n\"../../ESCAPE\"\r\n");
+    const QString outside = QFileInfo(data.path()).absolutePath() + QStringLiteral("/ESCAPE.cmp");
+    QFile sentinel(outside);
+    QVERIFY(sentinel.open(QIODevice::WriteOnly));
+    sentinel.write("keep");
+    sentinel.close();
+    auto run = startMainWindow();
+    run->window->projectsPage()->lstProjects->setCurrentRow(1);
+    QCOMPARE(run->window->selectedProject(), QStringLiteral("../../ESCAPE"));
+    run->window->cmdAddloc_Click();
+    run->window->cmdCollect_Click();
+    run->window->cmdCompare_Click();
+    QCOMPARE(run->messages.texts(),
+             (std::vector<std::string>{"Invalid project name!", "Invalid project name!", "Invalid project name!"}));
+    run->window->cmdRemproj_Click();
+    QCOMPARE(items(run->window->projectsPage()->lstProjects), QStringList{QStringLiteral("SAFE")});
+    QCOMPARE(data.read(QStringLiteral("projects/projects.fil")), std::optional<QByteArray>("\"SAFE\"\r\n"));
+    QVERIFY(QFile::exists(outside));
+    QFile::remove(outside);
 }
 
 void ProjectsWindowTest::removeMiddleProjectRewritesListAndDeletesItsFiles()
