@@ -1,6 +1,7 @@
 // Small helpers shared by the benchmark programs.
 #pragma once
 
+#include "compare/CompareOptions.h"
 #include "compare/CompareView.h"
 
 #include <algorithm>
@@ -21,6 +22,17 @@ inline double medianSeconds(int rounds, const std::function<void()>& work)
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
+}
+
+// The options of the comparison benchmarks: all three checks, LINE, 90 percent, one year.
+inline CompareOptions allChecks()
+{
+    CompareOptions options;
+    options.ageCheck = true;
+    options.entity = "LINE";
+    options.percent = "90";
+    options.age = "1 year";
+    return options;
 }
 
 // A null window: the run with its elapsed-time clock and pair statuses, without painting anything.

@@ -55,16 +55,6 @@ std::string benchFolder()
     return path.string();
 }
 
-CompareOptions allChecks()
-{
-    CompareOptions options;
-    options.ageCheck = true;
-    options.entity = "LINE";
-    options.percent = "90";
-    options.age = "1 year";
-    return options;
-}
-
 // The handle check done the literal way: both lists built for every pair, every entry against every entry.
 std::int64_t literalHandleCheck(const CompareTables& tables, double threshold)
 {

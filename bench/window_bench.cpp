@@ -74,11 +74,7 @@ int main(int argc, char** argv)
     std::fputs("\"BENCH\"\r\n", list);
     std::fclose(list);
 
-    CompareOptions options;
-    options.ageCheck = true;
-    options.entity = "LINE";
-    options.percent = "90";
-    options.age = "1 year";
+    const CompareOptions options = allChecks();
 
     NullView nullView;
     SystemCompareClock clock;

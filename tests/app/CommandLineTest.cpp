@@ -49,9 +49,7 @@ TEST(CommandLine, CollectFindsCopiesAndWritesWhatCompareWrites)
         GTEST_SKIP() << "drawing corpus not present";
     TempFolder root;
     const std::string data = root.file("data");
-    for (const char* sub :
-         {"projects", "compares", "time conflicts", "handle conflicts", "date conflicts", "resources"})
-        fs::create_directories(fs::path(data) / sub);
+    makeDataFolders(data);
     const fs::path students = root.file("students");
     fs::create_directories(students / "Anna");
     fs::create_directories(students / "Ben");

@@ -44,6 +44,14 @@ private:
     std::filesystem::path m_path;
 };
 
+// The folders of a data folder, as installation makes them.
+inline void makeDataFolders(const std::string& data)
+{
+    for (const char* sub :
+         {"projects", "compares", "time conflicts", "handle conflicts", "date conflicts", "resources"})
+        std::filesystem::create_directories(std::filesystem::path(data) / sub);
+}
+
 inline std::string readFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
