@@ -5,6 +5,7 @@
 #include "dwg/EntitySelection.h"
 #include "dwg/Fault.h"
 #include "dwg/HeaderVariables.h"
+#include "dwg/MappedFile.h"
 #include "dwg/ObjectMap.h"
 #include "dwg/ObjectReader.h"
 #include "dwg/R13Container.h"
@@ -14,8 +15,6 @@
 #include "dwg/Version.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <new>
 
 namespace dwg {
@@ -113,8 +112,9 @@ ReadResult failure(ErrorCode code, std::uint64_t offset, std::string detail)
 
 } // namespace
 
-ReadResult readDrawing(std::span<const std::uint8_t> bytes)
+ReadResult readDrawing(std::span<const std::uint8_t> bytes, ReadDetail detail)
 {
+    (void)detail; // the contents are read by a later stage of the pipeline
     // Allocations are bounded by the input size, but an exception must not cross the interface anyway.
     try {
         auto drawing = readPipeline(bytes);
@@ -130,33 +130,15 @@ ReadResult readDrawing(std::span<const std::uint8_t> bytes)
     }
 }
 
-ReadResult readDrawingFile(const std::string& path)
+ReadResult readDrawingFile(const std::string& path, ReadDetail detail)
 {
-    std::vector<std::uint8_t> bytes;
-    try {
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(path, error)) {
-            return failure(ErrorCode::IoError, 0, path);
-        }
-        std::ifstream stream(path, std::ios::binary);
-        if (!stream) {
-            return failure(ErrorCode::IoError, 0, path);
-        }
-        // Read in blocks until the end: sizes reported for special files cannot be trusted.
-        constexpr std::size_t block = 1 << 16;
-        while (stream) {
-            const std::size_t used = bytes.size();
-            bytes.resize(used + block);
-            stream.read(reinterpret_cast<char*>(bytes.data() + used), static_cast<std::streamsize>(block));
-            bytes.resize(used + static_cast<std::size_t>(stream.gcount()));
-        }
-        if (stream.bad()) {
-            return failure(ErrorCode::IoError, 0, path);
-        }
-    } catch (const std::exception&) {
-        return failure(ErrorCode::IoError, 0, path);
+    const MappedFile file = MappedFile::open(path);
+    if (!file.ok()) {
+        ReadResult result;
+        result.error = file.error();
+        return result;
     }
-    return readDrawing(bytes);
+    return readDrawing(file.bytes(), detail);
 }
 
 std::string describe(const DwgError& error)
@@ -177,6 +159,8 @@ std::string describe(const DwgError& error)
         return std::string("truncated at offset ") + offset + where;
     case ErrorCode::Corrupt:
         return std::string("damaged at offset ") + offset + where;
+    case ErrorCode::TooLarge:
+        return "too large to be a drawing (" + std::to_string(error.offset >> 20) + " MB)";
     }
     return "unreadable drawing" + where;
 }

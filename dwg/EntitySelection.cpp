@@ -61,7 +61,10 @@ std::vector<Entity> selectLayoutEntities(const std::vector<ObjectHead>& objects,
             object.entityMode == 1 || object.entityMode == 2 ||
             (object.entityMode == 0 && std::binary_search(layoutBlocks.begin(), layoutBlocks.end(), object.owner));
         if (inLayout) {
-            entities.push_back(Entity{object.handle, std::string(entityClassName(object.type, classes))});
+            Entity entity;
+            entity.handle = object.handle;
+            entity.className = entityClassName(object.type, classes);
+            entities.push_back(std::move(entity));
         }
     }
     std::sort(entities.begin(), entities.end(), [](const Entity& a, const Entity& b) { return a.handle < b.handle; });

@@ -8,7 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <random>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace dwg {
 namespace {
@@ -121,6 +125,25 @@ TEST(BadInput, FolderIsAnIoError)
     const ReadResult result = readDrawingFile(std::filesystem::temp_directory_path().string());
     ASSERT_FALSE(result.ok());
     EXPECT_EQ(result.error.code, ErrorCode::IoError);
+}
+
+// A FIFO would block a plain read for ever; a huge file would be read whole into memory.
+TEST(BadInput, SpecialAndHugeFilesAreRefusedWithoutReading)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("darv-bad-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string fifo = (folder / "pipe.dwg").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(readDrawingFile(fifo).error.code, ErrorCode::IoError);
+
+    const std::filesystem::path huge = folder / "huge.dwg";
+    std::ofstream(huge, std::ios::binary) << "AC1015";
+    std::filesystem::resize_file(huge, maxDrawingBytes + 1); // sparse: takes no disk space
+    const ReadResult result = readDrawingFile(huge.string());
+    EXPECT_EQ(result.error.code, ErrorCode::TooLarge);
+    EXPECT_NE(describe(result.error).find("too large to be a drawing"), std::string::npos);
+    std::filesystem::remove_all(folder);
 }
 
 TEST(BadInput, RandomBytes)
