@@ -1,5 +1,6 @@
 # Application shell, Qt-free part: data folder, settings files, number texts and the command line.
 target_sources(darv_core PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/AtomicFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CollectCommand.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CompareCommand.cpp

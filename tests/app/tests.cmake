@@ -4,4 +4,5 @@ if(TARGET darv_installer)
     target_link_libraries(installer_tests PRIVATE darv_installer darv_resources)
 endif()
 # The command line (Qt-free).
-darv_add_gtest(command_line_tests core ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp)
+darv_add_gtest(command_line_tests core ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AtomicFileTest.cpp)
