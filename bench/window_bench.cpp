@@ -5,9 +5,9 @@
 
 #include "app/Messages.h"
 #include "compare/CompareRun.h"
-#include "compare/CompareWindowView.h"
 #include "compare/SystemCompareClock.h"
-#include "projects/ProjectsPage.h"
+#include "compare/window/CompareWindowView.h"
+#include "projects/window/ProjectsPage.h"
 #include "ui/LowerPanel.h"
 #include "ui/SoundPlayer.h"
 #include "ui/StartClock.h"

@@ -1,4 +1,4 @@
 # Comparison, window part.
 target_sources(darv_gui PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/CompareWindowView.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/CompareWindowView.cpp
 )

@@ -1,7 +1,7 @@
 # Projects and locations, window part.
 target_sources(darv_gui PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/FolderList.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/LocationsPage.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ProjectsPage.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/Volumes.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/FolderList.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/LocationsPage.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/ProjectsPage.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/Volumes.cpp
 )

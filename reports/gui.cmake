@@ -1,8 +1,8 @@
 # Reports, window part.
 target_sources(darv_gui PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/ReportsPage.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/DialogPrintSetup.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ReportPrinter.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ReportText.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ReportViewer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/ReportsPage.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/DialogPrintSetup.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/ReportPrinter.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/ReportText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/ReportViewer.cpp
 )

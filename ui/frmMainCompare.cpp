@@ -3,7 +3,7 @@
 
 #include "collect/CollectionRun.h"
 #include "compare/CompareRun.h"
-#include "compare/CompareWindowView.h"
+#include "compare/window/CompareWindowView.h"
 #include "ui/CheckValue.h"
 #include "ui/LowerPanel.h"
 

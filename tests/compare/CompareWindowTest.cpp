@@ -1,7 +1,7 @@
 // Recompare in the main window: labels, colours, pictures, the alert and the empty collected data.
 #include "support/GuiFixture.h"
 
-#include "projects/ProjectsPage.h"
+#include "projects/window/ProjectsPage.h"
 #include "ui/LowerPanel.h"
 
 #include <QApplication>

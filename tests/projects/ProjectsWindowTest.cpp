@@ -1,10 +1,10 @@
 // Projects and locations in the main window: the list files, selection, the count and the jump.
 #include "support/GuiFixture.h"
 
-#include "projects/FolderList.h"
-#include "projects/LocationsPage.h"
-#include "projects/ProjectsPage.h"
-#include "reports/ReportsPage.h"
+#include "projects/window/FolderList.h"
+#include "projects/window/LocationsPage.h"
+#include "projects/window/ProjectsPage.h"
+#include "reports/window/ReportsPage.h"
 #include "ui/LowerPanel.h"
 
 #include <QApplication>

@@ -2,10 +2,10 @@
 // pages, read back from PDF files with pdftotext.
 #include "support/GuiFixture.h"
 
-#include "reports/PrintSetup.h"
-#include "reports/ReportPrinter.h"
-#include "reports/ReportViewer.h"
-#include "reports/ReportsPage.h"
+#include "reports/window/PrintSetup.h"
+#include "reports/window/ReportPrinter.h"
+#include "reports/window/ReportViewer.h"
+#include "reports/window/ReportsPage.h"
 
 #include <QApplication>
 #include <QFile>

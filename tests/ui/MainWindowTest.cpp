@@ -1,9 +1,9 @@
 // The main window: start-up, the settings files, shutdown, the tab strip and the options panel.
 #include "support/GuiFixture.h"
 
-#include "projects/LocationsPage.h"
-#include "projects/ProjectsPage.h"
-#include "reports/ReportsPage.h"
+#include "projects/window/LocationsPage.h"
+#include "projects/window/ProjectsPage.h"
+#include "reports/window/ReportsPage.h"
 #include "ui/AboutPage.h"
 #include "ui/LowerPanel.h"
 #include "ui/ProgressBar.h"

@@ -1,5 +1,5 @@
 // The folder list: the current folder with the folders above it, then its sub-folders to open.
-#include "projects/FolderList.h"
+#include "projects/window/FolderList.h"
 
 #include "projects/FolderListing.h"
 

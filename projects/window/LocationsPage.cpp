@@ -1,7 +1,7 @@
 // The Locations page: the location list with its buttons, and the drive and folder lists.
-#include "projects/LocationsPage.h"
+#include "projects/window/LocationsPage.h"
 
-#include "projects/FolderList.h"
+#include "projects/window/FolderList.h"
 #include "ui/Layout.h"
 
 #include <QCheckBox>

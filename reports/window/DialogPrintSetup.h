@@ -1,7 +1,7 @@
 // The printer choice through the desktop's printer dialog.
 #pragma once
 
-#include "reports/PrintSetup.h"
+#include "reports/window/PrintSetup.h"
 
 namespace darv {
 

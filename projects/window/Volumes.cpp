@@ -1,5 +1,5 @@
 // The volumes a user browses.
-#include "projects/Volumes.h"
+#include "projects/window/Volumes.h"
 
 #include <QSet>
 #include <QStorageInfo>

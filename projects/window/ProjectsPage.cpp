@@ -1,5 +1,5 @@
 // The Projects page: the project list, the name box and its two buttons.
-#include "projects/ProjectsPage.h"
+#include "projects/window/ProjectsPage.h"
 
 #include "ui/Layout.h"
 

@@ -1,5 +1,5 @@
 // The main window's side of a comparison or collection run.
-#include "compare/CompareWindowView.h"
+#include "compare/window/CompareWindowView.h"
 
 #include "app/Messages.h"
 #include "ui/Layout.h"

@@ -1,9 +1,9 @@
 // The printed report: logo, heading, title, the report's fields one per line and the footer.
-#include "reports/ReportPrinter.h"
+#include "reports/window/ReportPrinter.h"
 
-#include "reports/PrintSetup.h"
 #include "reports/ReportFields.h"
-#include "reports/ReportText.h"
+#include "reports/window/PrintSetup.h"
+#include "reports/window/ReportText.h"
 
 #include <QCursor>
 #include <QFontMetricsF>

@@ -1,5 +1,5 @@
 // The printer choice through the desktop's printer dialog.
-#include "reports/DialogPrintSetup.h"
+#include "reports/window/DialogPrintSetup.h"
 
 #include <QPrintDialog>
 #include <QPrinter>

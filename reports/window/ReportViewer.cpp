@@ -1,10 +1,10 @@
 // The behaviour of the Reports page: showing the chosen report of the selected project and printing it.
-#include "reports/ReportViewer.h"
+#include "reports/window/ReportViewer.h"
 
 #include "app/DataFolder.h"
-#include "reports/ReportPrinter.h"
-#include "reports/ReportText.h"
-#include "reports/ReportsPage.h"
+#include "reports/window/ReportPrinter.h"
+#include "reports/window/ReportText.h"
+#include "reports/window/ReportsPage.h"
 
 #include <QDate>
 #include <QPushButton>

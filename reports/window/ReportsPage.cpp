@@ -1,5 +1,5 @@
 // The Reports page: the report view, the three report options, and the Print and What Next buttons.
-#include "reports/ReportsPage.h"
+#include "reports/window/ReportsPage.h"
 
 #include "ui/Layout.h"
 

@@ -1,5 +1,5 @@
 // Reading a report file and turning its bytes into text for the screen and the printer.
-#include "reports/ReportText.h"
+#include "reports/window/ReportText.h"
 
 #include <QFile>
 #include <QFileInfo>
