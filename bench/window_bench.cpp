@@ -8,6 +8,7 @@
 #include "compare/SystemCompareClock.h"
 #include "compare/window/CompareWindowView.h"
 #include "projects/window/ProjectsPage.h"
+#include "ui/ListChoiceComboBox.h"
 #include "ui/LowerPanel.h"
 #include "ui/SoundPlayer.h"
 #include "ui/StartClock.h"

@@ -3,6 +3,7 @@
 
 #include "app/SettingsFiles.h"
 #include "ui/Layout.h"
+#include "ui/ListChoiceComboBox.h"
 #include "ui/ProgressBar.h"
 
 #include <QCheckBox>
@@ -45,7 +46,7 @@ QLabel* LowerPanel::label(const char* name, const QString& text, int x, int y, i
 void LowerPanel::buildOptions()
 {
     lblEntity = label("lblEntity", tr("Entity"), 0, 8, 81, 17);
-    cmbEntity = place(new QComboBox(this), "cmbEntity", 0, 24, 153, 21);
+    cmbEntity = place(new ListChoiceComboBox(this), "cmbEntity", 0, 24, 153, 21);
     cmbEntity->setEditable(true);
     cmbEntity->setInsertPolicy(QComboBox::NoInsert);
     for (const char* type : kEntityTypes)
@@ -73,7 +74,7 @@ void LowerPanel::buildOptions()
     chkOpt[0]->setChecked(true);
     chkOpt[1]->setChecked(true);
 
-    cmbPercent = place(new QComboBox(frmOpt), "cmbPercent", 72, 47, 49, 21);
+    cmbPercent = place(new ListChoiceComboBox(frmOpt), "cmbPercent", 72, 47, 49, 21);
     cmbPercent->setEditable(true);
     cmbPercent->setInsertPolicy(QComboBox::NoInsert);
     cmbPercent->setFont(regular);
@@ -87,7 +88,7 @@ void LowerPanel::buildOptions()
     QFont narrow = regular;
     narrow.setStretch(QFont::SemiCondensed);
     Label1->setFont(narrow);
-    cmbdate = place(new QComboBox(frmOpt), "cmbdate", 96, 72, 73, 21);
+    cmbdate = place(new ListChoiceComboBox(frmOpt), "cmbdate", 96, 72, 73, 21);
     cmbdate->setEditable(true);
     cmbdate->setInsertPolicy(QComboBox::NoInsert);
     cmbdate->setFont(regular);

@@ -5,13 +5,13 @@
 #include <QFrame>
 
 class QCheckBox;
-class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
 
 namespace darv {
 
+class ListChoiceComboBox;
 class ProgressBar;
 
 class LowerPanel : public QFrame
@@ -22,13 +22,13 @@ public:
 
     // Report options
     QLabel* lblEntity;
-    QComboBox* cmbEntity;
+    ListChoiceComboBox* cmbEntity;
     QCheckBox* chkLine0;
     QGroupBox* frmOpt;
     QCheckBox* chkOpt[3];
-    QComboBox* cmbPercent;
+    ListChoiceComboBox* cmbPercent;
     QLabel* Label1;
-    QComboBox* cmbdate;
+    ListChoiceComboBox* cmbdate;
 
     // Runs and their progress
     QPushButton* cmdCollect;

@@ -19,6 +19,7 @@
 #include "ui/HelpWindow.h"
 #include "ui/HelpWindows.h"
 #include "ui/Layout.h"
+#include "ui/ListChoiceComboBox.h"
 #include "ui/LowerPanel.h"
 #include "ui/RtfReader.h"
 #include "ui/StartClock.h"
@@ -166,13 +167,18 @@ void frmMain::connectHandlers()
         if (selectedItem(m_locations->lstLocations))
             lstLocations_Click();
     });
-    connect(m_locations->drvMain, &QComboBox::activated, this, &frmMain::drvMain_Change);
+    // Choosing the drive that is already shown is no change.
+    connect(m_locations->drvMain, &QComboBox::activated, this, [this](int index) {
+        if (index != m_driveShown)
+            drvMain_Change();
+    });
     connect(m_locations->chkSub0, &QCheckBox::stateChanged, this, &frmMain::chkSub_Click);
 
     for (QCheckBox* box : m_panel->chkOpt)
         connect(box, &QCheckBox::stateChanged, this, &frmMain::chkOpt_Click);
-    connect(m_panel->cmbPercent, &QComboBox::activated, this, &frmMain::cmbPercent_Click);
-    connect(m_panel->cmbEntity, &QComboBox::currentIndexChanged, this, &frmMain::cmbEntity_Click);
+    // Only a choice from their lists raises these two; typed text does not.
+    connect(m_panel->cmbPercent, &ListChoiceComboBox::chosen, this, &frmMain::cmbPercent_Click);
+    connect(m_panel->cmbEntity, &ListChoiceComboBox::chosen, this, &frmMain::cmbEntity_Click);
     connect(m_panel->chkLine0, &QCheckBox::stateChanged, this, &frmMain::chkLine_Click);
     connect(m_panel->cmdCompare, &QPushButton::clicked, this, &frmMain::cmdCompare_Click);
     connect(m_panel->cmdCollect, &QPushButton::clicked, this, &frmMain::cmdCollect_Click);
@@ -220,7 +226,7 @@ void frmMain::Form_Load()
     fillDriveList();
     m_locations->drvMain->setCurrentIndex(0);
     drvMain_Change();
-    m_panel->cmbEntity->setCurrentIndex(0);
+    setEntityIndex(0);
     m_projects->cmdAddproj->setEnabled(false);
     loadProjectList();
     restoreOptions();
@@ -275,7 +281,7 @@ void frmMain::restoreOptions()
     else if (entity.kind == SettingRead::NotANumber)
         entityUsable = false;
     if (entityUsable && entityValue >= -1 && entityValue < static_cast<long long>(kEntityTypes.size()))
-        m_panel->cmbEntity->setCurrentIndex(static_cast<int>(entityValue));
+        setEntityIndex(static_cast<int>(entityValue));
 
     auto restoreBox = [](QCheckBox* box, const SettingValue& saved) {
         if (saved.kind == SettingRead::Number)
@@ -285,6 +291,15 @@ void frmMain::restoreOptions()
     };
     restoreBox(m_panel->chkLine0, readSettingFile(warningFilePath(m_installLoc)));
     restoreBox(m_locations->chkSub0, readSettingFile(foldersFilePath(m_installLoc)));
+}
+
+void frmMain::setEntityIndex(int index)
+{
+    // A change made by the system raises the list's handler as a choice would.
+    if (m_panel->cmbEntity->currentIndex() == index)
+        return;
+    m_panel->cmbEntity->setCurrentIndex(index);
+    cmbEntity_Click();
 }
 
 void frmMain::TabStrip1_Click()

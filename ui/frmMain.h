@@ -123,6 +123,7 @@ private:
     std::vector<std::string> locationEntries() const;
     void insertLocationSorted(const QString& entry);
     void selectProjectRow(int row);
+    void setEntityIndex(int index);
 
     MainServices m_services;
     std::unique_ptr<CompareWindowView> m_compareView;
@@ -133,6 +134,7 @@ private:
     HelpWindows* m_helpWindows = nullptr;
     std::string m_installLoc;
     bool m_ending = false;
+    int m_driveShown = -1; // the drive list's entry whose folder the folder list shows
 
     QWidget* m_tabStrip = nullptr;
     QTabBar* m_tabBar = nullptr;

@@ -5,6 +5,7 @@
 #include "compare/CompareRun.h"
 #include "compare/window/CompareWindowView.h"
 #include "ui/CheckValue.h"
+#include "ui/ListChoiceComboBox.h"
 #include "ui/LowerPanel.h"
 
 #include <QCheckBox>

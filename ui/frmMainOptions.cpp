@@ -4,6 +4,7 @@
 #include "app/Messages.h"
 #include "app/SettingsFiles.h"
 #include "ui/CheckValue.h"
+#include "ui/ListChoiceComboBox.h"
 #include "ui/LowerPanel.h"
 
 #include <QCheckBox>

@@ -271,8 +271,10 @@ void frmMain::drvMain_Change()
     const QString root = drives->currentData().toString();
     // The current folder of the system volume is the user's home folder.
     const QString folder = root == QStringLiteral("/") ? QDir::homePath() : root;
-    if (m_locations->dirMain->setPath(folder))
+    if (m_locations->dirMain->setPath(folder)) {
+        m_driveShown = drives->currentIndex();
         return;
+    }
     m_services.messages->show(MessageIcon::Critical, "Drive Error", "Drive not ready!");
     if (drives->currentIndex() != 0 && drives->count() > 0) {
         drives->setCurrentIndex(0);
@@ -293,7 +295,7 @@ void frmMain::cmdJump_Click()
         failed = true;
         m_services.messages->show(MessageIcon::Critical, kAppTitle,
                                   "Drive does not exist - CANNOT jump to this location!");
-    } else {
+    } else if (driveIndex != m_driveShown) {
         drives->setCurrentIndex(driveIndex);
         drvMain_Change();
     }

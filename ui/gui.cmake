@@ -6,6 +6,7 @@ target_sources(darv_gui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/HelpWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HelpWindows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Layout.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ListChoiceComboBox.cpp
     ${CMAKE_CURRENT_LIST_DIR}/LowerPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ProgressBar.cpp
     ${CMAKE_CURRENT_LIST_DIR}/QtMessages.cpp

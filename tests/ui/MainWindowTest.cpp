@@ -1,16 +1,20 @@
 // The main window: start-up, the settings files, shutdown, the tab strip and the options panel.
 #include "support/GuiFixture.h"
 
+#include "projects/window/FolderList.h"
 #include "projects/window/LocationsPage.h"
 #include "projects/window/ProjectsPage.h"
 #include "reports/window/ReportsPage.h"
 #include "ui/AboutPage.h"
+#include "ui/ListChoiceComboBox.h"
 #include "ui/LowerPanel.h"
 #include "ui/ProgressBar.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -56,6 +60,7 @@ private slots:
     void optionsSwitchTheRunButtons();
     void percentChoiceRelabelsEntityBox();
     void lineWarningFollowsItsSwitch();
+    void shownDriveChosenAgainKeepsTheFolderList();
 };
 
 void MainWindowTest::firstStartWithoutSettingsFiles()
@@ -415,23 +420,54 @@ void MainWindowTest::optionsSwitchTheRunButtons()
     QVERIFY(panel->cmdCollect->isEnabled() && panel->cmdCompare->isEnabled());
 }
 
+namespace {
+
+// Types a text into an editable box as a user does, then ends it with Return or Tab.
+void typeInto(QComboBox* box, const QString& text, Qt::Key end)
+{
+    box->setFocus();
+    box->lineEdit()->selectAll();
+    QTest::keyClicks(box->lineEdit(), text);
+    QTest::keyClick(box->lineEdit(), end);
+}
+
+// Opens the box's list and picks an item in it, with the mouse or with the keys.
+void chooseFromOpenList(QComboBox* box, int row, bool withMouse)
+{
+    box->showPopup();
+    QAbstractItemView* view = box->view();
+    QTRY_VERIFY(view->isVisible());
+    const QModelIndex index = view->model()->index(row, 0);
+    if (withMouse) {
+        const QPoint at = view->visualRect(index).center();
+        QTest::mouseMove(view->viewport(), at);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    } else {
+        view->setCurrentIndex(index);
+        QTest::keyClick(view, Qt::Key_Return);
+    }
+    QTRY_VERIFY(!view->isVisible());
+}
+
+} // namespace
+
 void MainWindowTest::percentChoiceRelabelsEntityBox()
 {
     DataFolder data;
     auto run = startMainWindow();
     LowerPanel* panel = run->window->lowerPanel();
-    panel->cmbPercent->setCurrentIndex(1);
-    run->window->cmbPercent_Click();
+    chooseFromOpenList(panel->cmbPercent, 1, true); // "90"
     QCOMPARE(panel->chkOpt[1]->text(), QStringLiteral("Entities >"));
-    panel->cmbPercent->setCurrentIndex(0);
-    run->window->cmbPercent_Click();
+    chooseFromOpenList(panel->cmbPercent, 0, false); // "100"
     QCOMPARE(panel->chkOpt[1]->text(), QStringLiteral("Entities ="));
-    // Typing does not relabel.
-    panel->cmbPercent->setFocus();
-    panel->cmbPercent->lineEdit()->selectAll();
-    QTest::keyClicks(panel->cmbPercent->lineEdit(), QStringLiteral("85"));
-    QCOMPARE(panel->cmbPercent->currentText(), QStringLiteral("85"));
+    // Typing is no choice, also when the text equals an item and editing ends with Return or Tab.
+    typeInto(panel->cmbPercent, QStringLiteral("90"), Qt::Key_Return);
+    QCOMPARE(panel->cmbPercent->currentText(), QStringLiteral("90"));
     QCOMPARE(panel->chkOpt[1]->text(), QStringLiteral("Entities ="));
+    chooseFromOpenList(panel->cmbPercent, 2, false); // "80"
+    typeInto(panel->cmbPercent, QStringLiteral("100"), Qt::Key_Tab);
+    QCOMPARE(panel->cmbPercent->currentText(), QStringLiteral("100"));
+    QCOMPARE(panel->chkOpt[1]->text(), QStringLiteral("Entities >"));
 }
 
 void MainWindowTest::lineWarningFollowsItsSwitch()
@@ -439,20 +475,36 @@ void MainWindowTest::lineWarningFollowsItsSwitch()
     DataFolder data;
     auto run = startMainWindow();
     LowerPanel* panel = run->window->lowerPanel();
-    panel->cmbEntity->setCurrentIndex(9);
-    QCOMPARE(run->messages.shown.size(), std::size_t(1));
+    const std::size_t before = run->messages.shown.size();
+    chooseFromOpenList(panel->cmbEntity, 9, true);
+    QCOMPARE(run->messages.shown.size(), before + 1);
     QVERIFY(lineWarningShown(*run));
-    panel->cmbEntity->setCurrentIndex(4);
-    QCOMPARE(run->messages.shown.size(), std::size_t(1));
-    panel->cmbEntity->setCurrentIndex(9);
-    QCOMPARE(run->messages.shown.size(), std::size_t(2));
+    // LINE chosen again while it is the current item: one more warning.
+    chooseFromOpenList(panel->cmbEntity, 9, false);
+    QCOMPARE(run->messages.shown.size(), before + 2);
+    chooseFromOpenList(panel->cmbEntity, 4, false);
+    typeInto(panel->cmbEntity, QStringLiteral("LINE"), Qt::Key_Return);
+    QCOMPARE(run->messages.shown.size(), before + 2);
     panel->chkLine0->click();
     QCOMPARE(data.read(QStringLiteral("warning.fil")), std::optional<QByteArray>("0\r\n"));
-    panel->cmbEntity->setCurrentIndex(4);
-    panel->cmbEntity->setCurrentIndex(9);
-    QCOMPARE(run->messages.shown.size(), std::size_t(2));
+    chooseFromOpenList(panel->cmbEntity, 9, false);
+    QCOMPARE(run->messages.shown.size(), before + 2);
     panel->chkLine0->click();
     QCOMPARE(data.read(QStringLiteral("warning.fil")), std::optional<QByteArray>("1\r\n"));
+}
+
+void MainWindowTest::shownDriveChosenAgainKeepsTheFolderList()
+{
+    DataFolder data;
+    auto run = startMainWindow();
+    QComboBox* drives = run->window->locationsPage()->drvMain;
+    FolderList* folders = run->window->locationsPage()->dirMain;
+    const QString elsewhere = QDir::tempPath();
+    QVERIFY(folders->setPath(elsewhere));
+    chooseFromOpenList(drives, drives->currentIndex(), true);
+    QCOMPARE(folders->path(), QDir(elsewhere).absolutePath());
+    chooseFromOpenList(drives, drives->currentIndex(), false);
+    QCOMPARE(folders->path(), QDir(elsewhere).absolutePath());
 }
 
 DARV_GUI_TEST_MAIN(MainWindowTest)
