@@ -88,6 +88,19 @@ bool AtomicFile::write(std::string_view bytes)
     return m_buffer.size() < bufferLimit || flushBuffer();
 }
 
+bool AtomicFile::sync()
+{
+    if (!ok() || m_done)
+        return false;
+    if (!flushBuffer())
+        return false;
+    if (::fsync(m_fd) != 0) {
+        fail(std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
 bool AtomicFile::commit()
 {
     if (!ok() || m_done) {
@@ -139,6 +152,44 @@ bool writeFileAtomically(const std::string& path, std::string_view content, std:
         return true;
     error = file.error();
     return false;
+}
+
+bool appendWholly(const std::string& path, std::string_view bytes, std::string& error)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    struct stat status
+    {
+    };
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        error = path + ": " + (S_ISREG(status.st_mode) ? std::strerror(errno) : "not a regular file");
+        ::close(fd);
+        return false;
+    }
+    std::size_t done = 0;
+    int failure = 0;
+    while (done < bytes.size() && failure == 0) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno != EINTR)
+            failure = errno;
+        else if (written > 0)
+            done += static_cast<std::size_t>(written);
+    }
+    if (failure == 0 && ::fsync(fd) != 0)
+        failure = errno;
+    if (failure != 0) {
+        [[maybe_unused]] const int cut = ::ftruncate(fd, status.st_size);
+    }
+    if (::close(fd) != 0 && failure == 0)
+        failure = errno;
+    if (failure != 0) {
+        error = path + ": " + std::strerror(failure);
+        return false;
+    }
+    return true;
 }
 
 } // namespace darv

@@ -22,6 +22,8 @@ public:
     const std::string& error() const { return m_error; }
 
     bool write(std::string_view bytes);
+    // Puts everything written so far on the disk (in the temporary file), so that a full disk shows now.
+    bool sync();
     // Flushes, syncs and renames over the target (replacing a symbolic link, never writing through it).
     bool commit();
     void discard();
@@ -40,5 +42,9 @@ private:
 
 // The whole content in one call; false with error set when anything failed (the old file then stays).
 bool writeFileAtomically(const std::string& path, std::string_view content, std::string& error);
+
+// Appends bytes to a file (created when missing) all or nothing: a write that fails part-way is cut off
+// again, so the file never ends in half a line. False with error ("PATH: reason") on failure.
+bool appendWholly(const std::string& path, std::string_view bytes, std::string& error);
 
 } // namespace darv

@@ -15,7 +15,7 @@ int runCollectCommand(const std::vector<std::string>& args, const std::string& d
                       const std::function<std::string(const std::string&)>& upperCase, std::ostream& out,
                       std::ostream& err)
 {
-    const auto prepared = prepareRun("collect", args, defaultDataFolder, err);
+    const auto prepared = prepareRun("collect", args, defaultDataFolder, err, upperCase);
     if (!prepared)
         return 2;
     const CompareCommandArgs* parsed = &prepared->args;
@@ -37,8 +37,11 @@ int runCollectCommand(const std::vector<std::string>& args, const std::string& d
             << (drawing.created ? decimalText(*drawing.created) : std::string("-")) << "\n";
     };
     const CollectResult result = run.cmdCollect_Click(parsed->dataFolder, parsed->project, locations, parsed->options);
-    if (result.outcome == CollectOutcome::Fatal)
+    if (result.outcome != CollectOutcome::Compared) {
+        if (result.outcome == CollectOutcome::Stopped)
+            view.print(out);
         return 2;
+    }
     view.print(out);
     switch (result.compare.outcome) {
     case CompareOutcome::Complete:
@@ -46,6 +49,7 @@ int runCollectCommand(const std::vector<std::string>& args, const std::string& d
     case CompareOutcome::NothingCounted:
     case CompareOutcome::Stopped:
     case CompareOutcome::NoCollectedData:
+    case CompareOutcome::Busy:
         return 2;
     }
     return 2;

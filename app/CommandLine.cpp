@@ -43,7 +43,7 @@ int runCommandLine(const std::vector<std::string>& args, const std::string& data
         return runDwgInfo(rest, out);
     }
     if (command == "compare")
-        return runCompareCommand(rest, dataFolder, out, err);
+        return runCompareCommand(rest, dataFolder, out, err, upperCase);
     if (command == "collect")
         return runCollectCommand(rest, dataFolder, upperCase, out, err);
     err << "darv2007-cli: unknown command '" << command << "'\n";

@@ -4,9 +4,15 @@
 #include "app/ConsoleView.h"
 #include "app/DataFolder.h"
 #include "app/SettingsFiles.h"
+#include "compare/CheckDates.h"
+#include "compare/CheckHandles.h"
 #include "compare/CompareRun.h"
 #include "compare/SystemCompareClock.h"
+#include "projects/NameBytes.h"
+#include "projects/ProjectName.h"
+
 #include "projects/QuotedLinesFile.h"
+#include <algorithm>
 
 #include <array>
 #include <filesystem>
@@ -37,16 +43,45 @@ bool parseChecks(const std::string& list, CompareOptions& options)
     return options.timeCheck || options.handleCheck || options.ageCheck;
 }
 
-} // namespace
-
-bool usableProjectName(const std::string& name)
+// A number from 0 to 100 in plain decimal digits, with an optional fraction.
+bool isPercent(const std::string& text)
 {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-           name.find('\0') == std::string::npos;
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const auto point = text.find('.');
+    const std::string whole = text.substr(0, point);
+    const std::string fraction = point == std::string::npos ? std::string("0") : text.substr(point + 1);
+    if (whole.empty() || fraction.empty() || !std::all_of(whole.begin(), whole.end(), digit) ||
+        !std::all_of(fraction.begin(), fraction.end(), digit))
+        return false;
+    return percentThreshold(text) <= 100.0;
 }
 
+// The age text the check knows (the window's list, and "over 5 years") for a text in any letter case;
+// empty when it is none of them.
+std::string ageChoice(const std::string& text)
+{
+    std::string lower = text;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    for (const std::string& choice : ageLimitTexts())
+        if (lower == choice)
+            return choice;
+    return {};
+}
+
+std::string asciiUpper(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+} // namespace
+
 std::optional<CompareCommandArgs> parseCompareArgs(const std::vector<std::string>& args,
-                                                   const std::string& defaultDataFolder, std::string& error)
+                                                   const std::string& defaultDataFolder, std::string& error,
+                                                   const UpperCase& upperCase)
 {
     CompareCommandArgs parsed;
     parsed.dataFolder = defaultDataFolder;
@@ -95,11 +130,24 @@ std::optional<CompareCommandArgs> parseCompareArgs(const std::vector<std::string
         error = "no project given";
         return std::nullopt;
     }
-    if (!usableProjectName(*project)) {
+    if (!isUsableProjectName(*project)) {
         error = "'" + *project + "' cannot be a project name";
         return std::nullopt;
     }
-    parsed.project = *project;
+    parsed.project = upperCase ? upperCaseName(*project, upperCase) : asciiUpper(*project);
+    if (!isPercent(parsed.options.percent)) {
+        error = "--percent takes a number from 0 to 100 ('" + parsed.options.percent + "')";
+        return std::nullopt;
+    }
+    const std::string age = ageChoice(parsed.options.age);
+    if (age.empty()) {
+        std::string choices;
+        for (const std::string& choice : ageLimitTexts())
+            choices += (choices.empty() ? "'" : ", '") + choice + "'";
+        error = "--age takes one of " + choices + " ('" + parsed.options.age + "')";
+        return std::nullopt;
+    }
+    parsed.options.age = age;
     if (!parseChecks(checks, parsed.options)) {
         error = "--checks takes a comma-separated list of time, handles and age ('" + checks + "')";
         return std::nullopt;
@@ -113,10 +161,11 @@ std::optional<CompareCommandArgs> parseCompareArgs(const std::vector<std::string
 }
 
 std::optional<PreparedRun> prepareRun(const std::string& command, const std::vector<std::string>& args,
-                                      const std::string& defaultDataFolder, std::ostream& err)
+                                      const std::string& defaultDataFolder, std::ostream& err,
+                                      const UpperCase& upperCase)
 {
     std::string error;
-    auto parsed = parseCompareArgs(args, defaultDataFolder, error);
+    auto parsed = parseCompareArgs(args, defaultDataFolder, error, upperCase);
     if (!parsed) {
         err << "darv2007-cli " << command << ": " << error << "\n";
         return std::nullopt;
@@ -132,9 +181,9 @@ std::optional<PreparedRun> prepareRun(const std::string& command, const std::vec
 }
 
 int runCompareCommand(const std::vector<std::string>& args, const std::string& defaultDataFolder, std::ostream& out,
-                      std::ostream& err)
+                      std::ostream& err, const UpperCase& upperCase)
 {
-    const auto prepared = prepareRun("compare", args, defaultDataFolder, err);
+    const auto prepared = prepareRun("compare", args, defaultDataFolder, err, upperCase);
     if (!prepared)
         return 2;
     const CompareCommandArgs* parsed = &prepared->args;
@@ -146,6 +195,7 @@ int runCompareCommand(const std::vector<std::string>& args, const std::string& d
     const CompareResult result = run.recompare(parsed->dataFolder, parsed->project, locations, parsed->options);
     switch (result.outcome) {
     case CompareOutcome::NoCollectedData:
+    case CompareOutcome::Busy:
         return 2; // the view has printed the message
     case CompareOutcome::NothingCounted:
         view.print(out);

@@ -3,6 +3,7 @@
 
 #include "compare/CompareOptions.h"
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -17,12 +18,18 @@ struct CompareCommandArgs
     CompareOptions options;
 };
 
-// Reads PROJECT [--data DIR] [--checks LIST] [--entity TEXT] [--percent TEXT] [--age TEXT] (each option
+// Upper-cases a name as the window stores project names (Unicode rules where the caller has them).
+using UpperCase = std::function<std::string(const std::string&)>;
+
+// Reads PROJECT [--data DIR] [--checks LIST] [--entity TEXT] [--percent NUMBER] [--age TEXT] (each option
 // also as --name=VALUE). LIST is a comma-separated subset of time,handles,age (default time,handles);
-// --entity defaults to the entity saved in the data folder. Empty optional, with the reason in error,
-// when the words do not make a valid command.
+// --entity defaults to the entity saved in the data folder; --percent is a number from 0 to 100; --age
+// one of the texts of the window's age list, in any letter case. PROJECT is upper-cased, as the window
+// stores project names. Empty optional, with the reason in error, when the words do not make a valid
+// command.
 std::optional<CompareCommandArgs> parseCompareArgs(const std::vector<std::string>& args,
-                                                   const std::string& defaultDataFolder, std::string& error);
+                                                   const std::string& defaultDataFolder, std::string& error,
+                                                   const UpperCase& upperCase = {});
 
 // The words of "compare" or "collect" (command names that command in messages) checked, with the
 // project's location entries read. Empty optional, with the message printed on err, when they cannot
@@ -33,14 +40,12 @@ struct PreparedRun
     std::vector<std::string> locations;
 };
 std::optional<PreparedRun> prepareRun(const std::string& command, const std::vector<std::string>& args,
-                                      const std::string& defaultDataFolder, std::ostream& err);
-
-// A project name that can be used as a file's base name: not empty, no "/" or NUL, not "." or "..".
-bool usableProjectName(const std::string& name);
+                                      const std::string& defaultDataFolder, std::ostream& err,
+                                      const UpperCase& upperCase = {});
 
 // args are the words after "compare". Writes the three reports of the project, prints the counters and the
 // verdict on out. Returns 0 without conflicts, 1 with conflicts, 2 on an error (message on err).
 int runCompareCommand(const std::vector<std::string>& args, const std::string& defaultDataFolder, std::ostream& out,
-                      std::ostream& err);
+                      std::ostream& err, const UpperCase& upperCase = {});
 
 } // namespace darv

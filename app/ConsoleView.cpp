@@ -17,7 +17,9 @@ void ConsoleView::print(std::ostream& out) const
         << m_status << "\n";
     if (!m_elapsed.empty())
         out << m_elapsed << "\n";
-    out << (m_verdict == Verdict::Darv ? kVerdictDarvText : kVerdictNoDarvText) << "\n";
+    // A run that stopped has no verdict to print.
+    if (m_verdict != Verdict::None)
+        out << (m_verdict == Verdict::Darv ? kVerdictDarvText : kVerdictNoDarvText) << "\n";
 }
 
 } // namespace darv

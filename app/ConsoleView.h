@@ -17,6 +17,7 @@ public:
 
     void setStatusText(const std::string& text) override { m_status = text; }
     void setPairStatus(std::int64_t, std::int64_t) override {} // nobody watches a console per pair
+    void setIndexStatus(std::int64_t, std::int64_t) override {}
     void setElapsedText(const std::string& text) override { m_elapsed = text; }
     void setCounterText(CounterLabel label, const std::string& text) override
     {
@@ -44,7 +45,7 @@ private:
     std::string m_status;
     std::string m_elapsed;
     std::array<std::string, 4> m_counters = {"0000", "0000", "0000", "0000"};
-    Verdict m_verdict = Verdict::NoDarv;
+    Verdict m_verdict = Verdict::None;
     bool m_ended = false;
 };
 

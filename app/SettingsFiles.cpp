@@ -1,22 +1,23 @@
 // The three one-line settings files.
 #include "app/SettingsFiles.h"
 
+#include "app/AtomicFile.h"
 #include "app/DataFolder.h"
+#include "app/RegularFile.h"
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 
 namespace darv {
 
 SettingValue readSettingFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const FileRead file = readRegularFile(path, 1 << 20);
+    if (!file.bytes)
         return {};
-    std::string line;
-    if (!std::getline(in, line))
+    if (file.bytes->empty())
         return {SettingRead::Empty, 0};
+    std::string line = file.bytes->substr(0, file.bytes->find('\n'));
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
     std::size_t begin = line.find_first_not_of(" \t");
@@ -40,14 +41,9 @@ SettingValue readSettingFile(const std::string& path)
     return {SettingRead::Number, value};
 }
 
-bool writeSettingFile(const std::string& path, long long value)
+bool writeSettingFile(const std::string& path, long long value, std::string& error)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    out << value << "\r\n";
-    out.close();
-    return static_cast<bool>(out);
+    return writeFileAtomically(path, std::to_string(value) + "\r\n", error);
 }
 
 std::string defaultFilePath(const std::string& installLoc)

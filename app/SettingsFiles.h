@@ -25,8 +25,9 @@ struct SettingValue
 // number written in decimal digits with an optional leading sign and blanks around it.
 SettingValue readSettingFile(const std::string& path);
 
-// Replaces the file with one line: the number, CR, LF. Returns false when it could not be written.
-bool writeSettingFile(const std::string& path, long long value);
+// Replaces the file with one line: the number, CR, LF. False with error ("PATH: reason") when it
+// could not be written; the old file then stays as it was.
+bool writeSettingFile(const std::string& path, long long value, std::string& error);
 
 std::string defaultFilePath(const std::string& installLoc);
 std::string warningFilePath(const std::string& installLoc);

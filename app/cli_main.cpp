@@ -1,5 +1,6 @@
 // darv2007-cli: the system's runs without a window.
 #include "app/CommandLine.h"
+#include "projects/NameBytes.h"
 
 #include <QSettings>
 #include <QString>
@@ -12,6 +13,10 @@ int main(int argc, char** argv)
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("OVT"));
     store.beginGroup(QStringLiteral("DARV2007"));
     const std::string dataFolder = store.value(QStringLiteral("Install_Location")).toString().toStdString();
-    const auto upperCase = [](const std::string& text) { return QString::fromStdString(text).toUpper().toStdString(); };
+    // Valid UTF-8 runs by Unicode rules; bytes that are not UTF-8 stay as the file system holds them.
+    const auto upperCase = [](const std::string& text) {
+        return darv::upperCaseName(
+            text, [](const std::string& run) { return QString::fromStdString(run).toUpper().toStdString(); });
+    };
     return darv::runCommandLine(args, dataFolder, upperCase, std::cout, std::cerr);
 }

@@ -8,5 +8,6 @@ target_sources(darv_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/DataFolder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DwgInfoCommand.cpp
     ${CMAKE_CURRENT_LIST_DIR}/NumberText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RegularFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SettingsFiles.cpp
 )

@@ -96,9 +96,13 @@ void BM_AllThreeChecks(benchmark::State& state)
     std::int64_t conflicts = 0;
     for (auto _ : state) {
         bool alertGiven = false;
-        conflicts = checkTimes(tables, true, folder + "/B.tim", observer, alertGiven);
-        conflicts += checkHandles(tables, options, folder + "/B.hnd", observer, alertGiven);
-        conflicts += checkDates(tables, true, options.age, {2007, 9}, folder + "/B.dat", observer, alertGiven);
+        ReportFile times(folder + "/B.tim"), handles(folder + "/B.hnd"), ages(folder + "/B.dat");
+        conflicts = checkTimes(tables, true, times, observer, alertGiven);
+        conflicts += checkHandles(tables, options, handles, observer, alertGiven);
+        conflicts += checkDates(tables, true, options.age, {2007, 9}, ages, observer, alertGiven);
+        times.commit();
+        handles.commit();
+        ages.commit();
     }
     state.counters["conflicts"] = static_cast<double>(conflicts);
     state.counters["observer_calls"] =
@@ -114,7 +118,9 @@ void BM_HandleCheckFast20(benchmark::State& state)
     CountingObserver observer;
     for (auto _ : state) {
         bool alertGiven = false;
-        benchmark::DoNotOptimize(checkHandles(tables, options, folder + "/S.hnd", observer, alertGiven));
+        ReportFile report(folder + "/S.hnd");
+        benchmark::DoNotOptimize(checkHandles(tables, options, report, observer, alertGiven));
+        report.commit();
     }
 }
 BENCHMARK(BM_HandleCheckFast20)->Unit(benchmark::kMillisecond);
@@ -160,8 +166,9 @@ void printRatio()
     const double fast = secondsOf([&] {
                             for (int k = 0; k < 20; ++k) {
                                 bool alertGiven = false;
-                                fastReported =
-                                    checkHandles(tables, ratioOptions, folder + "/R.hnd", observer, alertGiven);
+                                ReportFile report(folder + "/R.hnd");
+                                fastReported = checkHandles(tables, ratioOptions, report, observer, alertGiven);
+                                report.commit();
                             }
                         }) /
                         20.0;

@@ -2,6 +2,7 @@
 #include "collect/CollectedDataFile.h"
 
 #include "app/NumberText.h"
+#include "app/RegularFile.h"
 
 #include <charconv>
 #include <cmath>
@@ -16,7 +17,8 @@ std::string drawingName(std::string_view fileName, NameCase nameCase)
 {
     std::string name(fileName);
     for (char& c : name) {
-        if (c == ',')
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == ',' || byte < 0x20 || byte == 0x7F)
             c = '_';
     }
     name.resize(name.size() >= 4 ? name.size() - 4 : 0);
@@ -46,16 +48,6 @@ std::string recordLine(const std::string& name, std::optional<double> time, cons
         line += decimalText(*time);
     line += "," + handleList + ",END\"\r\n";
     return line;
-}
-
-bool appendRecord(const std::string& path, const std::string& line)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::app);
-    if (!out)
-        return false;
-    out.write(line.data(), static_cast<std::streamsize>(line.size()));
-    out.close();
-    return static_cast<bool>(out);
 }
 
 double parseTimeField(std::string_view field)
@@ -100,20 +92,14 @@ std::optional<CollectedRecord> parseRecord(std::string_view line, CollectedDataF
 CollectedData readCollectedData(const std::string& path, std::size_t maxRecords)
 {
     CollectedData data;
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (status.type() == std::filesystem::file_type::not_found)
+    FileRead file = readRegularFile(path);
+    if (file.missing)
         return data; // nothing collected yet
-    std::ifstream in;
-    if (!ec && status.type() == std::filesystem::file_type::regular)
-        in.open(path, std::ios::binary);
-    std::string content;
-    if (in.is_open())
-        content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in.is_open() || in.bad()) {
+    if (!file.bytes) {
         data.fault = CollectedDataFault::Unreadable;
         return data;
     }
+    const std::string content = std::move(*file.bytes);
     std::size_t pos = 0;
     std::int64_t lineNumber = 0;
     while (pos < content.size()) {

@@ -14,8 +14,9 @@ enum class NameCase {
     AsGiven,    // the caller has already upper-cased the file name (Unicode rules, done with Qt)
 };
 
-// The drawing name of a file name without its folder: every "," becomes "_", the last four characters
-// (the ".dwg") are dropped, then the text is upper-cased. Characters are bytes here; the four dropped
+// The drawing name of a file name without its folder: every "," and every control character (which
+// would split the record or a report line) becomes "_", the last four characters (the ".dwg") are
+// dropped, then the text is upper-cased. Characters are bytes here; the four dropped
 // ones are always the ASCII extension, since only "*.dwg" files are collected.
 std::string drawingName(std::string_view fileName, NameCase nameCase = NameCase::UpperAscii);
 
@@ -25,9 +26,6 @@ std::string handleListText(const std::vector<std::string>& handles);
 // One whole record line, quotes and CR LF included:
 // "NAME,2454001.60418981,2F$30$,END". A time without value gives an empty field.
 std::string recordLine(const std::string& name, std::optional<double> time, const std::string& handleList);
-
-// Appends one record line to the file, creating it when missing. False when it could not be written.
-bool appendRecord(const std::string& path, const std::string& line);
 
 // The three fields that the comparison uses.
 struct CollectedRecord

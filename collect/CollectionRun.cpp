@@ -4,6 +4,8 @@
 #include "app/DataFolder.h"
 #include "collect/CollectedDataFile.h"
 #include "projects/FolderListing.h"
+#include "projects/ProjectLock.h"
+#include "projects/ProjectName.h"
 
 #include <cerrno>
 #include <cstring>
@@ -64,6 +66,17 @@ CollectResult CollectionRun::cmdCollect_Click(const std::string& installLoc, con
                                               const std::vector<std::string>& locations, const CompareOptions& options)
 {
     CollectResult result;
+    if (!isUsableProjectName(project)) {
+        m_view.showMessage(MessageIcon::Information, "DARV Error", "Invalid project name!");
+        result.outcome = CollectOutcome::Stopped;
+        return result;
+    }
+    const ProjectLock lock = ProjectLock::acquire(installLoc, project);
+    if (!lock.held()) {
+        tellLockRefused(m_view, lock, project);
+        result.outcome = CollectOutcome::Busy;
+        return result;
+    }
     m_compare.beginRun();
     m_view.showPicture(Picture::Logo, resourcePath(installLoc, "darvlogo.jpg"));
     m_view.setVerdict(Verdict::NoDarv);
@@ -82,6 +95,9 @@ CollectResult CollectionRun::cmdCollect_Click(const std::string& installLoc, con
         return result;
     }
 
+    // The records go to a temporary file that takes the collected data's place only when every
+    // record was written: a run that is killed or fails never leaves part of a class behind.
+    AtomicFile records(dataFile);
     std::int64_t done = 0;
     m_view.setStatusText("Opening Files...");
     WalkCallbacks walk;
@@ -99,7 +115,9 @@ CollectResult CollectionRun::cmdCollect_Click(const std::string& installLoc, con
                 m_view.setProgress(percent);
         }
         m_view.setFileText(step.shownName);
-        const DrawingOutcome outcome = readDrawing(step.fullPath, step.fileName, dataFile, options.entity);
+        if (!records.ok())
+            return; // the run stops below; reading more drawings would be lost work
+        const DrawingOutcome outcome = readDrawing(step.fullPath, step.fileName, records, options.entity);
         if (drawingRead)
             drawingRead(outcome);
     };
@@ -116,13 +134,25 @@ CollectResult CollectionRun::cmdCollect_Click(const std::string& installLoc, con
     m_view.setSubfolderText("");
     m_view.setProgress(0.0);
 
+    // A run that found no drawing leaves no collected-data file.
+    if (done == 0)
+        records.discard();
+    if (done > 0 && !records.commit()) {
+        m_compare.stopRun(installLoc, MessageIcon::Critical, "DARV Error",
+                          "The collected data could not be written:\n" + records.error() +
+                              "\n\nThe run was stopped; nothing was compared.");
+        m_view.disableRecompare();
+        result.outcome = CollectOutcome::Stopped;
+        return result;
+    }
+
     result.compare = m_compare.runCompare(installLoc, project, totfiles, options);
     m_view.enableRecompare();
     return result;
 }
 
-DrawingOutcome CollectionRun::readDrawing(const std::string& path, const std::string& fileName,
-                                          const std::string& dataFile, const std::string& entity)
+DrawingOutcome CollectionRun::readDrawing(const std::string& path, const std::string& fileName, AtomicFile& dataFile,
+                                          const std::string& entity)
 {
     DrawingOutcome outcome;
     outcome.path = path;
@@ -150,7 +180,7 @@ DrawingOutcome CollectionRun::readDrawing(const std::string& path, const std::st
     // false time conflict.
     outcome.created = m_host.getVariable("TDCREATE");
     const std::string name = drawingName(m_upperCase(fileName), NameCase::AsGiven);
-    appendRecord(dataFile, recordLine(name, outcome.created, handleList));
+    dataFile.write(recordLine(name, outcome.created, handleList));
     m_host.deleteSelectionSet(kSelectionSet);
     m_host.closeAll();
     m_compare.showElapsed();

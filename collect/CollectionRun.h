@@ -2,6 +2,7 @@
 // of the collected-data file, then compare.
 #pragma once
 
+#include "app/AtomicFile.h"
 #include "collect/CadHost.h"
 #include "collect/CollectView.h"
 #include "compare/CompareOptions.h"
@@ -27,7 +28,9 @@ struct DrawingOutcome
 };
 
 enum class CollectOutcome {
-    Fatal, // the old collected-data file could not be deleted; the application ends
+    Fatal,   // the old collected-data file could not be deleted; the application ends
+    Stopped, // the project name is unusable, or the collected data could not be written: told, nothing compared
+    Busy,    // another run works on the project: told, nothing touched
     Compared,
 };
 
@@ -54,7 +57,7 @@ public:
     std::function<void(const DrawingOutcome&)> drawingRead;
 
 private:
-    DrawingOutcome readDrawing(const std::string& path, const std::string& fileName, const std::string& dataFile,
+    DrawingOutcome readDrawing(const std::string& path, const std::string& fileName, AtomicFile& dataFile,
                                const std::string& entity);
 
     CollectView& m_view;

@@ -23,7 +23,9 @@ std::size_t characterCount(const std::string& text)
 
 } // namespace
 
-AgeLimit ageLimit(const std::string& text)
+namespace {
+
+const std::array<std::pair<const char*, AgeLimit>, 12>& ageTable()
 {
     static const std::array<std::pair<const char*, AgeLimit>, 12> table = {{
         {"1 month", {1, 0}},
@@ -39,7 +41,22 @@ AgeLimit ageLimit(const std::string& text)
         {"5 years", {0, 5}},
         {"over 5 years", {0, 99}},
     }};
-    for (const auto& [name, limit] : table) {
+    return table;
+}
+
+} // namespace
+
+std::vector<std::string> ageLimitTexts()
+{
+    std::vector<std::string> texts;
+    for (const auto& entry : ageTable())
+        texts.emplace_back(entry.first);
+    return texts;
+}
+
+AgeLimit ageLimit(const std::string& text)
+{
+    for (const auto& [name, limit] : ageTable()) {
         if (text == name)
             return limit;
     }
@@ -74,14 +91,16 @@ std::string ageConflictLine(const std::string& name, const std::string& limitTex
 }
 
 std::int64_t checkDates(const CompareTables& tables, bool enabled, const std::string& limitText, YearMonth today,
-                        const std::string& reportPath, CompareObserver& observer, bool& alertGiven)
+                        ReportFile& report, CompareObserver& observer, bool& alertGiven)
 {
     if (!enabled) {
-        writeSingleLineReport(reportPath, kAgeCheckOff);
+        report.writeLine(kAgeCheckOff);
+        report.finish();
         return 0;
     }
     observer.statusChanged("Checking dates...");
-    ReportFile report(reportPath, ReportFile::Mode::DeleteAndCreate);
+    if (!report.ok())
+        return 0;
     const AgeLimit limit = ageLimit(limitText);
     std::int64_t reported = 0;
     for (std::size_t i = 0; i < tables.totfiles(); ++i) {
@@ -96,15 +115,13 @@ std::int64_t checkDates(const CompareTables& tables, bool enabled, const std::st
         }
         observer.showElapsed();
     }
-    if (reported > 0) {
-        if (!alertGiven) {
-            observer.conflictAlert();
-            alertGiven = true;
-        }
-    } else {
+    if (reported == 0)
         report.writeLine(kNoAgeConflicts);
+    // A report that did not reach the disk raises no alert: the run stops without a verdict.
+    if (report.finish() && reported > 0 && !alertGiven) {
+        observer.conflictAlert();
+        alertGiven = true;
     }
-    report.close();
     return reported;
 }
 

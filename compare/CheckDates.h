@@ -3,9 +3,11 @@
 
 #include "compare/CompareObserver.h"
 #include "compare/CompareTables.h"
+#include "compare/ReportFile.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace darv {
 
@@ -24,6 +26,9 @@ struct AgeLimit
 };
 AgeLimit ageLimit(const std::string& text);
 
+// Every age text that has a limit, in the order above.
+std::vector<std::string> ageLimitTexts();
+
 // The age in whole years and months from the creation time stamp's month to today's month; the day of
 // the month plays no part. Negative for a drawing dated after today.
 struct DrawingAge
@@ -41,9 +46,10 @@ std::string ageConflictLine(const std::string& name, const std::string& limitTex
 inline constexpr const char* kNoAgeConflicts = "No DWG date check conflicts!";
 inline constexpr const char* kAgeCheckOff = "DWG date conflicts not reported due to option selection.";
 
-// Runs the check over the tables and writes its report to reportPath; returns the number of drawings
-// reported. With enabled false only the check-off line is written.
+// Runs the check over the tables and writes its report; returns the number of drawings reported. With
+// enabled false only the check-off line is written. When the report cannot be written (report.ok() is
+// false afterwards) no alert is raised; the caller stops the run.
 std::int64_t checkDates(const CompareTables& tables, bool enabled, const std::string& limitText, YearMonth today,
-                        const std::string& reportPath, CompareObserver& observer, bool& alertGiven);
+                        ReportFile& report, CompareObserver& observer, bool& alertGiven);
 
 } // namespace darv

@@ -90,18 +90,24 @@ std::string noHandleConflictsLine(const std::string& entity, const std::string& 
     return "No entity [" + entity + "] conflicts >= " + percentText + "% match!";
 }
 
-std::int64_t checkHandles(const CompareTables& tables, const CompareOptions& options, const std::string& reportPath,
+std::int64_t checkHandles(const CompareTables& tables, const CompareOptions& options, ReportFile& report,
                           CompareObserver& observer, bool& alertGiven)
 {
     if (!options.handleCheck) {
-        writeSingleLineReport(reportPath, kHandleCheckOff);
+        report.writeLine(kHandleCheckOff);
+        report.finish();
         return 0;
     }
     observer.statusChanged("Checking handles...");
-    ReportFile report(reportPath, ReportFile::Mode::DeleteAndCreate);
+    if (!report.ok())
+        return 0;
     const double threshold = percentThreshold(options.percent);
-    const HandleMatcher matcher(tables.handles);
     const std::size_t count = tables.totfiles();
+    // Indexing many long lists takes a while: show that the run is alive.
+    const HandleMatcher matcher(tables.handles, [&](std::size_t step, std::size_t steps) {
+        observer.indexing(static_cast<std::int64_t>(step), static_cast<std::int64_t>(steps));
+        observer.showElapsed();
+    });
     std::vector<std::int64_t> matches;
     std::int64_t reported = 0;
     for (std::size_t i = 0; i + 1 < count; ++i) {
@@ -121,16 +127,15 @@ std::int64_t checkHandles(const CompareTables& tables, const CompareOptions& opt
         }
         observer.showElapsed();
     }
-    if (reported > 0) {
+    if (reported > 0)
         observer.counterChanged(ConflictCounter::Handle, reported);
-        if (!alertGiven) {
-            observer.conflictAlert();
-            alertGiven = true;
-        }
-    } else {
+    else
         report.writeLine(noHandleConflictsLine(options.entity, options.percent));
+    // A report that did not reach the disk raises no alert: the run stops without a verdict.
+    if (report.finish() && reported > 0 && !alertGiven) {
+        observer.conflictAlert();
+        alertGiven = true;
     }
-    report.close();
     return reported;
 }
 

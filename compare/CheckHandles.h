@@ -4,6 +4,7 @@
 #include "compare/CompareObserver.h"
 #include "compare/CompareOptions.h"
 #include "compare/CompareTables.h"
+#include "compare/ReportFile.h"
 
 #include <cstdint>
 #include <string>
@@ -34,9 +35,10 @@ std::string noHandleConflictsLine(const std::string& entity, const std::string& 
 
 inline constexpr const char* kHandleCheckOff = "Handle conflicts not reported due to option selection.";
 
-// Runs the check over the tables and writes its report to reportPath; returns the number of pairs reported.
-// With options.handleCheck false only the check-off line is written.
-std::int64_t checkHandles(const CompareTables& tables, const CompareOptions& options, const std::string& reportPath,
+// Runs the check over the tables and writes its report; returns the number of pairs reported. With
+// options.handleCheck false only the check-off line is written. A report that cannot be written raises
+// no alert (report.ok() is false afterwards); the caller stops the run.
+std::int64_t checkHandles(const CompareTables& tables, const CompareOptions& options, ReportFile& report,
                           CompareObserver& observer, bool& alertGiven);
 
 } // namespace darv

@@ -40,15 +40,17 @@ std::string timeConflictLine(const std::string& name1, const std::string& name2,
            " minutes, " + std::to_string(tod.seconds) + " seconds [" + decimalText(time) + " as Julian]";
 }
 
-std::int64_t checkTimes(const CompareTables& tables, bool enabled, const std::string& reportPath,
-                        CompareObserver& observer, bool& alertGiven)
+std::int64_t checkTimes(const CompareTables& tables, bool enabled, ReportFile& report, CompareObserver& observer,
+                        bool& alertGiven)
 {
     if (!enabled) {
-        writeSingleLineReport(reportPath, kTimeCheckOff);
+        report.writeLine(kTimeCheckOff);
+        report.finish();
         return 0;
     }
     observer.statusChanged("Checking times...");
-    ReportFile report(reportPath, ReportFile::Mode::DeleteAndCreate);
+    if (!report.ok())
+        return 0;
     const std::size_t count = tables.totfiles();
     std::int64_t conflicts = 0;
     for (std::size_t i = 0; i + 1 < count; ++i) {
@@ -63,15 +65,13 @@ std::int64_t checkTimes(const CompareTables& tables, bool enabled, const std::st
         }
         observer.showElapsed();
     }
-    if (conflicts > 0) {
-        if (!alertGiven) {
-            observer.conflictAlert();
-            alertGiven = true;
-        }
-    } else {
+    if (conflicts == 0)
         report.writeLine(kNoTimeConflicts);
+    // A report that did not reach the disk raises no alert: the run stops without a verdict.
+    if (report.finish() && conflicts > 0 && !alertGiven) {
+        observer.conflictAlert();
+        alertGiven = true;
     }
-    report.close();
     return conflicts;
 }
 

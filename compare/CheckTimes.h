@@ -3,6 +3,7 @@
 
 #include "compare/CompareObserver.h"
 #include "compare/CompareTables.h"
+#include "compare/ReportFile.h"
 
 #include <cstdint>
 #include <string>
@@ -26,10 +27,10 @@ std::string timeConflictLine(const std::string& name1, const std::string& name2,
 inline constexpr const char* kNoTimeConflicts = "No time conflicts!";
 inline constexpr const char* kTimeCheckOff = "Time conflicts not reported due to option selection.";
 
-// Runs the check over the tables and writes its report to reportPath. With enabled false only the
-// check-off line is written. Returns the number of conflicting pairs. alertGiven is the run's flag:
-// the alert is raised at the end when conflicts were found and the flag is still clear.
-std::int64_t checkTimes(const CompareTables& tables, bool enabled, const std::string& reportPath,
-                        CompareObserver& observer, bool& alertGiven);
+// Runs the check over the tables and writes its report. With enabled false only the check-off line is
+// written. Returns the number of conflicting pairs. alertGiven is the run's flag: the alert is raised at
+// the end when conflicts were found, the report reached the disk and the flag is still clear.
+std::int64_t checkTimes(const CompareTables& tables, bool enabled, ReportFile& report, CompareObserver& observer,
+                        bool& alertGiven);
 
 } // namespace darv

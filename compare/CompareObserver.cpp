@@ -9,4 +9,9 @@ std::string comparingText(std::int64_t first, std::int64_t second)
     return "Comparing  " + std::to_string(first) + " vs.  " + std::to_string(second);
 }
 
+std::string indexingText(std::int64_t step, std::int64_t steps)
+{
+    return "Indexing  " + std::to_string(step) + " of  " + std::to_string(steps);
+}
+
 } // namespace darv

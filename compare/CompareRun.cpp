@@ -7,7 +7,9 @@
 #include "compare/CheckHandles.h"
 #include "compare/CheckTimes.h"
 #include "compare/CompareTables.h"
+#include "compare/ReportFile.h"
 #include "projects/FolderListing.h"
+#include "projects/ProjectName.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -43,7 +45,22 @@ std::string faultMessage(const CollectedData& data, const std::string& path, std
                   "before this project can be compared.";
 }
 
+std::string reportFailureMessage(const std::string& error)
+{
+    return "A report could not be written:\n" + error +
+           "\n\nThe run was stopped. The reports were left as they were before it.";
+}
+
 } // namespace
+
+void tellLockRefused(CompareView& view, const ProjectLock& lock, const std::string& project)
+{
+    if (lock.state() == ProjectLock::State::HeldByOther)
+        view.showMessage(MessageIcon::Exclamation, "DARV Warning", ProjectLock::busyMessage(project, lock.ownerPid()));
+    else
+        view.showMessage(MessageIcon::Critical, "DARV Error",
+                         "Project " + project + " cannot be locked for this run:\n" + lock.reason());
+}
 
 // Passes what the checks report on to the view.
 class CompareRun::CheckObserver : public CompareObserver
@@ -53,6 +70,7 @@ public:
 
     void statusChanged(const std::string& text) override { m_run.m_view.setStatusText(text); }
     void pairStarted(std::int64_t first, std::int64_t second) override { m_run.m_view.setPairStatus(first, second); }
+    void indexing(std::int64_t step, std::int64_t steps) override { m_run.m_view.setIndexStatus(step, steps); }
     void counterChanged(ConflictCounter counter, std::int64_t value) override
     {
         const CounterLabel label = counter == ConflictCounter::Time     ? CounterLabel::Time
@@ -73,6 +91,15 @@ CompareRun::CompareRun(CompareView& view, CompareClock& clock) : m_view(view), m
 CompareResult CompareRun::recompare(const std::string& installLoc, const std::string& project,
                                     const std::vector<std::string>& locations, const CompareOptions& options)
 {
+    if (!isUsableProjectName(project)) {
+        m_view.showMessage(MessageIcon::Information, "DARV Error", "Invalid project name!");
+        return {CompareOutcome::Stopped};
+    }
+    const ProjectLock lock = ProjectLock::acquire(installLoc, project);
+    if (!lock.held()) {
+        tellLockRefused(m_view, lock, project);
+        return {CompareOutcome::Busy};
+    }
     const std::string path = collectedDataPath(installLoc, project);
     std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
@@ -121,8 +148,7 @@ CompareResult CompareRun::runCompare(const std::string& installLoc, const std::s
     const std::size_t slots = static_cast<std::size_t>(totfiles);
     CollectedData data = readCollectedData(dataPath, slots);
     if (data.fault != CollectedDataFault::None) {
-        m_view.setStatusText("Stopped");
-        m_view.showMessage(MessageIcon::Exclamation, "DARV Warning", faultMessage(data, dataPath, totfiles));
+        stopRun(installLoc, MessageIcon::Exclamation, "DARV Warning", faultMessage(data, dataPath, totfiles));
         result.outcome = CompareOutcome::Stopped;
         return result;
     }
@@ -135,12 +161,32 @@ CompareResult CompareRun::runCompare(const std::string& installLoc, const std::s
     data.records = {};
 
     CheckObserver observer(*this, installLoc);
-    result.timeConflicts =
-        checkTimes(tables, options.timeCheck, timeReportPath(installLoc, project), observer, m_alertgiven);
-    result.handleConflicts =
-        checkHandles(tables, options, handleReportPath(installLoc, project), observer, m_alertgiven);
-    result.ageConflicts = checkDates(tables, options.ageCheck, options.age, m_clock.today(),
-                                     ageReportPath(installLoc, project), observer, m_alertgiven);
+    ReportFile timeReport(timeReportPath(installLoc, project));
+    ReportFile handleReport(handleReportPath(installLoc, project));
+    ReportFile ageReport(ageReportPath(installLoc, project));
+    // A report that cannot be written stops the run at once: a verdict over reports that were lost
+    // would tell the teacher something nobody can check.
+    const auto stopOnFailure = [&](ReportFile& report) {
+        if (report.ok())
+            return false;
+        stopRun(installLoc, MessageIcon::Critical, "DARV Error", reportFailureMessage(report.error()));
+        result.outcome = CompareOutcome::Stopped;
+        return true;
+    };
+    result.timeConflicts = checkTimes(tables, options.timeCheck, timeReport, observer, m_alertgiven);
+    if (stopOnFailure(timeReport))
+        return result;
+    result.handleConflicts = checkHandles(tables, options, handleReport, observer, m_alertgiven);
+    if (stopOnFailure(handleReport))
+        return result;
+    result.ageConflicts =
+        checkDates(tables, options.ageCheck, options.age, m_clock.today(), ageReport, observer, m_alertgiven);
+    if (stopOnFailure(ageReport))
+        return result;
+    for (ReportFile* report : {&timeReport, &handleReport, &ageReport}) {
+        if (!report->commit() && stopOnFailure(*report))
+            return result;
+    }
     m_view.setStatusText("Complete!");
     if (!m_alertgiven)
         m_view.showPicture(Picture::Check, resourcePath(installLoc, "darvcheck.jpg"));
@@ -159,6 +205,15 @@ void CompareRun::showElapsed()
         m_shownElapsed = seconds;
         m_view.setElapsedText(elapsedText(seconds));
     }
+}
+
+void CompareRun::stopRun(const std::string& installLoc, MessageIcon icon, const std::string& title,
+                         const std::string& text)
+{
+    m_view.setStatusText("Stopped");
+    m_view.showPicture(Picture::Logo, resourcePath(installLoc, "darvlogo.jpg"));
+    m_view.setVerdict(Verdict::None);
+    m_view.showMessage(icon, title, text);
 }
 
 void CompareRun::conflictAlert(const std::string& installLoc)

@@ -4,6 +4,7 @@
 #include "compare/CompareClock.h"
 #include "compare/CompareOptions.h"
 #include "compare/CompareView.h"
+#include "projects/ProjectLock.h"
 
 #include <cstdint>
 #include <string>
@@ -14,7 +15,9 @@ namespace darv {
 enum class CompareOutcome {
     NoCollectedData, // empty or missing collected data with "Time Matches" ticked: told, option cleared
     NothingCounted,  // no drawing counted: nothing read, no report touched
-    Stopped,         // the collected data does not fit the drawings or is damaged: reports left as they were
+    Stopped,         // the collected data does not fit the drawings or is damaged, or a report could not be
+                     // written: told, no verdict, the reports left as they were
+    Busy,            // another run works on the project: told, nothing touched
     Complete,
 };
 
@@ -35,8 +38,9 @@ class CompareRun
 public:
     CompareRun(CompareView& view, CompareClock& clock);
 
-    // cmdCompare_Click: the empty-data test, the resets, the recount of the location entries ("+" or "-"
-    // followed by a folder path; folders that cannot be listed add nothing), then RunCompare.
+    // cmdCompare_Click: the project's lock, the empty-data test, the resets, the recount of the location
+    // entries ("+" or "-" followed by a folder path; folders that cannot be listed add nothing), then
+    // RunCompare. A project name that is empty or unsafe is refused before anything is touched.
     CompareResult recompare(const std::string& installLoc, const std::string& project,
                             const std::vector<std::string>& locations, const CompareOptions& options);
 
@@ -48,20 +52,23 @@ public:
     // "Comparing...", empty elapsed time, the logo and "NO DARV's".
     void resetPanel(const std::string& installLoc);
 
-    // RunCompare: expects the resets done and totfiles counted. Reads the whole collected-data file first,
-    // so that a damaged file stops the run before any report is rewritten.
+    // RunCompare: expects the resets done, totfiles counted and the project's lock held. Reads the whole
+    // collected-data file first, so that a damaged file stops the run before any report is rewritten; the
+    // reports replace the old ones only when all three were written whole.
     CompareResult runCompare(const std::string& installLoc, const std::string& project, std::int64_t totfiles,
                              const CompareOptions& options);
 
     // ShowElapsed: endtime becomes now; the elapsed time is shown as "Elapsed Time: hh:mm:ss".
     void showElapsed();
 
+    // A run that cannot go on: status "Stopped", the message, the logo and no verdict.
+    void stopRun(const std::string& installLoc, MessageIcon icon, const std::string& title, const std::string& text);
+
     bool alertGiven() const { return m_alertgiven; }
 
 private:
     class CheckObserver;
     void conflictAlert(const std::string& installLoc);
-    void stop(const std::string& text);
 
     CompareView& m_view;
     CompareClock& m_clock;
@@ -70,6 +77,9 @@ private:
     std::int64_t m_shownElapsed = -1; // the seconds lblTime shows; -1 while it is empty
     bool m_alertgiven = false;
 };
+
+// Tells why a run could not take the project's lock: another run holds it, or the lock file failed.
+void tellLockRefused(CompareView& view, const ProjectLock& lock, const std::string& project);
 
 // "Elapsed Time: hh:mm:ss" for a difference in seconds; 24 hours or more show only the rest below one day.
 std::string elapsedText(std::int64_t seconds);

@@ -8,6 +8,10 @@
 namespace darv {
 namespace {
 
+// Progress is told after about this many handle entries: often enough to look alive on a large class,
+// never for a small one.
+constexpr std::size_t kProgressEntries = 1 << 16;
+
 inline std::int64_t bitCount(std::uint64_t x)
 {
 #if defined(__POPCNT__)
@@ -28,10 +32,12 @@ struct Interned
     std::size_t distinct = 0;
 };
 
-Interned internHandles(const std::vector<std::string>& lists)
+// Progress is told once per drawing of each of the two passes that cost the most.
+Interned internHandles(const std::vector<std::string>& lists, const HandleMatcher::Progress& progress)
 {
     Interned result;
     std::unordered_map<std::string_view, std::size_t> numbers;
+    std::size_t told = 0;
     result.start.reserve(lists.size() + 1);
     result.start.push_back(0);
     for (const std::string& list : lists) {
@@ -45,6 +51,10 @@ Interned internHandles(const std::vector<std::string>& lists)
         }
         std::sort(result.ids.begin() + static_cast<std::ptrdiff_t>(first), result.ids.end());
         result.start.push_back(result.ids.size());
+        if (progress && result.ids.size() - told >= kProgressEntries) {
+            told = result.ids.size();
+            progress(result.start.size() - 1, 2 * lists.size());
+        }
     }
     result.distinct = numbers.size();
     return result;
@@ -109,10 +119,10 @@ std::int64_t literalMatches(const std::vector<std::string_view>& l1, const std::
     return matches;
 }
 
-HandleMatcher::HandleMatcher(const std::vector<std::string>& handleLists)
+HandleMatcher::HandleMatcher(const std::vector<std::string>& handleLists, const Progress& progress)
 {
     const std::size_t n = handleLists.size();
-    const Interned interned = internHandles(handleLists);
+    const Interned interned = internHandles(handleLists, progress);
 
     // Distinct handles of each drawing with their number of occurrences.
     std::vector<std::size_t> distinctStart{0};
@@ -159,6 +169,7 @@ HandleMatcher::HandleMatcher(const std::vector<std::string>& handleLists)
     m_hasCommon.assign(n, 0);
     m_rareStart.push_back(0);
     m_extraStart.push_back(0);
+    std::size_t told = 0;
     for (std::size_t d = 0; d < n; ++d) {
         for (std::size_t k = distinctStart[d]; k < distinctStart[d + 1]; ++k) {
             const std::size_t id = distinctIds[k];
@@ -177,6 +188,10 @@ HandleMatcher::HandleMatcher(const std::vector<std::string>& handleLists)
         }
         m_rareStart.push_back(m_rareIds.size());
         m_extraStart.push_back(m_extraIds.size());
+        if (progress && distinctStart[d + 1] - told >= kProgressEntries) {
+            told = distinctStart[d + 1];
+            progress(n + d + 1, 2 * n);
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,8 +26,11 @@ std::int64_t literalMatches(const std::vector<std::string_view>& l1, const std::
 class HandleMatcher
 {
 public:
+    // Called now and then while the matcher is built: step of steps done.
+    using Progress = std::function<void(std::size_t step, std::size_t steps)>;
+
     // The lists must stay alive while the matcher is built; it keeps no reference to them afterwards.
-    explicit HandleMatcher(const std::vector<std::string>& handleLists);
+    explicit HandleMatcher(const std::vector<std::string>& handleLists, const Progress& progress = {});
 
     std::size_t size() const { return m_entryCounts.size(); }
     std::int64_t entryCount(std::size_t slot) const { return m_entryCounts[slot]; }

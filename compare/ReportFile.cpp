@@ -1,37 +1,28 @@
-// A report file being written: quoted lines ended by CR LF, nothing escaped.
+// A report being written through a temporary file.
 #include "compare/ReportFile.h"
-
-#include <cstdio>
 
 namespace darv {
 
-ReportFile::ReportFile(const std::string& path, Mode mode)
-{
-    if (mode == Mode::DeleteAndCreate)
-        std::remove(path.c_str()); // a missing old report is not an error
-    m_out.open(path, std::ios::binary | std::ios::trunc);
-}
+ReportFile::ReportFile(const std::string& path) : m_file(path) {}
 
 void ReportFile::writeLine(const std::string& text)
 {
-    if (!m_out.is_open())
-        return;
-    m_out.put('"');
-    m_out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    m_out.write("\"\r\n", 3);
+    std::string line;
+    line.reserve(text.size() + 4);
+    line += '"';
+    line += text;
+    line += "\"\r\n";
+    m_file.write(line);
 }
 
-void ReportFile::close()
+bool ReportFile::finish()
 {
-    if (m_out.is_open())
-        m_out.close();
+    return m_file.sync();
 }
 
-void writeSingleLineReport(const std::string& path, const std::string& text)
+bool ReportFile::commit()
 {
-    ReportFile file(path, ReportFile::Mode::Replace);
-    file.writeLine(text);
-    file.close();
+    return m_file.commit();
 }
 
 } // namespace darv

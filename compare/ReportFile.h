@@ -1,7 +1,10 @@
-// A report file being written: quoted lines ended by CR LF, nothing escaped.
+// A report being written: quoted lines ended by CR LF, nothing escaped. The lines go to a temporary
+// file beside the report; only commit() puts it in the report's place, so a run that fails or is
+// stopped leaves the old report whole.
 #pragma once
 
-#include <fstream>
+#include "app/AtomicFile.h"
+
 #include <string>
 
 namespace darv {
@@ -9,23 +12,19 @@ namespace darv {
 class ReportFile
 {
 public:
-    enum class Mode {
-        Replace,        // open over the old content
-        DeleteAndCreate // delete the old file first, then create it anew
-    };
+    explicit ReportFile(const std::string& path);
 
-    // A file that cannot be created leaves the report unwritten; the check goes on all the same.
-    ReportFile(const std::string& path, Mode mode);
-
-    bool isOpen() const { return m_out.is_open(); }
     void writeLine(const std::string& text);
-    void close();
+    // Everything written so far is on the disk (in the temporary file); false when anything failed.
+    bool finish();
+    // Replaces the old report; false when that failed.
+    bool commit();
+
+    bool ok() const { return m_file.ok(); }
+    const std::string& error() const { return m_file.error(); } // "PATH: reason"
 
 private:
-    std::ofstream m_out;
+    AtomicFile m_file;
 };
-
-// Writes a whole report of one line (the line of a check whose option is off).
-void writeSingleLineReport(const std::string& path, const std::string& text);
 
 } // namespace darv

@@ -41,7 +41,9 @@ void writePid(int fd)
 
 std::string projectLockPath(const std::string& installLoc, const std::string& project)
 {
-    return dataPath(installLoc, "\\compares\\") + project + ".lck";
+    // A hidden file in the data folder itself, which every run needs anyway: a missing sub-folder
+    // is left for the run to meet and report as it always has.
+    return dataPath(installLoc, "\\.") + project + ".lck";
 }
 
 ProjectLock ProjectLock::acquire(const std::string& installLoc, const std::string& project)

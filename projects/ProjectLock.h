@@ -17,7 +17,7 @@ public:
         Released,    // was held, and released
     };
 
-    // Tries once, without waiting. Creates "compares/NAME.lck" in the data folder if needed.
+    // Tries once, without waiting. Creates the hidden file ".NAME.lck" in the data folder if needed.
     static ProjectLock acquire(const std::string& installLoc, const std::string& project);
 
     ProjectLock(ProjectLock&& other) noexcept;

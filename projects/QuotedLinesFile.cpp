@@ -1,26 +1,33 @@
 // Text files of quoted lines: the project list and the location files.
 #include "projects/QuotedLinesFile.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <system_error>
+#include "app/AtomicFile.h"
+#include "app/RegularFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace darv {
 
 std::optional<std::vector<std::string>> readLines(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const FileRead file = readRegularFile(path);
+    if (!file.bytes)
         return std::nullopt;
+    const std::string& content = *file.bytes;
     std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
+    std::size_t pos = 0;
+    while (pos < content.size()) {
+        auto end = content.find('\n', pos);
+        const std::size_t next = end == std::string::npos ? content.size() : end + 1;
+        if (end == std::string::npos)
+            end = content.size();
+        std::string line = content.substr(pos, end - pos);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        lines.push_back(line);
+        lines.push_back(std::move(line));
+        pos = next;
     }
     return lines;
 }
@@ -38,50 +45,26 @@ std::optional<std::vector<std::string>> readQuotedLines(const std::string& path)
     return texts;
 }
 
-bool appendQuotedLine(const std::string& path, const std::string& text)
+bool appendQuotedLine(const std::string& path, const std::string& text, std::string& error)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::app);
-    if (!out)
-        return false;
-    out << '"' << text << "\"\r\n";
-    out.close();
-    return static_cast<bool>(out);
+    return appendWholly(path, "\"" + text + "\"\r\n", error);
 }
 
-bool rewriteQuotedLines(const std::string& path, const std::vector<std::string>& texts)
+bool rewriteQuotedLines(const std::string& path, const std::vector<std::string>& texts, std::string& error)
 {
-    const std::string temporary = path + ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        for (const std::string& text : texts)
-            out << '"' << text << "\"\r\n";
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    std::string content;
+    for (const std::string& text : texts)
+        content += "\"" + text + "\"\r\n";
+    return writeFileAtomically(path, content, error);
 }
 
 bool ensureFileExists(const std::string& path)
 {
-    {
-        std::ifstream in(path, std::ios::binary);
-        if (in)
-            return true;
-    }
-    std::ofstream out(path, std::ios::binary | std::ios::app);
-    return static_cast<bool>(out);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
 }
 
 } // namespace darv

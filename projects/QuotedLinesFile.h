@@ -9,19 +9,20 @@
 namespace darv {
 
 // Every line of the file without its line end (CR LF, or LF alone); empty optional when the file
-// cannot be opened.
+// cannot be opened or is no regular file.
 std::optional<std::vector<std::string>> readLines(const std::string& path);
 
 // The text between the first and the last character of each line; lines shorter than two
 // characters give nothing, a line of two characters gives an empty text.
 std::optional<std::vector<std::string>> readQuotedLines(const std::string& path);
 
-// Appends one quoted line, creating the file when missing.
-bool appendQuotedLine(const std::string& path, const std::string& text);
+// Appends one quoted line, creating the file when missing; all or nothing. False with error
+// ("PATH: reason") when it could not be written.
+bool appendQuotedLine(const std::string& path, const std::string& text, std::string& error);
 
 // Replaces the file with the given lines through a temporary file in the same folder and a rename,
 // so that a failure part-way leaves the old file whole.
-bool rewriteQuotedLines(const std::string& path, const std::vector<std::string>& texts);
+bool rewriteQuotedLines(const std::string& path, const std::vector<std::string>& texts, std::string& error);
 
 // Creates the file empty when it does not exist; false when it can be neither opened nor made.
 bool ensureFileExists(const std::string& path);

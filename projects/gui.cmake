@@ -2,6 +2,7 @@
 target_sources(darv_gui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/window/FolderList.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window/LocationsPage.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/NameText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window/ProjectsPage.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window/Volumes.cpp
 )

@@ -8,8 +8,10 @@
 #include "collect/CollectionRun.h"
 #include "compare/CompareRun.h"
 #include "compare/window/CompareWindowView.h"
+#include "projects/NameBytes.h"
 #include "projects/QuotedLinesFile.h"
 #include "projects/window/LocationsPage.h"
+#include "projects/window/NameText.h"
 #include "projects/window/ProjectsPage.h"
 #include "reports/window/DialogPrintSetup.h"
 #include "reports/window/ReportViewer.h"
@@ -70,8 +72,10 @@ frmMain::frmMain(const MainServices& services, QWidget* parent) : QWidget(parent
     m_compareRun = std::make_unique<CompareRun>(*m_compareView, *m_services.compareClock);
     if (m_services.host) {
         m_collectionRun = std::make_unique<CollectionRun>(
-            *m_compareView, *m_compareRun, *m_services.host,
-            [](const std::string& name) { return QString::fromStdString(name).toUpper().toStdString(); });
+            *m_compareView, *m_compareRun, *m_services.host, [](const std::string& name) {
+                return upperCaseName(
+                    name, [](const std::string& text) { return QString::fromStdString(text).toUpper().toStdString(); });
+            });
     }
 }
 
@@ -142,11 +146,10 @@ void frmMain::buildWindow()
 
 void frmMain::connectHandlers()
 {
-    connect(m_tabBar, &QTabBar::tabBarClicked, this, [this](int index) {
-        if (index >= 0) {
-            m_tabBar->setCurrentIndex(index);
+    // The page follows the current tab however it changes: a click, the wheel, the arrow keys.
+    connect(m_tabBar, &QTabBar::currentChanged, this, [this](int index) {
+        if (index >= 0)
             TabStrip1_Click();
-        }
     });
     connect(m_cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
 
@@ -157,6 +160,8 @@ void frmMain::connectHandlers()
     connect(m_projects->lstProjects, &QListWidget::itemSelectionChanged, this, [this] {
         if (hasSelectedProject())
             lstProjects_Click();
+        else
+            projectUnselected();
     });
 
     connect(m_locations->cmdAddloc, &QPushButton::clicked, this, &frmMain::cmdAddloc_Click);
@@ -266,7 +271,7 @@ void frmMain::loadProjectList()
     QSignalBlocker block(m_projects->lstProjects);
     for (const std::string& line : *lines) {
         if (line.size() >= 2)
-            m_projects->lstProjects->addItem(QString::fromStdString(line.substr(1, line.size() - 2)));
+            m_projects->lstProjects->addItem(nameText(line.substr(1, line.size() - 2)));
     }
 }
 
@@ -324,7 +329,9 @@ void frmMain::TabStrip1_Click()
 
 void frmMain::cmdExit_Click()
 {
-    writeSettingFile(defaultFilePath(m_installLoc), m_panel->cmbEntity->currentIndex());
+    std::string error;
+    if (!writeSettingFile(defaultFilePath(m_installLoc), m_panel->cmbEntity->currentIndex(), error))
+        showWriteFailure("The entity choice", error); // the system still ends, as the user asked
     m_ending = true;
     if (m_services.endApplication)
         m_services.endApplication(0);

@@ -64,9 +64,9 @@ public:
     const std::string& installLoc() const { return m_installLoc; }
     QString selectedProject() const;
     bool hasSelectedProject() const;
-    // A selected project whose name would name files outside the data folder (a hand-edited project
-    // list): says "Invalid project name!" and returns true, so the caller leaves the files alone.
-    bool refuseUnsafeProject();
+    // No selected project, or one whose name would name files outside the data folder (a hand-edited
+    // project list, then "Invalid project name!" is shown): true, so the caller leaves the files alone.
+    bool refuseProject();
 
     ProjectsPage* projectsPage() const { return m_projects; }
     LocationsPage* locationsPage() const { return m_locations; }
@@ -107,6 +107,8 @@ public:
 signals:
     // The Reports tab was selected; the report viewer reloads the chosen report.
     void reportsTabSelected();
+    // No project is selected any more (removed, or its selection cleared).
+    void projectCleared();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -123,6 +125,9 @@ private:
     std::vector<std::string> locationEntries() const;
     void insertLocationSorted(const QString& entry);
     void selectProjectRow(int row);
+    void projectUnselected();
+    // A "DARV Error" box: what could not be written ("The project list") and "PATH: reason".
+    void showWriteFailure(const std::string& what, const std::string& error);
     void setEntityIndex(int index);
 
     MainServices m_services;

@@ -4,6 +4,7 @@
 #include "collect/CollectionRun.h"
 #include "compare/CompareRun.h"
 #include "compare/window/CompareWindowView.h"
+#include "projects/window/NameText.h"
 #include "ui/CheckValue.h"
 #include "ui/ListChoiceComboBox.h"
 #include "ui/LowerPanel.h"
@@ -27,18 +28,18 @@ CompareOptions frmMain::currentOptions() const
 
 void frmMain::cmdCompare_Click()
 {
-    if (refuseUnsafeProject())
+    if (refuseProject())
         return;
-    m_compareRun->recompare(m_installLoc, selectedProject().toStdString(), locationEntries(), currentOptions());
+    m_compareRun->recompare(m_installLoc, nameBytes(selectedProject()), locationEntries(), currentOptions());
     m_compareView->flush();
 }
 
 void frmMain::cmdCollect_Click()
 {
-    if (refuseUnsafeProject())
+    if (refuseProject())
         return;
     if (m_collectionRun)
-        m_collectionRun->cmdCollect_Click(m_installLoc, selectedProject().toStdString(), locationEntries(),
+        m_collectionRun->cmdCollect_Click(m_installLoc, nameBytes(selectedProject()), locationEntries(),
                                           currentOptions());
     m_compareView->flush();
 }

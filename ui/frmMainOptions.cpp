@@ -48,7 +48,9 @@ void frmMain::cmbEntity_Click()
 
 void frmMain::chkLine_Click()
 {
-    writeSettingFile(warningFilePath(m_installLoc), checkValue(m_panel->chkLine0));
+    std::string error;
+    if (!writeSettingFile(warningFilePath(m_installLoc), checkValue(m_panel->chkLine0), error))
+        showWriteFailure("The LINE warning setting", error);
 }
 
 } // namespace darv

@@ -9,6 +9,7 @@
 #include "projects/QuotedLinesFile.h"
 #include "projects/window/FolderList.h"
 #include "projects/window/LocationsPage.h"
+#include "projects/window/NameText.h"
 #include "projects/window/ProjectsPage.h"
 #include "projects/window/Volumes.h"
 #include "reports/window/ReportsPage.h"
@@ -30,9 +31,10 @@
 namespace darv {
 
 namespace {
+// The bytes of a name or path shown in a list: exactly what the file system and the files hold.
 std::string utf8(const QString& text)
 {
-    return text.toStdString();
+    return nameBytes(text);
 }
 } // namespace
 
@@ -73,12 +75,38 @@ void frmMain::selectProjectRow(int row)
     list->setCurrentRow(row);
 }
 
-bool frmMain::refuseUnsafeProject()
+bool frmMain::refuseProject()
 {
-    if (!hasSelectedProject() || !isUnsafeProjectName(utf8(selectedProject())))
+    // Without a selected project the name is empty: nothing may be done (the buttons are disabled too).
+    if (!hasSelectedProject())
+        return true;
+    if (!isUnsafeProjectName(utf8(selectedProject())))
         return false;
     m_services.messages->show(MessageIcon::Information, "DARV Error", "Invalid project name!");
     return true;
+}
+
+void frmMain::showWriteFailure(const std::string& what, const std::string& error)
+{
+    m_services.messages->show(MessageIcon::Critical, "DARV Error", what + " could not be written:\n" + error);
+}
+
+void frmMain::projectUnselected()
+{
+    // Nothing works on "no project": the buttons that need one are off and its locations are gone.
+    {
+        QSignalBlocker block(m_locations->lstLocations);
+        m_locations->lstLocations->clear();
+        m_locations->lstLocations->setToolTip(QString());
+    }
+    m_projects->lstProjects->setToolTip(QString());
+    m_panel->lblTotalFiles->setText(QStringLiteral("0000"));
+    for (QPushButton* button : {m_projects->cmdRemproj, m_locations->cmdAddloc, m_locations->cmdRemloc,
+                                m_locations->cmdJump, m_panel->cmdCollect, m_panel->cmdCompare})
+        button->setEnabled(false);
+    m_locations->lblProject0->setText(tr("Project:"));
+    m_reports->lblProject1->setText(tr("Project:"));
+    emit projectCleared();
 }
 
 void frmMain::txtProject_Change()
@@ -95,16 +123,17 @@ void frmMain::cmdAddproj_Click()
     for (int i = 0; i < list->count() && !duplicate; ++i)
         duplicate = list->item(i)->text().toUpper() == name;
 
-    if (isUnsafeProjectName(utf8(name))) {
+    std::string error;
+    if (isUnsafeProjectName(utf8(name)) || !projectNameFitsFiles(utf8(name))) {
         m_services.messages->show(MessageIcon::Information, "DARV Error", "Invalid project name!");
     } else if (duplicate) {
         m_services.messages->show(MessageIcon::Information, "DARV Error", "Duplicate project name!");
+    } else if (!appendQuotedLine(projectListPath(m_installLoc), utf8(name), error)) {
+        // The list shows what is stored: a project that could not be written is not added.
+        showWriteFailure("The project list", error);
     } else {
-        {
-            QSignalBlocker block(list);
-            list->addItem(name);
-        }
-        appendQuotedLine(projectListPath(m_installLoc), utf8(name));
+        QSignalBlocker block(list);
+        list->addItem(name);
     }
     m_projects->txtProject->clear();
     selectProjectRow(list->count() - 1);
@@ -119,6 +148,17 @@ void frmMain::cmdRemproj_Click()
     if (!selected)
         return;
     const std::string name = utf8(selected->text());
+    std::vector<std::string> remaining;
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i) != selected)
+            remaining.push_back(utf8(list->item(i)->text().toUpper()));
+    }
+    std::string error;
+    if (!rewriteQuotedLines(projectListPath(m_installLoc), remaining, error)) {
+        // The project stays listed and keeps its files, as the list file still holds it.
+        showWriteFailure("The project list", error);
+        return;
+    }
     {
         QSignalBlocker block(list);
         delete list->takeItem(list->row(selected));
@@ -126,10 +166,6 @@ void frmMain::cmdRemproj_Click()
         list->clearSelection();
         list->setToolTip(QString());
     }
-    std::vector<std::string> remaining;
-    for (int i = 0; i < list->count(); ++i)
-        remaining.push_back(utf8(list->item(i)->text().toUpper()));
-    rewriteQuotedLines(projectListPath(m_installLoc), remaining);
 
     // The age report stays: it is the record of drawings handed in long ago. A name from a hand-edited
     // list that would lead outside the data folder deletes nothing.
@@ -150,6 +186,10 @@ void frmMain::cmdRemproj_Click()
     m_locations->cmdAddloc->setEnabled(false);
     m_locations->cmdRemloc->setEnabled(false);
     m_panel->cmdCollect->setEnabled(false);
+    // Recompare and Jump To would act on no project at all: they go off too.
+    m_panel->cmdCompare->setEnabled(false);
+    m_locations->cmdJump->setEnabled(false);
+    emit projectCleared();
 }
 
 void frmMain::lstProjects_Click()
@@ -165,7 +205,7 @@ void frmMain::lstProjects_Click()
         const bool safe = !isUnsafeProjectName(name);
         if (const auto entries = safe ? readQuotedLines(locationFilePath(m_installLoc, name)) : std::nullopt) {
             for (const std::string& entry : *entries)
-                insertLocationSorted(QString::fromStdString(entry));
+                insertLocationSorted(nameText(entry));
         }
     }
     m_panel->lblTotalFiles->setText(QStringLiteral("0000"));
@@ -174,8 +214,9 @@ void frmMain::lstProjects_Click()
     m_locations->cmdAddloc->setEnabled(true);
     m_panel->cmdCollect->setEnabled(true);
     m_locations->cmdRemloc->setEnabled(false);
-    const QFileInfo collected(QString::fromStdString(collectedDataPath(m_installLoc, name)));
-    m_panel->cmdCompare->setEnabled(collected.exists() && collected.size() > 0);
+    std::error_code ec;
+    const auto collectedSize = std::filesystem::file_size(collectedDataPath(m_installLoc, name), ec);
+    m_panel->cmdCompare->setEnabled(!ec && collectedSize > 0);
     setProjectCaptions(project);
     m_locations->cmdJump->setEnabled(false);
 }
@@ -192,7 +233,7 @@ bool frmMain::CountDrawings()
 
 void frmMain::cmdAddloc_Click()
 {
-    if (refuseUnsafeProject())
+    if (refuseProject())
         return;
     const QString folder = m_locations->dirMain->path();
     QListWidget* list = m_locations->lstLocations;
@@ -204,24 +245,28 @@ void frmMain::cmdAddloc_Click()
     } else {
         const QString entry =
             (checkValue(m_locations->chkSub0) == 1 ? QStringLiteral("+") : QStringLiteral("-")) + folder;
-        {
+        const std::string path = locationFilePath(m_installLoc, utf8(selectedProject()));
+        std::string error;
+        if (appendQuotedLine(path, utf8(entry), error)) {
             QSignalBlocker block(list);
             insertLocationSorted(entry);
+        } else {
+            showWriteFailure("The location file", error);
         }
-        appendQuotedLine(locationFilePath(m_installLoc, utf8(selectedProject())), utf8(entry));
     }
     CountDrawings();
 }
 
 void frmMain::cmdRemloc_Click()
 {
-    if (refuseUnsafeProject())
+    if (refuseProject())
         return;
     QListWidget* list = m_locations->lstLocations;
     QListWidgetItem* selected = selectedItem(list);
     if (!selected)
         return;
     const int row = list->row(selected);
+    const QString selectedText = selected->text();
     {
         QSignalBlocker block(list);
         delete list->takeItem(row);
@@ -229,9 +274,15 @@ void frmMain::cmdRemloc_Click()
         list->setToolTip(QString());
     }
     const std::string path = locationFilePath(m_installLoc, utf8(selectedProject()));
-    if (!rewriteQuotedLines(path, locationEntries())) {
+    std::string error;
+    if (!rewriteQuotedLines(path, locationEntries(), error)) {
+        // The entry stays listed, as the file still holds it.
+        {
+            QSignalBlocker block(list);
+            insertLocationSorted(selectedText);
+        }
         m_services.messages->show(MessageIcon::Critical, kAppTitle,
-                                  "The location file " + path + " could not be written.");
+                                  "The location file could not be written:\n" + error);
         return;
     }
     if (list->count() > 0) {
@@ -308,7 +359,9 @@ void frmMain::cmdJump_Click()
 
 void frmMain::chkSub_Click()
 {
-    writeSettingFile(foldersFilePath(m_installLoc), checkValue(m_locations->chkSub0));
+    std::string error;
+    if (!writeSettingFile(foldersFilePath(m_installLoc), checkValue(m_locations->chkSub0), error))
+        showWriteFailure("The sub-folder setting", error);
 }
 
 } // namespace darv

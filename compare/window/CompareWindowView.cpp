@@ -28,15 +28,26 @@ CompareWindowView::CompareWindowView(LowerPanel* panel, Messages& messages, Soun
 void CompareWindowView::setStatusText(const std::string& text)
 {
     m_pairPending = false;
+    m_indexPending = false;
     m_panel->lblStatus->setText(QString::fromStdString(text));
     repaintSoon(true);
 }
 
 void CompareWindowView::setPairStatus(std::int64_t first, std::int64_t second)
 {
+    m_indexPending = false;
     m_pairFirst = first;
     m_pairSecond = second;
     m_pairPending = true;
+    repaintSoon(false);
+}
+
+void CompareWindowView::setIndexStatus(std::int64_t step, std::int64_t steps)
+{
+    m_pairPending = false;
+    m_indexStep = step;
+    m_indexSteps = steps;
+    m_indexPending = true;
     repaintSoon(false);
 }
 
@@ -79,6 +90,8 @@ void CompareWindowView::setVerdict(Verdict verdict)
     if (verdict == Verdict::Darv) {
         m_panel->lblDARVd->setText(QString::fromLatin1(kVerdictDarvText));
         setTextColour(m_panel->lblDARVd, colours::red);
+    } else if (verdict == Verdict::None) {
+        m_panel->lblDARVd->clear();
     } else {
         m_panel->lblDARVd->setText(QString::fromLatin1(kVerdictNoDarvText));
         setTextColour(m_panel->lblDARVd, colours::purple);
@@ -149,6 +162,10 @@ void CompareWindowView::repaintSoon(bool force)
     if (m_pairPending) {
         m_panel->lblStatus->setText(QString::fromStdString(comparingText(m_pairFirst, m_pairSecond)));
         m_pairPending = false;
+    }
+    if (m_indexPending) {
+        m_panel->lblStatus->setText(QString::fromStdString(indexingText(m_indexStep, m_indexSteps)));
+        m_indexPending = false;
     }
     m_panel->lblStatus->repaint();
     m_panel->lblTime->repaint();

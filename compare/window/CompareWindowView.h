@@ -25,6 +25,7 @@ public:
 
     void setStatusText(const std::string& text) override;
     void setPairStatus(std::int64_t first, std::int64_t second) override;
+    void setIndexStatus(std::int64_t step, std::int64_t steps) override;
     void setElapsedText(const std::string& text) override;
     void setCounterText(CounterLabel label, const std::string& text) override;
     void showPicture(Picture picture, const std::string& path) override;
@@ -57,6 +58,9 @@ private:
     bool m_pairPending = false;
     std::int64_t m_pairFirst = 0;
     std::int64_t m_pairSecond = 0;
+    bool m_indexPending = false;
+    std::int64_t m_indexStep = 0;
+    std::int64_t m_indexSteps = 0;
     std::int64_t m_repaints = 0;
 };
 

@@ -69,7 +69,7 @@ void printFooter(InchPen& pen, const QString& footer)
 }
 
 // The report's fields as printed lines; nothing when the file cannot be read whole.
-std::optional<QStringList> readReportLines(const QString& path)
+std::optional<QStringList> readReportLines(const std::string& path)
 {
     const std::optional<QByteArray> bytes = readReportFile(path);
     if (!bytes)
@@ -90,11 +90,45 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+// One copy of the report, from its first page on; the caller has started the document.
+bool printCopy(QPrinter& printer, QPainter& painter, InchPen& pen, const QImage& logo, const QString& title,
+               const QStringList& lines, const QString& footer)
+{
+    pen.drawPicture(logo, ReportPrinter::kLogoX, ReportPrinter::kLogoY, ReportPrinter::kLogoWidth,
+                    ReportPrinter::kLogoHeight);
+    // Arial Black is a heavy face without being bold; asking for its weight keeps the heading heavy
+    // where the family itself is not installed and a substitute is used.
+    pen.setFont("ARIAL BLACK", 16, QFont::Black);
+    pen.printLine(ReportPrinter::kHeadingX, ReportPrinter::kHeadingY, QString::fromLatin1(kReportHeading));
+    pen.setFont("ARIAL", 12, QFont::Bold);
+    pen.printLine(ReportPrinter::kTitleX, ReportPrinter::kTitleY, title);
+
+    pen.setFont("COURIER", 8, QFont::Normal);
+    double y = ReportPrinter::kBodyY;
+    for (const QString& line : lines) {
+        if (y + pen.lineHeight() > ReportPrinter::kFooterY - ReportPrinter::kFooterClearance) {
+            printFooter(pen, footer);
+            if (!printer.newPage()) {
+                // A document that cannot be finished is withdrawn rather than sent in part.
+                printer.abort();
+                painter.end();
+                return false;
+            }
+            pen.setFont("COURIER", 8, QFont::Normal);
+            y = ReportPrinter::kContinueY;
+        }
+        pen.printLine(ReportPrinter::kBodyX, y, line);
+        y += pen.lineHeight() + ReportPrinter::kBodyGap;
+    }
+    printFooter(pen, footer);
+    return true;
+}
+
 } // namespace
 
 ReportPrinter::ReportPrinter(PrintSetup& setup) : m_setup(setup) {}
 
-void ReportPrinter::print(const QString& title, const QString& reportPath, const QString& logoPath,
+void ReportPrinter::print(const QString& title, const std::string& reportPath, const QString& logoPath,
                           const QString& footer, QWidget* parent)
 {
     QPrinter printer(QPrinter::HighResolution);
@@ -102,6 +136,15 @@ void ReportPrinter::print(const QString& title, const QString& reportPath, const
     if (!choice.accepted)
         return;
     const WaitCursor busy;
+    if (printer.outputFormat() == QPrinter::PdfFormat && choice.copies > 1) {
+        const QImage logo(logoPath);
+        const std::optional<QStringList> lines = readReportLines(reportPath);
+        if (logo.isNull() || !lines)
+            return;
+        m_setup.prepareCopy(printer, 1);
+        printDocument(printer, logo, title, *lines, footer, choice.copies);
+        return;
+    }
     for (int copy = 1; copy <= choice.copies; ++copy) {
         // Both files are read before the document begins, so a copy that cannot be completed is never
         // sent as a half-printed page.
@@ -118,38 +161,21 @@ void ReportPrinter::print(const QString& title, const QString& reportPath, const
 }
 
 bool ReportPrinter::printDocument(QPrinter& printer, const QImage& logo, const QString& title, const QStringList& lines,
-                                  const QString& footer)
+                                  const QString& footer, int copies)
 {
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
     InchPen pen(printer, painter);
-    pen.drawPicture(logo, kLogoX, kLogoY, kLogoWidth, kLogoHeight);
-    // Arial Black is a heavy face without being bold; asking for its weight keeps the heading heavy
-    // where the family itself is not installed and a substitute is used.
-    pen.setFont("ARIAL BLACK", 16, QFont::Black);
-    pen.printLine(kHeadingX, kHeadingY, QString::fromLatin1(kReportHeading));
-    pen.setFont("ARIAL", 12, QFont::Bold);
-    pen.printLine(kTitleX, kTitleY, title);
-
-    pen.setFont("COURIER", 8, QFont::Normal);
-    double y = kBodyY;
-    for (const QString& line : lines) {
-        if (y + pen.lineHeight() > kFooterY - kFooterClearance) {
-            printFooter(pen, footer);
-            if (!printer.newPage()) {
-                // A document that cannot be finished is withdrawn rather than sent in part.
-                printer.abort();
-                painter.end();
-                return false;
-            }
-            pen.setFont("COURIER", 8, QFont::Normal);
-            y = kContinueY;
+    for (int copy = 1; copy <= copies; ++copy) {
+        if (copy > 1 && !printer.newPage()) {
+            printer.abort();
+            painter.end();
+            return false;
         }
-        pen.printLine(kBodyX, y, line);
-        y += pen.lineHeight() + kBodyGap;
+        if (!printCopy(printer, painter, pen, logo, title, lines, footer))
+            return false;
     }
-    printFooter(pen, footer);
     return painter.end();
 }
 

@@ -21,14 +21,16 @@ public:
 
     // The whole print command for one report file: the printer choice, then one document per copy.
     // Each copy reads the logo and the report file anew; when either cannot be read that copy is
-    // not sent at all and the command ends silently, like a cancelled choice.
-    void print(const QString& title, const QString& reportPath, const QString& logoPath, const QString& footer,
+    // not sent at all and the command ends silently, like a cancelled choice. Printed to a PDF file,
+    // all copies go into that one file, one after the other (separate documents would each replace it).
+    void print(const QString& title, const std::string& reportPath, const QString& logoPath, const QString& footer,
                QWidget* parent);
 
-    // Produces one document on printer (not yet active). The body continues on further pages when it
-    // would reach the footer, and every page carries the footer. False when the printer fails.
+    // Produces one document on printer (not yet active) holding the report `copies` times, each copy
+    // starting on a new page. The body continues on further pages when it would reach the footer, and
+    // every page carries the footer. False when the printer fails.
     static bool printDocument(QPrinter& printer, const QImage& logo, const QString& title, const QStringList& lines,
-                              const QString& footer);
+                              const QString& footer, int copies = 1);
 
     // "Printed " + date in the user's short date format + the credit text.
     static QString footerText(const QDate& date);

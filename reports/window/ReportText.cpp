@@ -1,23 +1,19 @@
 // Reading a report file and turning its bytes into text for the screen and the printer.
 #include "reports/window/ReportText.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "app/RegularFile.h"
+
 #include <QStringDecoder>
 
 namespace darv {
 
-std::optional<QByteArray> readReportFile(const QString& path)
+std::optional<QByteArray> readReportFile(const std::string& path)
 {
-    if (QFileInfo(path).isDir())
+    // Only a regular file, opened without blocking: a FIFO put in a report's place must not freeze the window.
+    const FileRead file = readRegularFile(path);
+    if (!file.bytes)
         return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
+    return QByteArray::fromStdString(*file.bytes);
 }
 
 QString decodeReportText(const QByteArray& bytes)

@@ -10,7 +10,7 @@ namespace darv {
 
 // The whole file, or nothing when it cannot be read for any reason (no such file or folder, a name
 // the file system rejects, a folder, a read error).
-std::optional<QByteArray> readReportFile(const QString& path);
+std::optional<QByteArray> readReportFile(const std::string& path);
 
 // The report writers store the names as the file system gives them (UTF-8); reports copied from older
 // installations may hold single-byte text instead, which is then shown byte for byte as Latin-1

@@ -2,6 +2,7 @@
 #include "reports/window/ReportViewer.h"
 
 #include "app/DataFolder.h"
+#include "projects/window/NameText.h"
 #include "reports/window/ReportPrinter.h"
 #include "reports/window/ReportText.h"
 #include "reports/window/ReportsPage.h"
@@ -38,9 +39,9 @@ const KindText& textOf(ReportKind kind)
     return kKinds[static_cast<std::size_t>(kind)];
 }
 
-QString reportPath(ReportKind kind, const std::string& installLoc, const QString& project)
+std::string reportPath(ReportKind kind, const std::string& installLoc, const QString& project)
 {
-    return QString::fromStdString(textOf(kind).path(installLoc, project.toStdString()));
+    return textOf(kind).path(installLoc, nameBytes(project));
 }
 
 } // namespace
@@ -65,8 +66,13 @@ void ReportViewer::optReport_Click(int /*index*/)
 void ReportViewer::ShowSelectedReport()
 {
     const QString project = m_selectedProject();
-    if (project.isEmpty())
+    if (project.isEmpty()) {
+        // No project: no report of another one may stay on show, nor be printed.
+        m_page->RichTextBox1->clear();
+        m_loadedFile.clear();
+        m_page->cmdPrint->setEnabled(false);
         return;
+    }
     std::optional<ReportKind> kind;
     for (int i = 0; i < 3 && !kind; ++i)
         if (m_page->optReport[i]->isChecked())
@@ -74,10 +80,10 @@ void ReportViewer::ShowSelectedReport()
     if (!kind)
         return;
 
-    const QString path = reportPath(*kind, m_installLoc(), project);
+    const std::string path = reportPath(*kind, m_installLoc(), project);
     if (const std::optional<QByteArray> bytes = readReportFile(path)) {
         m_page->RichTextBox1->setPlainText(reportViewText(*bytes));
-        m_loadedFile = path;
+        m_loadedFile = nameText(path);
         m_page->cmdPrint->setEnabled(true);
     } else {
         m_page->RichTextBox1->setPlainText(QString::fromLatin1(textOf(*kind).missing) + project);
@@ -95,6 +101,8 @@ void ReportViewer::cmdPrint_Click()
     else if (m_page->optReport[1]->isChecked())
         kind = ReportKind::Handle;
     const std::string installLoc = m_installLoc();
+    if (m_selectedProject().isEmpty())
+        return;
     ReportPrinter printer(m_printSetup);
     printer.print(QString::fromLatin1(textOf(kind).title), reportPath(kind, installLoc, m_selectedProject()),
                   QString::fromStdString(resourcePath(installLoc, "darvlogo-print.jpg")),

@@ -82,7 +82,9 @@ protected:
             tables.names[k] = slots[k].first;
             tables.times[k] = slots[k].second;
         }
-        reported = checkDates(tables, enabled, limit, today, report, observer, alertGiven);
+        ReportFile file(report);
+        reported = checkDates(tables, enabled, limit, today, file, observer, alertGiven);
+        file.commit();
         return readFile(report);
     }
 

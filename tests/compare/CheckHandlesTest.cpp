@@ -40,7 +40,9 @@ protected:
         CompareOptions options;
         options.entity = entity;
         options.percent = percent;
-        reported = checkHandles(tables, options, report, observer, alertGiven);
+        ReportFile file(report);
+        reported = checkHandles(tables, options, file, observer, alertGiven);
+        file.commit();
         return readFile(report);
     }
 
@@ -171,7 +173,9 @@ TEST_F(CheckHandlesTest, OptionOffWritesOnlyItsLine)
     tables.handles = {"1$", "1$"};
     CompareOptions options;
     options.handleCheck = false;
-    EXPECT_EQ(checkHandles(tables, options, report, observer, alertGiven), 0);
+    ReportFile file(report);
+    EXPECT_EQ(checkHandles(tables, options, file, observer, alertGiven), 0);
+    ASSERT_TRUE(file.commit());
     EXPECT_EQ(readFile(report), quotedLines({"Handle conflicts not reported due to option selection."}));
     EXPECT_TRUE(observer.statuses.empty());
     EXPECT_TRUE(observer.counters.empty());

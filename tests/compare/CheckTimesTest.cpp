@@ -76,6 +76,15 @@ TEST(JulianToDate, OutOfRangeStampsGiveADateWithoutOverflow)
 class CheckTimesTest : public ::testing::Test
 {
 protected:
+    // The check as a run uses it: a staged report that takes the old one's place at the end.
+    std::int64_t check(const CompareTables& tables, bool enabled, const std::string& path)
+    {
+        ReportFile file(path);
+        const std::int64_t conflicts = checkTimes(tables, enabled, file, observer, alertGiven);
+        file.commit();
+        return conflicts;
+    }
+
     test::TempFolder folder;
     std::string report = folder.file("WEEK3.tim");
     test::RecordingObserver observer;
@@ -85,7 +94,7 @@ protected:
 TEST_F(CheckTimesTest, PlateAndBracketAtNoon)
 {
     const auto tables = tablesOf({{"PLATE", 2454001.5}, {"BRACKET", 2454001.5}});
-    EXPECT_EQ(checkTimes(tables, true, report, observer, alertGiven), 1);
+    EXPECT_EQ(check(tables, true, report), 1);
     EXPECT_EQ(readFile(report),
               quotedLines({"PLATE vs. BRACKET at 12 hours, 0 minutes, 0 seconds [2454001.5 as Julian]"}));
     EXPECT_EQ(observer.statuses, std::vector<std::string>{"Checking times..."});
@@ -99,7 +108,7 @@ TEST_F(CheckTimesTest, TimeOfDayAndStampInTheLine)
 {
     const auto tables =
         tablesOf({{"A", 2454001.60418981}, {"B", 2454001.60418981}, {"C", 2454001.00034722}, {"D", 2454001.00034722}});
-    EXPECT_EQ(checkTimes(tables, true, report, observer, alertGiven), 2);
+    EXPECT_EQ(check(tables, true, report), 2);
     EXPECT_EQ(readFile(report),
               quotedLines({"A vs. B at 14 hours, 30 minutes, 1 seconds [2454001.60418981 as Julian]",
                            "C vs. D at 0 hours, 0 minutes, 29 seconds [2454001.00034722 as Julian]"}));
@@ -108,7 +117,7 @@ TEST_F(CheckTimesTest, TimeOfDayAndStampInTheLine)
 TEST_F(CheckTimesTest, ThreeEqualStampsGiveThreePairsInOrder)
 {
     const auto tables = tablesOf({{"A", 2454001.5}, {"B", 2454001.5}, {"C", 2454001.5}});
-    EXPECT_EQ(checkTimes(tables, true, report, observer, alertGiven), 3);
+    EXPECT_EQ(check(tables, true, report), 3);
     const std::string tail = " at 12 hours, 0 minutes, 0 seconds [2454001.5 as Julian]";
     EXPECT_EQ(readFile(report), quotedLines({"A vs. B" + tail, "A vs. C" + tail, "B vs. C" + tail}));
     ASSERT_EQ(observer.counters.size(), 3u);
@@ -121,7 +130,7 @@ TEST_F(CheckTimesTest, ThreeEqualStampsGiveThreePairsInOrder)
 TEST_F(CheckTimesTest, EmptySlotsAndNearStampsAreNoConflict)
 {
     const auto tables = tablesOf({{"", 0.0}, {"", 0.0}, {"A", 0.0}, {"B", 2454001.60418981}, {"C", 2454001.60418982}});
-    EXPECT_EQ(checkTimes(tables, true, report, observer, alertGiven), 0);
+    EXPECT_EQ(check(tables, true, report), 0);
     EXPECT_EQ(readFile(report), quotedLines({"No time conflicts!"}));
     EXPECT_TRUE(observer.counters.empty());
     EXPECT_EQ(observer.alerts, 0);
@@ -132,7 +141,7 @@ TEST_F(CheckTimesTest, OptionOffWritesOnlyItsLineAndTouchesNothingElse)
 {
     test::writeFile(report, "old content");
     const auto tables = tablesOf({{"A", 2454001.5}, {"B", 2454001.5}});
-    EXPECT_EQ(checkTimes(tables, false, report, observer, alertGiven), 0);
+    EXPECT_EQ(check(tables, false, report), 0);
     EXPECT_EQ(readFile(report), quotedLines({"Time conflicts not reported due to option selection."}));
     EXPECT_TRUE(observer.statuses.empty());
     EXPECT_TRUE(observer.counters.empty());
@@ -144,23 +153,25 @@ TEST_F(CheckTimesTest, NoSecondAlertOnceGivenInTheRun)
 {
     alertGiven = true;
     const auto tables = tablesOf({{"A", 2454001.5}, {"B", 2454001.5}});
-    EXPECT_EQ(checkTimes(tables, true, report, observer, alertGiven), 1);
+    EXPECT_EQ(check(tables, true, report), 1);
     EXPECT_EQ(observer.alerts, 0);
 }
 
-TEST_F(CheckTimesTest, MissingReportFolderStillCountsAndAlerts)
+TEST_F(CheckTimesTest, AReportThatCannotBeWrittenRaisesNoAlert)
 {
-    const std::string nowhere = folder.file("no such folder/WEEK3.tim");
+    ReportFile nowhere(folder.file("no such folder/WEEK3.tim"));
     const auto tables = tablesOf({{"A", 2454001.5}, {"B", 2454001.5}});
-    EXPECT_EQ(checkTimes(tables, true, nowhere, observer, alertGiven), 1);
-    EXPECT_EQ(observer.alerts, 1);
-    EXPECT_FALSE(std::filesystem::exists(nowhere));
+    checkTimes(tables, true, nowhere, observer, alertGiven);
+    EXPECT_FALSE(nowhere.ok());
+    EXPECT_NE(nowhere.error().find("No such file or directory"), std::string::npos) << nowhere.error();
+    EXPECT_EQ(observer.alerts, 0);
+    EXPECT_FALSE(alertGiven);
 }
 
 TEST_F(CheckTimesTest, SingleDrawingHasNoPairs)
 {
     const auto tables = tablesOf({{"A", 2454001.5}});
-    EXPECT_EQ(checkTimes(tables, true, report, observer, alertGiven), 0);
+    EXPECT_EQ(check(tables, true, report), 0);
     EXPECT_EQ(readFile(report), quotedLines({"No time conflicts!"}));
     EXPECT_EQ(observer.elapsedCalls, 0);
 }

@@ -93,8 +93,24 @@ TEST_F(CompareCommandTest, DefaultsAreTheWindowsInitialOptions)
     EXPECT_NE(out.str().find("NO DARV's\n"), std::string::npos);
 
     writeFile(data.file("default.fil"), "9\r\n"); // the entity saved at the last exit: LINE
-    EXPECT_EQ(compare({"WEEK3", "--percent", "85abc"}), 0);
-    EXPECT_EQ(report(handleReportPath), quotedLines({"No entity [LINE] conflicts >= 85abc% match!"}));
+    EXPECT_EQ(compare({"week3", "--percent", "85.5", "--age", "2 YEARS"}), 0); // names are upper-case
+    EXPECT_EQ(report(handleReportPath), quotedLines({"No entity [LINE] conflicts >= 85.5% match!"}));
+}
+
+TEST_F(CompareCommandTest, OptionsThatMeanNothingAreRefused)
+{
+    writeCollected({recordLine("PLATE", 2454001.5, "1$")});
+    for (const std::vector<std::string>& words : {std::vector<std::string>{"WEEK3", "--percent", "abc"},
+                                                  {"WEEK3", "--percent", "85abc"},
+                                                  {"WEEK3", "--percent", "101"},
+                                                  {"WEEK3", "--age", "1 Month!"},
+                                                  {"WEEK3", "--age", "6 weeks"}}) {
+        err.str("");
+        EXPECT_EQ(compare(words), 2) << words[2];
+        EXPECT_TRUE(err.str().find("'1 month'") != std::string::npos || err.str().find("0 to 100") != std::string::npos)
+            << err.str();
+    }
+    EXPECT_FALSE(std::filesystem::exists(data.file("time conflicts/WEEK3.tim")));
 }
 
 TEST_F(CompareCommandTest, EmptyDataWithTimeCheckChangesNoFile)

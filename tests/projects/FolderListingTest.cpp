@@ -140,10 +140,11 @@ TEST(QuotedLines, ExactBytesAndRoundTrip)
 {
     TempFolder t;
     const std::string file = t.path("projects.fil");
-    ASSERT_TRUE(appendQuotedLine(file, "TUTORIAL 3"));
+    std::string error;
+    ASSERT_TRUE(appendQuotedLine(file, "TUTORIAL 3", error));
     EXPECT_EQ(t.bytes("projects.fil"), "\"TUTORIAL 3\"\r\n");
     EXPECT_EQ(t.bytes("projects.fil").size(), 14u);
-    ASSERT_TRUE(appendQuotedLine(file, "SAY \"HI\", ÄRGER"));
+    ASSERT_TRUE(appendQuotedLine(file, "SAY \"HI\", ÄRGER", error));
     const auto back = readQuotedLines(file);
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, (std::vector<std::string>{"TUTORIAL 3", "SAY \"HI\", ÄRGER"}));
@@ -164,14 +165,16 @@ TEST(QuotedLines, RewriteReplacesWholeFileAndKeepsOldOneOnFailure)
 {
     TempFolder t;
     const std::string file = t.path("list.prj");
-    appendQuotedLine(file, "-/b");
-    appendQuotedLine(file, "-/a");
-    ASSERT_TRUE(rewriteQuotedLines(file, {"-/a"}));
+    std::string error;
+    ASSERT_TRUE(appendQuotedLine(file, "-/b", error));
+    ASSERT_TRUE(appendQuotedLine(file, "-/a", error));
+    ASSERT_TRUE(rewriteQuotedLines(file, {"-/a"}, error));
     EXPECT_EQ(t.bytes("list.prj"), "\"-/a\"\r\n");
-    ASSERT_TRUE(rewriteQuotedLines(file, {}));
+    ASSERT_TRUE(rewriteQuotedLines(file, {}, error));
     EXPECT_EQ(t.bytes("list.prj"), "");
-    // A folder that cannot be written: the rewrite fails and nothing else is touched.
-    EXPECT_FALSE(rewriteQuotedLines(t.path("no such folder/list.prj"), {"-/a"}));
+    // A folder that cannot be written: the rewrite fails with the reason and nothing else is touched.
+    EXPECT_FALSE(rewriteQuotedLines(t.path("no such folder/list.prj"), {"-/a"}, error));
+    EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
     EXPECT_EQ(fs::directory_iterator(t.path()) != fs::directory_iterator(), true);
     std::size_t files = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(t.path()))
