@@ -1,12 +1,15 @@
 // The command line: dispatch, and "collect" end to end over real drawings.
 #include "app/CommandLine.h"
 #include "compare/CompareTestSupport.h"
+#include "support/FailingFolders.h"
 #include "support/UpperCase.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
+#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 using namespace darv;
@@ -88,4 +91,39 @@ TEST(CommandLine, DwgInfoNamesTheFault)
     Cli cli;
     EXPECT_EQ(cli.run({"dwginfo", root.file("empty.dwg")}), 2);
     EXPECT_NE(cli.out.str().find("file " + root.file("empty.dwg") + "\nerror "), std::string::npos) << cli.out.str();
+}
+
+// The program itself, as a teacher's script runs it: a collection whose records cannot be written ends
+// with exit status 2, no "Complete!" and the old reports untouched.
+TEST(CommandLine, CollectIntoAReadOnlyFolderExitsTwoAndKeepsTheReports)
+{
+#ifndef DARV_CLI_PATH
+    GTEST_SKIP() << "the command-line program is not built here";
+#else
+    TempFolder root;
+    const std::string data = root.file("data");
+    makeDataFolders(data);
+    const fs::path students = root.file("students");
+    fs::create_directories(students);
+    writeFile((students / "a.dwg").string(), "AC1015 not really a drawing");
+    writeFile(data + "/projects/W1.prj", quotedLines({"-" + students.string()}));
+    writeFile(data + "/time conflicts/W1.tim", "\"old\"\r\n");
+    if (!makeReadOnly(data + "/compares"))
+        GTEST_SKIP() << "cannot make a read-only folder here";
+    const std::string command = std::string(DARV_CLI_PATH) + " collect W1 --data '" + data + "' 2>&1";
+    std::string output;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char buffer[4096];
+    while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
+        output.append(buffer, got);
+    const int status = ::pclose(pipe);
+    unmount(data + "/compares");
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2) << output;
+    EXPECT_EQ(output.find("Complete!"), std::string::npos) << output;
+    EXPECT_EQ(output.find("NO DARV's"), std::string::npos) << output;
+    EXPECT_NE(output.find("Read-only file system"), std::string::npos) << output;
+    EXPECT_EQ(readFile(data + "/time conflicts/W1.tim"), "\"old\"\r\n");
+#endif
 }

@@ -6,3 +6,7 @@ endif()
 # The command line (Qt-free).
 darv_add_gtest(command_line_tests core ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AtomicFileTest.cpp)
+if(TARGET darv2007-cli)
+    target_compile_definitions(command_line_tests PRIVATE DARV_CLI_PATH="$<TARGET_FILE:darv2007-cli>")
+    add_dependencies(command_line_tests darv2007-cli)
+endif()

@@ -1,8 +1,11 @@
 // The collection run: the walk, one record per drawing, the warnings, the fatal path and a run over
 // real drawings that finds planted copies.
 #include "collect/CollectionRun.h"
+#include "collect/CollectedDataFile.h"
 #include "collect/DwgCadHost.h"
 #include "compare/CompareTestSupport.h"
+#include "projects/ProjectLock.h"
+#include "support/FailingFolders.h"
 #include "support/FakeCadHost.h"
 #include "support/UpperCase.h"
 
@@ -248,6 +251,79 @@ TEST(CollectionRun, MissingComparesFolderIsFatal)
 
 // Real drawings through the built-in reader: a drawing handed in twice under two students' names is
 // found by both checks; two different drawings are not.
+// A failed write of the records must never end in a verdict over what was lost.
+TEST(CollectionRun, RecordsThatCannotBeWrittenStopTheRunBeforeAnyVerdict)
+{
+    CollectFixture f;
+    f.drawing("Class/a.dwg", lines({"1"}, 2454001.5));
+    f.drawing("Class/b.dwg", lines({"1"}, 2454001.5));
+    writeFile(f.data + "/time conflicts/P.tim", "\"old report\"\r\n");
+    if (!makeReadOnly(f.data + "/compares"))
+        GTEST_SKIP() << "cannot make a read-only folder here";
+    const CollectResult result = f.collect({"-" + f.drawings + "/Class"});
+    unmount(f.data + "/compares");
+    EXPECT_EQ(result.outcome, CollectOutcome::Stopped);
+    EXPECT_EQ(f.view.rec.status, "Stopped");
+    ASSERT_EQ(f.view.rec.messages.size(), 1u);
+    EXPECT_EQ(f.view.rec.messages[0].title, "DARV Error");
+    EXPECT_NE(f.view.rec.messages[0].text.find("Read-only file system"), std::string::npos);
+    EXPECT_NE(f.view.rec.messages[0].text.find("/compares/P.cmp"), std::string::npos);
+    EXPECT_EQ(f.view.rec.verdict, Verdict::None);
+    EXPECT_NE(f.view.rec.picture, Picture::Check);
+    EXPECT_EQ(readFile(f.data + "/time conflicts/P.tim"), "\"old report\"\r\n");
+    EXPECT_FALSE(fs::exists(f.data + "/compares/P.cmp"));
+}
+
+TEST(CollectionRun, AFullDiskStopsTheRunAndLeavesNoPartOfAClass)
+{
+    CollectFixture f;
+    for (int k = 0; k < 300; ++k)
+        f.drawing("Class/d" + std::to_string(k) + ".dwg", lines({"1", "2", "3"}, 2454001.5 + k));
+    if (!mountTinyDisk(f.data + "/compares", 16 * 1024))
+        GTEST_SKIP() << "cannot mount a small file system here";
+    f.host.drawings["d0.dwg"].entities.assign(20000, {"AcDbLine", "ABCDEF"}); // one record larger than the disk
+    const CollectResult result = f.collect({"-" + f.drawings + "/Class"});
+    EXPECT_EQ(result.outcome, CollectOutcome::Stopped);
+    EXPECT_NE(f.view.rec.messages.at(0).text.find("No space left on device"), std::string::npos);
+    EXPECT_TRUE(fs::is_empty(f.data + "/compares")) << "no partial collected data, no temporary file";
+    unmount(f.data + "/compares");
+}
+
+TEST(CollectionRun, NoProjectOrABusyProjectTouchesNothing)
+{
+    CollectFixture f;
+    f.drawing("Class/a.dwg", lines({"1"}, 2454001.5));
+    CompareOptions options;
+    f.run.cmdCollect_Click(f.data, "", {"-" + f.drawings + "/Class"}, options);
+    EXPECT_TRUE(fs::is_empty(f.data + "/compares"));
+    EXPECT_TRUE(f.host.calls.empty());
+
+    const ProjectLock other = ProjectLock::acquire(f.data, "P");
+    ASSERT_TRUE(other.held());
+    writeFile(f.data + "/compares/P.cmp", "\"OLD,1,,END\"\r\n");
+    EXPECT_EQ(f.collect({"-" + f.drawings + "/Class"}).outcome, CollectOutcome::Busy);
+    EXPECT_EQ(f.view.rec.messages.back().text, ProjectLock::busyMessage("P", ::getpid()));
+    EXPECT_EQ(f.collected(), "\"OLD,1,,END\"\r\n");
+    EXPECT_TRUE(f.host.calls.empty());
+}
+
+// Linux file names may hold line ends and bytes that are not UTF-8: each drawing keeps one record line
+// of its own, and two different names never become one.
+TEST(CollectionRun, NamesWithLineEndsAndForeignBytesKeepTheirRecords)
+{
+    CollectFixture f;
+    f.drawing("Class/two\nlines.dwg", lines({"1"}, 2454001.5));
+    f.drawing("Class/carriage\rreturn.dwg", lines({"1"}, 2454001.5));
+    f.drawing("Class/caf\xC9.dwg", lines({"1"}, 2454001.5));
+    f.drawing("Class/caf\xE9.dwg", lines({"1"}, 2454001.5));
+    f.collect({"-" + f.drawings + "/Class"});
+    EXPECT_EQ(f.collected(), quotedLines({"CAF\xC9,2454001.5,1$,END", "CAF\xE9,2454001.5,1$,END",
+                                          "CARRIAGE_RETURN,2454001.5,1$,END", "TWO_LINES,2454001.5,1$,END"}));
+    // The record file reads back whole: four records, and the run compares them.
+    EXPECT_EQ(readCollectedData(f.data + "/compares/P.cmp", 4).records.size(), 4u);
+    EXPECT_EQ(f.view.rec.status, "Complete!");
+}
+
 TEST(CollectionRun, FindsPlantedCopiesAmongRealDrawings)
 {
     const fs::path corpus = DARV_CORPUS_DIR;

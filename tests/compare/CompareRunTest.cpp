@@ -6,6 +6,8 @@
 #include "collect/CollectedDataFile.h"
 
 #include "compare/CompareTestSupport.h"
+#include "projects/ProjectLock.h"
+#include "support/FailingFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -303,6 +305,58 @@ TEST(ElapsedText, HoursOfTheDayMinutesSeconds)
     EXPECT_EQ(elapsedText(3723), "Elapsed Time: 01:02:03");
     EXPECT_EQ(elapsedText(90061), "Elapsed Time: 01:01:01"); // a day and more shows the rest below a day
     EXPECT_EQ(elapsedText(-5), "Elapsed Time: 00:00:00");
+}
+
+// A report that cannot be written stops the run: no verdict, no all-clear, the old reports whole.
+TEST_F(CompareRunTest, AReportThatCannotBeWrittenStopsWithoutVerdict)
+{
+    makeDrawings(2);
+    writeRecords({recordLine("A", 2454001.5, "1$"), recordLine("B", 2454001.5, "1$")});
+    seedOldReports();
+    if (!test::makeReadOnly(data.file("handle conflicts")))
+        GTEST_SKIP() << "cannot make a read-only folder here";
+    const CompareResult result = recompare();
+    test::unmount(data.file("handle conflicts"));
+    EXPECT_EQ(result.outcome, CompareOutcome::Stopped);
+    EXPECT_EQ(view.status, "Stopped");
+    EXPECT_FALSE(sawEvent("status Complete!"));
+    EXPECT_EQ(view.verdict, Verdict::None);
+    EXPECT_EQ(view.picture, Picture::Logo);
+    ASSERT_FALSE(view.messages.empty());
+    EXPECT_EQ(view.messages.back().title, "DARV Error");
+    EXPECT_NE(view.messages.back().text.find("handle conflicts/WEEK3.hnd: Read-only file system"), std::string::npos)
+        << view.messages.back().text;
+    expectOldReports();
+}
+
+TEST_F(CompareRunTest, NoProjectOrABusyProjectTouchesNothing)
+{
+    makeDrawings(2);
+    writeRecords({recordLine("A", 2454001.5, "1$"), recordLine("B", 2454001.5, "1$")});
+    seedOldReports();
+    EXPECT_EQ(run.recompare(data.path(), "", locations, options).outcome, CompareOutcome::Stopped);
+    EXPECT_FALSE(std::filesystem::exists(data.file("time conflicts/.tim")));
+
+    const ProjectLock other = ProjectLock::acquire(data.path(), kProject);
+    ASSERT_TRUE(other.held());
+    EXPECT_EQ(recompare().outcome, CompareOutcome::Busy);
+    EXPECT_EQ(view.messages.back().title, "DARV Warning");
+    EXPECT_EQ(view.messages.back().text, ProjectLock::busyMessage(kProject, ::getpid()));
+    expectOldReports();
+}
+
+// Indexing thousands of long handle lists takes seconds: the status must move meanwhile.
+TEST_F(CompareRunTest, IndexingManyHandlesShowsProgress)
+{
+    makeDrawings(3);
+    std::string many;
+    for (int k = 0; k < 30000; ++k)
+        many += std::to_string(k) + "$";
+    writeRecords({recordLine("A", 0, many), recordLine("B", 0, many), recordLine("C", 0, many)});
+    options.timeCheck = false;
+    recompare();
+    EXPECT_TRUE(sawEvent("status Indexing  3 of  6") || sawEvent("status Indexing  2 of  6"));
+    EXPECT_EQ(view.status, "Complete!");
 }
 
 } // namespace

@@ -70,7 +70,9 @@ public:
     void setVerdict(Verdict shown) override
     {
         verdict = shown;
-        events.push_back(shown == Verdict::Darv ? "verdict DARV!!!" : "verdict NO DARV's");
+        events.push_back(shown == Verdict::Darv   ? "verdict DARV!!!"
+                         : shown == Verdict::None ? "verdict none"
+                                                  : "verdict NO DARV's");
     }
     bool playAlertSound(const std::string& path) override
     {

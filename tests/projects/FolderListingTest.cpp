@@ -1,5 +1,6 @@
 // The folder listing shared by the count, the walk and the recount.
 #include "projects/FolderListing.h"
+#include "projects/NameBytes.h"
 #include "projects/ProjectName.h"
 #include "projects/QuotedLinesFile.h"
 
@@ -188,4 +189,23 @@ TEST(ProjectNames, UnsafeNamesAreThoseThatLeaveTheFolder)
         EXPECT_TRUE(isUnsafeProjectName(name)) << name;
     for (const std::string name : {"TUTORIAL 3", "SAY \"HI\"", "ÄRGER", "...", ".HIDDEN", "A\\B"})
         EXPECT_FALSE(isUnsafeProjectName(name)) << name;
+}
+
+// Names that are not UTF-8 keep their bytes; only valid runs follow the Unicode rule.
+TEST(NameBytes, UpperCasingKeepsForeignBytes)
+{
+    const auto upper = [](const std::string& run) {
+        std::string text = run;
+        for (char& c : text)
+            c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        return text;
+    };
+    EXPECT_EQ(upperCaseName("caf\xC9 b\xE9", upper), "CAF\xC9 B\xE9");
+    EXPECT_EQ(upperCaseName("\xC3\xA9t\xC3", upper), "\xC3\xA9T\xC3"); // a cut sequence at the end
+    // An overlong "/" and a surrogate are no valid UTF-8 and are kept byte by byte.
+    const auto pieces = splitUtf8Runs("a\xC0\xAFz\xED\xA0\x80");
+    std::vector<bool> valid;
+    for (const NamePiece& piece : pieces)
+        valid.push_back(piece.validUtf8);
+    EXPECT_EQ(valid, (std::vector<bool>{true, false, false, true, false, false, false}));
 }

@@ -1,10 +1,13 @@
 // Projects and locations in the main window: the list files, selection, the count and the jump.
 #include "support/GuiFixture.h"
 
+#include "projects/QuotedLinesFile.h"
 #include "projects/window/FolderList.h"
 #include "projects/window/LocationsPage.h"
+#include "projects/window/NameText.h"
 #include "projects/window/ProjectsPage.h"
 #include "reports/window/ReportsPage.h"
+#include "support/FailingFolders.h"
 #include "ui/LowerPanel.h"
 
 #include <QApplication>
@@ -15,7 +18,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <filesystem>
+#include <fstream>
 
 using namespace darv;
 using namespace darv::test;
@@ -42,6 +49,19 @@ QStringList items(const QListWidget* list)
         result << list->item(i)->text();
     return result;
 }
+
+// Undoes a read-only mount however the test ends.
+class UnmountAfter
+{
+public:
+    explicit UnmountAfter(std::string folder) : m_folder(std::move(folder)) {}
+    ~UnmountAfter() { darv::test::unmount(m_folder); }
+    UnmountAfter(const UnmountAfter&) = delete;
+    UnmountAfter& operator=(const UnmountAfter&) = delete;
+
+private:
+    std::string m_folder;
+};
 
 QStringList filesUnder(const QString& root)
 {
@@ -73,6 +93,9 @@ private slots:
     void mouseClickSelectsTheClickedProject();
     void driveNotReadyFallsBackToTheSystemVolume();
     void doubleClickOpensAFolder();
+    void noSelectedProjectDisablesWhatNeedsOne();
+    void failedWritesAreShownAndNothingIsListedThatIsNotStored();
+    void namesThatAreNotUtf8KeepTheirBytes();
 };
 
 void ProjectsWindowTest::addProjectWritesExactBytesAndSelectsIt()
@@ -418,6 +441,99 @@ void ProjectsWindowTest::doubleClickOpensAFolder()
     QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, parentAt, 500);
     QTest::mouseDClick(folders->viewport(), Qt::LeftButton, {}, parentAt);
     QCOMPARE(folders->path(), drawings.path());
+}
+
+void ProjectsWindowTest::noSelectedProjectDisablesWhatNeedsOne()
+{
+    DataFolder data;
+    QTemporaryDir drawings;
+    data.write(QStringLiteral("projects/projects.fil"), "\"ONE\"\r\n");
+    data.write(QStringLiteral("projects/ONE.prj"), "\"-" + drawings.path().toUtf8() + "\"\r\n");
+    data.write(QStringLiteral("compares/ONE.cmp"), "\"A,1,,END\"\r\n");
+    auto run = startMainWindow();
+    QListWidget* list = run->window->projectsPage()->lstProjects;
+    const QPoint at = list->visualItemRect(list->item(0)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    LowerPanel* panel = run->window->lowerPanel();
+    QVERIFY(panel->cmdCompare->isEnabled());
+    run->window->locationsPage()->lstLocations->setCurrentRow(0);
+    QVERIFY(run->window->locationsPage()->cmdJump->isEnabled());
+
+    // Ctrl+click on the selected project takes its selection away.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+    QVERIFY(!run->window->hasSelectedProject());
+    for (QPushButton* button : {run->window->projectsPage()->cmdRemproj, run->window->locationsPage()->cmdAddloc,
+                                run->window->locationsPage()->cmdRemloc, run->window->locationsPage()->cmdJump,
+                                panel->cmdCollect, panel->cmdCompare})
+        QVERIFY2(!button->isEnabled(), qPrintable(button->objectName()));
+    QCOMPARE(run->window->locationsPage()->lstLocations->count(), 0);
+    QCOMPARE(run->window->locationsPage()->lblProject0->text(), QStringLiteral("Project:"));
+
+    // The handlers refuse an empty name too: no file whose name is only an extension.
+    run->window->cmdAddloc_Click();
+    run->window->cmdCollect_Click();
+    run->window->cmdCompare_Click();
+    QCOMPARE(filesUnder(data.path()).filter(QRegularExpression(QStringLiteral("/\\.[a-z]+$"))), QStringList());
+    QCOMPARE(data.read(QStringLiteral("projects/projects.fil")), std::optional<QByteArray>("\"ONE\"\r\n"));
+}
+
+void ProjectsWindowTest::failedWritesAreShownAndNothingIsListedThatIsNotStored()
+{
+    DataFolder data;
+    const QByteArray longName(252, 'L');
+    data.write(QStringLiteral("projects/projects.fil"), "\"" + longName + "\"\r\n");
+    auto run = startMainWindow();
+    // A project whose location file cannot be made (its name is longer than a file name may be).
+    run->window->projectsPage()->lstProjects->setCurrentRow(0);
+    QVERIFY(run->window->locationsPage()->dirMain->setPath(QDir::tempPath()));
+    run->window->cmdAddloc_Click();
+    QCOMPARE(run->messages.shown.size(), std::size_t(1));
+    QCOMPARE(run->messages.shown[0].title, std::string("DARV Error"));
+    QVERIFY(run->messages.shown[0].text.find("File name too long") != std::string::npos);
+    QCOMPARE(run->window->locationsPage()->lstLocations->count(), 0);
+
+    // A read-only data folder: the project is not added, and Exit says that the choice was not saved.
+    if (!makeReadOnly(data.str()))
+        QSKIP("cannot make a read-only folder here");
+    const UnmountAfter unmount(data.str());
+    addProject(*run, QStringLiteral("Week 3"));
+    QCOMPARE(items(run->window->projectsPage()->lstProjects), QStringList{QString::fromLatin1(longName)});
+    QVERIFY(run->messages.shown.back().text.find("projects.fil: Read-only file system") != std::string::npos);
+    const std::size_t before = run->messages.shown.size();
+    run->window->cmdExit_Click();
+    QCOMPARE(run->messages.shown.size(), before + 1);
+    QVERIFY(run->messages.shown.back().text.find("default.fil: Read-only file system") != std::string::npos);
+    QCOMPARE(run->endCalls, 1);
+}
+
+void ProjectsWindowTest::namesThatAreNotUtf8KeepTheirBytes()
+{
+    DataFolder data;
+    QTemporaryDir drawings;
+    const std::string foreign = drawings.path().toStdString() + "/CAF\xC9";
+    std::filesystem::create_directories(foreign);
+    data.write(QStringLiteral("projects/projects.fil"), "\"ALPHA\"\r\n\"CAF\xC9 2006\"\r\n\"OMEGA\"\r\n");
+    std::ofstream(data.str() + "/projects/CAF\xC9 2006.prj", std::ios::binary) << "\"-/x\"\r\n";
+    auto run = startMainWindow();
+    QListWidget* list = run->window->projectsPage()->lstProjects;
+    list->setCurrentRow(1);
+    QCOMPARE(items(run->window->locationsPage()->lstLocations), QStringList{QStringLiteral("-/x")});
+    // The folder opens in the folder list and becomes a location with the same bytes.
+    FolderList* folders = run->window->locationsPage()->dirMain;
+    QVERIFY(folders->setPath(drawings.path()));
+    const auto found = folders->findItems(QStringLiteral("CAF"), Qt::MatchContains);
+    QCOMPARE(found.size(), 1);
+    emit folders->itemActivated(found.first());
+    QCOMPARE(nameBytes(folders->path()), foreign);
+    run->window->cmdAddloc_Click();
+    const auto prj = readQuotedLines(data.str() + "/projects/CAF\xC9 2006.prj");
+    QVERIFY(prj);
+    QCOMPARE(QByteArray::fromStdString(prj->back()), QByteArray::fromStdString("+" + foreign));
+    // Removing another project rewrites the list with the same bytes.
+    list->setCurrentRow(2);
+    run->window->cmdRemproj_Click();
+    QCOMPARE(data.read(QStringLiteral("projects/projects.fil")),
+             std::optional<QByteArray>("\"ALPHA\"\r\n\"CAF\xC9 2006\"\r\n"));
 }
 
 DARV_GUI_TEST_MAIN(ProjectsWindowTest)

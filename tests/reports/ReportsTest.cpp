@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sys/stat.h>
 
 using namespace darv;
 using namespace darv::test;
@@ -181,6 +182,7 @@ private slots:
     void missingReportShowsKindTextWithProject();
     void reportShownExactlyAsStored();
     void noProjectClearsViewAndPrint();
+    void specialFileCountsAsMissing();
     void emptyReportGivesEmptyViewAndEnabledPrint();
     void laterReportShownOnlyAfterNextClickOrTab();
     void unreadableReportsCountAsMissing();
@@ -249,6 +251,17 @@ void ReportsTest::reportShownExactlyAsStored()
     QVERIFY(!rig.printEnabled());
     rig.page.optReport[1]->click();
     QVERIFY(rig.printEnabled());
+}
+
+// A FIFO where a report should be would block a plain read for ever; it counts as missing.
+void ReportsTest::specialFileCountsAsMissing()
+{
+    Rig rig;
+    const QString fifo = rig.data.file(QStringLiteral("time conflicts/WEEK3.tim"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    rig.page.optReport[0]->click();
+    QCOMPARE(rig.view(), QStringLiteral("No available TIME CONFLICTS for Project: WEEK3"));
+    QVERIFY(!rig.printEnabled());
 }
 
 void ReportsTest::noProjectClearsViewAndPrint()

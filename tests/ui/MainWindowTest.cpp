@@ -23,6 +23,7 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTextEdit>
+#include <QWheelEvent>
 
 using namespace darv;
 using namespace darv::test;
@@ -311,6 +312,21 @@ void MainWindowTest::tabSwitch()
     QVERIFY(!w->reportsPage()->isVisible());
     QCOMPARE(w->tabStrip()->height(), 209);
     QVERIFY(w->lowerPanel()->isVisible());
+
+    // The arrow keys on the focused tab strip and the wheel over it move the page with the tab.
+    w->tabBar()->setFocus();
+    QTest::keyClick(w->tabBar(), Qt::Key_Right);
+    QCOMPARE(w->tabBar()->currentIndex(), 2);
+    QVERIFY(w->reportsPage()->isVisible() && !w->locationsPage()->isVisible());
+    QTest::keyClick(w->tabBar(), Qt::Key_Left);
+    QVERIFY(w->locationsPage()->isVisible() && !w->reportsPage()->isVisible());
+    const QPointF over = w->tabBar()->tabRect(1).center();
+    QWheelEvent wheel(over, w->tabBar()->mapToGlobal(over), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w->tabBar(), &wheel);
+    QVERIFY(w->tabBar()->currentIndex() != 1);
+    QCOMPARE(w->reportsPage()->isVisible(), w->tabBar()->currentIndex() == 2);
+    QCOMPARE(w->projectsPage()->isVisible(), w->tabBar()->currentIndex() == 0);
 }
 
 void MainWindowTest::aboutTextReloadedOnEverySelection()
