@@ -195,6 +195,8 @@ void frmMain::connectHandlers()
     m_viewer = new ReportViewer(
         m_reports, [this] { return selectedProject(); }, [this] { return m_installLoc; }, *m_services.printSetup, this);
     connect(this, &frmMain::reportsTabSelected, m_viewer, &ReportViewer::ShowSelectedReport);
+    // Without a project the report view empties and Print goes off.
+    connect(this, &frmMain::projectCleared, m_viewer, &ReportViewer::ShowSelectedReport);
     m_helpWindows = new HelpWindows(
         this, [this] { return m_installLoc; }, *m_services.messages);
     connect(m_cmdHelp, &QPushButton::clicked, m_helpWindows, &HelpWindows::cmdHelp_Click);
