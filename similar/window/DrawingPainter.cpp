@@ -1,0 +1,278 @@
+// Draws a drawing's stored geometry with a painter.
+#include "similar/window/DrawingPainter.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace darv {
+
+namespace {
+
+constexpr int kCurveSegments = 96; // a full circle; arcs and ellipses get their share of it
+constexpr double kMarkSize = 4.0;  // pixels: points and insertion marks
+
+struct Label
+{
+    QPointF position;
+    double height = 0;
+    double rotation = 0; // radians
+    QString text;
+};
+
+// What an entity looks like: polylines and labels in world coordinates, and marks drawn at a fixed size.
+struct Shapes
+{
+    std::vector<std::vector<QPointF>> lines;
+    std::vector<Label> labels;
+    std::vector<QPointF> marks;
+};
+
+QPointF at(const dwg::Point3& p)
+{
+    return {p.x, p.y};
+}
+
+std::vector<QPointF> sampleArc(const dwg::Point3& centre, double radius, double start, double end)
+{
+    double sweep = end - start;
+    while (sweep <= 0)
+        sweep += 2 * std::numbers::pi;
+    const int segments = std::max(4, static_cast<int>(kCurveSegments * sweep / (2 * std::numbers::pi)));
+    std::vector<QPointF> points;
+    for (int k = 0; k <= segments; ++k) {
+        const double angle = start + sweep * k / segments;
+        points.emplace_back(centre.x + radius * std::cos(angle), centre.y + radius * std::sin(angle));
+    }
+    return points;
+}
+
+std::vector<QPointF> sampleEllipse(const dwg::EllipseGeometry& e)
+{
+    double sweep = e.endParam - e.startParam;
+    while (sweep <= 0)
+        sweep += 2 * std::numbers::pi;
+    const int segments = std::max(4, static_cast<int>(kCurveSegments * sweep / (2 * std::numbers::pi)));
+    // The minor axis is the major one turned a quarter to the left, times the ratio.
+    const double minorX = -e.majorAxis.y * e.ratio;
+    const double minorY = e.majorAxis.x * e.ratio;
+    std::vector<QPointF> points;
+    for (int k = 0; k <= segments; ++k) {
+        const double t = e.startParam + sweep * k / segments;
+        points.emplace_back(e.center.x + e.majorAxis.x * std::cos(t) + minorX * std::sin(t),
+                            e.center.y + e.majorAxis.y * std::cos(t) + minorY * std::sin(t));
+    }
+    return points;
+}
+
+// MTEXT keeps formatting codes in its text; on screen only the words matter.
+QString plainMText(const std::string& stored)
+{
+    QString text = QString::fromStdString(stored);
+    text.replace(QStringLiteral("\\P"), QStringLiteral(" "));
+    static const QRegularExpression codes(QStringLiteral(R"(\\[A-Za-z][^;\\{}]*;|[{}]|\\[A-Za-z])"));
+    text.remove(codes);
+    return text;
+}
+
+struct ShapeMaker
+{
+    Shapes& shapes;
+    bool face = false; // a 3D face goes round its corners; solids and traces zig-zag
+
+    void operator()(const std::monostate&) const {}
+    void operator()(const dwg::LineGeometry& g) const { shapes.lines.push_back({at(g.start), at(g.end)}); }
+    void operator()(const dwg::CircleGeometry& g) const
+    {
+        shapes.lines.push_back(sampleArc(g.center, g.radius, 0, 2 * std::numbers::pi));
+    }
+    void operator()(const dwg::ArcGeometry& g) const
+    {
+        shapes.lines.push_back(sampleArc(g.center, g.radius, g.startAngle, g.endAngle));
+    }
+    void operator()(const dwg::PointGeometry& g) const { shapes.marks.push_back(at(g.position)); }
+    void operator()(const dwg::PolylineGeometry& g) const
+    {
+        std::vector<QPointF> points;
+        for (const dwg::Point3& p : g.points)
+            points.push_back(at(p));
+        if (g.closed && !points.empty())
+            points.push_back(points.front());
+        shapes.lines.push_back(std::move(points));
+    }
+    void operator()(const dwg::TextGeometry& g) const
+    {
+        shapes.labels.push_back({at(g.position), g.height, g.rotation, QString::fromStdString(g.text)});
+    }
+    void operator()(const dwg::MTextGeometry& g) const
+    {
+        shapes.labels.push_back({at(g.position), g.height, 0, plainMText(g.text)});
+    }
+    void operator()(const dwg::InsertGeometry& g) const
+    {
+        shapes.marks.push_back(at(g.position));
+        shapes.labels.push_back({at(g.position), 0, g.rotation, QString::fromStdString(g.block)});
+    }
+    void operator()(const dwg::EllipseGeometry& g) const { shapes.lines.push_back(sampleEllipse(g)); }
+    void operator()(const dwg::SplineGeometry& g) const
+    {
+        // The control polygon; a spline kept only by its fit points runs through them.
+        std::vector<QPointF> points;
+        for (const dwg::Point3& p : g.controlPoints.empty() ? g.fitPoints : g.controlPoints)
+            points.push_back(at(p));
+        shapes.lines.push_back(std::move(points));
+    }
+    void operator()(const dwg::CornersGeometry& g) const
+    {
+        // Solids and traces store their corners in zig-zag order (1, 2, 4, 3 around); faces go round.
+        const auto& c = g.corners;
+        if (face)
+            shapes.lines.push_back({at(c[0]), at(c[1]), at(c[2]), at(c[3]), at(c[0])});
+        else
+            shapes.lines.push_back({at(c[0]), at(c[1]), at(c[3]), at(c[2]), at(c[0])});
+    }
+    void operator()(const dwg::DimensionGeometry& g) const
+    {
+        for (const dwg::DimensionPoint& p : g.points)
+            shapes.marks.push_back(at(p.point));
+        if (g.points.size() >= 2)
+            shapes.lines.push_back({at(g.points[0].point), at(g.points[1].point)});
+    }
+};
+
+Shapes shapesOf(const ViewEntity& entity)
+{
+    Shapes shapes;
+    std::visit(ShapeMaker{shapes, entity.className == "AcDbFace"}, entity.geometry);
+    return shapes;
+}
+
+int drawOrder(EntityMark mark)
+{
+    return mark == EntityMark::Template ? 0 : mark == EntityMark::Own ? 1 : 2;
+}
+
+} // namespace
+
+QPointF ViewTransform::toDevice(double x, double y, const QRectF& target) const
+{
+    return {target.center().x() + (x - centre.x()) * scale, target.center().y() - (y - centre.y()) * scale};
+}
+
+QPointF ViewTransform::toWorld(const QPointF& device, const QRectF& target) const
+{
+    return {centre.x() + (device.x() - target.center().x()) / scale,
+            centre.y() - (device.y() - target.center().y()) / scale};
+}
+
+QColor markColour(EntityMark mark)
+{
+    switch (mark) {
+    case EntityMark::Shared:
+        return {220, 0, 0};
+    case EntityMark::Own:
+        return {110, 110, 110};
+    case EntityMark::Template:
+        return {215, 215, 215};
+    }
+    return {110, 110, 110};
+}
+
+std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, QPointF shift)
+{
+    double left = 0, right = 0, bottom = 0, top = 0;
+    bool any = false;
+    const auto add = [&](const QPointF& p) {
+        if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+            return;
+        if (!any) {
+            left = right = p.x();
+            bottom = top = p.y();
+            any = true;
+        }
+        left = std::min(left, p.x());
+        right = std::max(right, p.x());
+        bottom = std::min(bottom, p.y());
+        top = std::max(top, p.y());
+    };
+    for (const ViewEntity& entity : entities) {
+        const Shapes shapes = shapesOf(entity);
+        for (const auto& line : shapes.lines)
+            for (const QPointF& p : line)
+                add(p + shift);
+        for (const QPointF& p : shapes.marks)
+            add(p + shift);
+        for (const Label& label : shapes.labels)
+            add(label.position + shift);
+    }
+    if (!any)
+        return std::nullopt;
+    return QRectF(QPointF(left, bottom), QPointF(right, top));
+}
+
+ViewTransform fitTransform(const QRectF& bounds, const QRectF& target)
+{
+    constexpr double margin = 0.9;
+    ViewTransform transform;
+    transform.centre = bounds.center();
+    const double width = std::max(bounds.width(), 1e-9);
+    const double height = std::max(bounds.height(), 1e-9);
+    transform.scale = margin * std::min(target.width() / width, target.height() / height);
+    if (!std::isfinite(transform.scale) || transform.scale <= 0)
+        transform.scale = 1.0;
+    return transform;
+}
+
+void paintEntities(QPainter& painter, const std::vector<ViewEntity>& entities, const ViewTransform& transform,
+                   const QRectF& target, QPointF shift)
+{
+    std::vector<const ViewEntity*> ordered;
+    for (const ViewEntity& entity : entities)
+        ordered.push_back(&entity);
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const ViewEntity* a, const ViewEntity* b) { return drawOrder(a->mark) < drawOrder(b->mark); });
+    painter.save();
+    painter.setClipRect(target);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    for (const ViewEntity* entity : ordered) {
+        const QColor colour = markColour(entity->mark);
+        QPen pen(colour, entity->mark == EntityMark::Shared ? 2.0 : 1.0);
+        pen.setCosmetic(true);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        const Shapes shapes = shapesOf(*entity);
+        for (const auto& line : shapes.lines) {
+            QPolygonF polygon;
+            for (const QPointF& p : line)
+                polygon << transform.toDevice(p.x() + shift.x(), p.y() + shift.y(), target);
+            painter.drawPolyline(polygon);
+        }
+        for (const QPointF& p : shapes.marks) {
+            const QPointF d = transform.toDevice(p.x() + shift.x(), p.y() + shift.y(), target);
+            painter.drawLine(d - QPointF(kMarkSize, 0), d + QPointF(kMarkSize, 0));
+            painter.drawLine(d - QPointF(0, kMarkSize), d + QPointF(0, kMarkSize));
+        }
+        for (const Label& label : shapes.labels) {
+            const double pixels = label.height > 0 ? label.height * transform.scale : 10.0;
+            if (pixels < 2.0 || label.text.isEmpty())
+                continue; // too small to read: leave the view uncluttered
+            QFont font(QStringLiteral("Liberation Sans"));
+            font.setPixelSize(std::max(1, static_cast<int>(std::lround(std::min(pixels, 2000.0)))));
+            painter.setFont(font);
+            const QPointF d =
+                transform.toDevice(label.position.x() + shift.x(), label.position.y() + shift.y(), target);
+            painter.save();
+            painter.translate(d);
+            painter.rotate(-label.rotation * 180.0 / std::numbers::pi);
+            painter.drawText(QPointF(0, 0), label.text);
+            painter.restore();
+        }
+    }
+    painter.restore();
+}
+
+} // namespace darv

@@ -1,0 +1,59 @@
+// Draws a drawing's stored geometry with a painter: the same picture on screen, in tests and on the
+// printed evidence sheet. Entities the other drawing shares are red, the drawing's own grey, the
+// template's faint.
+#pragma once
+
+#include "dwg/Geometry.h"
+
+#include <QColor>
+#include <QPointF>
+#include <QRectF>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QPainter;
+
+namespace darv {
+
+enum class EntityMark {
+    Own,      // only in this drawing
+    Shared,   // found in the other drawing of the pair
+    Template, // part of the template every student started from
+};
+
+struct ViewEntity
+{
+    std::uint64_t handle = 0;
+    std::string className;
+    dwg::Geometry geometry;
+    EntityMark mark = EntityMark::Own;
+};
+
+// World (drawing) coordinates to device pixels: the world point `centre` lies at the middle of the
+// target, one drawing unit is `scale` pixels, y points up.
+struct ViewTransform
+{
+    double scale = 1.0;
+    QPointF centre;
+
+    QPointF toDevice(double x, double y, const QRectF& target) const;
+    QPointF toWorld(const QPointF& device, const QRectF& target) const;
+};
+
+QColor markColour(EntityMark mark);
+
+// The drawing's extent, shifted by `shift`; empty when nothing has geometry.
+std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, QPointF shift = {});
+
+// A transform that shows `bounds` whole inside target, with a small margin.
+ViewTransform fitTransform(const QRectF& bounds, const QRectF& target);
+
+// Paints every entity with geometry into target (clipped to it); `shift` moves the drawing before it is
+// shown, so that a moved copy lies over its original. Template entities first, shared ones last.
+void paintEntities(QPainter& painter, const std::vector<ViewEntity>& entities, const ViewTransform& transform,
+                   const QRectF& target, QPointF shift = {});
+
+} // namespace darv
