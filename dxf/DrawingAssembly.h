@@ -1,0 +1,23 @@
+// Turns what one pass over a DXF file collected into the shared drawing model.
+#pragma once
+
+#include "dwg/Drawing.h"
+#include "dxf/DxfContent.h"
+#include "dxf/TextDecoder.h"
+
+#include <optional>
+#include <vector>
+
+namespace dxf {
+
+dwg::Drawing assembleDrawing(DxfContent& content, TextDecoder& decoder, dwg::ReadDetail detail);
+
+// The entities of the layouts in ascending handle order, with class names and layout names. Entities without a
+// handle (R12 written without handles) get the numbers after the highest handle, in file order.
+std::vector<dwg::Entity> layoutEntities(DxfContent& content, TextDecoder& decoder);
+
+// A Julian date as the DXF writes it (day number + fraction) as a stored day and milliseconds; empty when it is
+// not a date at all.
+std::optional<dwg::StoredTime> storedTimeOf(double julian);
+
+} // namespace dxf

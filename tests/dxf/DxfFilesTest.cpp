@@ -1,0 +1,284 @@
+// Small DXF files for what the corpus lacks: no sections but ENTITIES, R12 without handles, code pages, UTF-8,
+// binary files of both group code widths, and reading a file of either format by its content.
+#include "DxfWriter.h"
+#include "dwg/MappedFile.h"
+#include "dxf/AnyDrawing.h"
+#include "dxf/DxfReader.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <variant>
+
+namespace dxf {
+namespace {
+
+using darv::test::asciiDxf;
+using darv::test::bytesOf;
+using darv::test::Groups;
+
+dwg::Drawing readOk(const std::vector<std::uint8_t>& bytes)
+{
+    const dwg::ReadResult result = readDxf(bytes, dwg::ReadDetail::Contents);
+    if (!result.ok()) {
+        ADD_FAILURE() << dwg::describe(result.error);
+        return {};
+    }
+    return *result.drawing;
+}
+
+template <class T> const T& geometryOf(const dwg::Entity& entity)
+{
+    static const T none{};
+    const T* geometry = std::get_if<T>(&entity.geometry);
+    EXPECT_TRUE(geometry) << entity.className << " has another geometry";
+    return geometry ? *geometry : none;
+}
+
+Groups section(const std::string& name, const Groups& body)
+{
+    Groups groups{{0, "SECTION"}, {2, name}};
+    groups.insert(groups.end(), body.begin(), body.end());
+    groups.push_back({0, "ENDSEC"});
+    return groups;
+}
+
+Groups file(std::initializer_list<Groups> sections)
+{
+    Groups groups;
+    for (const Groups& part : sections) {
+        groups.insert(groups.end(), part.begin(), part.end());
+    }
+    groups.push_back({0, "EOF"});
+    return groups;
+}
+
+Groups textFile(const std::string& version, const std::string& codepage, const std::string& text)
+{
+    return file(
+        {section("HEADER", {{9, "$ACADVER"}, {1, version}, {9, "$DWGCODEPAGE"}, {3, codepage}}),
+         section("ENTITIES", {{0, "TEXT"}, {5, "2A"}, {8, text}, {10, "0"}, {20, "0"}, {40, "2.5"}, {1, text}})});
+}
+
+const Groups lineAndCircle = file({section("ENTITIES", {{0, "LINE"},
+                                                        {8, "Walls"},
+                                                        {10, "1"},
+                                                        {20, "2"},
+                                                        {30, "0"},
+                                                        {11, "4"},
+                                                        {21, "6"},
+                                                        {31, "0"},
+                                                        {0, "CIRCLE"},
+                                                        {10, "5"},
+                                                        {20, "5.5"},
+                                                        {30, "0"},
+                                                        {40, "2.5"}})});
+
+TEST(DxfFiles, EntitiesSectionAloneIsADrawing)
+{
+    const dwg::Drawing drawing = readOk(bytesOf(asciiDxf(lineAndCircle, "\n")));
+    EXPECT_EQ(drawing.format, dwg::DrawingFormat::Dxf);
+    EXPECT_TRUE(drawing.warnings.empty());
+    ASSERT_EQ(drawing.entities.size(), 2u);
+    const dwg::Entity& line = drawing.entities[0];
+    EXPECT_EQ(line.handle, 1u); // no handles in the file: numbered in file order
+    EXPECT_EQ(line.className, "AcDbLine");
+    EXPECT_EQ(line.space, "*Model_Space");
+    EXPECT_EQ(line.layer, "Walls");
+    EXPECT_EQ(geometryOf<dwg::LineGeometry>(line).end.y, 6.0);
+    const dwg::Entity& circle = drawing.entities[1];
+    EXPECT_EQ(circle.handle, 2u);
+    EXPECT_EQ(circle.layer, "0"); // an entity that names no layer is on layer 0
+    EXPECT_EQ(geometryOf<dwg::CircleGeometry>(circle).center.y, 5.5);
+    EXPECT_EQ(geometryOf<dwg::CircleGeometry>(circle).radius, 2.5);
+}
+
+TEST(DxfFiles, R12WithoutHandlesKeepsFileOrderAndSubEntities)
+{
+    const Groups groups = file({
+        section("HEADER", {{9, "$ACADVER"}, {1, "AC1009"}, {9, "$TDCREATE"}, {40, "2459632.474340278"}}),
+        section("TABLES",
+                {{0, "TABLE"}, {2, "LAYER"}, {0, "LAYER"}, {2, "0"}, {0, "LAYER"}, {2, "Doors"}, {0, "ENDTAB"}}),
+        section("BLOCKS", {{0, "BLOCK"},
+                           {8, "0"},
+                           {2, "$MODEL_SPACE"},
+                           {0, "ENDBLK"},
+                           {0, "BLOCK"},
+                           {2, "DOOR"},
+                           {0, "LINE"},
+                           {10, "0"},
+                           {11, "1"},
+                           {0, "ENDBLK"}}),
+        section("ENTITIES",
+                {{0, "POLYLINE"}, {8, "0"},         {66, "1"},    {10, "0"},     {20, "0"},     {30, "2.5"}, {70, "1"},
+                 {0, "VERTEX"},   {8, "0"},         {10, "1"},    {20, "2"},     {0, "VERTEX"}, {10, "3"},   {20, "4"},
+                 {0, "SEQEND"},   {0, "INSERT"},    {8, "Doors"}, {66, "1"},     {2, "DOOR"},   {10, "7"},   {20, "8"},
+                 {50, "90"},      {0, "ATTRIB"},    {1, "D1"},    {0, "SEQEND"}, {0, "TEXT"},   {67, "1"},   {10, "1"},
+                 {1, "Plan"},     {0, "DIMENSION"}, {70, "33"},   {10, "1"},     {13, "2"},     {14, "3"}}),
+    });
+    const dwg::Drawing drawing = readOk(bytesOf(asciiDxf(groups)));
+    EXPECT_EQ(drawing.version, "AC1009");
+    ASSERT_TRUE(drawing.createdAsWritten);
+    EXPECT_DOUBLE_EQ(*drawing.createdAsWritten, 2459632.474340278);
+    EXPECT_FALSE(drawing.createdIsUniversal); // R12 keeps local time only
+    EXPECT_EQ(drawing.layers, (std::vector<std::string>{"0", "Doors"}));
+    EXPECT_EQ(drawing.blocks, std::vector<std::string>{"DOOR"});
+
+    ASSERT_EQ(drawing.entities.size(), 4u); // vertices, attributes and SEQEND belong to their entity
+    const char* classes[] = {"AcDb2dPolyline", "AcDbBlockReference", "AcDbText", "AcDbAlignedDimension"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(drawing.entities[i].handle, i + 1);
+        EXPECT_EQ(drawing.entities[i].className, classes[i]);
+    }
+    EXPECT_EQ(drawing.entities[2].space, "*Paper_Space");
+    const auto& polyline = geometryOf<dwg::PolylineGeometry>(drawing.entities[0]);
+    ASSERT_EQ(polyline.points.size(), 2u);
+    EXPECT_TRUE(polyline.closed);
+    EXPECT_EQ(polyline.points[1].x, 3.0);
+    EXPECT_EQ(polyline.points[1].z, 2.5); // a 2D polyline's vertices lie at its elevation
+    const auto& insert = geometryOf<dwg::InsertGeometry>(drawing.entities[1]);
+    EXPECT_EQ(insert.block, "DOOR");
+    EXPECT_NEAR(insert.rotation, 1.5707963267948966, 1e-15);
+    const auto& dimension = geometryOf<dwg::DimensionGeometry>(drawing.entities[3]);
+    ASSERT_EQ(dimension.points.size(), 4u);
+    EXPECT_EQ(dimension.points[3].kind, dwg::DimensionPointKind::DefPoint3);
+    EXPECT_EQ(dimension.points[3].point.x, 3.0);
+}
+
+TEST(DxfFiles, HeaderTablesAndDrawingProperties)
+{
+    const Groups groups = file({
+        section("HEADER", {{9, "$ACADVER"},         {1, "AC1018"},
+                           {9, "$TDCREATE"},        {40, "2459632.474340278"},
+                           {9, "$TDUCREATE"},       {40, "2459632.432673611"},
+                           {9, "$TDUPDATE"},        {40, "2461012.5"},
+                           {9, "$TDINDWG"},         {40, "0.4023958333"},
+                           {9, "$HANDSEED"},        {5, "12C7"},
+                           {9, "$FINGERPRINTGUID"}, {2, "{A0188082-9603-0640-B77D-EBCA0988F498}"},
+                           {9, "$VERSIONGUID"},     {2, "{FAEB1C32-E019-11D5-929B-00C0DF256EC4}"},
+                           {9, "$LASTSAVEDBY"},     {1, "ann"},
+                           {9, "$HYPERLINKBASE"},   {1, "https://school.example/"}}),
+        section("TABLES", {{0, "TABLE"},        {2, "LTYPE"},        {0, "LTYPE"},        {2, "ByBlock"},
+                           {0, "LTYPE"},        {2, "Continuous"},   {0, "ENDTAB"},       {0, "TABLE"},
+                           {2, "STYLE"},        {0, "STYLE"},        {2, "Standard"},     {0, "ENDTAB"},
+                           {0, "TABLE"},        {2, "BLOCK_RECORD"}, {0, "BLOCK_RECORD"}, {5, "1F"},
+                           {2, "*Model_Space"}, {0, "BLOCK_RECORD"}, {5, "58"},           {2, "*Paper_Space"},
+                           {0, "BLOCK_RECORD"}, {5, "77"},           {2, "*U18"},         {0, "ENDTAB"}}),
+        section("OBJECTS", {{0, "XRECORD"},
+                            {5, "99"},
+                            {100, "AcDbXrecord"},
+                            {1, "DWGPROPS COOKIE"},
+                            {2, "Bridge"},
+                            {4, "Ann Smith"},
+                            {8, "ann2"},
+                            {9, "3"},
+                            {300, "="},
+                            {301, "Class=4B"},
+                            {40, "0.4"},
+                            {1, "https://dwgprops/"}}),
+    });
+    const dwg::Drawing drawing = readOk(bytesOf(asciiDxf(groups)));
+    EXPECT_TRUE(drawing.warnings.empty());
+    EXPECT_DOUBLE_EQ(drawing.createdAsWritten.value_or(0), 2459632.474340278); // as written, for the three checks
+    ASSERT_TRUE(drawing.created && drawing.updated && drawing.timeInDrawing);
+    EXPECT_TRUE(drawing.createdIsUniversal);
+    EXPECT_EQ(drawing.created->day, 2459632);
+    EXPECT_EQ(drawing.created->ms, 37383000); // 10:23:03 universal time
+    EXPECT_EQ(drawing.updated->ms, 43200000);
+    EXPECT_EQ(drawing.timeInDrawing->ms, 34767000);
+    EXPECT_EQ(drawing.handSeed.value_or(0), 0x12C7u);
+    EXPECT_EQ(drawing.fingerprintGuid, "{A0188082-9603-0640-B77D-EBCA0988F498}");
+    EXPECT_EQ(drawing.versionGuid, "{FAEB1C32-E019-11D5-929B-00C0DF256EC4}");
+    EXPECT_EQ(drawing.lastSavedBy, "ann2"); // the drawing properties first
+    EXPECT_EQ(drawing.summary.title, "Bridge");
+    EXPECT_EQ(drawing.summary.author, "Ann Smith");
+    EXPECT_EQ(drawing.summary.revision, "3");
+    EXPECT_EQ(drawing.summary.hyperlinkBase, "https://dwgprops/");
+    ASSERT_EQ(drawing.summary.custom.size(), 1u);
+    EXPECT_EQ(drawing.summary.custom[0], std::make_pair(std::string("Class"), std::string("4B")));
+    EXPECT_EQ(drawing.blocks, std::vector<std::string>{"*U18"}); // the layouts are no block definitions
+    EXPECT_EQ(drawing.counts.linetypes, 2u);
+    EXPECT_EQ(drawing.counts.textStyles, 1u);
+    EXPECT_EQ(drawing.counts.blocks, 1u);
+}
+
+TEST(DxfFiles, TextsInACodePageAndInUtf8)
+{
+    // ANSI_1251 before 2007: "Привет" as Windows Cyrillic bytes, in the text and in the layer name.
+    const dwg::Drawing cyrillic =
+        readOk(bytesOf(asciiDxf(textFile("AC1015", "ANSI_1251", "\xcf\xf0\xe8\xe2\xe5\xf2"))));
+    ASSERT_EQ(cyrillic.entities.size(), 1u);
+    EXPECT_EQ(geometryOf<dwg::TextGeometry>(cyrillic.entities[0]).text, "Привет");
+    EXPECT_EQ(cyrillic.entities[0].layer, "Привет");
+
+    // 2007 and later: UTF-8, with the escapes for control characters and code points.
+    const dwg::Drawing utf8 = readOk(bytesOf(asciiDxf(textFile("AC1021", "ANSI_1252", "Größe^J\\U+2713 ^ x"))));
+    ASSERT_EQ(utf8.entities.size(), 1u);
+    EXPECT_EQ(geometryOf<dwg::TextGeometry>(utf8.entities[0]).text, "Größe\n✓ ^x"); // "^ " is a caret
+
+    // Far-east characters that the file's code page lacks: "\M+n" escapes name another code page.
+    const dwg::Drawing japanese = readOk(bytesOf(asciiDxf(textFile("AC1018", "ANSI_1252", "\\M+193FA\\U+672C"))));
+    EXPECT_EQ(geometryOf<dwg::TextGeometry>(japanese.entities[0]).text, "日本");
+
+    // Bytes that are not UTF-8 in a 2007 file, and an unknown code page: replaced and read as ANSI_1252.
+    const dwg::Drawing broken = readOk(bytesOf(asciiDxf(textFile("AC1024", "ANSI_1252", "a\xff"))));
+    EXPECT_EQ(geometryOf<dwg::TextGeometry>(broken.entities[0]).text, "a\xEF\xBF\xBD");
+    const dwg::Drawing unknown = readOk(bytesOf(asciiDxf(textFile("AC1015", "KLINGON", "caf\xe9"))));
+    EXPECT_EQ(geometryOf<dwg::TextGeometry>(unknown.entities[0]).text, "café");
+    EXPECT_FALSE(unknown.warnings.empty());
+}
+
+TEST(DxfFiles, BinaryFilesOfBothGroupCodeWidthsReadAlike)
+{
+    for (const bool oneByteCodes : {false, true}) {
+        const auto bytes =
+            darv::test::binaryDxf(file({section("HEADER", {{9, "$ACADVER"}, {1, oneByteCodes ? "AC1009" : "AC1015"}}),
+                                        section("ENTITIES", {{0, "LINE"},
+                                                             {5, "1F"},
+                                                             {8, "Walls"},
+                                                             {10, "1.25"},
+                                                             {20, "2"},
+                                                             {11, "-4"},
+                                                             {1001, "APP"},
+                                                             {1070, "7"}})}),
+                                  oneByteCodes);
+        const dwg::Drawing drawing = readOk(bytes);
+        ASSERT_EQ(drawing.entities.size(), 1u) << oneByteCodes;
+        EXPECT_EQ(drawing.entities[0].handle, 0x1Fu);
+        EXPECT_EQ(drawing.entities[0].layer, "Walls");
+        EXPECT_EQ(geometryOf<dwg::LineGeometry>(drawing.entities[0]).start.x, 1.25);
+        EXPECT_EQ(geometryOf<dwg::LineGeometry>(drawing.entities[0]).end.x, -4.0);
+    }
+}
+
+TEST(DxfFiles, AnyDrawingFileGoesByContent)
+{
+    const darv::test::TempFolder folder;
+    const auto write = [&](const std::string& name, const std::string& content) {
+        std::ofstream(folder.file(name), std::ios::binary) << content;
+        return folder.file(name);
+    };
+    // A DXF named .dwg is still a DXF.
+    const dwg::ReadResult dxfFile = readAnyDrawingFile(write("plan.dwg", asciiDxf(lineAndCircle)));
+    ASSERT_TRUE(dxfFile.ok()) << dwg::describe(dxfFile.error);
+    EXPECT_EQ(dxfFile.drawing->format, dwg::DrawingFormat::Dxf);
+
+    const dwg::ReadResult text = readAnyDrawingFile(write("notes.dxf", "shopping list\n"));
+    ASSERT_FALSE(text.ok());
+    EXPECT_EQ(text.error.code, dwg::ErrorCode::NotDwg);
+    EXPECT_NE(text.error.detail.find("neither"), std::string::npos);
+    EXPECT_EQ(readAnyDrawingFile(folder.file("missing.dxf")).error.code, dwg::ErrorCode::IoError);
+
+    const std::filesystem::path dwgFile = std::filesystem::path(DARV_CORPUS_DIR) / "leader_r14.dwg";
+    if (std::filesystem::exists(dwgFile)) {
+        const dwg::ReadResult drawing = readAnyDrawingFile(dwgFile.string());
+        ASSERT_TRUE(drawing.ok()) << dwg::describe(drawing.error);
+        EXPECT_EQ(drawing.drawing->format, dwg::DrawingFormat::Dwg);
+        EXPECT_EQ(drawing.drawing->entities.size(), dwg::readDrawingFile(dwgFile.string()).drawing->entities.size());
+    }
+}
+
+} // namespace
+} // namespace dxf
