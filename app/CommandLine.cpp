@@ -11,7 +11,9 @@ namespace {
 void printUsage(std::ostream& out)
 {
     out << "usage: darv2007-cli COMMAND ...\n"
-           "  dwginfo FILE...        show what a drawing holds: version, creation time, entities\n"
+           "  dwginfo [--json] FILE...\n"
+           "                         show what a drawing holds: version, creation time, entities;\n"
+           "                         --json: everything it holds, one JSON object per file and line\n"
            "  compare PROJECT [--data DIR] [--checks LIST] [--entity TEXT] [--percent TEXT] [--age TEXT]\n"
            "                         compare a project's collected data again and write its reports\n"
            "  collect PROJECT [--data DIR] [--entity TEXT] [--checks LIST] [--percent TEXT] [--age TEXT]\n"
@@ -36,7 +38,7 @@ int runCommandLine(const std::vector<std::string>& args, const std::string& data
         return 0;
     }
     if (command == "dwginfo") {
-        if (rest.empty()) {
+        if (rest.empty() || (rest.size() == 1 && rest[0] == "--json")) {
             err << "darv2007-cli dwginfo: name at least one drawing\n";
             return 2;
         }

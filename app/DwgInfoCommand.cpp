@@ -1,6 +1,7 @@
-// darv2007-cli dwginfo: what the drawing reader finds in each file, as plain text lines.
+// darv2007-cli dwginfo: what the drawing reader finds in each file, as plain text lines or JSON Lines.
 #include "app/DwgInfoCommand.h"
 
+#include "app/DrawingJson.h"
 #include "app/NumberText.h"
 #include "dwg/CadTime.h"
 #include "dwg/Drawing.h"
@@ -31,10 +32,29 @@ void writeDrawing(const dwg::Drawing& drawing, std::ostream& out)
     }
 }
 
+int runDwgInfoJson(const std::vector<std::string>& files, std::ostream& out)
+{
+    bool anyFailed = false;
+    for (const std::string& file : files) {
+        const dwg::ReadResult result = dwg::readDrawingFile(file, dwg::ReadDetail::Contents);
+        if (result.ok()) {
+            out << drawingJsonLine(file, *result.drawing) << "\n";
+        } else {
+            out << errorJsonLine(file, dwg::describe(result.error)) << "\n";
+            anyFailed = true;
+        }
+    }
+    return anyFailed ? 2 : 0;
+}
+
 } // namespace
 
-int runDwgInfo(const std::vector<std::string>& files, std::ostream& out)
+int runDwgInfo(const std::vector<std::string>& args, std::ostream& out)
 {
+    if (!args.empty() && args.front() == "--json") {
+        return runDwgInfoJson(std::vector<std::string>(args.begin() + 1, args.end()), out);
+    }
+    const std::vector<std::string>& files = args;
     bool anyFailed = false;
     for (const std::string& file : files) {
         out << "file " << file << "\n";

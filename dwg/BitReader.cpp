@@ -1,6 +1,8 @@
 // The one bounds-checked source of bits and bytes that every part of the reader reads through.
 #include "dwg/BitReader.h"
 
+#include "dwg/Utf8.h"
+
 #include <cstring>
 
 namespace dwg {
@@ -263,6 +265,30 @@ double BitReader::readBitDouble()
     }
 }
 
+double BitReader::readDefaultDouble(double fallback)
+{
+    const unsigned code = read2Bits();
+    if (code == 0) {
+        return fallback;
+    }
+    if (code == 3) {
+        return readRawDouble();
+    }
+    // Codes 1 and 2 replace bytes of the fallback's little-endian image: 1 the low four bytes; 2 bytes four and five,
+    // then the low four.
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &fallback, sizeof bits);
+    if (code == 2) {
+        const std::uint64_t middle = static_cast<std::uint16_t>(readRawShort());
+        bits = (bits & ~(std::uint64_t{0xFFFF} << 32)) | (middle << 32);
+    }
+    const std::uint64_t low = readRawLong();
+    bits = (bits & ~std::uint64_t{0xFFFFFFFF}) | low;
+    double value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
 void BitReader::skipBitDoubles(unsigned count)
 {
     for (unsigned i = 0; i < count && !m_failed; ++i) {
@@ -371,29 +397,6 @@ std::string BitReader::readTextV(std::size_t maxLength)
     }
     return text;
 }
-
-namespace {
-
-void appendUtf8(std::string& text, std::uint32_t code)
-{
-    if (code < 0x80) {
-        text.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        text.push_back(static_cast<char>(0xC0 | (code >> 6)));
-        text.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        text.push_back(static_cast<char>(0xE0 | (code >> 12)));
-        text.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        text.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        text.push_back(static_cast<char>(0xF0 | (code >> 18)));
-        text.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-        text.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        text.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
-}
-
-} // namespace
 
 std::string BitReader::readTextU(std::size_t maxLength)
 {

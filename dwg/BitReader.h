@@ -57,15 +57,16 @@ public:
     bool readBytes(std::uint8_t* target, std::size_t count);
 
     // Compressed numbers.
-    std::int16_t readBitShort();             // BS
-    std::int32_t readBitLong();              // BL
-    std::uint64_t readBitLongLong();         // BLL
-    double readBitDouble();                  // BD
-    std::uint64_t readModularCharUnsigned(); // UMC
-    std::int64_t readModularChar();          // MC (signed)
-    std::uint32_t readModularShort();        // MS
-    std::uint16_t readObjectType();          // OT (R2010+)
-    HandleRef readHandle();                  // H
+    std::int16_t readBitShort();               // BS
+    std::int32_t readBitLong();                // BL
+    std::uint64_t readBitLongLong();           // BLL
+    double readBitDouble();                    // BD
+    double readDefaultDouble(double fallback); // DD: a double stored as its difference from `fallback`
+    std::uint64_t readModularCharUnsigned();   // UMC
+    std::int64_t readModularChar();            // MC (signed)
+    std::uint32_t readModularShort();          // MS
+    std::uint16_t readObjectType();            // OT (R2010+)
+    HandleRef readHandle();                    // H
     void skipHandle() { readHandle(); }
 
     // Strings: TV keeps the bytes of the drawing codepage; TU converts UTF-16 to UTF-8. With a

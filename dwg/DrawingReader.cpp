@@ -2,6 +2,7 @@
 #include "dwg/Drawing.h"
 
 #include "dwg/ClassTable.h"
+#include "dwg/DrawingContents.h"
 #include "dwg/EntitySelection.h"
 #include "dwg/Fault.h"
 #include "dwg/HeaderVariables.h"
@@ -12,6 +13,8 @@
 #include "dwg/R2004Container.h"
 #include "dwg/R2007Container.h"
 #include "dwg/Sections.h"
+#include "dwg/SummaryInfoReader.h"
+#include "dwg/TextDecoder.h"
 #include "dwg/Version.h"
 
 #include <cstdio>
@@ -21,7 +24,7 @@ namespace dwg {
 
 namespace {
 
-Expected<Sections> readSections(std::span<const std::uint8_t> file, const FileHeader& header)
+Expected<Sections> readSections(std::span<const std::uint8_t> file, const FileHeader& header, bool withSummaryInfo)
 {
     switch (header.flags.version) {
     case Version::R13:
@@ -29,12 +32,12 @@ Expected<Sections> readSections(std::span<const std::uint8_t> file, const FileHe
     case Version::R2000:
         return readR13Sections(file);
     case Version::R2007:
-        return readR2007Sections(file);
+        return readR2007Sections(file, withSummaryInfo);
     case Version::R2004:
     case Version::R2010:
     case Version::R2013:
     case Version::R2018:
-        return readR2004Sections(file);
+        return readR2004Sections(file, withSummaryInfo);
     }
     return Fault{ErrorCode::UnsupportedVersion, 0, header.versionText};
 }
@@ -63,18 +66,65 @@ std::vector<ObjectHead> readObjectHeads(const Sections& sections, const std::vec
     return heads;
 }
 
-Expected<Drawing> readPipeline(std::span<const std::uint8_t> file)
+// The full read's pass over the object map: heads as above, and the contents of what a full read reports.
+ContentRecords readObjectContents(const Sections& sections, const std::vector<ObjectLocation>& map,
+                                  const VersionFlags& flags, const ClassTable& classes, TextDecoder& decoder)
 {
+    ObjectReader reader(sections.objects, flags, classes);
+    ContentRecords result;
+    bool first = true;
+    std::uint64_t previousHandle = 0;
+    ObjectContents contents;
+    for (const ObjectLocation& location : map) {
+        if (location.offset < 0 || (!first && location.handle <= previousHandle)) {
+            continue;
+        }
+        first = false;
+        previousHandle = location.handle;
+        contents = ObjectContents();
+        auto head = reader.read(static_cast<std::uint64_t>(location.offset), location.handle, contents, decoder);
+        if (head && keepForContents(*head, contents, result.counts)) {
+            result.records.push_back(ObjectRecord{std::move(*head), std::move(contents)});
+        }
+    }
+    return result;
+}
+
+void fillContents(const FileHeader& fileHeader, const Sections& sections, const HeaderVariables& variables,
+                  ContentRecords records, const ClassTable& classes, TextDecoder& decoder, Drawing& drawing)
+{
+    drawing.versionGuid = variables.versionGuid;
+    drawing.codepage = std::string(codepageName(fileHeader.codepage));
+    if (!sections.summaryInfo.empty()) {
+        if (auto summary = readSummaryInfo(sections.summaryInfo, fileHeader.flags, decoder)) {
+            drawing.summary = std::move(*summary);
+        } else {
+            drawing.warnings.emplace_back("summary information");
+        }
+    } else if (auto properties = drawingProperties(records)) {
+        drawing.summary = std::move(*properties);
+    }
+    if (drawing.summary.hyperlinkBase.empty()) {
+        drawing.summary.hyperlinkBase =
+            fileHeader.flags.r2007Plus ? variables.hyperlinkBase : decoder.decode(variables.hyperlinkBase);
+    }
+    drawing.lastSavedBy = drawing.summary.lastSavedBy;
+    assembleContents(records, variables, classes, drawing);
+}
+
+Expected<Drawing> readPipeline(std::span<const std::uint8_t> file, ReadDetail detail)
+{
+    const bool contents = detail == ReadDetail::Contents;
     auto fileHeader = readFileHeader(file);
     if (!fileHeader) {
         return fileHeader.fault();
     }
     const VersionFlags& flags = fileHeader->flags;
-    auto sections = readSections(file, *fileHeader);
+    auto sections = readSections(file, *fileHeader, contents);
     if (!sections) {
         return sections.fault();
     }
-    auto variables = readHeaderVariables(sections->header, flags);
+    auto variables = readHeaderVariables(sections->header, flags, contents);
     if (!variables) {
         return variables.fault();
     }
@@ -86,16 +136,21 @@ Expected<Drawing> readPipeline(std::span<const std::uint8_t> file)
     if (!map) {
         return map.fault();
     }
-    const std::vector<ObjectHead> heads = readObjectHeads(*sections, *map, flags, *classes);
-
     Drawing drawing;
     drawing.version = fileHeader->versionText;
     drawing.created = variables->created;
+    drawing.updated = variables->updated;
     drawing.createdIsUniversal = flags.r2000Plus;
     drawing.timeInDrawing = variables->timeInDrawing;
     drawing.handSeed = variables->handSeed;
     drawing.fingerprintGuid = variables->fingerprintGuid;
-    drawing.entities = selectLayoutEntities(heads, *classes);
+    if (contents) {
+        TextDecoder decoder(fileHeader->codepage);
+        ContentRecords records = readObjectContents(*sections, *map, flags, *classes, decoder);
+        fillContents(*fileHeader, *sections, *variables, std::move(records), *classes, decoder, drawing);
+    } else {
+        drawing.entities = selectLayoutEntities(readObjectHeads(*sections, *map, flags, *classes), *classes);
+    }
     return drawing;
 }
 
@@ -114,10 +169,9 @@ ReadResult failure(ErrorCode code, std::uint64_t offset, std::string detail)
 
 ReadResult readDrawing(std::span<const std::uint8_t> bytes, ReadDetail detail)
 {
-    (void)detail; // the contents are read by a later stage of the pipeline
     // Allocations are bounded by the input size, but an exception must not cross the interface anyway.
     try {
-        auto drawing = readPipeline(bytes);
+        auto drawing = readPipeline(bytes, detail);
         if (!drawing) {
             const Fault& fault = drawing.fault();
             return failure(fault.code, fault.offset, fault.detail);

@@ -16,6 +16,15 @@ class HeaderWalk
 public:
     HeaderWalk(BitReader& data, TextSource& text, const VersionFlags& flags) : m_data(data), m_text(text), m_f(flags) {}
 
+    // From R2007 on, handle rows come from the handle stream; following them costs a read per row, so only a walk
+    // that wants the layout handles does it.
+    void followHandleStream(const BitReader& handles)
+    {
+        m_handles = handles;
+        m_followHandles = true;
+    }
+    bool failed() const { return m_data.failed() || m_text.failed() || (m_followHandles && m_handles.failed()); }
+
     void bits(unsigned n) { m_data.skipBits(n); }
     void bitShorts(unsigned n)
     {
@@ -36,12 +45,16 @@ public:
     void texts(unsigned n) { m_text.skip(n); }
     void handles(unsigned n)
     {
-        if (m_f.r2007Plus) {
-            return; // in the handle stream
-        }
         for (unsigned i = 0; i < n; ++i) {
-            m_data.skipHandle();
+            handle();
         }
+    }
+    std::uint64_t handle()
+    {
+        if (!m_f.r2007Plus) {
+            return m_data.readHandle().value;
+        }
+        return m_followHandles ? m_handles.readHandle().value : 0;
     }
     void colors(unsigned n)
     {
@@ -64,6 +77,7 @@ public:
 
     void toHandSeed(HeaderVariables& out);
     void toFingerprint(HeaderVariables& out);
+    void toLayouts(HeaderVariables& out);
 
 private:
     void spaceSettings(); // the paper-space and model-space blocks have the same shape
@@ -72,6 +86,8 @@ private:
     BitReader& m_data;
     TextSource& m_text;
     const VersionFlags& m_f;
+    BitReader m_handles;
+    bool m_followHandles = false;
 };
 
 void HeaderWalk::toHandSeed(HeaderVariables& out)
@@ -135,7 +151,7 @@ void HeaderWalk::toHandSeed(HeaderVariables& out)
     bitDoubles(21); // LTSCALE ... CELTSCALE
     texts(1);       // MENUNAME
     out.created = time();
-    time(); // TDUPDATE
+    out.updated = time();
     if (m_f.r2004Plus) {
         bitLongs(3);
     }
@@ -250,8 +266,9 @@ void HeaderWalk::toFingerprint(HeaderVariables& out)
         return;
     }
     bitShorts(2); // TSTACKALIGN, TSTACKSIZE
-    texts(2);     // HYPERLINKBASE, STYLESHEET
-    handles(3);   // LAYOUT, PLOTSETTINGS, PLOTSTYLES dictionaries
+    std::string hyperlinkBase = m_text.read();
+    texts(1);   // STYLESHEET
+    handles(3); // LAYOUT, PLOTSETTINGS, PLOTSTYLES dictionaries
     if (m_f.r2004Plus) {
         handles(2); // MATERIALS, COLORS
     }
@@ -270,12 +287,36 @@ void HeaderWalk::toFingerprint(HeaderVariables& out)
     std::string guid = m_text.read();
     if (!m_data.failed() && !m_text.failed()) {
         out.fingerprintGuid = std::move(guid);
+        out.hyperlinkBase = std::move(hyperlinkBase);
+    }
+}
+
+void HeaderWalk::toLayouts(HeaderVariables& out)
+{
+    if (m_f.r2000Plus) {
+        std::string guid = m_text.read(); // VERSIONGUID
+        if (!failed()) {
+            out.versionGuid = std::move(guid);
+        }
+    }
+    if (m_f.r2004Plus) {
+        rawChars(6);  // SORTENTS, INDEXCTL, HIDETEXT, XCLIPFRAME, DIMASSOC, HALOGAP
+        bitShorts(2); // OBSCOLOR, INTERSECTIONCOLOR
+        rawChars(2);  // OBSLTYPE, INTERSECTIONDISPLAY
+        texts(1);     // PROJECTNAME
+    }
+    const std::uint64_t paperSpace = handle();
+    const std::uint64_t modelSpace = handle();
+    if (!failed()) {
+        out.paperSpaceBlock = paperSpace;
+        out.modelSpaceBlock = modelSpace;
     }
 }
 
 } // namespace
 
-Expected<HeaderVariables> readHeaderVariables(std::span<const std::uint8_t> section, const VersionFlags& flags)
+Expected<HeaderVariables> readHeaderVariables(std::span<const std::uint8_t> section, const VersionFlags& flags,
+                                              bool toLayouts)
 {
     auto frame = openSection(section, headerSentinel, flags, "header section");
     if (!frame) {
@@ -284,13 +325,22 @@ Expected<HeaderVariables> readHeaderVariables(std::span<const std::uint8_t> sect
     BitReader& data = frame->data;
     TextSource text = flags.r2007Plus ? TextSource::stringStream(section, frame->stringsEnd) : TextSource::inData(data);
     HeaderWalk walk(data, text, flags);
+    if (toLayouts && flags.r2007Plus) {
+        BitReader handles(section);
+        handles.setPosition(frame->stringsEnd);
+        walk.followHandleStream(handles);
+    }
     HeaderVariables variables;
     walk.toHandSeed(variables);
     if (data.failed()) {
         return Fault{ErrorCode::Corrupt, data.failPosition() / 8, "header section"};
     }
-    if (flags.r2000Plus) {
-        walk.toFingerprint(variables); // optional: a failure here only leaves the fingerprint empty
+    // Optional from here on: a failure only leaves the later values empty.
+    if (flags.r2000Plus || toLayouts) {
+        walk.toFingerprint(variables);
+    }
+    if (toLayouts && !walk.failed()) {
+        walk.toLayouts(variables);
     }
     return variables;
 }

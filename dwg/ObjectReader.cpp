@@ -2,21 +2,29 @@
 #include "dwg/ObjectReader.h"
 
 #include "dwg/BitReader.h"
+#include "dwg/EntityBody.h"
 #include "dwg/ObjectTypes.h"
+#include "dwg/TableObjects.h"
+#include "dwg/TextDecoder.h"
 #include "dwg/TextSource.h"
+
+#include <string>
+#include <utility>
 
 namespace dwg {
 
 namespace {
 
-constexpr std::size_t keptNameLength = 64; // enough to recognise every layout block name
+constexpr std::size_t keptNameLength = 64;   // enough to recognise every layout block name
+constexpr std::uint64_t bodyReadsPerBit = 4; // a full read reads each bit of a sound drawing about once
 
 } // namespace
 
 ObjectReader::ObjectReader(std::span<const std::uint8_t> objects, const VersionFlags& flags, const ClassTable& classes)
     // Each group of extended data takes more than two bytes, so objects that do not overlap never
     // hold more groups than half the buffer's size.
-    : m_objects(objects), m_flags(flags), m_classes(classes), m_extendedDataBudget(objects.size() / 2 + 1024)
+    : m_objects(objects), m_flags(flags), m_classes(classes), m_extendedDataBudget(objects.size() / 2 + 1024),
+      m_bodyBudget(objects.size() * 8 * bodyReadsPerBit + 4096)
 {}
 
 // Extended entity data: groups of (size, application handle, bytes) until a size of zero.
@@ -37,7 +45,60 @@ bool ObjectReader::skipExtendedData(BitReader& reader)
     return false;
 }
 
-Expected<ObjectHead> ObjectReader::read(std::uint64_t offset, std::uint64_t expectedHandle)
+void ObjectReader::readContents(ObjectHead& head, const BitReader& afterMode, std::uint64_t handleStart,
+                                std::uint64_t dataEnd, ObjectContents& contents, TextDecoder* decoder)
+{
+    // Reading a body takes work in proportion to the object's size at most.
+    const std::uint64_t objectBits = dataEnd - afterMode.position();
+    if (objectBits > m_bodyBudget) {
+        m_bodyBudget = 0;
+        return; // the drawing's objects overlap far beyond any sound drawing: leave the remaining bodies out
+    }
+    m_bodyBudget -= objectBits;
+    if (head.isEntity) {
+        readBody(head, afterMode, handleStart, dataEnd, contents, decoder);
+        return;
+    }
+    if (head.type >= ObjectType::FirstClass) {
+        // Some versions keep XRECORD as a class; a full read treats it as the fixed type.
+        const ClassEntry* entry = m_classes.find(head.type);
+        if (entry != nullptr && entry->dxfName == "XRECORD") {
+            head.type = ObjectType::XRecord;
+        }
+    }
+    if (needsTableObjectBody(head.type, m_flags)) {
+        BitReader data = afterMode;
+        data.setEnd(handleStart);
+        BitReader handles = afterMode;
+        handles.setPosition(handleStart);
+        readTableObjectBody(head.type, head.handle, data, handles, m_flags, decoder, contents);
+    }
+}
+
+void ObjectReader::readBody(const ObjectHead& head, const BitReader& afterMode, std::uint64_t handleStart,
+                            std::uint64_t dataEnd, ObjectContents& contents, TextDecoder* decoder)
+{
+    BitReader data = afterMode;
+    data.setEnd(handleStart);
+    BitReader handles = afterMode;
+    handles.setPosition(handleStart);
+    TextSource text =
+        m_flags.r2007Plus
+            ? TextSource::stringStream(m_objects.first(static_cast<std::size_t>(dataEnd / 8)), handleStart)
+            : TextSource::inData(data);
+    EntityStreams streams{data, handles, text};
+    EntityHead entity;
+    entity.type = head.type;
+    entity.kind = entityKind(head.type, m_classes);
+    entity.entityMode = head.entityMode;
+    entity.handle = head.handle;
+    readEntityBody(entity, streams, EntityContext{m_flags, m_flags.r2007Plus ? nullptr : decoder}, contents);
+}
+
+// One function for both reads, so that the quick one compiles without any of the full read's steps.
+template <bool Full>
+Expected<ObjectHead> ObjectReader::readObject(std::uint64_t offset, std::uint64_t expectedHandle,
+                                              ObjectContents* contents, TextDecoder* decoder)
 {
     if (offset >= m_objects.size()) {
         return Fault{ErrorCode::Truncated, offset, "object outside its section"};
@@ -86,31 +147,17 @@ Expected<ObjectHead> ObjectReader::read(std::uint64_t offset, std::uint64_t expe
     if (reader.failed()) {
         return Fault{ErrorCode::Corrupt, offset, "object head"};
     }
+    const BitReader afterHead = reader; // an entity's data after its mode, another object's after its head
 
     const std::uint64_t handleStart = m_flags.r2010Plus ? dataEnd - handleBits : dataStart + bitSize;
     if (handleStart < dataStart || handleStart > dataEnd) {
         return Fault{ErrorCode::Corrupt, offset, "object handle stream position"};
     }
-
-    if (head.type == ObjectType::BlockHeader) {
-        reader.readBitLong(); // reactor count
-        if (m_flags.r2004Plus) {
-            reader.readBit(); // no extension dictionary
-        }
-        if (m_flags.r2013Plus) {
-            reader.readBit(); // has data-store data
-        }
-        // The name is the first string: in the data stream, or from R2007 on first in the string stream.
-        TextSource text =
-            m_flags.r2007Plus
-                ? TextSource::stringStream(m_objects.first(static_cast<std::size_t>(dataEnd / 8)), handleStart)
-                : TextSource::inData(reader);
-        head.blockName = text.read(keptNameLength);
-        if (reader.failed() || text.failed()) {
-            return Fault{ErrorCode::Corrupt, offset, "block header name"};
+    if (head.type == ObjectType::BlockHeader || (Full && head.type == ObjectType::Layer)) {
+        if (!readRecordName(reader, dataEnd, handleStart, head, contents, decoder)) {
+            return Fault{ErrorCode::Corrupt, offset, "table record name"};
         }
     }
-
     if (head.isEntity && head.entityMode == 0) {
         reader.setPosition(handleStart);
         const HandleRef owner = reader.readHandle();
@@ -118,7 +165,50 @@ Expected<ObjectHead> ObjectReader::read(std::uint64_t offset, std::uint64_t expe
             return Fault{ErrorCode::Corrupt, offset, "entity owner"};
         }
     }
+    if constexpr (Full) {
+        readContents(head, afterHead, handleStart, dataEnd, *contents, decoder);
+    }
     return head;
+}
+
+// A table record's name is its first string: in the data stream, or from R2007 on first in the string stream. The
+// quick read keeps the start of a block's name; the full read keeps whole names, in UTF-8.
+bool ObjectReader::readRecordName(BitReader& reader, std::uint64_t dataEnd, std::uint64_t handleStart, ObjectHead& head,
+                                  ObjectContents* contents, TextDecoder* decoder)
+{
+    reader.readBitLong(); // reactor count
+    if (m_flags.r2004Plus) {
+        reader.readBit(); // no extension dictionary
+    }
+    if (m_flags.r2013Plus) {
+        reader.readBit(); // has data-store data
+    }
+    TextSource text =
+        m_flags.r2007Plus
+            ? TextSource::stringStream(m_objects.first(static_cast<std::size_t>(dataEnd / 8)), handleStart)
+            : TextSource::inData(reader);
+    std::string name = text.read(contents != nullptr ? SIZE_MAX : keptNameLength);
+    if (reader.failed() || text.failed()) {
+        return false;
+    }
+    if (contents != nullptr) {
+        contents->name = m_flags.r2007Plus || decoder == nullptr ? name : decoder->decode(name);
+    }
+    if (head.type == ObjectType::BlockHeader) {
+        head.blockName = std::move(name);
+    }
+    return true;
+}
+
+Expected<ObjectHead> ObjectReader::read(std::uint64_t offset, std::uint64_t expectedHandle)
+{
+    return readObject<false>(offset, expectedHandle, nullptr, nullptr);
+}
+
+Expected<ObjectHead> ObjectReader::read(std::uint64_t offset, std::uint64_t expectedHandle, ObjectContents& contents,
+                                        TextDecoder& decoder)
+{
+    return readObject<true>(offset, expectedHandle, &contents, &decoder);
 }
 
 } // namespace dwg

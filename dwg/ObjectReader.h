@@ -1,8 +1,10 @@
 // The first fields of each object record: type, handle, and for entities the mode and owner; block names.
 #pragma once
 
+#include "dwg/BitReader.h"
 #include "dwg/ClassTable.h"
 #include "dwg/Fault.h"
+#include "dwg/ObjectContents.h"
 #include "dwg/Version.h"
 
 #include <cstdint>
@@ -11,7 +13,7 @@
 
 namespace dwg {
 
-class BitReader;
+class TextDecoder;
 
 struct ObjectHead
 {
@@ -34,14 +36,30 @@ public:
     // The object at byte `offset`, which must carry `expectedHandle`.
     // Errors: Truncated or Corrupt, for this object only.
     Expected<ObjectHead> read(std::uint64_t offset, std::uint64_t expectedHandle);
+    // The same, and for a full read also the entity's body and a LAYER's or BLOCK_HEADER's whole name into
+    // `contents` (texts before R2007 through `decoder`). A damaged body does not fail the head.
+    Expected<ObjectHead> read(std::uint64_t offset, std::uint64_t expectedHandle, ObjectContents& contents,
+                              TextDecoder& decoder);
 
 private:
+    template <bool Full>
+    Expected<ObjectHead> readObject(std::uint64_t offset, std::uint64_t expectedHandle, ObjectContents* contents,
+                                    TextDecoder* decoder);
+    bool readRecordName(BitReader& reader, std::uint64_t dataEnd, std::uint64_t handleStart, ObjectHead& head,
+                        ObjectContents* contents, TextDecoder* decoder);
     bool skipExtendedData(BitReader& reader);
+    void readContents(ObjectHead& head, const BitReader& afterMode, std::uint64_t handleStart, std::uint64_t dataEnd,
+                      ObjectContents& contents, TextDecoder* decoder);
+    void readBody(const ObjectHead& head, const BitReader& afterMode, std::uint64_t handleStart, std::uint64_t dataEnd,
+                  ObjectContents& contents, TextDecoder* decoder);
 
     std::span<const std::uint8_t> m_objects;
     const VersionFlags& m_flags;
     const ClassTable& m_classes;
     std::uint64_t m_extendedDataBudget; // extended-data groups left to skip in this drawing
+    // Bits the bodies of a full read may still consume. Objects do not overlap in a sound drawing; damaged map
+    // entries that point into the middle of other objects must not make the work grow faster than the drawing.
+    std::uint64_t m_bodyBudget;
 };
 
 } // namespace dwg

@@ -16,6 +16,10 @@ inline constexpr std::uint16_t SeqEnd = 6;
 inline constexpr std::uint16_t FirstVertex = 10;
 inline constexpr std::uint16_t LastVertex = 14;
 inline constexpr std::uint16_t BlockHeader = 49;
+inline constexpr std::uint16_t Layer = 51;
+inline constexpr std::uint16_t TextStyle = 53;
+inline constexpr std::uint16_t Linetype = 57;
+inline constexpr std::uint16_t DimensionStyle = 69;
 inline constexpr std::uint16_t ProxyEntity = 498;
 inline constexpr std::uint16_t FirstClass = 500;
 } // namespace ObjectType

@@ -266,9 +266,31 @@ std::optional<Fault> assembleSection(std::span<const std::uint8_t> file, const s
     return std::nullopt;
 }
 
+// The summary information is optional: when it is missing, encrypted or damaged, `sections` stays without it.
+void readSummaryInfo(std::span<const std::uint8_t> file, const std::vector<Page>& pages,
+                     const std::vector<SectionDescription>& descriptions, std::uint64_t budget, Sections& sections)
+{
+    const auto it = std::find_if(descriptions.begin(), descriptions.end(),
+                                 [](const SectionDescription& d) { return d.name == "AcDb:SummaryInfo"; });
+    if (it == descriptions.end() || it->encrypted != 0) {
+        return;
+    }
+    const std::uint64_t bufferSize = it->totalSize + it->maxPageSize;
+    if (it->totalSize > budget || it->maxPageSize > budget || bufferSize > budget) {
+        return;
+    }
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(bufferSize));
+    if (assembleSection(file, pages, *it, buffer)) {
+        return;
+    }
+    sections.storage.push_back(std::move(buffer));
+    sections.summaryInfo =
+        std::span<const std::uint8_t>(sections.storage.back()).first(static_cast<std::size_t>(it->totalSize));
+}
+
 } // namespace
 
-Expected<Sections> readR2004Sections(std::span<const std::uint8_t> file)
+Expected<Sections> readR2004Sections(std::span<const std::uint8_t> file, bool withSummaryInfo)
 {
     auto header = readContainerHeader(file);
     if (!header) {
@@ -312,6 +334,9 @@ Expected<Sections> readR2004Sections(std::span<const std::uint8_t> file)
         sections.storage.push_back(std::move(buffer));
         *targets[i] =
             std::span<const std::uint8_t>(sections.storage.back()).first(static_cast<std::size_t>(it->totalSize));
+    }
+    if (withSummaryInfo) {
+        readSummaryInfo(file, *pages, *descriptions, budget, sections);
     }
     return sections;
 }

@@ -12,8 +12,9 @@ namespace dwg {
 // The key stream that hides the container header at 0x80 (also used by the tests).
 void xorHeaderKey(std::span<std::uint8_t> bytes);
 
-// Decompresses AcDb:Header, AcDb:Classes, AcDb:Handles and AcDb:AcDbObjects into `storage`.
+// Decompresses AcDb:Header, AcDb:Classes, AcDb:Handles and AcDb:AcDbObjects into `storage`, and with
+// `withSummaryInfo` AcDb:SummaryInfo too (optional: a drawing without a readable one is read all the same).
 // Errors: Encrypted (password-protected drawing), Truncated, Corrupt.
-Expected<Sections> readR2004Sections(std::span<const std::uint8_t> file);
+Expected<Sections> readR2004Sections(std::span<const std::uint8_t> file, bool withSummaryInfo = false);
 
 } // namespace dwg

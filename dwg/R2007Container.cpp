@@ -143,7 +143,7 @@ Expected<std::vector<std::uint8_t>> assembleSection(std::span<const std::uint8_t
 
 } // namespace
 
-Expected<Sections> readR2007Sections(std::span<const std::uint8_t> file)
+Expected<Sections> readR2007Sections(std::span<const std::uint8_t> file, bool withSummaryInfo)
 {
     if (file.size() > kSecurityFlags && (file[kSecurityFlags] & 0x3) != 0)
         return Fault{ErrorCode::Encrypted, kSecurityFlags, "2007 file header: password protected"};
@@ -180,7 +180,7 @@ Expected<Sections> readR2007Sections(std::span<const std::uint8_t> file)
         {"AcDb:Handles", &out.handles},
         {"AcDb:AcDbObjects", &out.objects},
     };
-    out.storage.reserve(std::size(wanted));
+    out.storage.reserve(std::size(wanted) + 1);
     for (const auto& [name, span] : wanted) {
         const R2007Section* section = findR2007Section(*sectionMap, name);
         if (section == nullptr)
@@ -190,6 +190,15 @@ Expected<Sections> readR2007Sections(std::span<const std::uint8_t> file)
             return buffer.fault();
         out.storage.push_back(std::move(*buffer));
         *span = out.storage.back();
+    }
+    if (withSummaryInfo) {
+        // Optional: a drawing whose summary information is missing or damaged is read all the same.
+        if (const R2007Section* section = findR2007Section(*sectionMap, "AcDb:SummaryInfo")) {
+            if (auto buffer = assembleSection(file, *pageMap, *section, budget)) {
+                out.storage.push_back(std::move(*buffer));
+                out.summaryInfo = out.storage.back();
+            }
+        }
     }
     // Moved, never copied: the spans point into the heap buffers that travel with `storage`.
     return Expected<Sections>(std::move(out));

@@ -15,6 +15,7 @@ constexpr std::uint64_t kR2007MaxExpansion = 16;
 
 // Fills header, classes, handles and objects (AcDb:AcDbObjects; object-map offsets count from its
 // start) from the whole file. The spans point into the returned value's storage.
-Expected<Sections> readR2007Sections(std::span<const std::uint8_t> file);
+// With `withSummaryInfo`, AcDb:SummaryInfo too when it is there and readable (optional).
+Expected<Sections> readR2007Sections(std::span<const std::uint8_t> file, bool withSummaryInfo = false);
 
 } // namespace dwg

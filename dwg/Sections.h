@@ -16,6 +16,7 @@ struct Sections
 {
     std::span<const std::uint8_t> header, classes, handles, objects; // objects: R13-R2000 = whole file (absolute offsets); R2004+ = AcDb:AcDbObjects
     std::vector<std::vector<std::uint8_t>> storage;                  // owns decompressed buffers the spans point into
+    std::span<const std::uint8_t> summaryInfo;                       // AcDb:SummaryInfo (2004 and later) when asked for and readable; else empty
 };
 // clang-format on
 

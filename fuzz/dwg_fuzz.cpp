@@ -1,12 +1,14 @@
-// Fuzz target: the drawing reader on arbitrary bytes must end in a result or an error, never a crash.
+// Fuzz target: the drawing reader on arbitrary bytes must end in a result or an error, never a crash, both for the
+// quick read (handles and classes) and the full one (layers, geometry, properties).
 #include "dwg/Drawing.h"
 
 #include <cstdint>
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+namespace {
+
+void check(const dwg::ReadResult& result)
 {
-    const dwg::ReadResult result = dwg::readDrawing({data, size});
     if (result.ok()) {
         // The promise of the interface: ascending handles without duplicates.
         const auto& entities = result.drawing->entities;
@@ -16,6 +18,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
     } else if (dwg::describe(result.error).empty()) {
+        std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const dwg::ReadResult quick = dwg::readDrawing({data, size});
+    check(quick);
+    const dwg::ReadResult full = dwg::readDrawing({data, size}, dwg::ReadDetail::Contents);
+    check(full);
+    // The full read finds the same entities as the quick one.
+    if (quick.ok() != full.ok() || (quick.ok() && quick.drawing->entities.size() != full.drawing->entities.size())) {
         std::abort();
     }
     return 0;

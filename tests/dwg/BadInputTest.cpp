@@ -161,6 +161,7 @@ TEST(BadInput, RandomBytes)
             std::copy(version, version + 6, bytes.begin());
         }
         expectSoundOutcome(readDrawing(bytes), "round " + std::to_string(round));
+        expectSoundOutcome(readDrawing(bytes, ReadDetail::Contents), "full read, round " + std::to_string(round));
     }
 }
 
@@ -192,6 +193,7 @@ TEST_P(CorpusDamage, TruncationSweep)
     for (const std::size_t cut : cuts) {
         const std::span<const std::uint8_t> part(m_bytes.data(), cut);
         expectSoundOutcome(readDrawing(part), "cut at " + std::to_string(cut));
+        expectSoundOutcome(readDrawing(part, ReadDetail::Contents), "full read, cut at " + std::to_string(cut));
     }
 }
 
@@ -205,6 +207,7 @@ TEST_P(CorpusDamage, SingleBitFlips)
         const std::size_t at = random() % range;
         damaged[at] = static_cast<std::uint8_t>(damaged[at] ^ (1u << (random() % 8)));
         expectSoundOutcome(readDrawing(damaged), "bit flip at " + std::to_string(at));
+        expectSoundOutcome(readDrawing(damaged, ReadDetail::Contents), "full read, bit flip at " + std::to_string(at));
     }
 }
 
@@ -241,6 +244,66 @@ TEST(BadInput, DamagedObjectIsSkipped)
     EXPECT_EQ(damaged.drawing->entities.size(), intact.drawing->entities.size() - 1);
     for (const Entity& entity : damaged.drawing->entities) {
         EXPECT_NE(entity.handle, victim);
+    }
+}
+
+} // namespace
+} // namespace dwg
+
+namespace dwg {
+namespace {
+
+// Sets `count` bits at bit `position`, most significant first, as the drawings store them.
+void writeBits(Bytes& bytes, std::uint64_t position, std::uint64_t value, unsigned count)
+{
+    for (unsigned i = 0; i < count; ++i, ++position) {
+        const auto mask = static_cast<std::uint8_t>(0x80u >> (position % 8));
+        auto& byte = bytes[static_cast<std::size_t>(position / 8)];
+        byte = ((value >> (count - 1 - i)) & 1) != 0 ? static_cast<std::uint8_t>(byte | mask)
+                                                     : static_cast<std::uint8_t>(byte & ~mask);
+    }
+}
+
+// An entity whose stored size of its data stream leaves no room for its body keeps its handle and class; only its
+// geometry is left out, and every other entity is read in full.
+TEST(BadInput, DamagedEntityBodyLeavesOnlyItsGeometryOut)
+{
+    Bytes bytes = readFileBytes(corpusDir() / "sample_AC1015.dwg");
+    if (bytes.empty()) {
+        GTEST_SKIP() << "no drawing corpus at " << corpusDir();
+    }
+    const ReadResult intact = readDrawing(bytes, ReadDetail::Contents);
+    ASSERT_TRUE(intact.ok());
+    constexpr std::uint64_t victim = 0x2C7; // a LINE in model space
+    auto sections = readR13Sections(bytes);
+    ASSERT_TRUE(sections);
+    auto map = readObjectMap(sections->handles);
+    ASSERT_TRUE(map);
+    const auto location =
+        std::find_if(map->begin(), map->end(), [](const ObjectLocation& l) { return l.handle == victim; });
+    ASSERT_NE(location, map->end());
+    // R2000: MS size (two bytes here), BS type (10 bits for a LINE), then RL: the bits before the handle stream.
+    const auto at = static_cast<std::uint64_t>(location->offset) * 8 + 16 + 10;
+    const std::uint32_t headOnly = 10 + 32 + 8 + 16 + 2 + 1 + 2 + 2; // type, size, handle, no EED, graphics, mode
+    for (unsigned byte = 0; byte < 4; ++byte) {
+        writeBits(bytes, at + 8 * byte, (headOnly >> (8 * byte)) & 0xFF, 8);
+    }
+
+    const ReadResult damaged = readDrawing(bytes, ReadDetail::Contents);
+    ASSERT_TRUE(damaged.ok()) << describe(damaged.error);
+    ASSERT_EQ(damaged.drawing->entities.size(), intact.drawing->entities.size());
+    for (std::size_t i = 0; i < intact.drawing->entities.size(); ++i) {
+        const Entity& before = intact.drawing->entities[i];
+        const Entity& after = damaged.drawing->entities[i];
+        EXPECT_EQ(after.handle, before.handle);
+        EXPECT_EQ(after.className, before.className);
+        if (after.handle == victim) {
+            EXPECT_TRUE(std::holds_alternative<LineGeometry>(before.geometry));
+            EXPECT_TRUE(std::holds_alternative<std::monostate>(after.geometry));
+        } else {
+            EXPECT_EQ(after.geometry.index(), before.geometry.index()) << std::hex << after.handle;
+            EXPECT_EQ(after.layer, before.layer);
+        }
     }
 }
 

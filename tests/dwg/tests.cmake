@@ -7,6 +7,7 @@ add_executable(dwg_tests
     ${CMAKE_CURRENT_LIST_DIR}/SectionsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CorpusTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BadInputTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TextDecoderTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/../support/DwgTruth.cpp)
 target_include_directories(dwg_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(dwg_tests PRIVATE darv_dwg GTest::gtest_main darv_warnings)
@@ -22,3 +23,13 @@ target_link_libraries(dwg_info_tests PRIVATE darv_core darv_dwg GTest::gtest_mai
 target_compile_definitions(dwg_info_tests PRIVATE DARV_CORPUS_DIR="${DARV_CORPUS_DIR}")
 add_test(NAME dwg_info_tests COMMAND dwg_info_tests)
 set_tests_properties(dwg_info_tests PROPERTIES LABELS dwg ENVIRONMENT "TZ=Europe/Berlin")
+
+# The full read of the corpus through dwginfo --json; reads its expectations with nlohmann-json.
+add_executable(dwg_contents_tests
+    ${CMAKE_CURRENT_LIST_DIR}/ContentsCorpusTest.cpp)
+target_link_libraries(dwg_contents_tests PRIVATE darv_core darv_dwg nlohmann_json::nlohmann_json GTest::gtest_main
+                                                 darv_warnings)
+target_include_directories(dwg_contents_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+target_compile_definitions(dwg_contents_tests PRIVATE DARV_CORPUS_DIR="${DARV_CORPUS_DIR}")
+add_test(NAME dwg_contents_tests COMMAND dwg_contents_tests)
+set_tests_properties(dwg_contents_tests PROPERTIES LABELS dwg ENVIRONMENT "TZ=Europe/Berlin")

@@ -1,0 +1,346 @@
+// The full read's last stages: which objects to keep, and how names, layouts and vertices join into the Drawing.
+#include "dwg/DrawingContents.h"
+
+#include "dwg/EntitySelection.h"
+#include "dwg/ObjectTypes.h"
+#include "dwg/TableObjects.h"
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace dwg {
+
+namespace {
+
+class RecordIndex
+{
+public:
+    explicit RecordIndex(std::vector<ObjectRecord>& records) : m_records(records) {}
+
+    ObjectRecord* find(std::uint64_t handle) const
+    {
+        const auto it = std::lower_bound(m_records.begin(), m_records.end(), handle,
+                                         [](const ObjectRecord& r, std::uint64_t h) { return r.head.handle < h; });
+        return it != m_records.end() && it->head.handle == handle ? &*it : nullptr;
+    }
+    ObjectContents* contents(std::uint64_t handle, std::uint16_t type) const
+    {
+        ObjectRecord* record = find(handle);
+        return record != nullptr && record->head.type == type ? &record->contents : nullptr;
+    }
+
+private:
+    std::vector<ObjectRecord>& m_records;
+};
+
+// VERTEX of every kind, and the face records that share a polyface mesh's vertex chain.
+bool isVertex(std::uint16_t type)
+{
+    return type >= 10 && type <= 14;
+}
+
+constexpr std::uint16_t faceRecordType = 14;
+
+// The layout blocks as the CAD program names them: model space and the active layout by their stored names, every
+// other layout block by its stored name and its rank in ascending handle order ("*Paper_Space0", ...).
+std::vector<std::pair<std::uint64_t, std::string>> layoutNames(const std::vector<ObjectRecord>& records,
+                                                               const HeaderVariables& header)
+{
+    std::vector<std::pair<std::uint64_t, std::string>> names;
+    int rank = 0;
+    for (const ObjectRecord& record : records) {
+        if (record.head.type != ObjectType::BlockHeader || !isLayoutBlockName(record.head.blockName)) {
+            continue;
+        }
+        std::string name = record.contents.name;
+        const bool model = name.size() == 12 && isLayoutBlockName(name) && (name[1] == 'M' || name[1] == 'm');
+        const bool numbered = !name.empty() && name.back() >= '0' && name.back() <= '9'; // an R13/R14 full name
+        if (numbered) {
+            ++rank;
+        } else if (!model && record.head.handle != header.paperSpaceBlock) {
+            name += std::to_string(rank++);
+        }
+        names.emplace_back(record.head.handle, std::move(name));
+    }
+    return names;
+}
+
+// `names` is in ascending handle order (the records are).
+std::string nameOf(const std::vector<std::pair<std::uint64_t, std::string>>& names, std::uint64_t handle)
+{
+    const auto it = std::lower_bound(names.begin(), names.end(), handle,
+                                     [](const auto& entry, std::uint64_t h) { return entry.first < h; });
+    return it != names.end() && it->first == handle ? it->second : std::string();
+}
+
+// The points of a POLYLINE's vertices (not its face records): listed from R2004 on, a chain from first to last
+// before. A 2D polyline's vertices lie at its elevation. Every vertex belongs to one polyline, so all chains
+// together take no more steps than there are vertices: `steps` is what is left of that budget (damaged links
+// must not make the work grow with the square of the drawing).
+void fillVertices(const ObjectContents& polyline, const RecordIndex& index, std::size_t& steps,
+                  PolylineGeometry& geometry, bool planar)
+{
+    auto add = [&](const ObjectRecord& vertex) {
+        if (vertex.head.type == faceRecordType) {
+            return;
+        }
+        Point3 p = vertex.contents.point;
+        if (planar) {
+            p.z = polyline.elevation;
+        }
+        geometry.points.push_back(p);
+    };
+    if (!polyline.owned.empty() || polyline.firstVertex == 0) {
+        for (const std::uint64_t handle : polyline.owned) {
+            const ObjectRecord* vertex = index.find(handle);
+            if (vertex != nullptr && isVertex(vertex->head.type)) {
+                add(*vertex);
+            }
+        }
+        return;
+    }
+    std::uint64_t handle = polyline.firstVertex;
+    for (; steps > 0; --steps) {
+        const ObjectRecord* vertex = index.find(handle);
+        if (vertex == nullptr || !isVertex(vertex->head.type)) {
+            break;
+        }
+        add(*vertex);
+        if (handle == polyline.lastVertex) {
+            break;
+        }
+        handle = vertex->contents.nextEntity;
+    }
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+        if (upper(a[i]) != upper(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// R13/R14: a record whose name the file could not hold keeps its full name in an XRECORD of its extension
+// dictionary.
+void applyFullNames(const std::vector<ObjectRecord>& records, const RecordIndex& index)
+{
+    for (const ObjectRecord& record : records) {
+        if (record.head.type != ObjectType::XRecord || record.contents.name.empty()) {
+            continue;
+        }
+        const ObjectContents* dictionary = index.contents(record.contents.owner, ObjectType::Dictionary);
+        if (dictionary == nullptr) {
+            continue;
+        }
+        ObjectRecord* owner = index.find(dictionary->owner);
+        const bool named =
+            owner != nullptr && (owner->head.type == ObjectType::Layer || owner->head.type == ObjectType::BlockHeader);
+        // A layout block is stored as "*PAPER_SPACE" while its full name carries its number ("*Paper_Space0").
+        const std::string_view stored = record.contents.storedName;
+        const bool layout = named && isLayoutBlockName(stored) && isLayoutBlockName(owner->contents.name);
+        if (named && (layout ? equalIgnoringCase(stored.substr(0, owner->contents.name.size()), owner->contents.name)
+                             : equalIgnoringCase(owner->contents.name, stored))) {
+            owner->contents.name = record.contents.name;
+        }
+    }
+}
+
+// Anonymous blocks are stored as "*D", "*U", ... without a number; the CAD program names them by their place in
+// the block table ("*U18").
+void numberAnonymousBlocks(const std::vector<ObjectRecord>& records, const RecordIndex& index)
+{
+    for (const ObjectRecord& control : records) {
+        if (control.head.type != ObjectType::BlockControl) {
+            continue;
+        }
+        for (std::size_t i = 0; i < control.contents.owned.size(); ++i) {
+            ObjectRecord* block = index.find(control.contents.owned[i]);
+            if (block == nullptr || block->head.type != ObjectType::BlockHeader ||
+                isLayoutBlockName(block->head.blockName)) {
+                continue;
+            }
+            std::string& name = block->contents.name;
+            if (name.size() >= 2 && name[0] == '*' && !(name.back() >= '0' && name.back() <= '9')) {
+                name += std::to_string(i);
+            }
+        }
+    }
+}
+
+// The names of a table's records in table order (the control object's list), then any record the list misses.
+std::vector<std::string> tableNames(const std::vector<ObjectRecord>& records, const RecordIndex& index,
+                                    std::uint16_t controlType, std::uint16_t recordType)
+{
+    std::vector<std::string> names;
+    std::vector<std::uint64_t> listed;
+    auto wanted = [recordType](const ObjectRecord& record) {
+        return record.head.type == recordType &&
+               !(recordType == ObjectType::BlockHeader && isLayoutBlockName(record.head.blockName));
+    };
+    for (const ObjectRecord& control : records) {
+        if (control.head.type != controlType) {
+            continue;
+        }
+        for (const std::uint64_t handle : control.contents.owned) {
+            const ObjectRecord* record = index.find(handle);
+            if (record != nullptr && wanted(*record)) {
+                names.push_back(record->contents.name);
+                listed.push_back(handle);
+            }
+        }
+        break;
+    }
+    std::sort(listed.begin(), listed.end());
+    for (const ObjectRecord& record : records) {
+        if (wanted(record) && !std::binary_search(listed.begin(), listed.end(), record.head.handle)) {
+            names.push_back(record.contents.name);
+        }
+    }
+    return names;
+}
+
+} // namespace
+
+bool keepForContents(const ObjectHead& head, const ObjectContents& contents, TableCounts& counts)
+{
+    switch (head.type) {
+    case ObjectType::BlockControl:
+    case ObjectType::LayerControl:
+        return true;
+    case ObjectType::Dictionary:
+    case ObjectType::XRecord:
+        return contents.owner != 0;
+    case ObjectType::BlockHeader:
+        if (!isLayoutBlockName(head.blockName)) {
+            ++counts.blocks;
+        }
+        return true;
+    case ObjectType::Layer:
+        ++counts.layers;
+        return true;
+    case ObjectType::TextStyle:
+        ++counts.textStyles;
+        return false;
+    case ObjectType::Linetype:
+        ++counts.linetypes;
+        return false;
+    case ObjectType::DimensionStyle:
+        ++counts.dimStyles;
+        return false;
+    default:
+        break;
+    }
+    return isVertex(head.type) || mattersForSelection(head);
+}
+
+std::optional<SummaryInfo> drawingProperties(const ContentRecords& records)
+{
+    for (const ObjectRecord& record : records.records) {
+        if (record.head.type != ObjectType::XRecord || record.contents.properties.empty()) {
+            continue;
+        }
+        SummaryInfo info;
+        for (const auto& [code, text] : record.contents.properties) {
+            switch (code) {
+            case 2:
+                info.title = text;
+                break;
+            case 3:
+                info.subject = text;
+                break;
+            case 4:
+                info.author = text;
+                break;
+            case 6:
+                info.comments = text;
+                break;
+            case 7:
+                info.keywords = text;
+                break;
+            case 8:
+                info.lastSavedBy = text;
+                break;
+            case 9:
+                info.revision = text;
+                break;
+            default: // 300-309: custom values as "name=value"; an unused one is "="
+                if (const std::size_t equals = text.find('=');
+                    code >= 300 && equals != std::string::npos && equals > 0) {
+                    info.custom.emplace_back(text.substr(0, equals), text.substr(equals + 1));
+                }
+                break;
+            }
+        }
+        return info;
+    }
+    return std::nullopt;
+}
+
+void assembleContents(ContentRecords& input, const HeaderVariables& header, const ClassTable& classes, Drawing& drawing)
+{
+    const std::vector<ObjectRecord>& records = input.records;
+    const RecordIndex index(input.records);
+    applyFullNames(input.records, index);
+    numberAnonymousBlocks(input.records, index);
+    drawing.counts = input.counts;
+    std::size_t vertexCount = 0;
+    std::vector<ObjectHead> heads;
+    drawing.layers = tableNames(records, index, ObjectType::LayerControl, ObjectType::Layer);
+    drawing.blocks = tableNames(records, index, ObjectType::BlockControl, ObjectType::BlockHeader);
+    for (const ObjectRecord& record : records) {
+        if (isVertex(record.head.type)) {
+            ++vertexCount;
+        }
+        if (mattersForSelection(record.head)) {
+            heads.push_back(record.head);
+        }
+    }
+    const auto layouts = layoutNames(records, header);
+    std::string modelSpace = nameOf(layouts, header.modelSpaceBlock);
+    if (modelSpace.empty()) {
+        // The header walk did not get to the layout handles: model space is the one layout stored by that name.
+        for (const auto& [handle, name] : layouts) {
+            if (name.size() == 12 && (name[1] == 'M' || name[1] == 'm')) {
+                modelSpace = name;
+            }
+        }
+    }
+    const std::string paperSpace = nameOf(layouts, header.paperSpaceBlock);
+
+    drawing.entities = selectLayoutEntities(heads, classes);
+    std::size_t vertexSteps = vertexCount;
+    for (Entity& entity : drawing.entities) {
+        const ObjectRecord* record = index.find(entity.handle);
+        if (record == nullptr) {
+            continue;
+        }
+        const ObjectHead& head = record->head;
+        const ObjectContents& contents = record->contents;
+        entity.space = head.entityMode == 2   ? modelSpace
+                       : head.entityMode == 1 ? paperSpace
+                                              : nameOf(layouts, head.owner);
+        if (const ObjectContents* layer = index.contents(contents.layer, ObjectType::Layer)) {
+            entity.layer = layer->name;
+        }
+        entity.geometry = contents.geometry;
+        if (auto* insert = std::get_if<InsertGeometry>(&entity.geometry)) {
+            const ObjectContents* block = index.contents(contents.block, ObjectType::BlockHeader);
+            if (block != nullptr) {
+                insert->block = block->name;
+            }
+        } else if (auto* polyline = std::get_if<PolylineGeometry>(&entity.geometry); polyline && !polyline->planar) {
+            fillVertices(contents, index, vertexSteps, *polyline, head.type == 15);
+        }
+    }
+}
+
+} // namespace dwg

@@ -1,0 +1,26 @@
+// The readers of the longer entity bodies (polylines, dimensions), shared by the geometry dispatch.
+#pragma once
+
+#include "dwg/EntityGeometry.h"
+
+#include <cstdint>
+
+namespace dwg {
+
+// No entity holds more points than its data stream has bits; a larger count is damage.
+inline bool plausibleCount(EntityFields& fields, std::uint64_t count, unsigned minimumBitsEach)
+{
+    if (count > fields.data().remaining() / minimumBitsEach) {
+        fields.data().fail();
+        return false;
+    }
+    return true;
+}
+
+bool readLwPolyline(EntityFields& fields, PolylineGeometry& polyline);
+PolylineGeometry readPolyline2d(EntityFields& fields, GeometryLinks& links, ObjectContents& out);
+PolylineGeometry readMesh(EntityFields& fields, GeometryLinks& links, bool polyface);
+PolylineGeometry readPolyline3d(EntityFields& fields, GeometryLinks& links);
+DimensionGeometry readDimension(EntityFields& fields, std::uint16_t type);
+
+} // namespace dwg
