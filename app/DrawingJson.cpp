@@ -12,7 +12,8 @@ namespace darv {
 
 namespace {
 
-using nlohmann::json;
+// Keys in the order they are set, so a teacher reading a line finds them in the documented order.
+using json = nlohmann::ordered_json;
 
 std::string hexText(std::uint64_t value)
 {
@@ -180,6 +181,9 @@ std::string drawingJsonLine(const std::string& file, const dwg::Drawing& drawing
                          {"linetypes", drawing.counts.linetypes},
                          {"dimstyles", drawing.counts.dimStyles}};
     out["entities"] = entities(drawing.entities);
+    // A partial read (a DXF cut short) says what is missing.
+    if (!drawing.warnings.empty())
+        out["warnings"] = drawing.warnings;
     return line(out);
 }
 

@@ -1,10 +1,12 @@
-// darv2007-cli dwginfo: what the drawing reader finds in each file, as plain text lines or JSON Lines.
+// darv2007-cli dwginfo: what the drawing readers find in each file (DWG or DXF), as plain text lines or JSON
+// Lines.
 #include "app/DwgInfoCommand.h"
 
 #include "app/DrawingJson.h"
 #include "app/NumberText.h"
 #include "dwg/CadTime.h"
 #include "dwg/Drawing.h"
+#include "dxf/AnyDrawing.h"
 
 #include <cstdio>
 
@@ -22,7 +24,13 @@ std::string hexHandle(std::uint64_t handle)
 void writeDrawing(const dwg::Drawing& drawing, std::ostream& out)
 {
     out << "version " << drawing.version << "\n";
-    out << "tdcreate " << (drawing.created ? decimalText(dwg::cadJulianDate(*drawing.created)) : "-") << "\n";
+    // A DXF keeps the value the CAD program showed; a DWG keeps the instant, shown as that program shows it.
+    std::string shown = "-";
+    if (drawing.createdAsWritten)
+        shown = decimalText(*drawing.createdAsWritten);
+    else if (drawing.created)
+        shown = decimalText(dwg::cadJulianDate(*drawing.created));
+    out << "tdcreate " << shown << "\n";
     // R13/R14 keep no universal creation time.
     const bool universal = drawing.created && drawing.createdIsUniversal;
     out << "tducreate " << (universal ? decimalText(dwg::storedJulianDate(*drawing.created)) : "-") << "\n";
@@ -30,13 +38,15 @@ void writeDrawing(const dwg::Drawing& drawing, std::ostream& out)
     for (const dwg::Entity& entity : drawing.entities) {
         out << hexHandle(entity.handle) << " " << entity.className << "\n";
     }
+    for (const std::string& warning : drawing.warnings)
+        out << "warning " << warning << "\n";
 }
 
 int runDwgInfoJson(const std::vector<std::string>& files, std::ostream& out)
 {
     bool anyFailed = false;
     for (const std::string& file : files) {
-        const dwg::ReadResult result = dwg::readDrawingFile(file, dwg::ReadDetail::Contents);
+        const dwg::ReadResult result = dxf::readAnyDrawingFile(file, dwg::ReadDetail::Contents);
         if (result.ok()) {
             out << drawingJsonLine(file, *result.drawing) << "\n";
         } else {
@@ -58,7 +68,7 @@ int runDwgInfo(const std::vector<std::string>& args, std::ostream& out)
     bool anyFailed = false;
     for (const std::string& file : files) {
         out << "file " << file << "\n";
-        const dwg::ReadResult result = dwg::readDrawingFile(file);
+        const dwg::ReadResult result = dxf::readAnyDrawingFile(file, dwg::ReadDetail::Entities);
         if (result.ok()) {
             writeDrawing(*result.drawing, out);
         } else {

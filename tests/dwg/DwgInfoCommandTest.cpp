@@ -99,6 +99,21 @@ TEST_F(DwgInfoCommandTest, OneFailureAmongGoodFilesStillReportsAll)
     EXPECT_EQ(lines[18].rfind("error cannot read the file", 0), 0u) << lines[18];
 }
 
+// A DXF is a drawing too: the same lines, its creation time as the file states it, "format": "dxf" in JSON.
+TEST_F(DwgInfoCommandTest, DxfDrawingsAreRead)
+{
+    const std::filesystem::path dxf = corpusDir().parent_path() / "dxf-corpus" / "sample_AC1015_ascii.dxf";
+    if (!std::filesystem::exists(dxf))
+        GTEST_SKIP() << "no DXF corpus";
+    std::ostringstream out;
+    EXPECT_EQ(runDwgInfo({dxf.string()}, out), 0);
+    EXPECT_NE(out.str().find("\ntdcreate 2459632.47434028\n"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("\nentities 169\n"), std::string::npos) << out.str();
+    std::ostringstream json;
+    EXPECT_EQ(runDwgInfo({"--json", dxf.string()}, json), 0);
+    EXPECT_NE(json.str().find("\"format\":\"dxf\""), std::string::npos);
+}
+
 TEST_F(DwgInfoCommandTest, NoFilesPrintsNothing)
 {
     std::ostringstream out;
