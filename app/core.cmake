@@ -8,5 +8,10 @@ target_sources(darv_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/DataFolder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DwgInfoCommand.cpp
     ${CMAKE_CURRENT_LIST_DIR}/NumberText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ProgramOptions.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SettingsFiles.cpp
 )
+
+# The version, the desktop name and the path to the installed resources, as the build knows them.
+configure_file(${CMAKE_CURRENT_LIST_DIR}/BuildInfo.h.in ${PROJECT_BINARY_DIR}/generated/app/BuildInfo.h @ONLY)
+target_include_directories(darv_core PUBLIC ${PROJECT_BINARY_DIR}/generated)

@@ -3,6 +3,7 @@ if(TARGET darv_installer)
     darv_add_qtest(installer_tests ${CMAKE_CURRENT_LIST_DIR}/InstallerTest.cpp)
     target_link_libraries(installer_tests PRIVATE darv_installer darv_resources)
 endif()
-# The command line (Qt-free).
+# The command line and the programs' words (Qt-free).
 darv_add_gtest(command_line_tests core ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/AtomicFileTest.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/AtomicFileTest.cpp ${CMAKE_CURRENT_LIST_DIR}/ProgramOptionsTest.cpp)
+target_compile_definitions(command_line_tests PRIVATE DARV_MAN_DIR="${PROJECT_SOURCE_DIR}/resources/man")
