@@ -1,55 +1,231 @@
-// The command-line program's subcommands.
+// The command-line program's subcommands and their help texts.
 #include "app/CommandLine.h"
 
+#include "app/BuildInfo.h"
 #include "app/CollectCommand.h"
 #include "app/CompareCommand.h"
 #include "app/DwgInfoCommand.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace darv {
 
 namespace {
-void printUsage(std::ostream& out)
-{
-    out << "usage: darv2007-cli COMMAND ...\n"
-           "  dwginfo [--json] FILE...\n"
-           "                         show what a drawing holds: version, creation time, entities;\n"
-           "                         --json: everything it holds, one JSON object per file and line\n"
-           "  compare PROJECT [--data DIR] [--checks LIST] [--entity TEXT] [--percent TEXT] [--age TEXT]\n"
-           "                         compare a project's collected data again and write its reports\n"
-           "  collect PROJECT [--data DIR] [--entity TEXT] [--checks LIST] [--percent TEXT] [--age TEXT]\n"
-           "                         read every drawing of a project, then compare\n"
-           "LIST is a comma-separated subset of time,handles,age (default time,handles).\n"
-           "Exit status: 0 no conflicts, 1 conflicts found, 2 an error.\n";
-}
-} // namespace
 
-int runCommandLine(const std::vector<std::string>& args, const std::string& dataFolder,
-                   const std::function<std::string(const std::string&)>& upperCase, std::ostream& out,
-                   std::ostream& err)
+using UpperCase = std::function<std::string(const std::string&)>;
+
+struct Context
 {
-    if (args.empty()) {
-        printUsage(err);
-        return 2;
+    const std::string& dataFolder;
+    const UpperCase& upperCase;
+    std::ostream& out;
+    std::ostream& err;
+};
+
+struct Option
+{
+    const char* name;
+    const char* value; // what follows the option ("DIR"); nullptr for a switch
+    const char* help;
+};
+
+// One entry per subcommand: the command list of --help, the page of SUBCOMMAND --help, and the options
+// the subcommand takes (anything else that starts with "--" is refused before the subcommand runs).
+struct Subcommand
+{
+    const char* name;
+    const char* operands;
+    const char* summary;
+    const char* description;
+    std::vector<Option> options;
+    const char* exitCodes;
+    int (*run)(const std::vector<std::string>& args, const Context& context);
+};
+
+const std::vector<Option> kRunOptions = {
+    {"--data", "DIR", "the data folder (default: the one DARV 2007 was set up in)"},
+    {"--checks", "LIST", "the checks: a comma-separated subset of time,handles,age (default time,handles)"},
+    {"--entity", "TEXT", "the entity type of the handle check, such as LINE (default: the window's choice)"},
+    {"--percent", "NUMBER", "the share of shared handles that makes a conflict, 0 to 100 (default 100)"},
+    {"--age", "TEXT",
+     "the age limit: \"1 month\" to \"5 years\" or \"over 5 years\", any letter case (default \"1 month\")"},
+};
+
+const char* const kRunExitCodes = "  0  the checks found no conflict\n"
+                                  "  1  the checks found conflicts\n"
+                                  "  2  an error: a wrong command line, a missing project or data folder, a "
+                                  "stopped run\n";
+
+const std::vector<Subcommand>& subcommands()
+{
+    static const std::vector<Subcommand> table = {
+        {"dwginfo",
+         "FILE...",
+         "show what drawings (DWG or DXF) hold: version, creation time and entities",
+         "Reads each drawing (a DWG or a DXF file) and prints its version, its creation time as the CAD\n"
+         "program shows it (tdcreate) and in universal time (tducreate), its number of entities and one line\n"
+         "per entity with its handle and class name. A drawing that cannot be read gets an \"error\" line\n"
+         "with the reason. With --json it prints everything the drawing holds instead (properties, layers,\n"
+         "blocks, every entity's layer and geometry), one JSON object per file and line.\n",
+         {{"--json", nullptr, "print one JSON object per drawing and line"}},
+         "  0  every drawing was read\n"
+         "  2  a drawing could not be read, or a wrong command line\n",
+         [](const std::vector<std::string>& args, const Context& c) {
+             if (std::all_of(args.begin(), args.end(), [](const std::string& w) { return w == "--json"; })) {
+                 c.err << "darv2007-cli dwginfo: name at least one drawing\n";
+                 return 2;
+             }
+             return runDwgInfo(args, c.out);
+         }},
+        {"compare", "PROJECT", "compare a project's collected data again and write its three reports",
+         "Runs the checks over what the last collection of PROJECT recorded, without reading the drawings\n"
+         "again (the window's \"Recompare...\"), writes the project's time, handle and age reports and prints\n"
+         "the counters and the verdict.\n",
+         kRunOptions, kRunExitCodes,
+         [](const std::vector<std::string>& args, const Context& c) {
+             return runCompareCommand(args, c.dataFolder, c.out, c.err, c.upperCase);
+         }},
+        {"collect", "PROJECT", "read every drawing of a project, then compare",
+         "Reads every drawing in the locations of PROJECT (the window's \"Start COLLECTING...\"), prints one\n"
+         "line per drawing on the error output, records what the drawings hold in the project's collected\n"
+         "data, then compares as \"compare\" does.\n",
+         kRunOptions, kRunExitCodes,
+         [](const std::vector<std::string>& args, const Context& c) {
+             return runCollectCommand(args, c.dataFolder, c.upperCase, c.out, c.err);
+         }},
+    };
+    return table;
+}
+
+const Subcommand* findSubcommand(const std::string& name)
+{
+    const auto& table = subcommands();
+    const auto found = std::find_if(table.begin(), table.end(), [&](const Subcommand& s) { return name == s.name; });
+    return found == table.end() ? nullptr : &*found;
+}
+
+bool isHelp(const std::string& word)
+{
+    return word == "--help" || word == "-h";
+}
+
+void printShortUsage(std::ostream& out)
+{
+    out << "usage: darv2007-cli COMMAND [ARGUMENTS...]\n"
+           "Try 'darv2007-cli --help' for the commands.\n";
+}
+
+void printHelp(std::ostream& out)
+{
+    out << "usage: darv2007-cli COMMAND [ARGUMENTS...]\n"
+           "Does the work of DARV 2007 without a window: reads drawings, collects projects and compares them.\n"
+           "\nCommands:\n";
+    std::size_t width = 0;
+    for (const Subcommand& command : subcommands())
+        width = std::max(width, std::string(command.name).size());
+    for (const Subcommand& command : subcommands())
+        out << "  " << command.name << std::string(width + 3 - std::string(command.name).size(), ' ') << command.summary
+            << "\n";
+    out << "\nOptions:\n"
+           "  -h, --help     show this help; 'darv2007-cli COMMAND --help' shows a command's options\n"
+           "  --version      show the version\n"
+           "\nExit status: 0 no conflicts, 1 conflicts found, 2 an error; each command's help lists its own.\n";
+}
+
+std::string synopsis(const Subcommand& command)
+{
+    std::string text = std::string("darv2007-cli ") + command.name + " " + command.operands;
+    for (const Option& option : command.options)
+        text += std::string(" [") + option.name + (option.value ? std::string(" ") + option.value : "") + "]";
+    return text;
+}
+
+void printCommandHelp(const Subcommand& command, std::ostream& out)
+{
+    out << "usage: " << synopsis(command) << "\n\n" << command.description << "\nOptions:\n";
+    for (const Option& option : command.options) {
+        const std::string left = std::string(option.name) + (option.value ? std::string(" ") + option.value : "");
+        out << "  " << left << std::string(left.size() < 16 ? 16 - left.size() : 1, ' ') << option.help << "\n";
     }
-    const std::string& command = args[0];
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "--help" || command == "-h" || command == "help") {
-        printUsage(out);
+    out << "  -h, --help      show this help\n";
+    if (std::any_of(command.options.begin(), command.options.end(), [](const Option& o) { return o.value; }))
+        out << "An option's value may also follow an equals sign: --name=VALUE.\n";
+    out << "\nExit status:\n" << command.exitCodes;
+}
+
+// The first word that starts with "--" but names none of the command's options; the value of an option
+// that takes one is skipped.
+std::optional<std::string> unknownOption(const Subcommand& command, const std::vector<std::string>& args)
+{
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        const std::string& word = args[k];
+        if (word.size() < 3 || word.compare(0, 2, "--") != 0)
+            continue;
+        const std::string name = word.substr(0, word.find('='));
+        const auto option = std::find_if(command.options.begin(), command.options.end(),
+                                         [&](const Option& o) { return name == o.name; });
+        if (option == command.options.end())
+            return name;
+        if (option->value && name.size() == word.size())
+            ++k;
+    }
+    return std::nullopt;
+}
+
+int runSubcommand(const Subcommand& command, const std::vector<std::string>& args, const Context& context)
+{
+    if (std::any_of(args.begin(), args.end(), isHelp)) {
+        printCommandHelp(command, context.out);
         return 0;
     }
-    if (command == "dwginfo") {
-        if (rest.empty() || (rest.size() == 1 && rest[0] == "--json")) {
-            err << "darv2007-cli dwginfo: name at least one drawing\n";
-            return 2;
-        }
-        return runDwgInfo(rest, out);
+    if (const auto unknown = unknownOption(command, args)) {
+        context.err << "darv2007-cli " << command.name << ": unknown option '" << *unknown << "'\n"
+                    << "usage: " << synopsis(command) << "\n"
+                    << "Try 'darv2007-cli " << command.name << " --help' for more information.\n";
+        return 2;
     }
-    if (command == "compare")
-        return runCompareCommand(rest, dataFolder, out, err, upperCase);
-    if (command == "collect")
-        return runCollectCommand(rest, dataFolder, upperCase, out, err);
-    err << "darv2007-cli: unknown command '" << command << "'\n";
-    printUsage(err);
+    return command.run(args, context);
+}
+
+} // namespace
+
+std::vector<std::string> commandNames()
+{
+    std::vector<std::string> names;
+    for (const Subcommand& command : subcommands())
+        names.emplace_back(command.name);
+    return names;
+}
+
+int runCommandLine(const std::vector<std::string>& args, const std::string& dataFolder, const UpperCase& upperCase,
+                   std::ostream& out, std::ostream& err)
+{
+    if (args.empty()) {
+        printShortUsage(err);
+        return 2;
+    }
+    const std::string& word = args[0];
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (isHelp(word) || (word == "help" && rest.empty())) {
+        printHelp(out);
+        return 0;
+    }
+    if (word == "--version") {
+        out << "darv2007-cli " << kVersion << "\n";
+        return 0;
+    }
+    if (word == "help") {
+        if (const Subcommand* command = findSubcommand(rest[0])) {
+            printCommandHelp(*command, out);
+            return 0;
+        }
+    } else if (const Subcommand* command = findSubcommand(word)) {
+        return runSubcommand(*command, rest, Context{dataFolder, upperCase, out, err});
+    }
+    const std::string& unknown = word == "help" ? rest[0] : word;
+    err << "darv2007-cli: unknown " << (unknown.rfind('-', 0) == 0 ? "option" : "command") << " '" << unknown << "'\n";
+    printShortUsage(err);
     return 2;
 }
 

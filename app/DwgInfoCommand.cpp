@@ -61,10 +61,17 @@ int runDwgInfoJson(const std::vector<std::string>& files, std::ostream& out)
 
 int runDwgInfo(const std::vector<std::string>& args, std::ostream& out)
 {
-    if (!args.empty() && args.front() == "--json") {
-        return runDwgInfoJson(std::vector<std::string>(args.begin() + 1, args.end()), out);
+    // --json may stand anywhere among the files.
+    std::vector<std::string> files;
+    bool json = false;
+    for (const std::string& word : args) {
+        if (word == "--json")
+            json = true;
+        else
+            files.push_back(word);
     }
-    const std::vector<std::string>& files = args;
+    if (json)
+        return runDwgInfoJson(files, out);
     bool anyFailed = false;
     for (const std::string& file : files) {
         out << "file " << file << "\n";

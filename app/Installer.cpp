@@ -1,8 +1,10 @@
 // Installs the system for the current user: the data folder, its resources and Install_Location.
 #include "app/Installer.h"
 
+#include "app/BuildInfo.h"
 #include "resources/ResourceNames.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,11 +27,20 @@ QString storedForm(const QString& folder)
 
 } // namespace
 
-Installer::Installer(const QString& dataFolder) : m_dataFolder(storedForm(dataFolder)) {}
+Installer::Installer(const QString& dataFolder, const QString& resourceFolder)
+    : m_dataFolder(storedForm(dataFolder)), m_resourceFolder(resourceFolder)
+{}
 
 QString Installer::defaultDataFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/DARV2007");
+}
+
+QString Installer::installedResourceFolder()
+{
+    const QString folder = QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                                           QString::fromUtf8(kResourcesFromPrograms));
+    return QFileInfo(folder).isDir() ? folder : QString();
 }
 
 QStringList Installer::subFolders()
@@ -69,9 +80,11 @@ bool Installer::writeResources()
 {
     const QString folder = m_dataFolder + QStringLiteral("/resources/");
     for (const QString& name : dataFolderResourceNames()) {
-        QFile source(builtInResourcePath(name));
+        const QString installed = m_resourceFolder + QLatin1Char('/') + name;
+        const bool useInstalled = !m_resourceFolder.isEmpty() && QFileInfo(installed).isFile();
+        QFile source(useInstalled ? installed : builtInResourcePath(name));
         if (!source.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("The built-in resource \"%1\" is missing from this program.").arg(name));
+            return fail(QStringLiteral("The resource \"%1\" cannot be read.").arg(source.fileName()));
         const QByteArray bytes = source.readAll();
         QSaveFile target(folder + name);
         if (!target.open(QIODevice::WriteOnly) || target.write(bytes) != bytes.size() || !target.commit())

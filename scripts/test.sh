@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test: the sanitizer build, a short fuzz run,
-# the format check, and finally the plain build, whose ctest summary ends the output.
+# Installs what is missing, then builds and runs every test: the format check, the sanitizer build, a
+# short fuzz run, and finally the plain build in the run command's configuration (Release), whose tests
+# include making and checking the Debian package; ctest's summary ends the output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,8 +19,8 @@ ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build-asan --output-on-failure -j "
 echo "== fuzzing the drawing reader for 60 seconds"
 scripts/fuzz.sh 60
 
-echo "== plain build"
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+echo "== plain build (Release, as the run command and the package build it)"
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-test -j "$jobs"
 # ctest's summary line closes the output, after its timing lines.
 status=0

@@ -19,3 +19,5 @@ target_sources(darv_gui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/frmMainOptions.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frmMainProjects.cpp
 )
+# The window's first start sets up the data folder as the installer does.
+target_link_libraries(darv_gui PRIVATE darv_installer)

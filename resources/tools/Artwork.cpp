@@ -8,6 +8,9 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include <algorithm>
+#include <cmath>
+
 namespace darv {
 
 namespace {
@@ -155,6 +158,8 @@ void Artwork::drawMagnifier(QPainter& painter, const QPointF& centre, qreal radi
     const qreal rim = radius * 0.2;
 
     // Handle first, so that the rim covers its inner end.
+    // Only this part turns: the painter may already be scaled (icons of every size).
+    painter.save();
     painter.translate(centre);
     painter.rotate(45);
     QRectF handle(radius * 0.9, -rim * 0.75, radius * 1.15, rim * 1.5);
@@ -167,7 +172,7 @@ void Artwork::drawMagnifier(QPainter& painter, const QPointF& centre, qreal radi
     painter.drawRoundedRect(handle, rim * 0.6, rim * 0.6);
     painter.setBrush(QColor(150, 156, 166));
     painter.drawRect(QRectF(radius * 0.86, -rim * 0.55, rim * 0.9, rim * 1.1));
-    painter.resetTransform();
+    painter.restore();
 
     // Glass: a faint blue tint with a highlight, so the sheet below shows through.
     QRadialGradient glass(centre - QPointF(radius * 0.3, radius * 0.3), radius * 1.2);
@@ -350,26 +355,62 @@ QImage Artwork::banner()
     return image;
 }
 
-QImage Artwork::icon()
+QImage Artwork::icon(int size)
 {
-    QImage image = canvas(64, 64, Qt::transparent);
+    QImage image = canvas(size, size, Qt::transparent);
     QPainter painter(&image);
     beginPainting(painter);
+    paintIcon(painter, size);
+    painter.end();
+    return image;
+}
 
+// Drawn on a 64 x 64 grid and scaled. Small icons leave the blueprint grid out: at 16 or 24 pixels it
+// would only blur the sheet. No clipping is used, so that an SVG generator draws the same picture.
+void Artwork::paintIcon(QPainter& painter, qreal size)
+{
+    painter.save();
+    painter.scale(size / 64.0, size / 64.0);
+    const QRectF tileRect(2, 2, 60, 60);
+    const qreal corner = 12;
     QPainterPath tile;
-    tile.addRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
+    tile.addRoundedRect(tileRect, corner, corner);
     QLinearGradient sky(0, 0, 0, 64);
     sky.setColorAt(0, kNavy.lighter(120));
     sky.setColorAt(1, kNavyDeep);
     painter.fillPath(tile, sky);
-    painter.setClipPath(tile);
-    drawBlueprintGrid(painter, QRectF(2, 2, 60, 60), 6);
-    painter.setClipping(false);
+    if (size >= 32)
+        drawTileGrid(painter, tileRect, corner, 6);
 
     drawSheet(painter, QRectF(9, 10, 40, 32), true);
     drawMagnifier(painter, QPointF(38, 37), 13);
-    painter.end();
-    return image;
+    painter.restore();
+}
+
+// The blueprint grid inside a rounded tile: each line is cut where the rounded corners begin.
+void Artwork::drawTileGrid(QPainter& painter, const QRectF& tile, qreal corner, qreal step)
+{
+    // How far the tile's edge lies inside its bounding box at a distance from the nearest side.
+    const auto inset = [corner](qreal fromSide) {
+        if (fromSide >= corner)
+            return 0.0;
+        const qreal d = corner - fromSide;
+        return corner - std::sqrt(corner * corner - d * d);
+    };
+    painter.save();
+    for (int pass = 0; pass < 2; ++pass) {
+        const bool major = pass == 1;
+        painter.setPen(QPen(major ? kGridMajor : kGridMinor, major ? 1.0 : 0.6));
+        const qreal spacing = major ? step * 5 : step;
+        for (qreal offset = spacing; offset < tile.width(); offset += spacing) {
+            const qreal cut = inset(std::min(offset, tile.width() - offset));
+            const qreal x = tile.left() + offset;
+            const qreal y = tile.top() + offset;
+            painter.drawLine(QPointF(x, tile.top() + cut), QPointF(x, tile.bottom() - cut));
+            painter.drawLine(QPointF(tile.left() + cut, y), QPointF(tile.right() - cut, y));
+        }
+    }
+    painter.restore();
 }
 
 QImage Artwork::logo()

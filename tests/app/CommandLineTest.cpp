@@ -1,5 +1,6 @@
-// The command line: dispatch, and "collect" end to end over real drawings.
+// The command line: help texts, dispatch, and "collect" end to end over real drawings.
 #include "app/CommandLine.h"
+#include "app/BuildInfo.h"
 #include "compare/CompareTestSupport.h"
 #include "support/FailingFolders.h"
 #include "support/UpperCase.h"
@@ -8,6 +9,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -31,18 +34,62 @@ struct Cli
 
 } // namespace
 
-TEST(CommandLine, UsageAndUnknownCommands)
+TEST(CommandLine, HelpListsEveryCommandAndUnknownWordsGiveAShortUsage)
 {
     Cli cli;
     EXPECT_EQ(cli.run({}), 2);
-    EXPECT_NE(cli.err.str().find("usage:"), std::string::npos);
+    EXPECT_NE(cli.err.str().find("usage: darv2007-cli COMMAND"), std::string::npos);
     EXPECT_EQ(cli.run({"--help"}), 0);
-    EXPECT_NE(cli.out.str().find("collect PROJECT"), std::string::npos);
+    const std::string help = cli.out.str();
+    ASSERT_FALSE(commandNames().empty());
+    for (const std::string& name : commandNames())
+        EXPECT_NE(help.find("\n  " + name + " "), std::string::npos) << name << " is not listed:\n" << help;
+    EXPECT_EQ(cli.run({"--version"}), 0);
+    EXPECT_EQ(cli.out.str(), std::string("darv2007-cli ") + kVersion + "\n");
+
     EXPECT_EQ(cli.run({"frobnicate"}), 2);
     EXPECT_NE(cli.err.str().find("unknown command 'frobnicate'"), std::string::npos);
+    EXPECT_NE(cli.err.str().find("usage:"), std::string::npos);
+    EXPECT_EQ(cli.run({"--frobnicate"}), 2);
+    EXPECT_NE(cli.err.str().find("unknown option '--frobnicate'"), std::string::npos);
+    EXPECT_EQ(cli.run({"help", "frobnicate"}), 2);
     EXPECT_EQ(cli.run({"dwginfo"}), 2);
     EXPECT_EQ(cli.run({"collect"}), 2);
     EXPECT_EQ(cli.run({"collect", "../X", "--data", "/tmp"}), 2);
+}
+
+TEST(CommandLine, EachCommandShowsItsOptionsAndRefusesOthers)
+{
+    Cli cli;
+    for (const std::string& name : commandNames()) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(cli.run({name, "--help"}), 0);
+        const std::string help = cli.out.str();
+        EXPECT_EQ(help.rfind("usage: darv2007-cli " + name + " ", 0), 0u) << help;
+        EXPECT_NE(help.find("\nExit status:\n  0  "), std::string::npos) << help;
+        EXPECT_EQ(cli.run({"help", name}), 0);
+        EXPECT_EQ(cli.out.str(), help);
+        EXPECT_EQ(cli.run({name, "X", "--frobnicate=1"}), 2);
+        EXPECT_NE(cli.err.str().find("unknown option '--frobnicate'"), std::string::npos) << cli.err.str();
+        EXPECT_NE(cli.err.str().find("usage: darv2007-cli " + name), std::string::npos) << cli.err.str();
+    }
+    EXPECT_EQ(cli.run({"compare", "-h"}), 0);
+    for (const char* option : {"--data DIR", "--checks LIST", "--entity TEXT", "--percent NUMBER", "--age TEXT"})
+        EXPECT_NE(cli.out.str().find(option), std::string::npos) << option;
+    // A value that starts with "--" belongs to its option, which then refuses it.
+    EXPECT_EQ(cli.run({"compare", "W1", "--age", "--5", "--data", "/nonexistent/darv"}), 2);
+    EXPECT_NE(cli.err.str().find("--age takes one of"), std::string::npos) << cli.err.str();
+    EXPECT_EQ(cli.run({"compare", "W1", "--data", "/nonexistent/darv"}), 2);
+    EXPECT_NE(cli.err.str().find("/nonexistent/darv does not exist"), std::string::npos) << cli.err.str();
+}
+
+TEST(CommandLine, TheManualPageDescribesEveryCommand)
+{
+    std::ifstream in(std::string(DARV_MAN_DIR) + "/darv2007-cli.1.in");
+    const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(page.empty());
+    for (const std::string& name : commandNames())
+        EXPECT_NE(page.find("\n\\fB" + name + "\\fR"), std::string::npos) << name;
 }
 
 TEST(CommandLine, CollectFindsCopiesAndWritesWhatCompareWrites)

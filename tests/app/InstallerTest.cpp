@@ -47,6 +47,7 @@ private slots:
     void defaultFolderFollowsXdgDataHome();
     void reinstallKeepsProjectsReportsAndSettings();
     void reinstallRefreshesResources();
+    void takesTheInstalledResourcesAndTheRestFromTheProgram();
     void storesAnAbsolutePathWithoutTrailingSlash();
     void failsWhenTheFolderIsAFile();
     void failsWhenTheFolderCannotBeCreated();
@@ -168,6 +169,19 @@ void InstallerTest::reinstallRefreshesResources()
     QVERIFY(Installer(m_data).install());
     QCOMPARE(readAll(about), readAll(darv::builtInResourcePath(QStringLiteral("about.rtf"))));
     QVERIFY(QFile::exists(m_data + QStringLiteral("/resources/conflict.wav")));
+}
+
+void InstallerTest::takesTheInstalledResourcesAndTheRestFromTheProgram()
+{
+    // A program run from its build folder has no installed share/darv2007 beside it.
+    QVERIFY(Installer::installedResourceFolder().isEmpty());
+    const QString shared = m_home.filePath(QStringLiteral("usr/share/darv2007"));
+    QVERIFY(QDir().mkpath(shared));
+    writeFile(shared + QStringLiteral("/about.rtf"), "{\\rtf1 installed}");
+    QVERIFY(Installer(m_data, shared).install());
+    QCOMPARE(readAll(m_data + QStringLiteral("/resources/about.rtf")), QByteArray("{\\rtf1 installed}"));
+    QCOMPARE(readAll(m_data + QStringLiteral("/resources/darvlogo.jpg")),
+             readAll(darv::builtInResourcePath(QStringLiteral("darvlogo.jpg"))));
 }
 
 void InstallerTest::storesAnAbsolutePathWithoutTrailingSlash()
