@@ -45,7 +45,7 @@ int runCollectCommand(const std::vector<std::string>& args, const std::string& d
     view.print(out);
     switch (result.compare.outcome) {
     case CompareOutcome::Complete:
-        return result.compare.alertGiven ? 1 : 0;
+        return result.compare.alertGiven ? 1 : result.compare.notCompared > 0 ? 2 : 0;
     case CompareOutcome::NothingCounted:
     case CompareOutcome::Stopped:
     case CompareOutcome::NoCollectedData:

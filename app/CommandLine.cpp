@@ -52,10 +52,11 @@ const std::vector<Option> kRunOptions = {
      "the age limit: \"1 month\" to \"5 years\" or \"over 5 years\", any letter case (default \"1 month\")"},
 };
 
-const char* const kRunExitCodes = "  0  the checks found no conflict\n"
+const char* const kRunExitCodes = "  0  the checks found no conflict among all the project's drawings\n"
                                   "  1  the checks found conflicts\n"
                                   "  2  an error: a wrong command line, a missing project or data folder, a "
-                                  "stopped run\n";
+                                  "stopped run,\n"
+                                  "     or no conflict found while some drawings could not be compared\n";
 
 const std::vector<Subcommand>& subcommands()
 {

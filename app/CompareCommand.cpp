@@ -209,7 +209,8 @@ int runCompareCommand(const std::vector<std::string>& args, const std::string& d
         break;
     }
     view.print(out);
-    return result.alertGiven ? 1 : 0;
+    // Conflicts are conflicts; "none" over part of the class is no success.
+    return result.alertGiven ? 1 : result.notCompared > 0 ? 2 : 0;
 }
 
 } // namespace darv

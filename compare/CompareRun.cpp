@@ -45,6 +45,20 @@ std::string faultMessage(const CollectedData& data, const std::string& path, std
                   "before this project can be compared.";
 }
 
+std::string notComparedMessage(std::int64_t notCompared, std::int64_t totfiles, const std::vector<std::string>& unread)
+{
+    constexpr std::size_t shown = 10;
+    std::string text = std::to_string(notCompared) + " of the " + std::to_string(totfiles) +
+                       " drawings were not compared: they could not be read when they were collected, or they were "
+                       "added since.";
+    for (std::size_t k = 0; k < unread.size() && k < shown; ++k)
+        text += "\n  " + unread[k];
+    if (unread.size() > shown)
+        text += "\n  ...";
+    return text + "\n\nNo conflict was found among the others. This is no all-clear for the whole class: make the "
+                  "drawings readable and start a new collection (Start COLLECTING...).";
+}
+
 std::string reportFailureMessage(const std::string& error)
 {
     return "A report could not be written:\n" + error +
@@ -153,6 +167,13 @@ CompareResult CompareRun::runCompare(const std::string& installLoc, const std::s
         return result;
     }
     CompareTables tables(slots);
+    // A drawing the reader could not read is recorded without a time stamp; slots without a record are
+    // drawings added since the collection. Neither was compared.
+    std::vector<std::string> unread;
+    for (const CollectedRecord& record : data.records)
+        if (record.time == 0.0)
+            unread.push_back(record.name);
+    result.notCompared = static_cast<std::int64_t>(unread.size() + (slots - data.records.size()));
     for (std::size_t k = 0; k < data.records.size(); ++k) {
         tables.names[k] = std::move(data.records[k].name);
         tables.times[k] = data.records[k].time;
@@ -188,9 +209,15 @@ CompareResult CompareRun::runCompare(const std::string& installLoc, const std::s
             return result;
     }
     m_view.setStatusText("Complete!");
-    if (!m_alertgiven)
-        m_view.showPicture(Picture::Check, resourcePath(installLoc, "darvcheck.jpg"));
     result.alertGiven = m_alertgiven;
+    if (!m_alertgiven && result.notCompared > 0) {
+        // Conflicts found are real, but "no conflicts" over part of a class is no all-clear.
+        m_view.setVerdict(Verdict::None);
+        m_view.showMessage(MessageIcon::Exclamation, "DARV Warning",
+                           notComparedMessage(result.notCompared, totfiles, unread));
+    } else if (!m_alertgiven) {
+        m_view.showPicture(Picture::Check, resourcePath(installLoc, "darvcheck.jpg"));
+    }
     return result;
 }
 

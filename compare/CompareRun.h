@@ -29,6 +29,9 @@ struct CompareResult
     std::int64_t handleConflicts = 0;
     std::int64_t ageConflicts = 0;
     bool alertGiven = false;
+    // Drawings counted but not compared: unreadable when collected (no time stamp recorded), or added
+    // since the collection (no record). While there are any, the run shows no all-clear.
+    std::int64_t notCompared = 0;
 };
 
 inline constexpr const char* kNoCollectedDataMessage = "XXXXXXavailable due to no entity matches - turning OFF.";

@@ -85,7 +85,8 @@ TEST_F(CompareCommandTest, ConflictsGiveExitOneAndTheReports)
 
 TEST_F(CompareCommandTest, DefaultsAreTheWindowsInitialOptions)
 {
-    writeCollected({recordLine("PLATE", 2454001.5, "1$"), recordLine("BRACKET", 2454001.7, "2$")});
+    writeCollected({recordLine("PLATE", 2454001.5, "1$"), recordLine("BRACKET", 2454001.7, "2$"),
+                    recordLine("NUT", 2454001.9, "3$")});
     EXPECT_EQ(compare({"WEEK3"}), 0); // default data folder, checks time,handles, percent 100, entity RAY
     EXPECT_EQ(report(timeReportPath), quotedLines({"No time conflicts!"}));
     EXPECT_EQ(report(handleReportPath), quotedLines({"No entity [RAY] conflicts >= 100% match!"}));
@@ -124,7 +125,10 @@ TEST_F(CompareCommandTest, EmptyDataWithTimeCheckChangesNoFile)
     EXPECT_EQ(report(ageReportPath), "old age");
     EXPECT_EQ(readFile(collectedDataPath(data.path(), "WEEK3")), "");
 
-    EXPECT_EQ(compare({"WEEK3", "--checks", "handles"}), 0);
+    // Without the time check the run goes ahead, but nothing compared is no success.
+    EXPECT_EQ(compare({"WEEK3", "--checks", "handles"}), 2);
+    EXPECT_NE(err.str().find("3 of the 3 drawings were not compared"), std::string::npos) << err.str();
+    EXPECT_EQ(out.str().find("NO DARV's"), std::string::npos) << out.str();
     EXPECT_EQ(report(timeReportPath), quotedLines({"Time conflicts not reported due to option selection."}));
     EXPECT_EQ(report(handleReportPath), quotedLines({"No entity [RAY] conflicts >= 100% match!"}));
 }

@@ -100,17 +100,21 @@ TEST_F(CompareRunTest, EmptyOrMissingDataWithTimeMatchesTurnsTheOptionOff)
     }
 }
 
-TEST_F(CompareRunTest, EmptyDataWithoutTimeMatchesRunsToAllClear)
+// Nothing was compared, so nothing may look like an all-clear: the checks run, the run says so.
+TEST_F(CompareRunTest, EmptyDataWithoutTimeMatchesRunsButGivesNoAllClear)
 {
     makeDrawings(2);
     writeFile(cmpPath(), "");
     options.timeCheck = false;
     const CompareResult result = recompare();
     EXPECT_EQ(result.outcome, CompareOutcome::Complete);
+    EXPECT_EQ(result.notCompared, 2);
     EXPECT_EQ(view.status, "Complete!");
-    EXPECT_EQ(view.picture, Picture::Check);
-    EXPECT_EQ(view.picturePath, resourcePath(data.path(), "darvcheck.jpg"));
-    EXPECT_EQ(view.verdict, Verdict::NoDarv);
+    EXPECT_EQ(view.picture, Picture::Logo);
+    EXPECT_EQ(view.verdict, Verdict::None);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].title, "DARV Warning");
+    EXPECT_NE(view.messages[0].text.find("2 of the 2 drawings were not compared"), std::string::npos);
     EXPECT_EQ(view.counters[0], "0002");
     for (int k = 1; k < 4; ++k)
         EXPECT_EQ(view.counters[k], "0000");
@@ -343,6 +347,26 @@ TEST_F(CompareRunTest, NoProjectOrABusyProjectTouchesNothing)
     EXPECT_EQ(view.messages.back().title, "DARV Warning");
     EXPECT_EQ(view.messages.back().text, ProjectLock::busyMessage(kProject, ::getpid()));
     expectOldReports();
+}
+
+// A drawing that could not be read when collected has no time stamp: conflicts among the others are
+// still shown, but "none" is no all-clear.
+TEST_F(CompareRunTest, UnreadDrawingsPreventTheAllClearButNotTheAlert)
+{
+    makeDrawings(3);
+    options.ageCheck = false;
+    writeRecords(
+        {recordLine("A", 2454001.5, "1$"), recordLine("BROKEN", std::nullopt, ""), recordLine("C", 2454002.5, "2$")});
+    recompare();
+    EXPECT_EQ(view.verdict, Verdict::None);
+    EXPECT_NE(view.picture, Picture::Check);
+    EXPECT_NE(view.messages.at(0).text.find("\n  BROKEN"), std::string::npos);
+
+    writeRecords(
+        {recordLine("A", 2454001.5, "1$"), recordLine("BROKEN", std::nullopt, ""), recordLine("C", 2454001.5, "2$")});
+    const CompareResult result = recompare();
+    EXPECT_TRUE(result.alertGiven);
+    EXPECT_EQ(view.verdict, Verdict::Darv);
 }
 
 // Indexing thousands of long handle lists takes seconds: the status must move meanwhile.
