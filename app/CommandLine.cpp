@@ -4,6 +4,7 @@
 #include "app/CollectCommand.h"
 #include "app/CompareCommand.h"
 #include "app/DwgInfoCommand.h"
+#include "app/SimilarCommand.h"
 
 namespace darv {
 
@@ -16,6 +17,7 @@ void printUsage(std::ostream& out)
            "                         compare a project's collected data again and write its reports\n"
            "  collect PROJECT [--data DIR] [--entity TEXT] [--checks LIST] [--percent TEXT] [--age TEXT]\n"
            "                         read every drawing of a project, then compare\n"
+           "  similar PROJECT [--data DIR] [--template FILE]... [--against PROJECT]... [--min N] [--share N] [--json]\n"
            "LIST is a comma-separated subset of time,handles,age (default time,handles).\n"
            "Exit status: 0 no conflicts, 1 conflicts found, 2 an error.\n";
 }
@@ -46,6 +48,8 @@ int runCommandLine(const std::vector<std::string>& args, const std::string& data
         return runCompareCommand(rest, dataFolder, out, err);
     if (command == "collect")
         return runCollectCommand(rest, dataFolder, upperCase, out, err);
+    if (command == "similar")
+        return runSimilarCommand(rest, dataFolder, out, err);
     err << "darv2007-cli: unknown command '" << command << "'\n";
     printUsage(err);
     return 2;

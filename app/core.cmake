@@ -9,4 +9,5 @@ target_sources(darv_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/DwgInfoCommand.cpp
     ${CMAKE_CURRENT_LIST_DIR}/NumberText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SettingsFiles.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SimilarCommand.cpp
 )
