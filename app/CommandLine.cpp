@@ -5,6 +5,7 @@
 #include "app/CollectCommand.h"
 #include "app/CompareCommand.h"
 #include "app/DwgInfoCommand.h"
+#include "app/SimilarCommand.h"
 
 #include <algorithm>
 #include <optional>
@@ -94,6 +95,28 @@ const std::vector<Subcommand>& subcommands()
          kRunOptions, kRunExitCodes,
          [](const std::vector<std::string>& args, const Context& c) {
              return runCollectCommand(args, c.dataFolder, c.upperCase, c.out, c.err);
+         }},
+        {"similar",
+         "PROJECT",
+         "find similar drawings in a project and earlier years, with evidence",
+         "Reads every drawing (DWG and DXF) in the locations of PROJECT into the evidence store (a drawing\n"
+         "that has not changed is not read again), compares the class, and with --against also the stored\n"
+         "drawings of earlier projects, and ranks the pairs that share rare geometry, drawing order, texts or\n"
+         "file traces. What the templates hold, and what more than the common share of the class holds, is\n"
+         "no evidence. Writes the report \"similar drawings/PROJECT.sim\" and prints the pairs at or above\n"
+         "the threshold, with one line per signal; a drawing that cannot be read is a warning line.\n",
+         {{"--data", "DIR", "the data folder (default: the one DARV 2007 was set up in)"},
+          {"--template", "FILE", "a drawing every student started from; repeat for several (remembered)"},
+          {"--against", "PROJECT", "an earlier project to compare with; repeat for several"},
+          {"--min", "PERCENT", "report pairs whose score is at least this (default 50)"},
+          {"--share", "PERCENT", "ignore what more of the class than this holds (default 25)"},
+          {"--json", nullptr, "print the ranked pairs as JSON instead"}},
+         "  0  no pair reached the threshold\n"
+         "  1  pairs reached the threshold\n"
+         "  2  an error: a wrong command line, a missing data folder, an unreadable store or template, a\n"
+         "     failed report, or the project is being collected or compared by another DARV\n",
+         [](const std::vector<std::string>& args, const Context& c) {
+             return runSimilarCommand(args, c.dataFolder, c.out, c.err, similar::readForSimilarity, c.upperCase);
          }},
     };
     return table;

@@ -42,6 +42,21 @@ std::string ageReportPath(const std::string& installLoc, const std::string& proj
     return dataPath(installLoc, "\\date conflicts\\") + project + ".dat";
 }
 
+std::string evidenceStorePath(const std::string& installLoc)
+{
+    return dataPath(installLoc, "\\evidence.sqlite");
+}
+
+std::string similarReportFolder(const std::string& installLoc)
+{
+    return dataPath(installLoc, "\\similar drawings");
+}
+
+std::string similarReportPath(const std::string& installLoc, const std::string& project)
+{
+    return similarReportFolder(installLoc) + "/" + project + ".sim";
+}
+
 std::string resourcePath(const std::string& installLoc, const std::string& fileName)
 {
     return dataPath(installLoc, "\\resources\\") + fileName;

@@ -16,6 +16,10 @@ std::string collectedDataPath(const std::string& installLoc, const std::string& 
 std::string timeReportPath(const std::string& installLoc, const std::string& project);
 std::string handleReportPath(const std::string& installLoc, const std::string& project);
 std::string ageReportPath(const std::string& installLoc, const std::string& project);
+// The similarity check's evidence store and its report.
+std::string evidenceStorePath(const std::string& installLoc);
+std::string similarReportFolder(const std::string& installLoc);
+std::string similarReportPath(const std::string& installLoc, const std::string& project);
 std::string resourcePath(const std::string& installLoc, const std::string& fileName);
 
 } // namespace darv

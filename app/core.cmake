@@ -12,6 +12,7 @@ target_sources(darv_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ProgramOptions.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RegularFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SettingsFiles.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SimilarCommand.cpp
 )
 
 # dwginfo --json writes its JSON with nlohmann-json (Debian: nlohmann-json3-dev).

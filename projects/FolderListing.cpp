@@ -16,17 +16,24 @@ char lowerAscii(char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool endsWithDwg(const std::string& name)
+bool endsWith(const std::string& name, const char* extension)
 {
     if (name.size() < 4)
         return false;
     const std::string ext = name.substr(name.size() - 4);
-    return ext[0] == '.' && lowerAscii(ext[1]) == 'd' && lowerAscii(ext[2]) == 'w' && lowerAscii(ext[3]) == 'g';
+    return ext[0] == '.' && lowerAscii(ext[1]) == extension[0] && lowerAscii(ext[2]) == extension[1] &&
+           lowerAscii(ext[3]) == extension[2];
+}
+
+bool isDrawingName(const std::string& name, DrawingTypes types)
+{
+    return endsWith(name, "dwg") || (types == DrawingTypes::DwgAndDxf && endsWith(name, "dxf"));
 }
 
 enum class Kind { Drawings, Folders };
 
-std::optional<std::vector<std::string>> listFolder(const std::string& folder, Kind kind)
+std::optional<std::vector<std::string>> listFolder(const std::string& folder, Kind kind,
+                                                   DrawingTypes types = DrawingTypes::Dwg)
 {
     std::error_code ec;
     fs::directory_iterator it(fs::path(folder), ec);
@@ -41,7 +48,7 @@ std::optional<std::vector<std::string>> listFolder(const std::string& folder, Ki
             continue;
         std::error_code typeError;
         if (kind == Kind::Drawings) {
-            if (endsWithDwg(name) && it->is_regular_file(typeError))
+            if (isDrawingName(name, types) && it->is_regular_file(typeError))
                 names.push_back(name);
         } else if (it->is_directory(typeError)) {
             names.push_back(name);
@@ -79,9 +86,9 @@ bool listingLess(const std::string& a, const std::string& b)
     return a < b;
 }
 
-std::optional<std::vector<std::string>> listDrawingFiles(const std::string& folder)
+std::optional<std::vector<std::string>> listDrawingFiles(const std::string& folder, DrawingTypes types)
 {
-    return listFolder(folder, Kind::Drawings);
+    return listFolder(folder, Kind::Drawings, types);
 }
 
 std::optional<std::vector<std::string>> listSubfolders(const std::string& folder)
@@ -135,14 +142,14 @@ DrawingCount countDrawings(const std::vector<std::string>& entries, CountFailure
     return count;
 }
 
-void walkDrawings(const std::vector<std::string>& entries, const WalkCallbacks& callbacks)
+void walkDrawings(const std::vector<std::string>& entries, const WalkCallbacks& callbacks, DrawingTypes types)
 {
     for (std::size_t index = 0; index < entries.size(); ++index) {
         const std::string folder = pathPart(entries[index]);
         const bool subs = withSubfolders(entries[index]);
         if (callbacks.locationStarted)
             callbacks.locationStarted(index, folder, subs);
-        if (const auto files = listDrawingFiles(folder)) {
+        if (const auto files = listDrawingFiles(folder, types)) {
             for (const std::string& name : *files) {
                 if (callbacks.drawing)
                     callbacks.drawing(WalkStep{index, joinPath(folder, name), name, name});
@@ -152,7 +159,7 @@ void walkDrawings(const std::vector<std::string>& entries, const WalkCallbacks& 
             if (const auto subNames = listSubfolders(folder)) {
                 for (const std::string& sub : *subNames) {
                     const std::string subPath = joinPath(folder, sub);
-                    const auto files = listDrawingFiles(subPath);
+                    const auto files = listDrawingFiles(subPath, types);
                     if (!files)
                         continue;
                     // The window shows the sub-folder's path without the location's own path in front.

@@ -9,10 +9,14 @@
 
 namespace darv {
 
+// Which files are drawings: "*.dwg", or "*.dwg" and "*.dxf" (for the readers that take both).
+enum class DrawingTypes { Dwg, DwgAndDxf };
+
 // Names of the drawings directly in a folder: regular files (or links to them) whose name ends in
-// ".dwg" in any letter case, hidden files (name starting with ".") left out, sorted without regard
-// to case, then by bytes. Empty optional when the folder cannot be listed.
-std::optional<std::vector<std::string>> listDrawingFiles(const std::string& folder);
+// ".dwg" (or ".dxf") in any letter case, hidden files (name starting with ".") left out, sorted without
+// regard to case, then by bytes. Empty optional when the folder cannot be listed.
+std::optional<std::vector<std::string>> listDrawingFiles(const std::string& folder,
+                                                         DrawingTypes types = DrawingTypes::Dwg);
 
 // Names of the immediate sub-folders of a folder, hidden ones left out, in the same order.
 std::optional<std::vector<std::string>> listSubfolders(const std::string& folder);
@@ -56,7 +60,8 @@ struct WalkCallbacks
 // Visits every drawing of the entries in walk order: for each entry, the drawings directly in its
 // folder, then for a "+" entry each immediate sub-folder's drawings. Folders that cannot be listed
 // contribute nothing.
-void walkDrawings(const std::vector<std::string>& entries, const WalkCallbacks& callbacks);
+void walkDrawings(const std::vector<std::string>& entries, const WalkCallbacks& callbacks,
+                  DrawingTypes types = DrawingTypes::Dwg);
 
 // "0000" pattern: at least four digits, leading zeros.
 std::string counterText(std::int64_t value);

@@ -55,6 +55,11 @@ TEST(FolderListing, DrawingsInAnyLetterCaseWithoutHiddenOrOtherFiles)
     const auto files = listDrawingFiles(t.path());
     ASSERT_TRUE(files);
     EXPECT_EQ(*files, (std::vector<std::string>{"A.DWG", "b.Dwg", "zeta.dwg"}));
+    t.touch("plan.DXF");
+    t.touch(".hidden.dxf");
+    EXPECT_EQ(*listDrawingFiles(t.path()), *files) << "DXF files only where asked for";
+    EXPECT_EQ(*listDrawingFiles(t.path(), DrawingTypes::DwgAndDxf),
+              (std::vector<std::string>{"A.DWG", "b.Dwg", "plan.DXF", "zeta.dwg"}));
 }
 
 TEST(FolderListing, MissingFolderCannotBeListed)

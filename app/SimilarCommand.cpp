@@ -1,0 +1,181 @@
+// darv2007-cli similar: options, progress lines, the ranked pairs and the exit status.
+#include "app/SimilarCommand.h"
+
+#include "app/CompareCommand.h"
+#include "projects/NameBytes.h"
+#include "projects/ProjectName.h"
+#include "similar/SimilarReport.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace darv {
+namespace {
+
+std::optional<double> percent(const std::string& text)
+{
+    if (text.empty())
+        return std::nullopt;
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || !std::isfinite(value) || value < 0 || value > 100)
+        return std::nullopt;
+    return value;
+}
+
+std::string absolutePath(const std::string& path)
+{
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    return ec ? path : full.lexically_normal().string();
+}
+
+bool takesValue(const std::string& name)
+{
+    return name == "--data" || name == "--template" || name == "--against" || name == "--min" || name == "--share";
+}
+
+// Sets one option; false with the reason in error.
+bool setOption(SimilarCommandArgs& parsed, const std::string& name, const std::string& value, std::string& error)
+{
+    if (name == "--data") {
+        parsed.dataFolder = value;
+    } else if (name == "--template") {
+        if (value.empty()) {
+            error = "--template needs a drawing's path";
+            return false;
+        }
+        if (!parsed.options.templates)
+            parsed.options.templates.emplace();
+        parsed.options.templates->push_back(absolutePath(value));
+    } else if (name == "--against") {
+        if (!isUsableProjectName(value)) {
+            error = "'" + value + "' cannot be a project name";
+            return false;
+        }
+        parsed.options.earlierProjects.push_back(value);
+    } else {
+        const auto number = percent(value);
+        if (!number) {
+            error = name + " takes a percentage from 0 to 100 ('" + value + "')";
+            return false;
+        }
+        (name == "--min" ? parsed.options.minScore : parsed.options.commonShare) = *number;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<SimilarCommandArgs> parseSimilarArgs(const std::vector<std::string>& args,
+                                                   const std::string& defaultDataFolder, std::string& error,
+                                                   const UpperCase& upperCase)
+{
+    SimilarCommandArgs parsed;
+    parsed.dataFolder = defaultDataFolder;
+    std::optional<std::string> project;
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        const std::string& word = args[k];
+        if (word.size() < 2 || word.compare(0, 2, "--") != 0) {
+            if (project) {
+                error = "only one project can be checked at a time ('" + word + "')";
+                return std::nullopt;
+            }
+            project = word;
+            continue;
+        }
+        if (word == "--json") {
+            parsed.json = true;
+            continue;
+        }
+        std::string name = word;
+        std::optional<std::string> value;
+        if (const auto eq = word.find('='); eq != std::string::npos) {
+            name = word.substr(0, eq);
+            value = word.substr(eq + 1);
+        }
+        if (!takesValue(name)) {
+            error = "unknown option '" + name + "'";
+            return std::nullopt;
+        }
+        if (!value) {
+            if (k + 1 >= args.size()) {
+                error = "option " + name + " needs a value";
+                return std::nullopt;
+            }
+            value = args[++k];
+        }
+        if (!setOption(parsed, name, *value, error))
+            return std::nullopt;
+    }
+    if (!project || !isUsableProjectName(*project)) {
+        error = project ? "'" + *project + "' cannot be a project name" : "no project given";
+        return std::nullopt;
+    }
+    // Project names are upper-case, as the window stores them.
+    const auto upper = [&](const std::string& name) { return upperCase ? upperCaseName(name, upperCase) : name; };
+    parsed.project = upper(*project);
+    for (std::string& earlier : parsed.options.earlierProjects)
+        earlier = upper(earlier);
+    if (parsed.dataFolder.empty()) {
+        error = "no data folder: give --data DIR or install the system first";
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+int runSimilarCommand(const std::vector<std::string>& args, const std::string& defaultDataFolder, std::ostream& out,
+                      std::ostream& err, const similar::DrawingSource& source, const UpperCase& upperCase)
+{
+    std::string error;
+    const auto parsed = parseSimilarArgs(args, defaultDataFolder, error, upperCase);
+    if (!parsed) {
+        err << "darv2007-cli similar: " << error << "\n";
+        return 2;
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(parsed->dataFolder, ec)) {
+        err << "darv2007-cli similar: the data folder " << parsed->dataFolder << " does not exist\n";
+        return 2;
+    }
+    similar::SimilarRun run(parsed->dataFolder, parsed->project, parsed->options, source);
+    run.progress = [&err](const similar::SimilarProgress& step) {
+        err << "[" << step.index + 1 << "/" << step.count << "] " << step.shownName << ": ";
+        switch (step.state) {
+        case similar::SimilarProgress::State::Read:
+            err << "read\n";
+            break;
+        case similar::SimilarProgress::State::Unchanged:
+            err << "unchanged\n";
+            break;
+        case similar::SimilarProgress::State::Unreadable:
+            err << "warning: cannot be read: " << step.failure << "; it is not compared\n";
+            break;
+        }
+    };
+    const std::atomic<bool> never{false};
+    const similar::SimilarResult result = run.run(never);
+    if (result.outcome == similar::SimilarOutcome::Busy) {
+        err << result.message << "\n";
+        return 2;
+    }
+    if (result.outcome != similar::SimilarOutcome::Complete) {
+        err << "darv2007-cli similar: " << result.message << "\n";
+        return 2;
+    }
+    if (parsed->json)
+        out << similar::reportJson(parsed->project, result);
+    else if (result.pairs.empty())
+        out << "No similar drawings found among " << result.drawings << " drawings.\n";
+    else
+        out << similar::pairListing(result);
+    if (!result.unread.empty())
+        err << "darv2007-cli similar: " << result.unread.size()
+            << " drawings could not be read and were not compared (see the report)\n";
+    err << "report: " << result.reportPath << "\n";
+    return result.pairs.empty() ? 0 : 1;
+}
+
+} // namespace darv

@@ -1,0 +1,270 @@
+// Candidate pairs from shared counting tokens, then the full comparison of each candidate.
+#include "similar/ClassComparison.h"
+
+#include "similar/SignalText.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace darv::similar {
+namespace {
+
+// A pair is compared when it shares at least this many counting tokens, or one identity, name or text.
+constexpr std::uint32_t kMinShared = 2;
+// A token that more stored drawings of an earlier project hold than this points at no one drawing.
+constexpr std::size_t kHolderLimit = 100;
+// The most earlier drawings compared with one class drawing: those sharing the most tokens with it.
+constexpr std::size_t kCandidatesPerDrawing = 50;
+// Drawings sharing an identity, a name or a text with a class drawing come first among its candidates.
+constexpr std::uint32_t kLabelledRank = 0xFFFFFFFF;
+// Signals below this share are left out of the report (they count in the score all the same).
+constexpr double kShownShare = 0.10;
+
+std::vector<std::uint64_t> handlesOf(const DrawingFeatures& f, const std::vector<std::size_t>& indices)
+{
+    std::vector<std::uint64_t> handles;
+    for (const std::size_t i : indices)
+        handles.push_back(f.entities[i].handle);
+    return handles;
+}
+
+std::vector<std::uint64_t> templateHandles(const DrawingFeatures& f)
+{
+    std::vector<std::uint64_t> handles;
+    for (const EntityFeature& e : f.entities)
+        if (e.fromTemplate)
+            handles.push_back(e.handle);
+    return handles;
+}
+
+// Identity, name and text tokens: one shared is reason enough to compare.
+std::unordered_set<std::uint64_t> labelledTokens(const DrawingFeatures& f)
+{
+    std::unordered_set<std::uint64_t> tokens;
+    for (const auto* list : {&f.identity, &f.names, &f.texts})
+        for (const LabelledToken& t : *list)
+            tokens.insert(t.token);
+    return tokens;
+}
+
+} // namespace
+
+SimilarPair makePair(const DrawingName& a, const DrawingFeatures& fa, const DrawingName& b, const DrawingFeatures& fb,
+                     const PairEvidence& evidence)
+{
+    SimilarPair pair;
+    pair.a = a;
+    pair.b = b;
+    pair.score = evidence.score * 100.0;
+    for (const SignalEvidence& s : evidence.signals)
+        if (s.decisive || s.share >= kShownShare)
+            pair.signals.push_back(Signal{s.kind, s.share, signalText(s, "A", "B"), s.decisive});
+    pair.offset = evidence.offset;
+    pair.handlesA = handlesOf(fa, evidence.matchedA);
+    pair.handlesB = handlesOf(fb, evidence.matchedB);
+    pair.templateHandlesA = templateHandles(fa);
+    pair.templateHandlesB = templateHandles(fb);
+    return pair;
+}
+
+namespace {
+
+// Whether a pair shares enough to be worth comparing: an identity, name or text, or some counting tokens and, for
+// a threshold above zero, a part of the smaller side's that grows with it (a copy shares nearly all of them;
+// with less than a tenth shared nothing reaches 50 %).
+bool worthComparing(std::uint32_t shared, bool labelled, std::size_t countA, std::size_t countB, double minScore)
+{
+    if (labelled)
+        return true;
+    return shared >= kMinShared &&
+           static_cast<double>(shared) >= minScore / 500.0 * static_cast<double>(std::min(countA, countB));
+}
+
+} // namespace
+
+std::vector<SimilarPair> compareWithinClass(const std::vector<ClassMember>& members, const Rarity& rarity,
+                                            double minScore)
+{
+    std::vector<PreparedDrawing> prepared;
+    prepared.reserve(members.size());
+    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> postings;
+    std::unordered_set<std::uint64_t> labelled;
+    for (std::uint32_t m = 0; m < members.size(); ++m) {
+        prepared.emplace_back(members[m].features, rarity);
+        for (const std::uint64_t token : allTokens(members[m].features))
+            if (rarity.counts(token))
+                postings[token].push_back(m);
+        for (const std::uint64_t token : labelledTokens(members[m].features))
+            labelled.insert(token);
+    }
+    struct Shared
+    {
+        std::uint32_t tokens = 0;
+        bool labelled = false;
+    };
+    std::unordered_map<std::uint64_t, Shared> shared;
+    for (const auto& [token, holders] : postings) {
+        const bool isLabelled = labelled.count(token) != 0;
+        for (std::size_t i = 0; i < holders.size(); ++i) {
+            for (std::size_t j = i + 1; j < holders.size(); ++j) {
+                Shared& s = shared[(std::uint64_t{holders[i]} << 32) | holders[j]];
+                ++s.tokens;
+                s.labelled = s.labelled || isLabelled;
+            }
+        }
+    }
+    std::vector<SimilarPair> pairs;
+    for (const auto& [key, s] : shared) {
+        const PreparedDrawing& a = prepared[key >> 32];
+        const PreparedDrawing& b = prepared[key & 0xFFFFFFFFu];
+        if (!worthComparing(s.tokens, s.labelled, a.countingTokens, b.countingTokens, minScore))
+            continue;
+        const PairEvidence evidence = comparePair(a, b);
+        if (evidence.score * 100.0 >= minScore)
+            pairs.push_back(
+                makePair(members[key >> 32].name, a.features, members[key & 0xFFFFFFFFu].name, b.features, evidence));
+    }
+    return pairs;
+}
+
+namespace {
+
+struct EarlierProject
+{
+    std::string name;
+    std::map<std::int64_t, StoredRow> present; // its drawings found by its last run
+    TemplateSet excluded;                      // its templates' and its common tokens
+};
+
+// The earlier projects as their last runs left them (see unusableEarlierProject); empty with the reason in failure
+// when the store fails.
+std::vector<EarlierProject> loadEarlier(EvidenceStore& store, const std::vector<std::string>& names,
+                                        std::string& failure)
+{
+    std::vector<EarlierProject> projects;
+    for (const std::string& name : names) {
+        const std::int64_t id = store.findProject(name).value_or(0);
+        EarlierProject p{name, {}, store.loadExcluded(id)};
+        for (StoredRow& row : store.rows(id, DrawingRole::Class))
+            if (row.present)
+                p.present.emplace(row.id, std::move(row));
+        // A run killed before it indexed what it stored left tokens waiting.
+        if (!store.indexTokens(id)) {
+            failure = "the evidence store cannot be written: " + store.error();
+            return {};
+        }
+        projects.push_back(std::move(p));
+    }
+    return projects;
+}
+
+// Stored drawings of the earlier projects that share the most counting tokens with the class drawing.
+std::vector<std::int64_t> earlierCandidates(EvidenceStore& store, const PreparedDrawing& drawing,
+                                            const std::map<std::int64_t, std::size_t>& earlier,
+                                            const std::vector<EarlierProject>& projects, double minScore)
+{
+    const std::unordered_set<std::uint64_t> labelled = labelledTokens(drawing.features);
+    std::unordered_map<std::int64_t, std::pair<std::uint32_t, bool>> shared;
+    for (const std::uint64_t token : drawing.features.indexTokens()) {
+        if (!drawing.rarity.counts(token))
+            continue;
+        const std::vector<std::int64_t> holders = store.holders(token, kHolderLimit + 1);
+        if (holders.size() > kHolderLimit)
+            continue;
+        for (const std::int64_t id : holders) {
+            if (!earlier.count(id))
+                continue;
+            auto& s = shared[id];
+            ++s.first;
+            s.second = s.second || labelled.count(token) != 0;
+        }
+    }
+    std::vector<std::pair<std::uint32_t, std::int64_t>> ranked;
+    for (const auto& [id, s] : shared) {
+        const StoredRow& row = projects[earlier.at(id)].present.at(id);
+        if (worthComparing(s.first, s.second, drawing.countingTokens, row.tokenCount, minScore))
+            ranked.emplace_back(s.second ? kLabelledRank : s.first, id);
+    }
+    std::sort(ranked.begin(), ranked.end(), [](const auto& x, const auto& y) {
+        return x.first != y.first ? x.first > y.first : x.second < y.second;
+    });
+    std::vector<std::int64_t> ids;
+    for (std::size_t i = 0; i < ranked.size() && i < kCandidatesPerDrawing; ++i)
+        ids.push_back(ranked[i].second);
+    return ids;
+}
+
+} // namespace
+
+std::string unusableEarlierProject(EvidenceStore& store, const std::vector<std::string>& names)
+{
+    for (const std::string& name : names) {
+        const auto id = store.findProject(name);
+        const auto rows = id ? store.rows(*id, DrawingRole::Class) : std::vector<StoredRow>{};
+        const bool stored = std::any_of(rows.begin(), rows.end(), [](const StoredRow& row) { return row.present; });
+        const std::string again = "compare it with 'darv2007-cli similar " + name + "' first";
+        if (!stored)
+            return "the earlier project " + name + " has no stored drawings: " + again;
+        if (store.tokenVersion(*id) != kTokenVersion)
+            return "the earlier project " + name + " was stored by another version of this check: " + again;
+    }
+    return "";
+}
+
+EarlierComparison compareWithEarlier(EvidenceStore& store, const std::vector<ClassMember>& members,
+                                     const TokenCounts& counts, const TemplateSet& templates,
+                                     const SimilarOptions& options)
+{
+    EarlierComparison out;
+    out.failure = unusableEarlierProject(store, options.earlierProjects);
+    const std::vector<EarlierProject> projects =
+        out.failure.empty() ? loadEarlier(store, options.earlierProjects, out.failure) : std::vector<EarlierProject>{};
+    if (!out.failure.empty())
+        return out;
+    // One rarity for all: what any of the earlier projects left out is no evidence against any of them.
+    TemplateSet excluded;
+    std::map<std::int64_t, std::size_t> earlier; // stored drawing -> its project
+    for (std::size_t p = 0; p < projects.size(); ++p) {
+        for (const std::uint64_t token : projects[p].excluded.tokens())
+            excluded.addToken(token);
+        for (const auto& entry : projects[p].present)
+            earlier.emplace(entry.first, p);
+    }
+    out.drawings = earlier.size();
+    const Rarity rarity(counts, members.size(), options.commonShare, templates, &excluded);
+    struct Loaded
+    {
+        DrawingFeatures features;
+        std::unique_ptr<PreparedDrawing> prepared;
+    };
+    std::map<std::int64_t, Loaded> loaded;
+    for (const ClassMember& member : members) {
+        const PreparedDrawing a(member.features, rarity);
+        for (const std::int64_t id : earlierCandidates(store, a, earlier, projects, options.minScore)) {
+            const EarlierProject& project = projects[earlier.at(id)];
+            auto it = loaded.find(id);
+            if (it == loaded.end()) {
+                const auto drawing = store.loadDrawing(id);
+                if (!drawing) {
+                    out.failure = "the earlier project " + project.name + " cannot be compared: " + store.error();
+                    return out;
+                }
+                it = loaded.emplace(id, Loaded{deriveFeatures(*drawing, project.excluded), nullptr}).first;
+                it->second.prepared = std::make_unique<PreparedDrawing>(it->second.features, rarity);
+            }
+            const PairEvidence evidence = comparePair(a, *it->second.prepared);
+            if (evidence.score * 100.0 < options.minScore)
+                continue;
+            const StoredRow& row = project.present.at(id);
+            out.pairs.push_back(makePair(member.name, member.features,
+                                         DrawingName{row.path, row.shownName, project.name}, it->second.features,
+                                         evidence));
+        }
+    }
+    return out;
+}
+
+} // namespace darv::similar

@@ -1,0 +1,12 @@
+// The words of a drawing's text as the similarity check compares them.
+#pragma once
+
+#include <string>
+
+namespace darv::similar {
+
+// Formatting codes of multi-line texts removed, blanks collapsed, ASCII letters in lower case. Texts that
+// look like dates, times or plain numbers say nothing of their author and give "".
+std::string comparableText(const std::string& text);
+
+} // namespace darv::similar

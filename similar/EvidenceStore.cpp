@@ -1,0 +1,332 @@
+// The evidence store's rows: projects, drawings with their tokens, templates and excluded tokens.
+#include "similar/EvidenceStore.h"
+
+#include "similar/EntityBlob.h"
+#include "similar/PropertiesJson.h"
+
+#include <algorithm>
+#include <set>
+
+namespace darv::similar {
+namespace {
+
+using Step = SqliteStatement::Step;
+
+std::string packTokens(const std::vector<std::uint64_t>& tokens)
+{
+    std::string bytes;
+    bytes.reserve(tokens.size() * 8);
+    for (const std::uint64_t token : tokens)
+        for (int shift = 0; shift < 64; shift += 8)
+            bytes += static_cast<char>((token >> shift) & 0xFF);
+    return bytes;
+}
+
+constexpr int kRows = 64; // rows per INSERT of the index: far fewer statement steps
+
+// Kept for the life of the program: the statement cache knows statements by the address of their text.
+const std::string& insertManyTokens()
+{
+    static const std::string sql = [] {
+        std::string text = "INSERT OR IGNORE INTO token(hash, project, drawing) VALUES (?, ?, ?)";
+        for (int r = 1; r < kRows; ++r)
+            text += ", (?, ?, ?)";
+        return text;
+    }();
+    return sql;
+}
+
+std::vector<std::uint64_t> unpackTokens(const std::string& bytes)
+{
+    std::vector<std::uint64_t> tokens(bytes.size() / 8);
+    for (std::size_t i = 0; i < tokens.size(); ++i)
+        for (std::size_t b = 0; b < 8; ++b)
+            tokens[i] |= static_cast<std::uint64_t>(static_cast<std::uint8_t>(bytes[i * 8 + b])) << (8 * b);
+    return tokens;
+}
+
+} // namespace
+
+std::optional<std::int64_t> EvidenceStore::findProject(const std::string& name)
+{
+    SqliteStatement query(m_db, "SELECT id FROM project WHERE name = ?");
+    query.bindText(1, name);
+    if (query.step() != Step::Row)
+        return std::nullopt;
+    return query.integer(0);
+}
+
+std::optional<std::int64_t> EvidenceStore::addProject(const std::string& name)
+{
+    SqliteStatement insert(m_db, "INSERT OR IGNORE INTO project(name) VALUES (?)");
+    if (!insert.bindText(1, name).run())
+        return std::nullopt;
+    return findProject(name);
+}
+
+std::vector<std::string> EvidenceStore::projectNames()
+{
+    SqliteStatement query(m_db, "SELECT name FROM project WHERE EXISTS (SELECT 1 FROM drawing WHERE "
+                                "drawing.project = project.id AND role = 0 AND present = 1) ORDER BY name");
+    std::vector<std::string> names;
+    while (query.step() == Step::Row)
+        names.push_back(query.text(0));
+    return names;
+}
+
+std::vector<StoredRow> EvidenceStore::rows(std::int64_t project, DrawingRole role)
+{
+    SqliteStatement query(m_db, "SELECT id, path, shown, size, mtime_ns, source_version, token_basis, present, "
+                                "length(tokens) / 8 FROM drawing WHERE project = ? AND role = ? ORDER BY id");
+    query.bind(1, project).bind(2, static_cast<std::int64_t>(role));
+    std::vector<StoredRow> rows;
+    while (query.step() == Step::Row) {
+        StoredRow row;
+        row.id = query.integer(0);
+        row.path = query.blob(1);
+        row.shownName = query.text(2);
+        row.stamp = FileStamp{query.integer(3), query.integer(4)};
+        row.sourceVersion = query.integer(5);
+        row.tokenBasis = query.unsignedInteger(6);
+        row.present = query.integer(7) != 0;
+        row.tokenCount = static_cast<std::size_t>(query.integer(8));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+SqliteStatement& EvidenceStore::cached(const char* sql)
+{
+    std::unique_ptr<SqliteStatement>& statement = m_statements[sql];
+    if (!statement)
+        statement = std::make_unique<SqliteStatement>(m_db, sql);
+    return *statement;
+}
+
+bool EvidenceStore::unindex(std::int64_t project, std::int64_t drawing, const std::string& packed)
+{
+    SqliteStatement& remove = cached("DELETE FROM token WHERE hash = ? AND project = ? AND drawing = ?");
+    for (const std::uint64_t token : unpackTokens(packed))
+        if (!remove.bind(1, token).bind(2, project).bind(3, drawing).run())
+            return false;
+    return true;
+}
+
+std::optional<std::int64_t> EvidenceStore::saveDrawing(std::int64_t project, const NewDrawing& d)
+{
+    SqliteTransaction transaction(m_db);
+    if (!transaction.ok())
+        return std::nullopt;
+    SqliteStatement& find =
+        cached("SELECT id, tokens, indexed FROM drawing WHERE project = ? AND role = ? AND path = ?");
+    find.bind(1, project).bind(2, static_cast<std::int64_t>(d.role)).bindBlob(3, d.path);
+    std::optional<std::int64_t> id;
+    const Step found = find.step();
+    const bool indexed = found == Step::Row && find.integer(2) != 0;
+    const std::string oldTokens = indexed ? find.blob(1) : std::string();
+    if (found == Step::Row)
+        id = find.integer(0);
+    find.reset();
+    if (found == Step::Failed || (indexed && !unindex(project, *id, oldTokens)))
+        return std::nullopt;
+    SqliteStatement& write =
+        cached(id ? "UPDATE drawing SET shown = ?1, size = ?2, mtime_ns = ?3, source_version = ?4, "
+                    "present = 1, properties = ?5, entities = ?6, token_basis = ?7, tokens = ?8, "
+                    "indexed = 0 WHERE id = ?9"
+                  : "INSERT INTO drawing(shown, size, mtime_ns, source_version, properties, "
+                    "entities, token_basis, tokens, project, role, path) "
+                    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
+    write.bindText(1, d.shownName).bind(2, d.stamp.size).bind(3, d.stamp.mtimeNs).bind(4, d.sourceVersion);
+    write.bindText(5, d.properties).bindBlob(6, d.entities);
+    write.bind(7, d.tokenBasis).bindBlob(8, packTokens(d.tokens));
+    if (id)
+        write.bind(9, *id);
+    else
+        write.bind(9, project).bind(10, static_cast<std::int64_t>(d.role)).bindBlob(11, d.path);
+    if (!write.run())
+        return std::nullopt;
+    if (!id)
+        id = m_db.lastInsertId();
+    if (!transaction.commit())
+        return std::nullopt;
+    return id;
+}
+
+bool EvidenceStore::replaceTokens(std::int64_t drawing, std::uint64_t basis, const std::vector<std::uint64_t>& tokens)
+{
+    SqliteTransaction transaction(m_db);
+    SqliteStatement find(m_db, "SELECT project, tokens, indexed FROM drawing WHERE id = ?");
+    if (!transaction.ok() || find.bind(1, drawing).step() != Step::Row)
+        return false;
+    const std::int64_t project = find.integer(0);
+    const std::string oldTokens = find.blob(1);
+    const bool indexed = find.integer(2) != 0;
+    find.reset();
+    SqliteStatement update(m_db, "UPDATE drawing SET token_basis = ?, tokens = ?, indexed = 0 WHERE id = ?");
+    return (!indexed || unindex(project, drawing, oldTokens)) &&
+           update.bind(1, basis).bindBlob(2, packTokens(tokens)).bind(3, drawing).run() && transaction.commit();
+}
+
+bool EvidenceStore::indexTokens(std::int64_t project)
+{
+    SqliteTransaction transaction(m_db);
+    SqliteStatement waiting(m_db, "SELECT id, tokens FROM drawing WHERE project = ? AND indexed = 0");
+    if (!transaction.ok() || !waiting.ok())
+        return false;
+    waiting.bind(1, project);
+    std::vector<std::pair<std::uint64_t, std::int64_t>> entries;
+    Step step = Step::Row;
+    while ((step = waiting.step()) == Step::Row)
+        for (const std::uint64_t token : unpackTokens(waiting.blob(1)))
+            entries.emplace_back(token, waiting.integer(0));
+    if (step == Step::Failed)
+        return false;
+    std::sort(entries.begin(), entries.end());
+    SqliteStatement& insertMany = cached(insertManyTokens().c_str());
+    SqliteStatement& insertOne = cached("INSERT OR IGNORE INTO token(hash, project, drawing) VALUES (?, ?, ?)");
+    std::size_t i = 0;
+    for (; i + kRows <= entries.size(); i += kRows) {
+        for (int r = 0; r < kRows; ++r) {
+            const auto& [token, drawing] = entries[i + static_cast<std::size_t>(r)];
+            insertMany.bind(3 * r + 1, token).bind(3 * r + 2, project).bind(3 * r + 3, drawing);
+        }
+        if (!insertMany.run())
+            return false;
+    }
+    for (; i < entries.size(); ++i)
+        if (!insertOne.bind(1, entries[i].first).bind(2, project).bind(3, entries[i].second).run())
+            return false;
+    SqliteStatement done(m_db, "UPDATE drawing SET indexed = 1 WHERE project = ? AND indexed = 0");
+    return done.bind(1, project).run() && transaction.commit();
+}
+
+bool EvidenceStore::setPresent(std::int64_t project, const std::vector<std::int64_t>& presentIds)
+{
+    SqliteTransaction transaction(m_db);
+    SqliteStatement rows(m_db, "SELECT id, present FROM drawing WHERE project = ? AND role = 0");
+    if (!transaction.ok() || !rows.ok())
+        return false;
+    const std::set<std::int64_t> present(presentIds.begin(), presentIds.end());
+    std::vector<std::pair<std::int64_t, bool>> changes; // only rows whose flag changes are written
+    rows.bind(1, project);
+    Step step = Step::Row;
+    while ((step = rows.step()) == Step::Row) {
+        const bool now = present.count(rows.integer(0)) != 0;
+        if (now != (rows.integer(1) != 0))
+            changes.emplace_back(rows.integer(0), now);
+    }
+    if (step == Step::Failed)
+        return false;
+    SqliteStatement update(m_db, "UPDATE drawing SET present = ? WHERE id = ?");
+    for (const auto& [id, now] : changes)
+        if (!update.bind(1, std::int64_t{now}).bind(2, id).run())
+            return false;
+    return transaction.commit();
+}
+
+std::optional<StoredRecord> EvidenceStore::storedRecord(std::int64_t drawing)
+{
+    SqliteStatement query(m_db, "SELECT properties, entities FROM drawing WHERE id = ?");
+    if (query.bind(1, drawing).step() != Step::Row) {
+        m_db.setError("no stored drawing " + std::to_string(drawing));
+        return std::nullopt;
+    }
+    return StoredRecord{query.text(0), query.blob(1)};
+}
+
+std::optional<dwg::Drawing> EvidenceStore::loadDrawing(std::int64_t drawing)
+{
+    const auto record = storedRecord(drawing);
+    if (!record)
+        return std::nullopt;
+    dwg::Drawing result;
+    auto entities = decodeEntities(record->entities);
+    if (!entities || !decodeProperties(record->properties, result)) {
+        m_db.setError("the stored record of drawing " + std::to_string(drawing) + " is damaged");
+        return std::nullopt;
+    }
+    result.entities = std::move(*entities);
+    return result;
+}
+
+std::optional<StoredDrawing> EvidenceStore::drawingByPath(const std::string& project, const std::string& path)
+{
+    SqliteStatement query(m_db, "SELECT drawing.id, shown FROM drawing JOIN project ON project.id = drawing.project "
+                                "WHERE project.name = ? AND path = ? ORDER BY role LIMIT 1");
+    if (query.bindText(1, project).bindBlob(2, path).step() != Step::Row)
+        return std::nullopt;
+    auto drawing = loadDrawing(query.integer(0));
+    if (!drawing)
+        return std::nullopt;
+    return StoredDrawing{project, path, query.text(1), std::move(*drawing)};
+}
+
+std::vector<std::string> EvidenceStore::templatePaths(std::int64_t project)
+{
+    SqliteStatement query(m_db, "SELECT path FROM template WHERE project = ? ORDER BY rowid");
+    query.bind(1, project);
+    std::vector<std::string> paths;
+    while (query.step() == Step::Row)
+        paths.push_back(query.blob(0));
+    return paths;
+}
+
+bool EvidenceStore::setTemplatePaths(std::int64_t project, const std::vector<std::string>& paths)
+{
+    SqliteTransaction transaction(m_db);
+    SqliteStatement clear(m_db, "DELETE FROM template WHERE project = ?");
+    SqliteStatement insert(m_db, "INSERT OR IGNORE INTO template(project, path) VALUES (?, ?)");
+    if (!transaction.ok() || !clear.bind(1, project).run())
+        return false;
+    for (const std::string& path : paths)
+        if (!insert.bind(1, project).bindBlob(2, path).run())
+            return false;
+    return transaction.commit();
+}
+
+bool EvidenceStore::saveExcluded(std::int64_t project, const TemplateSet& excluded)
+{
+    SqliteTransaction transaction(m_db);
+    SqliteStatement clear(m_db, "DELETE FROM excluded WHERE project = ?");
+    SqliteStatement insert(m_db, "INSERT OR IGNORE INTO excluded(project, hash) VALUES (?, ?)");
+    SqliteStatement seed(m_db, "UPDATE project SET handle_seed = ?, token_version = ? WHERE id = ?");
+    if (!transaction.ok() || !clear.bind(1, project).run() ||
+        !seed.bind(1, excluded.handleSeed()).bind(2, kTokenVersion).bind(3, project).run())
+        return false;
+    for (const std::uint64_t token : excluded.tokens())
+        if (!insert.bind(1, project).bind(2, token).run())
+            return false;
+    return transaction.commit();
+}
+
+TemplateSet EvidenceStore::loadExcluded(std::int64_t project)
+{
+    TemplateSet set;
+    SqliteStatement tokens(m_db, "SELECT hash FROM excluded WHERE project = ?");
+    tokens.bind(1, project);
+    while (tokens.step() == Step::Row)
+        set.addToken(tokens.unsignedInteger(0));
+    SqliteStatement seed(m_db, "SELECT handle_seed FROM project WHERE id = ?");
+    if (seed.bind(1, project).step() == Step::Row)
+        set.raiseHandleSeed(seed.unsignedInteger(0));
+    return set;
+}
+
+std::uint64_t EvidenceStore::tokenVersion(std::int64_t project)
+{
+    SqliteStatement query(m_db, "SELECT token_version FROM project WHERE id = ?");
+    return query.bind(1, project).step() == Step::Row ? query.unsignedInteger(0) : 0;
+}
+
+std::vector<std::int64_t> EvidenceStore::holders(std::uint64_t token, std::size_t limit)
+{
+    SqliteStatement& query = cached("SELECT drawing FROM token WHERE hash = ? LIMIT ?");
+    query.bind(1, token).bind(2, static_cast<std::int64_t>(limit));
+    std::vector<std::int64_t> ids;
+    while (query.step() == Step::Row)
+        ids.push_back(query.integer(0));
+    query.reset();
+    return ids;
+}
+
+} // namespace darv::similar

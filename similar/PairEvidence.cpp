@@ -1,0 +1,379 @@
+// The signals of a pair. Each one takes the drawing with less countable evidence of its kind (the smaller
+// side) and asks how much of that evidence, weighted by its rarity, the other drawing holds.
+#include "similar/PairEvidence.h"
+
+#include "similar/EntityShape.h"
+#include "similar/Hashing.h"
+
+#include <algorithm>
+#include <limits>
+#include <set>
+#include <tuple>
+
+namespace darv::similar {
+namespace {
+
+// Matched items, weighted by rarity, that make a share trustworthy: fewer scale it down (two matched details of
+// two are no proof). The drawing order has more items, and natural orders of work share some: it needs more.
+constexpr double kFullEvidence = 5;
+// ...and shared decisions (details, each counted once): one shared choice repeated on many entities is no proof.
+constexpr double kFullDecisions = 2;
+constexpr double kFullOrderEvidence = 10;
+constexpr double kFullTextEvidence = 2;
+// How many pieces of the other drawing one piece may point at when offsets are voted: a drawing full of one
+// repeated detail must not make the vote quadratic.
+constexpr std::size_t kVotesPerPiece = 8;
+
+double confidence(double evidence, double full)
+{
+    return std::min(1.0, evidence / full);
+}
+
+// Evidence is counted in details (see PreparedDrawing.h; for tokens, each token is one). Each detail weighs by
+// its rarity and counts by the part of its items found in the other drawing. How many matched items there are,
+// weighted by rarity, says how far the share can be trusted.
+struct Tally
+{
+    double weight = 0;
+    double matchedWeight = 0;
+    std::size_t details = 0;
+    std::size_t detailsMatched = 0;
+    std::size_t items = 0;
+    std::size_t itemsMatched = 0;
+    double evidence = 0;
+    double decisions = 0;
+    double share() const { return weight > 0 ? matchedWeight / weight : 0; }
+
+    void addDetail(double w, std::size_t size, std::size_t found)
+    {
+        weight += w;
+        ++details;
+        items += size;
+        itemsMatched += found;
+        evidence += w * static_cast<double>(found);
+        // A detail is one decision: its items count once together, by the part of them found.
+        decisions += w * static_cast<double>(found) / static_cast<double>(size);
+        if (found > 0) {
+            matchedWeight += w * static_cast<double>(found) / static_cast<double>(size);
+            ++detailsMatched;
+        }
+    }
+};
+
+struct Marks
+{
+    std::set<std::size_t> a;
+    std::set<std::size_t> b;
+};
+
+SignalEvidence fromTally(SignalKind kind, const Tally& tally, bool smallerIsA)
+{
+    SignalEvidence s;
+    s.kind = kind;
+    s.share = tally.share();
+    s.matched = tally.detailsMatched;
+    s.countable = tally.details;
+    s.items = tally.items;
+    s.itemsMatched = tally.itemsMatched;
+    s.evidence = tally.evidence;
+    s.decisions = tally.decisions;
+    s.smallerIsA = smallerIsA;
+    return s;
+}
+
+dwg::Point3 negated(const dwg::Point3& p)
+{
+    return {-p.x, -p.y, -p.z};
+}
+
+bool isZero(const dwg::Point3& p)
+{
+    return lengthKey(p.x) == 0 && lengthKey(p.y) == 0 && lengthKey(p.z) == 0;
+}
+
+// Where piece k of `from` lies after the move.
+std::uint64_t placeAfter(const PreparedDrawing& from, std::size_t k, const dwg::Point3& offset)
+{
+    if (isZero(offset))
+        return from.placeKeys[k];
+    const GeometryItem& item = from.features.items[k];
+    return placeKey(EntityShape{true, item.shape, item.anchor}, offset);
+}
+
+// How much of `from`'s own details lies in `to` after the move: each detail by the part of its shapes found
+// there (one piece of a shape there is enough).
+Tally matchAt(const PreparedDrawing& from, const PreparedDrawing& to, const dwg::Point3& offset)
+{
+    Tally tally;
+    for (const auto& [key, detail] : from.own) {
+        std::size_t found = 0;
+        for (const auto& [token, pieces] : detail.shapes)
+            if (std::any_of(pieces.begin(), pieces.end(),
+                            [&](std::size_t k) { return to.places.count(placeAfter(from, k, offset)) != 0; }))
+                ++found;
+        tally.addDetail(detail.weight, detail.shapes.size(), found);
+    }
+    return tally;
+}
+
+// The entities of A with a piece that lies in B after the move, and the entities of those pieces in B: what the
+// window marks.
+void markAt(const PreparedDrawing& a, const PreparedDrawing& b, const dwg::Point3& offset, Marks& marks)
+{
+    for (std::size_t k = 0; k < a.features.items.size(); ++k) {
+        const auto it = b.places.find(placeAfter(a, k, offset));
+        if (it == b.places.end())
+            continue;
+        marks.a.insert(a.features.items[k].entity);
+        for (const std::size_t j : it->second)
+            marks.b.insert(b.features.items[j].entity);
+    }
+}
+
+// The move that A's pieces agree on most (B = A + offset), by weighted vote of piece pairs with the same rare
+// context (shape and nearest neighbours), or else with the same rare shape; none when nothing of A recurs in B
+// away from its place.
+std::optional<dwg::Point3> votedOffset(const PreparedDrawing& a, const PreparedDrawing& b)
+{
+    using Key = std::tuple<std::int64_t, std::int64_t, std::int64_t>;
+    std::map<Key, std::pair<double, dwg::Point3>> votes;
+    const auto vote = [&](std::size_t x, std::size_t y, double weight) {
+        const dwg::Point3& from = a.features.items[x].anchor;
+        const dwg::Point3& to = b.features.items[y].anchor;
+        const dwg::Point3 d{to.x - from.x, to.y - from.y, to.z - from.z};
+        const Key key{lengthKey(d.x), lengthKey(d.y), lengthKey(d.z)};
+        if (key != Key{0, 0, 0})
+            votes.try_emplace(key, 0.0, d).first->second.first += weight;
+    };
+    for (const auto& [key, detail] : a.own) {
+        for (const auto& [token, pieces] : detail.shapes) {
+            for (const std::size_t k : pieces) {
+                const std::uint64_t context = a.features.items[k].context;
+                const auto it = b.contexts.find(context);
+                if (it == b.contexts.end() || !a.rarity.counts(context))
+                    continue;
+                for (std::size_t j = 0; j < it->second.size() && j < kVotesPerPiece; ++j)
+                    vote(k, it->second[j], a.rarity.weight(context));
+            }
+        }
+    }
+    if (votes.empty()) {
+        for (const auto& [key, detail] : a.own) {
+            for (const auto& [token, pieces] : detail.shapes) {
+                const auto it = b.shapes.find(a.features.items[pieces.front()].shape);
+                if (it == b.shapes.end())
+                    continue;
+                // One vote per shape, shared among its pairs: a shape repeated many times must not outvote the rest.
+                const double share = detail.weight / static_cast<double>(pieces.size() * it->second.size());
+                for (const std::size_t k : pieces)
+                    for (std::size_t j = 0; j < it->second.size() && j < kVotesPerPiece; ++j)
+                        vote(k, it->second[j], share);
+            }
+        }
+    }
+    // The heaviest vote; on a tie the first key, so the choice does not depend on the order of pieces.
+    const auto best = std::max_element(votes.begin(), votes.end(),
+                                       [](const auto& x, const auto& y) { return x.second.first < y.second.first; });
+    if (best == votes.end())
+        return std::nullopt;
+    return best->second.second;
+}
+
+void addGeometry(const PreparedDrawing& a, const PreparedDrawing& b, PairEvidence& out, Marks& marks)
+{
+    if (a.own.empty() || b.own.empty())
+        return;
+    const bool smallerIsA = a.own.size() <= b.own.size();
+    const auto tallyAt = [&](const dwg::Point3& offset) {
+        return smallerIsA ? matchAt(a, b, offset) : matchAt(b, a, negated(offset));
+    };
+    const auto signal = [&](SignalKind kind, const Tally& tally, const dwg::Point3& offset) {
+        SignalEvidence s = fromTally(kind, tally, smallerIsA);
+        s.offset = offset;
+        out.signals.push_back(s);
+        markAt(a, b, offset, marks);
+        if (kind == SignalKind::GeometryMoved)
+            out.offset = offset;
+    };
+    const Tally inPlace = tallyAt(dwg::Point3{});
+    if (inPlace.detailsMatched > 0)
+        signal(SignalKind::GeometryInPlace, inPlace, dwg::Point3{});
+    // A move is only reported where it explains more than the drawing in place does: a symmetric part also
+    // matches itself shifted by its own pitch.
+    if (const auto moved = votedOffset(a, b)) {
+        const Tally tally = tallyAt(*moved);
+        if (tally.detailsMatched > 0 && tally.share() > inPlace.share())
+            signal(SignalKind::GeometryMoved, tally, *moved);
+    }
+}
+
+Tally tallyTokens(const std::vector<WeightedToken>& from, const std::unordered_set<std::uint64_t>& to)
+{
+    Tally tally;
+    for (const WeightedToken& t : from)
+        tally.addDetail(t.weight, 1, to.count(t.token));
+    return tally;
+}
+
+// A token signal (order, texts, handles): the side with fewer countable tokens is measured against the other.
+bool addTokens(SignalKind kind, const std::vector<WeightedToken>& a, const std::unordered_set<std::uint64_t>& setA,
+               const std::vector<WeightedToken>& b, const std::unordered_set<std::uint64_t>& setB, PairEvidence& out)
+{
+    if (a.empty() || b.empty())
+        return false;
+    const bool smallerIsA = a.size() <= b.size();
+    const Tally tally = smallerIsA ? tallyTokens(a, setB) : tallyTokens(b, setA);
+    if (tally.detailsMatched == 0)
+        return false;
+    out.signals.push_back(fromTally(kind, tally, smallerIsA));
+    return true;
+}
+
+void markOrder(const DrawingFeatures& f, const std::unordered_set<std::uint64_t>& shared, std::set<std::size_t>& marks)
+{
+    for (const Fingerprint& p : f.order)
+        if (shared.count(p.hash))
+            for (std::size_t k = p.position; k < p.position + kOrderGram && k < f.sequence.size(); ++k)
+                marks.insert(f.sequence[k]);
+}
+
+void addOrder(const PreparedDrawing& a, const PreparedDrawing& b, PairEvidence& out, Marks& marks)
+{
+    if (!addTokens(SignalKind::DrawingOrder, a.order, a.orderSet, b.order, b.orderSet, out))
+        return;
+    std::unordered_set<std::uint64_t> shared;
+    for (const WeightedToken& t : a.order)
+        if (b.orderSet.count(t.token))
+            shared.insert(t.token);
+    markOrder(a.features, shared, marks.a);
+    markOrder(b.features, shared, marks.b);
+}
+
+// The texts of A that count and that B holds too, with the entities they come from, for the marking.
+void addTexts(const PreparedDrawing& a, const PreparedDrawing& b, PairEvidence& out, Marks& marks)
+{
+    if (!addTokens(SignalKind::SameTexts, a.texts, a.textSet, b.texts, b.textSet, out))
+        return;
+    std::vector<std::string>& labels = out.signals.back().labels;
+    for (const LabelledToken& x : a.features.texts) {
+        if (!a.rarity.counts(x.token))
+            continue;
+        for (const LabelledToken& y : b.features.texts) {
+            if (x.token != y.token)
+                continue;
+            labels.push_back(x.label);
+            marks.a.insert(x.entities.begin(), x.entities.end());
+            marks.b.insert(y.entities.begin(), y.entities.end());
+            break;
+        }
+    }
+}
+
+SignalKind identityKind(TokenKind kind)
+{
+    switch (kind) {
+    case TokenKind::Fingerprint:
+        return SignalKind::SameFingerprint;
+    case TokenKind::VersionGuid:
+        return SignalKind::SameVersionGuid;
+    case TokenKind::Created:
+        return SignalKind::SameCreated;
+    default:
+        return SignalKind::SameContent;
+    }
+}
+
+SignalEvidence whole(SignalKind kind, std::vector<std::string> labels, bool decisive)
+{
+    SignalEvidence s;
+    s.kind = kind;
+    s.share = 1;
+    s.matched = s.countable = s.items = s.itemsMatched = 1;
+    s.evidence = s.decisions = std::numeric_limits<double>::infinity(); // decisive, or a name: whole by itself
+    s.labels = std::move(labels);
+    s.decisive = decisive;
+    return s;
+}
+
+void addIdentity(const PreparedDrawing& a, const PreparedDrawing& b, PairEvidence& out)
+{
+    for (const LabelledToken& x : a.features.identity) {
+        if (!a.rarity.counts(x.token))
+            continue;
+        for (const LabelledToken& y : b.features.identity)
+            if (x.token == y.token)
+                out.signals.push_back(whole(identityKind(x.kind), {x.label}, true));
+    }
+}
+
+void addNames(const PreparedDrawing& a, const PreparedDrawing& b, PairEvidence& out)
+{
+    for (const LabelledToken& x : a.features.names) {
+        if (!a.rarity.counts(x.token))
+            continue;
+        for (const LabelledToken& y : b.features.names) {
+            if (x.token == y.token) {
+                out.signals.push_back(whole(SignalKind::SameAuthor, {x.label, y.label}, false));
+                return;
+            }
+        }
+    }
+}
+
+double effective(const PairEvidence& pair, SignalKind kind, double full)
+{
+    double best = 0;
+    for (const SignalEvidence& s : pair.signals)
+        if (s.kind == kind)
+            best = std::max(best,
+                            s.share * std::min(confidence(s.evidence, full), confidence(s.decisions, kFullDecisions)));
+    return best;
+}
+
+// Geometry is the strong signal. The drawing order adds up to half of what geometry leaves: a paste keeps it, but
+// students who follow the assignment sheet draw in much the same order, so order alone stays below one half.
+// Texts, names and handles support them: alone they stay far below any threshold, and they add the more, the
+// stronger geometry and order already are.
+double combinedScore(const PairEvidence& pair)
+{
+    for (const SignalEvidence& s : pair.signals)
+        if (s.decisive)
+            return 1;
+    const double g = std::max(effective(pair, SignalKind::GeometryInPlace, kFullEvidence),
+                              effective(pair, SignalKind::GeometryMoved, kFullEvidence));
+    const double o = effective(pair, SignalKind::DrawingOrder, kFullOrderEvidence);
+    const double strong = g + (1 - g) * o * 0.5;
+    const double t = effective(pair, SignalKind::SameTexts, kFullTextEvidence);
+    const double n = effective(pair, SignalKind::SameAuthor, 1);
+    const double h = effective(pair, SignalKind::SharedHandles, kFullEvidence);
+    const double support = 1 - (1 - 0.5 * t) * (1 - 0.25 * n) * (1 - 0.15 * h);
+    return strong + (1 - strong) * support * (0.3 + 0.7 * strong);
+}
+
+} // namespace
+
+PairEvidence comparePair(const PreparedDrawing& a, const PreparedDrawing& b)
+{
+    PairEvidence out;
+    Marks marks;
+    addIdentity(a, b, out);
+    addNames(a, b, out);
+    addTexts(a, b, out, marks);
+    addGeometry(a, b, out, marks);
+    addOrder(a, b, out, marks);
+    addTokens(SignalKind::SharedHandles, a.handles, a.handleSet, b.handles, b.handleSet, out);
+    out.score = combinedScore(out);
+    std::stable_sort(out.signals.begin(), out.signals.end(), [](const SignalEvidence& x, const SignalEvidence& y) {
+        return std::tie(x.decisive, x.share) > std::tie(y.decisive, y.share);
+    });
+    out.matchedA.assign(marks.a.begin(), marks.a.end());
+    out.matchedB.assign(marks.b.begin(), marks.b.end());
+    return out;
+}
+
+PairEvidence comparePair(const DrawingFeatures& a, const DrawingFeatures& b, const Rarity& rarity)
+{
+    return comparePair(PreparedDrawing(a, rarity), PreparedDrawing(b, rarity));
+}
+
+} // namespace darv::similar

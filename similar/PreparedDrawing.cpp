@@ -1,0 +1,59 @@
+// Preparing a drawing for the pair comparison.
+#include "similar/PreparedDrawing.h"
+
+#include "similar/EntityShape.h"
+
+#include <algorithm>
+
+namespace darv::similar {
+namespace {
+
+// Each token once, in order; with the weight of those that count.
+void weigh(std::vector<std::uint64_t> tokens, const Rarity& rarity, std::vector<WeightedToken>& counting,
+           std::unordered_set<std::uint64_t>& all)
+{
+    std::sort(tokens.begin(), tokens.end());
+    tokens.erase(std::unique(tokens.begin(), tokens.end()), tokens.end());
+    for (const std::uint64_t token : tokens) {
+        all.insert(token);
+        if (rarity.counts(token))
+            counting.push_back({token, rarity.weight(token)});
+    }
+}
+
+} // namespace
+
+PreparedDrawing::PreparedDrawing(const DrawingFeatures& f, const Rarity& r) : features(f), rarity(r)
+{
+    placeKeys.reserve(f.items.size());
+    for (std::size_t k = 0; k < f.items.size(); ++k) {
+        const GeometryItem& item = f.items[k];
+        placeKeys.push_back(placeKey(EntityShape{true, item.shape, item.anchor}));
+        places[placeKeys.back()].push_back(k);
+        contexts[item.context].push_back(k);
+        shapes[item.shape].push_back(k);
+        const std::uint64_t token = makeToken(TokenKind::Shape, item.shape);
+        if (!rarity.counts(token))
+            continue;
+        Detail& detail = own[{item.kind, rarity.holderSignature(token)}];
+        detail.weight = rarity.weight(token);
+        detail.shapes[token].push_back(k);
+    }
+    std::vector<std::uint64_t> prints;
+    for (const Fingerprint& p : f.order)
+        prints.push_back(p.hash);
+    weigh(prints, rarity, order, orderSet);
+    std::vector<std::uint64_t> words;
+    for (const LabelledToken& t : f.texts)
+        words.push_back(t.token);
+    weigh(words, rarity, texts, textSet);
+    std::vector<std::uint64_t> kept;
+    for (const std::uint64_t h : f.handles)
+        if (h != 0)
+            kept.push_back(h);
+    weigh(kept, rarity, handles, handleSet);
+    for (const std::uint64_t token : allTokens(f))
+        countingTokens += rarity.counts(token) ? 1u : 0u;
+}
+
+} // namespace darv::similar

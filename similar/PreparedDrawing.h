@@ -1,0 +1,55 @@
+// A drawing made ready to be compared with many others of its class: everything the pair comparison needs that
+// does not depend on the other drawing (where its pieces lie, its own details, its counting tokens with their
+// weights), worked out once per run instead of once per pair.
+#pragma once
+
+#include "similar/DrawingFeatures.h"
+#include "similar/Rarity.h"
+
+#include <cstdint>
+#include <map>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+namespace darv::similar {
+
+// A drawing's own geometry, in details: its pieces whose shapes count, grouped by kind (class and layer) and by
+// exactly which drawings of the class hold the shape. A detail, not a shape, is one piece of evidence: a
+// student's one choice (the length of the centre lines, say) repeated at every hole, whatever its size, is one
+// coincidence; a copy shares every detail.
+struct Detail
+{
+    double weight = 0;
+    std::map<std::uint64_t, std::vector<std::size_t>> shapes; // shape token -> its pieces
+};
+using Details = std::map<std::pair<std::uint64_t, std::uint64_t>, Detail>;
+
+// Token -> the pieces or entities that carry it.
+using TokenIndex = std::unordered_map<std::uint64_t, std::vector<std::size_t>>;
+
+struct WeightedToken
+{
+    std::uint64_t token = 0;
+    double weight = 0;
+};
+
+struct PreparedDrawing
+{
+    PreparedDrawing(const DrawingFeatures& features, const Rarity& rarity);
+
+    const DrawingFeatures& features;
+    const Rarity& rarity;
+    std::vector<std::uint64_t> placeKeys; // per piece: its shape at its place
+    TokenIndex places;                    // place key -> pieces
+    TokenIndex contexts;                  // context token -> pieces
+    TokenIndex shapes;                    // shape hash -> pieces
+    Details own;
+    // The counting tokens of the token signals, each once, with their weights; and every token of those kinds.
+    std::vector<WeightedToken> order, texts, handles;
+    std::unordered_set<std::uint64_t> orderSet, textSet, handleSet;
+    std::size_t countingTokens = 0; // of every kind: how much this drawing can share
+};
+
+} // namespace darv::similar

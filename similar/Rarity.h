@@ -1,0 +1,55 @@
+// What counts as evidence in a class: tokens in no template, held by few drawings. What more than a set
+// share of the class holds is the assignment itself (given dimensions, title block) and is ignored.
+#pragma once
+
+#include "similar/DrawingFeatures.h"
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+namespace darv::similar {
+
+// Which drawings of the class hold a token: how many, and a signature of exactly which.
+struct TokenHolders
+{
+    std::uint32_t count = 0;
+    std::uint64_t signature = 0;
+};
+using TokenCounts = std::unordered_map<std::uint64_t, TokenHolders>;
+
+// Every token of a drawing (identity, names, texts, shapes, contexts, order, handles), each once.
+std::vector<std::uint64_t> allTokens(const DrawingFeatures& features);
+
+TokenCounts countTokens(const std::vector<const DrawingFeatures*>& drawings);
+
+class Rarity
+{
+public:
+    // commonShare in percent (25 by default); `other` is what the earlier projects exclude (their templates and
+    // common tokens), or null within the class.
+    Rarity(const TokenCounts& counts, std::size_t classSize, double commonShare, const TemplateSet& templates,
+           const TemplateSet* other = nullptr);
+
+    // True unless a template holds the token or it is common in the class (or in the earlier project).
+    bool counts(std::uint64_t token) const;
+    // 1 for a token that at most two drawings hold (or, in a large class, at most one in 13.5 of the class: as
+    // unlikely to be shared by chance), less in proportion for one that more hold: several drawings sharing a
+    // detail say less about any one pair of them.
+    double weight(std::uint64_t token) const;
+
+    // Common: held by more than the share of the class, and by at least three drawings.
+    bool common(std::uint64_t token) const;
+
+    std::uint32_t holders(std::uint64_t token) const;
+    // Equal for two tokens held by exactly the same drawings of the class.
+    std::uint64_t holderSignature(std::uint64_t token) const;
+
+private:
+    const TokenCounts& m_counts;
+    double m_commonAbove = 0;
+    const TemplateSet& m_templates;
+    const TemplateSet* m_other = nullptr;
+};
+
+} // namespace darv::similar

@@ -1,0 +1,134 @@
+// Signal texts, in the words of the report.
+#include "similar/SignalText.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace darv::similar {
+namespace {
+
+// How many texts a line quotes before it says how many more there are.
+constexpr std::size_t kQuotedTexts = 3;
+
+std::string quotedList(const std::vector<std::string>& labels)
+{
+    std::string out;
+    for (std::size_t i = 0; i < labels.size() && i < kQuotedTexts; ++i)
+        out += (i ? ", '" : "'") + labels[i] + "'";
+    if (labels.size() > kQuotedTexts)
+        out += " and " + std::to_string(labels.size() - kQuotedTexts) + " more";
+    return out;
+}
+
+std::string offsetText(const dwg::Point3& p)
+{
+    std::string out = "(" + shortNumber(p.x) + ", " + shortNumber(p.y);
+    if (shortNumber(p.z) != "0")
+        out += ", " + shortNumber(p.z);
+    return out + ")";
+}
+
+std::string percentOf(const SignalEvidence& s)
+{
+    return std::to_string(wholePercent(s.share)) + " %";
+}
+
+std::string counted(const SignalEvidence& s, const std::string& what)
+{
+    return "(" + std::to_string(s.itemsMatched) + " of " + std::to_string(s.items) + " " + what + ")";
+}
+
+// "(7 of 8 details, 26 of 30 shapes)"
+std::string details(const SignalEvidence& s)
+{
+    return "(" + std::to_string(s.matched) + " of " + std::to_string(s.countable) + " details, " +
+           std::to_string(s.itemsMatched) + " of " + std::to_string(s.items) + " shapes)";
+}
+
+} // namespace
+
+std::string shortNumber(double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f", value);
+    std::string out = text;
+    while (out.back() == '0')
+        out.pop_back();
+    if (out.back() == '.')
+        out.pop_back();
+    return out == "-0" ? "0" : out;
+}
+
+int wholePercent(double share)
+{
+    // A share just below a whole number from rounding (0.7 * 100 = 69.999...) is that number.
+    return static_cast<int>(std::floor(share * 100.0 + 1e-9));
+}
+
+const char* signalKindName(SignalKind kind)
+{
+    switch (kind) {
+    case SignalKind::SameFingerprint:
+        return "fingerprint";
+    case SignalKind::SameVersionGuid:
+        return "version-guid";
+    case SignalKind::SameCreated:
+        return "created";
+    case SignalKind::SameContent:
+        return "content";
+    case SignalKind::SameAuthor:
+        return "author";
+    case SignalKind::SameTexts:
+        return "texts";
+    case SignalKind::GeometryInPlace:
+        return "geometry-in-place";
+    case SignalKind::GeometryMoved:
+        return "geometry-moved";
+    case SignalKind::DrawingOrder:
+        return "order";
+    case SignalKind::SharedHandles:
+        return "handles";
+    }
+    return "unknown";
+}
+
+std::string signalText(const SignalEvidence& s, const std::string& nameA, const std::string& nameB)
+{
+    const std::string& smaller = s.smallerIsA ? nameA : nameB;
+    const std::string& other = s.smallerIsA ? nameB : nameA;
+    const std::string label = s.labels.empty() ? std::string() : s.labels.front();
+    switch (s.kind) {
+    case SignalKind::SameFingerprint:
+        return "same fingerprint " + label + ": one is a copy of the other";
+    case SignalKind::SameVersionGuid:
+        return "same version GUID " + label + ": both are the same save of one drawing";
+    case SignalKind::SameCreated:
+        return "same creation time (" + label + "): both began as one drawing";
+    case SignalKind::SameContent:
+        return "the same content: everything read from both drawings is equal";
+    case SignalKind::SameAuthor:
+        if (s.labels.size() == 2 && s.labels[0] != s.labels[1])
+            return "the same name in both: " + s.labels[0] + " in " + nameA + ", " + s.labels[1] + " in " + nameB;
+        return "both " + label;
+    case SignalKind::SameTexts:
+        return "both hold the texts " + quotedList(s.labels) + " " + counted(s, "texts of " + smaller);
+    case SignalKind::GeometryInPlace:
+        return percentOf(s) + " of the geometry of " + smaller + " " + details(s) + " lies at the same place in " +
+               other;
+    case SignalKind::GeometryMoved: {
+        // The offset takes A to B; said of the smaller drawing, it takes that one to the other.
+        const dwg::Point3 move = s.smallerIsA ? s.offset : dwg::Point3{-s.offset.x, -s.offset.y, -s.offset.z};
+        return percentOf(s) + " of the geometry of " + smaller + " " + details(s) + " is in " + other + ", moved by " +
+               offsetText(move);
+    }
+    case SignalKind::DrawingOrder:
+        return percentOf(s) + " of the drawing order of " + smaller + " " + counted(s, "fingerprints") + " recurs in " +
+               other;
+    case SignalKind::SharedHandles:
+        return percentOf(s) + " of the handles of " + smaller + " beyond the template's " + counted(s, "handles") +
+               " are in " + other + " on the same entities";
+    }
+    return {};
+}
+
+} // namespace darv::similar

@@ -1,0 +1,152 @@
+// Writing the ranked pairs for people (report lines) and for programs (JSON).
+#include "similar/SimilarReport.h"
+
+#include "similar/SignalText.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+
+namespace darv::similar {
+namespace {
+
+// The printed report cuts a line at the page's edge: longer ones are broken between words.
+constexpr std::size_t kLineWidth = 100;
+
+std::string nameOf(const DrawingName& name, const std::string& project)
+{
+    return name.project == project ? name.shownName : name.shownName + " (earlier project " + name.project + ")";
+}
+
+// The text broken between words into lines of at most kLineWidth characters, the first one after `first`,
+// the others after `more` (a word longer than a line stays whole).
+void addWrapped(std::vector<std::string>& lines, const std::string& first, const std::string& more,
+                const std::string& text)
+{
+    std::string line = first;
+    std::size_t from = 0;
+    bool empty = true;
+    while (from <= text.size()) {
+        std::size_t to = text.find(' ', from);
+        if (to == std::string::npos)
+            to = text.size();
+        const std::string word = text.substr(from, to - from);
+        if (!empty && line.size() + 1 + word.size() > kLineWidth) {
+            lines.push_back(line);
+            line = more;
+            empty = true;
+        }
+        line += (empty ? "" : " ") + word;
+        empty = false;
+        from = to + 1;
+    }
+    lines.push_back(line);
+}
+
+// The lines of one pair: rank, score and both drawings (A and B, as the signals call them), then the signals.
+std::vector<std::string> pairLines(std::size_t rank, const SimilarPair& pair, const std::string& project)
+{
+    std::vector<std::string> lines;
+    std::string head = std::to_string(rank) + ". " + std::to_string(wholePercent(pair.score / 100.0)) + " %";
+    head.resize(std::max<std::size_t>(head.size() + 2, 11), ' ');
+    const std::string indent(head.size(), ' ');
+    addWrapped(lines, head + "A  ", indent + "   ", nameOf(pair.a, project));
+    addWrapped(lines, indent + "B  ", indent + "   ", nameOf(pair.b, project));
+    for (const Signal& s : pair.signals)
+        addWrapped(lines, "    ", "        ", s.text);
+    return lines;
+}
+
+// "1 drawing", "2 drawings".
+std::string howMany(std::size_t count, const std::string& thing)
+{
+    return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
+}
+
+std::string percentText(double value)
+{
+    return shortNumber(value) + " %";
+}
+
+std::vector<std::string> reportLines(const std::string& project, const SimilarResult& result,
+                                     const SimilarOptions& options)
+{
+    std::vector<std::string> lines;
+    lines.push_back("Similar drawings in project " + project + ": " + howMany(result.drawings, "drawing") +
+                    " compared");
+    if (!options.earlierProjects.empty()) {
+        std::string names;
+        for (const std::string& p : options.earlierProjects)
+            names += (names.empty() ? "" : ", ") + p;
+        addWrapped(lines, "", "    ", "and with " + howMany(result.earlierDrawings, "stored drawing") + " of " + names);
+    }
+    addWrapped(lines, "", "",
+               "Only what is rare counts: the template and what more than " + percentText(options.commonShare) +
+                   " of the drawings hold are left out.");
+    lines.push_back("");
+    if (result.pairs.empty()) {
+        lines.push_back(result.unread.empty()
+                            ? "No similar drawings found!"
+                            : "No similar drawings among the drawings that could be read - see below.");
+    } else {
+        lines.push_back(howMany(result.pairs.size(), "pair") + " at or above " + percentText(options.minScore) +
+                        ", most similar first:");
+        for (std::size_t i = 0; i < result.pairs.size(); ++i) {
+            lines.push_back("");
+            for (std::string& line : pairLines(i + 1, result.pairs[i], project))
+                lines.push_back(std::move(line));
+        }
+    }
+    if (!result.unread.empty()) {
+        lines.push_back("");
+        lines.push_back("NOT COMPARED: " + howMany(result.unread.size(), "drawing") +
+                        (result.unread.size() == 1 ? " could not be read and is" : " could not be read and are") +
+                        " in no pair above:");
+        for (const UnreadDrawing& u : result.unread)
+            addWrapped(lines, "    ", "        ", u.shownName + ": " + u.reason);
+    }
+    return lines;
+}
+
+} // namespace
+
+std::string reportText(const std::string& project, const SimilarResult& result, const SimilarOptions& options)
+{
+    std::string text;
+    for (const std::string& line : reportLines(project, result, options))
+        text += "\"" + line + "\"\r\n";
+    return text;
+}
+
+std::string reportJson(const std::string& project, const SimilarResult& result)
+{
+    using json = nlohmann::ordered_json; // the keys in the order a person reads them
+    json pairs = json::array();
+    for (const SimilarPair& pair : result.pairs) {
+        json signals = json::array();
+        for (const Signal& s : pair.signals)
+            signals.push_back({{"kind", signalKindName(s.kind)}, {"share", wholePercent(s.share)}, {"text", s.text}});
+        pairs.push_back({{"a", pair.a.path},
+                         {"b", pair.b.path},
+                         {"score", wholePercent(pair.score / 100.0)},
+                         {"signals", signals}});
+    }
+    json unread = json::array();
+    for (const UnreadDrawing& u : result.unread)
+        unread.push_back({{"path", u.path}, {"reason", u.reason}});
+    const json report = {{"project", project}, {"drawings", result.drawings}, {"pairs", pairs}, {"unread", unread}};
+    // Names that are not UTF-8 are kept readable rather than refused.
+    return report.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
+std::string pairListing(const SimilarResult& result)
+{
+    std::string text;
+    const std::string project = result.pairs.empty() ? std::string() : result.pairs.front().a.project;
+    for (std::size_t i = 0; i < result.pairs.size(); ++i)
+        for (const std::string& line : pairLines(i + 1, result.pairs[i], project))
+            text += line + "\n";
+    return text;
+}
+
+} // namespace darv::similar

@@ -1,0 +1,217 @@
+// The similarity run: lock, store, templates, listing, reading, comparing, ranking, report.
+#include "similar/SimilarRun.h"
+
+#include "app/AtomicFile.h"
+#include "app/DataFolder.h"
+#include "projects/FolderListing.h"
+#include "projects/ProjectLock.h"
+#include "projects/QuotedLinesFile.h"
+#include "similar/ClassReading.h"
+#include "similar/EntityBlob.h"
+#include "similar/OrderedPool.h"
+#include "similar/PropertiesJson.h"
+#include "similar/SimilarReport.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <iterator>
+#include <set>
+#include <tuple>
+
+namespace darv::similar {
+namespace {
+
+SimilarResult failed(SimilarOutcome outcome, std::string message)
+{
+    SimilarResult result;
+    result.outcome = outcome;
+    result.message = std::move(message);
+    return result;
+}
+
+// "class A/anna/bracket.dwg": the location's own folder name, then the path below it.
+std::string shownName(const std::string& folder, const std::string& fullPath)
+{
+    std::string base = folder;
+    while (base.size() > 1 && base.back() == '/')
+        base.pop_back();
+    const std::size_t cut = base.find_last_of('/');
+    const std::string name = cut == std::string::npos ? base : base.substr(cut + 1);
+    std::string below = fullPath.substr(std::min(fullPath.size(), base.size()));
+    while (!below.empty() && below.front() == '/')
+        below.erase(0, 1);
+    return name.empty() ? below : name + "/" + below;
+}
+
+// Every drawing of the locations in the collection run's order; the templates are no student's work.
+std::vector<ListedDrawing> listProject(const std::vector<std::string>& locations,
+                                       const std::vector<std::string>& templatePaths)
+{
+    const std::set<std::string> templates(templatePaths.begin(), templatePaths.end());
+    std::vector<ListedDrawing> listed;
+    std::set<std::string> seen; // a folder named by two locations is read once
+    std::string folder;
+    WalkCallbacks walk;
+    walk.locationStarted = [&](std::size_t, const std::string& path, bool) { folder = path; };
+    walk.drawing = [&](const WalkStep& step) {
+        if (!templates.count(step.fullPath) && seen.insert(step.fullPath).second)
+            listed.push_back({step.fullPath, shownName(folder, step.fullPath)});
+    };
+    walkDrawings(locations, walk, kSourceReadsDxf ? DrawingTypes::DwgAndDxf : DrawingTypes::Dwg);
+    return listed;
+}
+
+// The project's template drawings: from the store when their files are unchanged (or gone), else read again.
+bool loadTemplates(EvidenceStore& store, std::int64_t project, const std::vector<std::string>& paths,
+                   const DrawingSource& source, TemplateSet& templates, std::string& failure)
+{
+    const std::vector<StoredRow> rows = store.rows(project, DrawingRole::Template);
+    for (const std::string& path : paths) {
+        const auto row = std::find_if(rows.begin(), rows.end(), [&](const StoredRow& r) { return r.path == path; });
+        std::string reason;
+        const auto stamp = fileStamp(path, reason);
+        std::optional<dwg::Drawing> drawing;
+        if (row != rows.end() && (!stamp || (row->stamp == *stamp && row->sourceVersion == kSourceVersion)))
+            drawing = store.loadDrawing(row->id);
+        if (!drawing && stamp) {
+            dwg::ReadResult read = source(path);
+            if (!read.ok()) {
+                failure = "the template " + path + " cannot be read: " + dwg::describe(read.error);
+                return false;
+            }
+            drawing = std::move(read.drawing);
+            NewDrawing record{DrawingRole::Template,
+                              path,
+                              path,
+                              *stamp,
+                              kSourceVersion,
+                              encodeProperties(*drawing),
+                              encodeEntities(drawing->entities),
+                              0,
+                              {}};
+            if (!store.saveDrawing(project, record)) {
+                failure = "the evidence store cannot be written: " + store.error();
+                return false;
+            }
+        }
+        if (!drawing) {
+            failure = "the template " + path + " cannot be read: " + (stamp ? store.error() : reason);
+            return false;
+        }
+        templates.add(*drawing);
+    }
+    return true;
+}
+
+void rank(std::vector<SimilarPair>& pairs)
+{
+    // Best first; equal scores in the order of the paths, so that every run ranks alike.
+    std::sort(pairs.begin(), pairs.end(), [](const SimilarPair& x, const SimilarPair& y) {
+        if (x.score != y.score)
+            return x.score > y.score;
+        return std::tie(x.a.path, x.b.project, x.b.path) < std::tie(y.a.path, y.b.project, y.b.path);
+    });
+}
+
+// What the project's run leaves out, kept for comparing with the project later: the templates and the
+// class's common tokens.
+TemplateSet excludedTokens(const TemplateSet& templates, const TokenCounts& counts, const Rarity& rarity)
+{
+    TemplateSet excluded = templates;
+    for (const auto& [token, holders] : counts)
+        if (rarity.common(token))
+            excluded.addToken(token);
+    return excluded;
+}
+
+SimilarResult compareAndReport(const std::string& dataFolder, const std::string& projectName,
+                               const SimilarOptions& options, EvidenceStore& store, std::int64_t project,
+                               const TemplateSet& templates, ClassReading reading)
+{
+    std::vector<const DrawingFeatures*> features;
+    for (const ClassMember& m : reading.members)
+        features.push_back(&m.features);
+    const TokenCounts counts = countTokens(features);
+    const Rarity rarity(counts, reading.members.size(), options.commonShare, templates);
+    if (!store.saveExcluded(project, excludedTokens(templates, counts, rarity)))
+        return failed(SimilarOutcome::Failed, "the evidence store cannot be written: " + store.error());
+
+    SimilarResult result;
+    result.drawings = reading.members.size();
+    result.unread = std::move(reading.unread);
+    result.pairs = compareWithinClass(reading.members, rarity, options.minScore);
+    if (!options.earlierProjects.empty()) {
+        EarlierComparison found = compareWithEarlier(store, reading.members, counts, templates, options);
+        if (!found.failure.empty())
+            return failed(SimilarOutcome::Failed, found.failure);
+        result.earlierDrawings = found.drawings;
+        std::move(found.pairs.begin(), found.pairs.end(), std::back_inserter(result.pairs));
+    }
+    rank(result.pairs);
+
+    result.reportPath = similarReportPath(dataFolder, projectName);
+    std::error_code ec;
+    std::filesystem::create_directories(similarReportFolder(dataFolder), ec);
+    std::string error;
+    if (!writeFileAtomically(result.reportPath, reportText(projectName, result, options), error))
+        return failed(SimilarOutcome::Failed, "the report cannot be written: " + error);
+    result.outcome = SimilarOutcome::Complete;
+    return result;
+}
+
+} // namespace
+
+SimilarRun::SimilarRun(std::string dataFolder, std::string project, SimilarOptions options, DrawingSource source)
+    : m_dataFolder(std::move(dataFolder)), m_project(std::move(project)), m_options(std::move(options)),
+      m_source(std::move(source))
+{}
+
+SimilarResult SimilarRun::run(const std::atomic<bool>& cancel)
+{
+    const ProjectLock lock = ProjectLock::acquire(m_dataFolder, m_project);
+    if (lock.state() == ProjectLock::State::HeldByOther)
+        return failed(SimilarOutcome::Busy, ProjectLock::busyMessage(m_project, lock.ownerPid()));
+    if (!lock.held())
+        return failed(SimilarOutcome::Failed, "the project cannot be locked: " + lock.reason());
+    for (const std::string& earlier : m_options.earlierProjects)
+        if (earlier == m_project)
+            return failed(SimilarOutcome::Failed, "project " + m_project + " cannot be its own earlier work");
+
+    EvidenceStore store;
+    if (!store.open(evidenceStorePath(m_dataFolder)))
+        return failed(SimilarOutcome::Failed, "the evidence store cannot be opened: " + store.error());
+    const std::string unusable = unusableEarlierProject(store, m_options.earlierProjects);
+    if (!unusable.empty())
+        return failed(SimilarOutcome::Failed, unusable);
+    const auto project = store.addProject(m_project);
+    if (!project)
+        return failed(SimilarOutcome::Failed, "the evidence store cannot be written: " + store.error());
+    const std::vector<std::string> templatePaths =
+        m_options.templates ? *m_options.templates : store.templatePaths(*project);
+    TemplateSet templates;
+    std::string failure;
+    if (!loadTemplates(store, *project, templatePaths, m_source, templates, failure))
+        return failed(SimilarOutcome::Failed, failure);
+    if (m_options.templates && !store.setTemplatePaths(*project, templatePaths))
+        return failed(SimilarOutcome::Failed, "the evidence store cannot be written: " + store.error());
+
+    const auto locations = readQuotedLines(locationFilePath(m_dataFolder, m_project));
+    const std::vector<ListedDrawing> listed =
+        listProject(locations.value_or(std::vector<std::string>{}), templatePaths);
+    if (listed.empty())
+        return failed(SimilarOutcome::NoDrawings,
+                      "no drawing was found in the locations of project " + m_project + "; nothing was compared");
+    const unsigned threads = m_options.threads ? m_options.threads : defaultThreads();
+    ClassReading reading =
+        readClass(store, *project, m_project, listed, templates, m_source, threads, progress, cancel);
+    if (reading.state == ClassReading::State::Cancelled || cancel.load())
+        return failed(SimilarOutcome::Cancelled, "cancelled");
+    if (reading.state == ClassReading::State::StoreFailed)
+        return failed(SimilarOutcome::Failed, "the evidence store cannot be written: " + reading.failure);
+    if (reading.members.empty())
+        return failed(SimilarOutcome::Failed, "none of the " + std::to_string(listed.size()) + " drawings of project " +
+                                                  m_project + " could be read");
+    return compareAndReport(m_dataFolder, m_project, m_options, store, *project, templates, std::move(reading));
+}
+
+} // namespace darv::similar

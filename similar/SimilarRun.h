@@ -1,0 +1,105 @@
+// The similarity check of one project: reads the project's drawings into the evidence store (on worker
+// threads, stored in a fixed order), compares the class with itself and with earlier projects' stored
+// drawings, ranks the pairs and writes the report "similar drawings/NAME.sim". Holds the project's lock.
+#pragma once
+
+#include "similar/DrawingSource.h"
+#include "similar/Signal.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace darv::similar {
+
+struct SimilarOptions
+{
+    // Template drawings (absolute paths). Given, they replace the ones remembered for the project; empty
+    // optional: the remembered ones.
+    std::optional<std::vector<std::string>> templates;
+    std::vector<std::string> earlierProjects; // other projects of the data folder, compared by their stored drawings
+    double minScore = 50;                     // percent: pairs at or above it are reported
+    double commonShare = 25;                  // percent: what more of the class holds is not evidence
+    unsigned threads = 0;                     // reading threads; 0: one per core
+};
+
+struct DrawingName
+{
+    std::string path;      // full path as found on disk (for an earlier project's drawing: when it was stored)
+    std::string shownName; // the path under its location with the location's folder, "class A/anna/bracket.dwg"
+    std::string project;
+};
+
+struct SimilarPair
+{
+    DrawingName a;                       // a drawing of the project
+    DrawingName b;                       // a drawing of the project or of an earlier project
+    double score = 0;                    // percent
+    std::vector<Signal> signals;         // the signals that fired, strongest first
+    std::optional<dwg::Point3> offset;   // where A's entities lie in B, when the moved geometry fired
+    std::vector<std::uint64_t> handlesA; // entities the signals matched, to be marked
+    std::vector<std::uint64_t> handlesB;
+    std::vector<std::uint64_t> templateHandlesA; // the template's entities, never counted
+    std::vector<std::uint64_t> templateHandlesB;
+};
+
+struct UnreadDrawing
+{
+    std::string path;
+    std::string shownName;
+    std::string reason;
+};
+
+enum class SimilarOutcome {
+    Complete,   // compared; the report is written
+    Cancelled,  // stopped between drawings: the store holds whole drawings only, there is no result
+    Busy,       // another run holds the project; nothing was touched
+    Failed,     // see message; no result
+    NoDrawings, // the project's locations hold no drawing
+};
+
+struct SimilarResult
+{
+    SimilarOutcome outcome = SimilarOutcome::Failed;
+    std::string message;               // Busy, Failed, NoDrawings: for the user
+    std::size_t drawings = 0;          // the project's drawings compared
+    std::size_t earlierDrawings = 0;   // earlier projects' stored drawings compared with them
+    std::vector<UnreadDrawing> unread; // not compared: the report says so
+    std::vector<SimilarPair> pairs;    // at or above the threshold, best first
+    std::string reportPath;
+};
+
+struct SimilarProgress
+{
+    enum class State { Read, Unchanged, Unreadable };
+    std::size_t index = 0; // 0-based, in the listing's order
+    std::size_t count = 0;
+    std::string path;
+    std::string shownName;
+    State state = State::Read;
+    std::string failure; // Unreadable: why
+};
+
+class SimilarRun
+{
+public:
+    SimilarRun(std::string dataFolder, std::string project, SimilarOptions options,
+               DrawingSource source = readForSimilarity);
+
+    // Called on the caller's thread after each drawing is stored, in the listing's order.
+    std::function<void(const SimilarProgress&)> progress;
+
+    // cancel is checked between drawings.
+    SimilarResult run(const std::atomic<bool>& cancel);
+
+private:
+    std::string m_dataFolder;
+    std::string m_project;
+    SimilarOptions m_options;
+    DrawingSource m_source;
+};
+
+} // namespace darv::similar

@@ -1,0 +1,170 @@
+// The thin SQLite wrapper.
+#include "similar/Sqlite.h"
+
+#include <sqlite3.h>
+
+#include <utility>
+
+namespace darv::similar {
+
+SqliteDatabase::SqliteDatabase(SqliteDatabase&& other) noexcept
+    : m_db(std::exchange(other.m_db, nullptr)), m_error(std::move(other.m_error))
+{}
+
+SqliteDatabase& SqliteDatabase::operator=(SqliteDatabase&& other) noexcept
+{
+    if (this != &other) {
+        sqlite3_close_v2(m_db);
+        m_db = std::exchange(other.m_db, nullptr);
+        m_error = std::move(other.m_error);
+    }
+    return *this;
+}
+
+SqliteDatabase::~SqliteDatabase()
+{
+    sqlite3_close_v2(m_db);
+}
+
+bool SqliteDatabase::open(const std::string& path)
+{
+    sqlite3* db = nullptr;
+    const int rc =
+        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        m_error = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        sqlite3_close_v2(db);
+        return false;
+    }
+    sqlite3_close_v2(m_db);
+    m_db = db;
+    sqlite3_extended_result_codes(m_db, 1);
+    return true;
+}
+
+std::string SqliteDatabase::sqliteMessage() const
+{
+    return m_db ? sqlite3_errmsg(m_db) : "no database";
+}
+
+bool SqliteDatabase::exec(const std::string& sql)
+{
+    char* message = nullptr;
+    if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK)
+        return true;
+    m_error = message ? message : sqliteMessage();
+    sqlite3_free(message);
+    return false;
+}
+
+std::int64_t SqliteDatabase::lastInsertId() const
+{
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+SqliteStatement::SqliteStatement(SqliteDatabase& db, std::string_view sql) : m_db(db)
+{
+    if (sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()), &m_stmt, nullptr) != SQLITE_OK) {
+        db.setError(db.sqliteMessage());
+        m_stmt = nullptr;
+    }
+}
+
+SqliteStatement::~SqliteStatement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+SqliteStatement& SqliteStatement::bind(int index, std::int64_t value)
+{
+    sqlite3_bind_int64(m_stmt, index, value);
+    return *this;
+}
+
+SqliteStatement& SqliteStatement::bindText(int index, std::string_view value)
+{
+    sqlite3_bind_text64(m_stmt, index, value.data(), value.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    return *this;
+}
+
+SqliteStatement& SqliteStatement::bindBlob(int index, std::string_view value)
+{
+    // A zero-length blob, not NULL, for an empty value.
+    sqlite3_bind_blob64(m_stmt, index, value.empty() ? "" : value.data(), value.size(), SQLITE_TRANSIENT);
+    return *this;
+}
+
+SqliteStatement::Step SqliteStatement::step()
+{
+    if (!m_stmt)
+        return Step::Failed;
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return Step::Row;
+    if (rc == SQLITE_DONE)
+        return Step::Done;
+    m_db.setError(m_db.sqliteMessage());
+    return Step::Failed;
+}
+
+bool SqliteStatement::run()
+{
+    const Step result = step();
+    reset();
+    return result == Step::Done;
+}
+
+void SqliteStatement::reset()
+{
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+std::int64_t SqliteStatement::integer(int column) const
+{
+    return sqlite3_column_int64(m_stmt, column);
+}
+
+std::string SqliteStatement::text(int column) const
+{
+    const auto* bytes = sqlite3_column_text(m_stmt, column);
+    const int size = sqlite3_column_bytes(m_stmt, column);
+    return bytes ? std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size)) : std::string();
+}
+
+std::string SqliteStatement::blob(int column) const
+{
+    const void* bytes = sqlite3_column_blob(m_stmt, column);
+    const int size = sqlite3_column_bytes(m_stmt, column);
+    return bytes ? std::string(static_cast<const char*>(bytes), static_cast<std::size_t>(size)) : std::string();
+}
+
+SqliteTransaction::SqliteTransaction(SqliteDatabase& db) : m_db(db)
+{
+    m_nested = sqlite3_get_autocommit(m_db.handle()) == 0;
+    m_open = m_db.exec(m_nested ? "SAVEPOINT part" : "BEGIN IMMEDIATE");
+}
+
+SqliteTransaction::~SqliteTransaction()
+{
+    if (m_open) {
+        const std::string error = m_db.error();
+        m_db.exec(m_nested ? "ROLLBACK TO part; RELEASE part" : "ROLLBACK");
+        m_db.setError(error); // the reason of the failure, not of the rollback
+    }
+}
+
+bool SqliteTransaction::commit()
+{
+    if (!m_open)
+        return false;
+    m_open = false;
+    if (m_db.exec(m_nested ? "RELEASE part" : "COMMIT"))
+        return true;
+    const std::string error = m_db.error();
+    m_db.exec(m_nested ? "ROLLBACK TO part; RELEASE part" : "ROLLBACK");
+    m_db.setError(error);
+    return false;
+}
+
+} // namespace darv::similar

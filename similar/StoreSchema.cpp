@@ -1,0 +1,100 @@
+// Opening the evidence store: WAL journal, and the schema brought up to date one migration at a time.
+#include "similar/EvidenceStore.h"
+
+#include <sqlite3.h>
+
+#include <array>
+
+namespace darv::similar {
+namespace {
+
+// Migration N takes the schema from version N to N + 1. Never change one that has been released: add one.
+const std::array<const char*, EvidenceStore::kSchemaVersion> kMigrations = {
+    // 0 -> 1: projects, drawings with their properties (JSON), entities (binary record) and tokens (packed
+    // 64-bit numbers, in the inverted index once "indexed"), the inverted index of the tokens, remembered
+    // templates, and what each project's last run did not count.
+    "CREATE TABLE project(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE,"
+    "  handle_seed INTEGER NOT NULL DEFAULT 0, token_version INTEGER NOT NULL DEFAULT 0);"
+    "CREATE TABLE drawing(id INTEGER PRIMARY KEY, project INTEGER NOT NULL REFERENCES project(id),"
+    "  role INTEGER NOT NULL, path BLOB NOT NULL, shown TEXT NOT NULL, size INTEGER NOT NULL,"
+    "  mtime_ns INTEGER NOT NULL, present INTEGER NOT NULL DEFAULT 1, properties TEXT NOT NULL,"
+    "  entities BLOB NOT NULL, token_basis INTEGER NOT NULL, tokens BLOB NOT NULL,"
+    "  indexed INTEGER NOT NULL DEFAULT 0, UNIQUE(project, role, path));"
+    "CREATE TABLE token(hash INTEGER NOT NULL, project INTEGER NOT NULL, drawing INTEGER NOT NULL,"
+    "  PRIMARY KEY(hash, project, drawing)) WITHOUT ROWID;"
+    "CREATE TABLE template(project INTEGER NOT NULL REFERENCES project(id), path BLOB NOT NULL,"
+    "  PRIMARY KEY(project, path));"
+    "CREATE TABLE excluded(project INTEGER NOT NULL, hash INTEGER NOT NULL,"
+    "  PRIMARY KEY(project, hash)) WITHOUT ROWID;",
+    // 1 -> 2: the reader that made each row, so that drawings stored by an older reader are read again
+    // (rows from before get 0: read again when their file is there, kept as they are when it is not).
+    "ALTER TABLE drawing ADD COLUMN source_version INTEGER NOT NULL DEFAULT 0;",
+};
+
+std::optional<std::int64_t> schemaVersion(SqliteDatabase& db)
+{
+    SqliteStatement query(db, "PRAGMA user_version");
+    if (query.step() != SqliteStatement::Step::Row)
+        return std::nullopt;
+    return query.integer(0);
+}
+
+bool walJournal(SqliteDatabase& db)
+{
+    SqliteStatement wal(db, "PRAGMA journal_mode=WAL");
+    if (wal.step() != SqliteStatement::Step::Row)
+        return false;
+    if (wal.text(0) != "wal") {
+        db.setError("cannot keep a write-ahead log here (journal mode " + wal.text(0) + ")");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool EvidenceStore::open(const std::string& path)
+{
+    if (!m_db.open(path)) {
+        m_db.setError(path + ": " + m_db.error());
+        return false;
+    }
+    sqlite3_busy_timeout(m_db.handle(), 10000);
+    // The first statement tells a file that is no SQLite database; journal_mode answers "wal" once set.
+    if (!walJournal(m_db)) {
+        const std::string reason = m_db.error();
+        m_db = SqliteDatabase();
+        m_db.setError(path + ": " + reason);
+        return false;
+    }
+    if (!m_db.exec("PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON") || !migrate()) {
+        const std::string reason = m_db.error();
+        m_db = SqliteDatabase();
+        m_db.setError(path + ": " + reason);
+        return false;
+    }
+    return true;
+}
+
+bool EvidenceStore::migrate()
+{
+    // The version is read again inside each write transaction: another program may migrate at the same time.
+    for (;;) {
+        SqliteTransaction transaction(m_db);
+        const auto version = transaction.ok() ? schemaVersion(m_db) : std::nullopt;
+        if (!version)
+            return false;
+        if (*version > kSchemaVersion) {
+            m_db.setError("written by a newer DARV (schema version " + std::to_string(*version) +
+                          "; this one reads up to " + std::to_string(kSchemaVersion) + ")");
+            return false;
+        }
+        if (*version == kSchemaVersion)
+            return transaction.commit();
+        if (!m_db.exec(kMigrations[static_cast<std::size_t>(*version)]) ||
+            !m_db.exec("PRAGMA user_version=" + std::to_string(*version + 1)) || !transaction.commit())
+            return false;
+    }
+}
+
+} // namespace darv::similar

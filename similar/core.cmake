@@ -1,0 +1,27 @@
+# The similarity check and its evidence store, Qt-free part.
+find_package(nlohmann_json REQUIRED)
+find_package(SQLite3 REQUIRED)
+find_package(Threads REQUIRED)
+target_sources(darv_core PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/ClassComparison.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ClassReading.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ComparableText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DrawingFeatures.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DrawingSource.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/EvidenceStore.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/EntityBlob.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/EntityShape.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Neighbours.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/OrderedPool.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PairEvidence.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PreparedDrawing.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PropertiesJson.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Rarity.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SignalText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SimilarReport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SimilarRun.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Sqlite.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StoreSchema.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Winnowing.cpp
+)
+target_link_libraries(darv_core PRIVATE nlohmann_json::nlohmann_json SQLite::SQLite3 Threads::Threads)
