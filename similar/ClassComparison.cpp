@@ -61,7 +61,7 @@ SimilarPair makePair(const DrawingName& a, const DrawingFeatures& fa, const Draw
     pair.score = evidence.score * 100.0;
     for (const SignalEvidence& s : evidence.signals)
         if (s.decisive || s.share >= kShownShare)
-            pair.signals.push_back(Signal{s.kind, s.share, signalText(s, "A", "B"), s.decisive});
+            pair.fired.push_back(Signal{s.kind, s.share, signalText(s, "A", "B"), s.decisive});
     pair.offset = evidence.offset;
     pair.handlesA = handlesOf(fa, evidence.matchedA);
     pair.handlesB = handlesOf(fb, evidence.matchedB);

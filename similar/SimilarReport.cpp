@@ -52,7 +52,7 @@ std::vector<std::string> pairLines(std::size_t rank, const SimilarPair& pair, co
     const std::string indent(head.size(), ' ');
     addWrapped(lines, head + "A  ", indent + "   ", nameOf(pair.a, project));
     addWrapped(lines, indent + "B  ", indent + "   ", nameOf(pair.b, project));
-    for (const Signal& s : pair.signals)
+    for (const Signal& s : pair.fired)
         addWrapped(lines, "    ", "        ", s.text);
     return lines;
 }
@@ -124,7 +124,7 @@ std::string reportJson(const std::string& project, const SimilarResult& result)
     json pairs = json::array();
     for (const SimilarPair& pair : result.pairs) {
         json signals = json::array();
-        for (const Signal& s : pair.signals)
+        for (const Signal& s : pair.fired)
             signals.push_back({{"kind", signalKindName(s.kind)}, {"share", wholePercent(s.share)}, {"text", s.text}});
         pairs.push_back({{"a", pair.a.path},
                          {"b", pair.b.path},

@@ -38,7 +38,7 @@ struct SimilarPair
     DrawingName a;                       // a drawing of the project
     DrawingName b;                       // a drawing of the project or of an earlier project
     double score = 0;                    // percent
-    std::vector<Signal> signals;         // the signals that fired, strongest first
+    std::vector<Signal> fired;           // the signals that fired, strongest first
     std::optional<dwg::Point3> offset;   // where A's entities lie in B, when the moved geometry fired
     std::vector<std::uint64_t> handlesA; // entities the signals matched, to be marked
     std::vector<std::uint64_t> handlesB;

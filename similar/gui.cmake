@@ -2,4 +2,9 @@
 target_sources(darv_gui PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/window/DrawingPainter.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window/DrawingPairView.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/EvidenceSheet.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/PairDisplay.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/SimilarRunner.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/SimilarWindow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/SimilarWindowPairs.cpp
 )

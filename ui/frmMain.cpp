@@ -9,6 +9,7 @@
 #include "compare/CompareRun.h"
 #include "compare/window/CompareWindowView.h"
 #include "projects/NameBytes.h"
+#include "projects/ProjectName.h"
 #include "projects/QuotedLinesFile.h"
 #include "projects/window/LocationsPage.h"
 #include "projects/window/NameText.h"
@@ -16,6 +17,7 @@
 #include "reports/window/DialogPrintSetup.h"
 #include "reports/window/ReportViewer.h"
 #include "reports/window/ReportsPage.h"
+#include "similar/window/SimilarWindow.h"
 #include "ui/AboutPage.h"
 #include "ui/CheckValue.h"
 #include "ui/HelpWindow.h"
@@ -201,6 +203,7 @@ void frmMain::connectHandlers()
         this, [this] { return m_installLoc; }, *m_services.messages);
     connect(m_cmdHelp, &QPushButton::clicked, m_helpWindows, &HelpWindows::cmdHelp_Click);
     connect(m_reports->cmdWhatnext, &QPushButton::clicked, m_helpWindows, &HelpWindows::cmdWhatnext_Click);
+    connect(m_reports->cmdSimilar, &QPushButton::clicked, this, &frmMain::cmdSimilar_Click);
 }
 
 QListWidgetItem* selectedItem(const QListWidget* list)
@@ -327,6 +330,28 @@ void frmMain::TabStrip1_Click()
     }
     for (QWidget* page : pages)
         page->raise();
+}
+
+void frmMain::cmdSimilar_Click()
+{
+    if (refuseProject())
+        return;
+    // Made on first use and kept, like the help windows; it belongs to the main window and closes with it.
+    if (!m_similarWindow) {
+        m_similarWindow = m_services.similarSource
+                              ? new SimilarWindow([this] { return m_installLoc; }, *m_services.messages,
+                                                  m_services.similarSource, this)
+                              : new SimilarWindow([this] { return m_installLoc; }, *m_services.messages,
+                                                  similar::readForSimilarity, this);
+    }
+    const std::string project = nameBytes(selectedProject());
+    std::vector<std::string> others;
+    for (int i = 0; i < m_projects->lstProjects->count(); ++i) {
+        const std::string name = nameBytes(m_projects->lstProjects->item(i)->text());
+        if (name != project && !isUnsafeProjectName(name))
+            others.push_back(name);
+    }
+    m_similarWindow->openFor(project, others);
 }
 
 void frmMain::cmdExit_Click()

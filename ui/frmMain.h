@@ -2,6 +2,8 @@
 // It assembles the pages and passes what the user does on to the handlers of each feature.
 #pragma once
 
+#include "dwg/Drawing.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -34,6 +36,7 @@ class SoundPlayer;
 class HelpWindows;
 class PrintSetup;
 class ReportViewer;
+class SimilarWindow;
 struct CompareOptions;
 
 // The selected entry of a single-selection list; null when none is selected.
@@ -41,6 +44,8 @@ QListWidgetItem* selectedItem(const QListWidget* list);
 
 struct MainServices
 {
+    // Reads drawings for the similarity check; empty: the drawing readers themselves.
+    std::function<dwg::ReadResult(const std::string&)> similarSource;
     Messages* messages = nullptr;
     StartClock* clock = nullptr;
     CadHost* host = nullptr;
@@ -103,6 +108,9 @@ public:
     CompareWindowView* compareView() const { return m_compareView.get(); }
     ReportViewer* reportViewer() const { return m_viewer; }
     HelpWindows* helpWindows() const { return m_helpWindows; }
+    // The Similar Drawings window; null before its first use.
+    SimilarWindow* similarWindow() const { return m_similarWindow; }
+    void cmdSimilar_Click();
 
 signals:
     // The Reports tab was selected; the report viewer reloads the chosen report.
@@ -137,6 +145,7 @@ private:
     std::unique_ptr<PrintSetup> m_dialogPrintSetup;
     ReportViewer* m_viewer = nullptr;
     HelpWindows* m_helpWindows = nullptr;
+    SimilarWindow* m_similarWindow = nullptr; // a child of this window, made on first use
     std::string m_installLoc;
     bool m_ending = false;
     int m_driveShown = -1; // the drive list's entry whose folder the folder list shows

@@ -102,7 +102,7 @@ void frmMain::projectUnselected()
     m_projects->lstProjects->setToolTip(QString());
     m_panel->lblTotalFiles->setText(QStringLiteral("0000"));
     for (QPushButton* button : {m_projects->cmdRemproj, m_locations->cmdAddloc, m_locations->cmdRemloc,
-                                m_locations->cmdJump, m_panel->cmdCollect, m_panel->cmdCompare})
+                                m_locations->cmdJump, m_panel->cmdCollect, m_panel->cmdCompare, m_reports->cmdSimilar})
         button->setEnabled(false);
     m_locations->lblProject0->setText(tr("Project:"));
     m_reports->lblProject1->setText(tr("Project:"));
@@ -186,9 +186,10 @@ void frmMain::cmdRemproj_Click()
     m_locations->cmdAddloc->setEnabled(false);
     m_locations->cmdRemloc->setEnabled(false);
     m_panel->cmdCollect->setEnabled(false);
-    // Recompare and Jump To would act on no project at all: they go off too.
+    // Recompare, Jump To and Similar Drawings would act on no project at all: they go off too.
     m_panel->cmdCompare->setEnabled(false);
     m_locations->cmdJump->setEnabled(false);
+    m_reports->cmdSimilar->setEnabled(false);
     emit projectCleared();
 }
 
@@ -219,6 +220,7 @@ void frmMain::lstProjects_Click()
     m_panel->cmdCompare->setEnabled(!ec && collectedSize > 0);
     setProjectCaptions(project);
     m_locations->cmdJump->setEnabled(false);
+    m_reports->cmdSimilar->setEnabled(true);
 }
 
 bool frmMain::CountDrawings()

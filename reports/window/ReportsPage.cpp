@@ -1,4 +1,5 @@
-// The Reports page: the report view, the three report options, and the Print and What Next buttons.
+// The Reports page: the report view, the three report options, and the Print, What Next and Similar
+// Drawings buttons.
 #include "reports/window/ReportsPage.h"
 
 #include "ui/Layout.h"
@@ -45,6 +46,9 @@ ReportsPage::ReportsPage(QWidget* parent) : QFrame(parent)
     cmdPrint = place(new QPushButton(tr("Print..."), this), "cmdPrint", 112, 384, 105, 25);
     cmdPrint->setEnabled(false);
     cmdWhatnext = place(new QPushButton(tr("What Next?"), this), "cmdWhatnext", 232, 384, 105, 25);
+    // In the free place right of "What Next?"; it needs a selected project.
+    cmdSimilar = place(new QPushButton(tr("Similar Drawings..."), this), "cmdSimilar", 352, 384, 105, 25);
+    cmdSimilar->setEnabled(false);
 }
 
 } // namespace darv

@@ -1,4 +1,5 @@
-// The Reports page: the report view, the three report options, and the Print and What Next buttons.
+// The Reports page: the report view, the three report options, and the Print, What Next and Similar
+// Drawings buttons.
 #pragma once
 
 #include <QFrame>
@@ -22,6 +23,7 @@ public:
     QLabel* Label2;
     QPushButton* cmdPrint;
     QPushButton* cmdWhatnext;
+    QPushButton* cmdSimilar; // opens the Similar Drawings window of the selected project
 };
 
 } // namespace darv

@@ -456,6 +456,7 @@ void ProjectsWindowTest::noSelectedProjectDisablesWhatNeedsOne()
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     LowerPanel* panel = run->window->lowerPanel();
     QVERIFY(panel->cmdCompare->isEnabled());
+    QVERIFY(run->window->reportsPage()->cmdSimilar->isEnabled());
     run->window->locationsPage()->lstLocations->setCurrentRow(0);
     QVERIFY(run->window->locationsPage()->cmdJump->isEnabled());
 

@@ -10,3 +10,9 @@ darv_add_gtest(similar_tests core
     ${CMAKE_CURRENT_LIST_DIR}/SimilarCommandTest.cpp
 )
 target_link_libraries(similar_tests PRIVATE darv_similar_class SQLite::SQLite3)
+
+# The Similar Drawings window over a generated class.
+darv_add_qtest(similar_window_tests ${CMAKE_CURRENT_LIST_DIR}/SimilarWindowTest.cpp)
+if(TARGET similar_window_tests)
+    target_link_libraries(similar_window_tests PRIVATE darv_similar_class)
+endif()

@@ -213,6 +213,7 @@ void MainWindowTest::controlInventory()
         {"Label2", {16, 360, 433, 17}, "What happens if you find a conflict? Select \"What Next?\" for more help."},
         {"cmdPrint", {112, 384, 105, 25}, "Print..."},
         {"cmdWhatnext", {232, 384, 105, 25}, "What Next?"},
+        {"cmdSimilar", {352, 384, 105, 25}, "Similar Drawings..."},
         {"frmAbout", {24, 40, 457, 161}, nullptr},
         {"Picture2", {120, 16, 225, 29}, nullptr},
         {"RichTextBox2", {32, 56, 393, 97}, nullptr},

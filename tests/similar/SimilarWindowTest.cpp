@@ -1,0 +1,240 @@
+// The Similar Drawings window over a generated class with planted copies: the ranking, the red marking,
+// the views moving together, a cancelled run and the printed sheets.
+#include "similar/PlantedClass.h"
+
+#include "projects/window/NameText.h"
+#include "similar/EvidenceStore.h"
+#include "similar/window/DrawingPairView.h"
+#include "similar/window/SimilarWindow.h"
+#include "support/GuiFixture.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <set>
+#include <thread>
+
+using namespace darv;
+using namespace darv::test;
+
+namespace {
+
+constexpr int kRunTimeoutMs = 60000;
+
+struct Rig
+{
+    Rig() : generator(bracketAssignment(7), 7000), planted(plantClass(folder, generator, "WEEK 3")) {}
+
+    void open(similar::DrawingSource source = {})
+    {
+        window = std::make_unique<SimilarWindow>([this] { return folder.data(); }, messages,
+                                                 source ? source : folder.source());
+        window->resize(1300, 850);
+        window->openFor("WEEK 3", {});
+        window->templateList()->addItem(nameText(planted.templatePath));
+    }
+    bool compare()
+    {
+        QSignalSpy finished(window.get(), &SimilarWindow::runFinished);
+        window->compare();
+        return finished.wait(kRunTimeoutMs);
+    }
+    int rowOf(const std::string& path) const
+    {
+        for (int row = 0; row < window->pairTable()->rowCount(); ++row) {
+            const auto& pair =
+                window
+                    ->pairs()[static_cast<std::size_t>(window->pairTable()->item(row, 0)->data(Qt::UserRole).toInt())];
+            if (pair.a.path == path || pair.b.path == path)
+                return row;
+        }
+        return -1;
+    }
+
+    ClassFolder folder;
+    ClassGenerator generator;
+    PlantedClass planted;
+    RecordingMessages messages;
+    std::unique_ptr<SimilarWindow> window;
+};
+
+bool isRed(const QColor& c)
+{
+    return c.red() > 150 && c.green() < 110 && c.blue() < 110;
+}
+
+bool isGrey(const QColor& c)
+{
+    return std::abs(c.red() - c.green()) < 20 && std::abs(c.green() - c.blue()) < 20 && c.red() < 200;
+}
+
+// The colour drawn nearest to a device point (lines are thin and anti-aliased).
+QColor inkNear(const QImage& image, QPointF at, bool (*wanted)(const QColor&))
+{
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) {
+            const QPoint p(qRound(at.x()) + dx, qRound(at.y()) + dy);
+            if (image.rect().contains(p) && wanted(image.pixelColor(p)))
+                return image.pixelColor(p);
+        }
+    return Qt::white;
+}
+
+// Of the lines with the given mark, the share whose midpoint shows the wanted colour in the side's view.
+double shareInColour(const DrawingPairView& view, int side, EntityMark mark, bool (*wanted)(const QColor&))
+{
+    const QImage image = view.view(side)->grab().toImage();
+    const QRectF target = view.view(side)->rect();
+    int lines = 0, coloured = 0;
+    for (const ViewEntity& entity : view.entities(side)) {
+        const auto* line = std::get_if<dwg::LineGeometry>(&entity.geometry);
+        if (!line || entity.mark != mark)
+            continue;
+        const QPointF mid = view.transform().toDevice((line->start.x + line->end.x) / 2 + view.shift(side).x(),
+                                                      (line->start.y + line->end.y) / 2 + view.shift(side).y(), target);
+        if (!target.contains(mid))
+            continue;
+        ++lines;
+        coloured += wanted(inkNear(image, mid, wanted)) ? 1 : 0;
+    }
+    return lines == 0 ? -1.0 : static_cast<double>(coloured) / lines;
+}
+
+bool havePoppler()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
+}
+
+QString runTool(const QString& tool, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+} // namespace
+
+class SimilarWindowTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void showsTheRankedPairsWithTheSharedPartsInRed();
+    void cancelLeavesTheStoreWhole();
+};
+
+void SimilarWindowTest::showsTheRankedPairsWithTheSharedPartsInRed()
+{
+    Rig rig;
+    rig.open();
+    rig.window->show();
+    QVERIFY(rig.compare());
+    QTableWidget* table = rig.window->pairTable();
+
+    // The list holds the planted pairs, in the check's own ranking.
+    const std::atomic<bool> never{false};
+    similar::SimilarRun direct(rig.folder.data(), "WEEK 3", similar::SimilarOptions{}, rig.folder.source());
+    const similar::SimilarResult ranking = direct.run(never);
+    QCOMPARE(table->rowCount(), static_cast<int>(rig.planted.planted.size()));
+    QCOMPARE(static_cast<std::size_t>(table->rowCount()), ranking.pairs.size());
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const auto& shown =
+            rig.window->pairs()[static_cast<std::size_t>(table->item(row, 0)->data(Qt::UserRole).toInt())];
+        QCOMPARE(shown.a.path, ranking.pairs[static_cast<std::size_t>(row)].a.path);
+        QCOMPARE(shown.b.path, ranking.pairs[static_cast<std::size_t>(row)].b.path);
+        QCOMPARE(table->item(row, 0)->data(Qt::DisplayRole).toInt(), row + 1);
+    }
+
+    // The moved copy: its shared lines red in both views, its own grey, B shifted back onto A.
+    const int moved = rig.rowOf(rig.planted.movedCopy);
+    QVERIFY(moved >= 0);
+    table->selectRow(moved);
+    DrawingPairView* view = rig.window->pairView();
+    QTRY_VERIFY(!view->entities(0).empty() && !view->entities(1).empty());
+    QVERIFY(std::abs(std::abs(view->shift(1).x()) - std::abs(rig.planted.move.x)) < 1e-6);
+    for (int side = 0; side < 2; ++side) {
+        QVERIFY2(shareInColour(*view, side, EntityMark::Shared, isRed) >= 0.9, qPrintable(QString::number(side)));
+        const double own = shareInColour(*view, side, EntityMark::Own, isGrey);
+        QVERIFY2(own < 0 || own >= 0.8, qPrintable(QString::number(own)));
+    }
+    QVERIFY(!rig.window->evidenceList()->findItems(QStringLiteral("moved by"), Qt::MatchContains).isEmpty());
+    QCOMPARE(rig.window->propertyTable()->rowCount(), 7);
+    // A screenshot of the window with a real pair, to look at.
+    const QString shot = QDir::currentPath() + QStringLiteral("/similar-drawings-window.png");
+    QVERIFY(rig.window->grab().save(shot));
+
+    // Zoom on A and pan on B: both views follow, the shared lines stay red where the transform puts them.
+    const double scale = view->transform().scale;
+    const QPointF centre = view->view(0)->rect().center();
+    QWheelEvent wheel(centre, view->view(0)->mapToGlobal(centre), {}, {0, 240}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->view(0), &wheel);
+    QVERIFY(view->transform().scale > scale * 1.4);
+    QTest::mousePress(view->view(1), Qt::LeftButton, {}, QPoint(200, 200));
+    QTest::mouseMove(view->view(1), QPoint(240, 170));
+    QTest::mouseRelease(view->view(1), Qt::LeftButton, {}, QPoint(240, 170));
+    for (int side = 0; side < 2; ++side)
+        QVERIFY(shareInColour(*view, side, EntityMark::Shared, isRed) >= 0.9);
+
+    // Two selected pairs give two sheets, with their evidence lines.
+    if (!havePoppler())
+        QSKIP("poppler-utils are needed to read the PDF");
+    table->clearSelection();
+    table->setSelectionMode(QAbstractItemView::MultiSelection);
+    table->selectRow(0);
+    table->selectRow(moved == 0 ? 1 : moved);
+    QTemporaryDir pdfFolder;
+    const QString pdf = pdfFolder.filePath(QStringLiteral("evidence.pdf"));
+    QVERIFY(rig.window->savePdf(pdf));
+    QVERIFY(runTool(QStringLiteral("pdfinfo"), {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\b"))));
+    const QString text = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(text.contains(QStringLiteral("Similar drawings - WEEK 3")));
+    for (int row : {0, moved == 0 ? 1 : moved}) {
+        const auto& pair =
+            rig.window->pairs()[static_cast<std::size_t>(table->item(row, 0)->data(Qt::UserRole).toInt())];
+        const QString firstWords = QString::fromStdString(pair.fired.front().text).left(24);
+        QVERIFY2(text.contains(firstWords), qPrintable(firstWords));
+    }
+}
+
+void SimilarWindowTest::cancelLeavesTheStoreWhole()
+{
+    Rig rig;
+    // A slow reader, so the run can be cancelled while it reads.
+    const similar::DrawingSource quick = rig.folder.source();
+    rig.open([quick](const std::string& path) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        return quick(path);
+    });
+    QSignalSpy finished(rig.window.get(), &SimilarWindow::runFinished);
+    rig.window->compare();
+    QVERIFY(rig.window->cancelButton()->isEnabled());
+    QTest::qWait(150);
+    rig.window->cancelButton()->click();
+    QVERIFY(finished.wait(kRunTimeoutMs));
+    QVERIFY(rig.window->statusLabel()->text().startsWith(QStringLiteral("Cancelled")));
+    QCOMPARE(rig.window->pairTable()->rowCount(), 0);
+    QVERIFY(rig.window->compareButton()->isEnabled());
+
+    // Whatever was stored is whole: every stored drawing loads again.
+    similar::EvidenceStore store;
+    QVERIFY(store.open(evidenceStorePath(rig.folder.data())));
+    const auto project = store.findProject("WEEK 3");
+    QVERIFY(project);
+    const auto rows = store.rows(*project, similar::DrawingRole::Class);
+    QVERIFY(rows.size() < rig.planted.students.size() + rig.planted.planted.size());
+    for (const similar::StoredRow& row : rows)
+        QVERIFY(store.loadDrawing(row.id).has_value());
+}
+
+DARV_GUI_TEST_MAIN(SimilarWindowTest)
+#include "SimilarWindowTest.moc"
