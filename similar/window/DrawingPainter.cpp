@@ -228,8 +228,9 @@ ViewTransform fitTransform(const QRectF& bounds, const QRectF& target)
 }
 
 void paintEntities(QPainter& painter, const std::vector<ViewEntity>& entities, const ViewTransform& transform,
-                   const QRectF& target, QPointF shift)
+                   const QRectF& target, QPointF shift, double penScale)
 {
+    const double markSize = kMarkSize * penScale;
     std::vector<const ViewEntity*> ordered;
     for (const ViewEntity& entity : entities)
         ordered.push_back(&entity);
@@ -240,7 +241,7 @@ void paintEntities(QPainter& painter, const std::vector<ViewEntity>& entities, c
     painter.setRenderHint(QPainter::Antialiasing, true);
     for (const ViewEntity* entity : ordered) {
         const QColor colour = markColour(entity->mark);
-        QPen pen(colour, entity->mark == EntityMark::Shared ? 2.0 : 1.0);
+        QPen pen(colour, (entity->mark == EntityMark::Shared ? 2.0 : 1.0) * penScale);
         pen.setCosmetic(true);
         painter.setPen(pen);
         painter.setBrush(Qt::NoBrush);
@@ -253,8 +254,8 @@ void paintEntities(QPainter& painter, const std::vector<ViewEntity>& entities, c
         }
         for (const QPointF& p : shapes.marks) {
             const QPointF d = transform.toDevice(p.x() + shift.x(), p.y() + shift.y(), target);
-            painter.drawLine(d - QPointF(kMarkSize, 0), d + QPointF(kMarkSize, 0));
-            painter.drawLine(d - QPointF(0, kMarkSize), d + QPointF(0, kMarkSize));
+            painter.drawLine(d - QPointF(markSize, 0), d + QPointF(markSize, 0));
+            painter.drawLine(d - QPointF(0, markSize), d + QPointF(0, markSize));
         }
         for (const Label& label : shapes.labels) {
             const double pixels = label.height > 0 ? label.height * transform.scale : 10.0;

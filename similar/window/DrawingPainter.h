@@ -52,8 +52,9 @@ std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, QPoin
 ViewTransform fitTransform(const QRectF& bounds, const QRectF& target);
 
 // Paints every entity with geometry into target (clipped to it); `shift` moves the drawing before it is
-// shown, so that a moved copy lies over its original. Template entities first, shared ones last.
+// shown, so that a moved copy lies over its original. Template entities first, shared ones last. Lines
+// and marks are as wide as on a screen of 96 dots per inch times penScale (a printer's dots are finer).
 void paintEntities(QPainter& painter, const std::vector<ViewEntity>& entities, const ViewTransform& transform,
-                   const QRectF& target, QPointF shift = {});
+                   const QRectF& target, QPointF shift = {}, double penScale = 1.0);
 
 } // namespace darv

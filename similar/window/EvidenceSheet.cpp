@@ -78,9 +78,10 @@ void drawBoth(QPainter& painter, const EvidencePage& page, const QRectF& area)
     painter.setPen(QColor(160, 160, 160));
     painter.drawRect(left);
     painter.drawRect(right);
-    ViewTransform rightTransform = transform; // the same world window, in the right box
-    paintEntities(painter, a, transform, left);
-    paintEntities(painter, b, rightTransform, right, shiftB);
+    // The same world window in the right box; lines as wide on paper as on a screen.
+    const double penScale = painter.device()->logicalDpiX() / 96.0;
+    paintEntities(painter, a, transform, left, {}, penScale);
+    paintEntities(painter, b, transform, right, shiftB, penScale);
     painter.setPen(Qt::black);
 }
 

@@ -43,10 +43,10 @@ void SimilarWindow::runEnded(const std::shared_ptr<const similar::SimilarResult>
     case Outcome::Complete:
         m_result = result->pairs;
         m_status->setText(
-            tr("%1 drawings compared (%2 of earlier years): %3 pairs at %4 % or more.%5")
+            tr("%1 drawings compared (%2 of earlier years): %3 at %4 % or more.%5")
                 .arg(result->drawings)
                 .arg(result->earlierDrawings)
-                .arg(result->pairs.size())
+                .arg(result->pairs.size() == 1 ? tr("1 pair") : tr("%1 pairs").arg(result->pairs.size()))
                 .arg(m_threshold->value())
                 .arg(result->unread.empty()
                          ? QString()
