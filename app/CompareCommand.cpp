@@ -1,6 +1,7 @@
 // darv2007-cli compare: Recompare on a data folder without a window, with the same run as the window.
 #include "app/CompareCommand.h"
 
+#include "app/CommandWords.h"
 #include "app/ConsoleView.h"
 #include "app/DataFolder.h"
 #include "app/SettingsFiles.h"
@@ -85,46 +86,24 @@ std::optional<CompareCommandArgs> parseCompareArgs(const std::vector<std::string
 {
     CompareCommandArgs parsed;
     parsed.dataFolder = defaultDataFolder;
-    std::optional<std::string> project;
     std::optional<std::string> entity;
     std::string checks = "time,handles";
-    for (std::size_t k = 0; k < args.size(); ++k) {
-        const std::string& word = args[k];
-        if (word.size() < 2 || word.compare(0, 2, "--") != 0) {
-            if (project) {
-                error = "only one project can be compared at a time ('" + word + "')";
-                return std::nullopt;
-            }
-            project = word;
-            continue;
-        }
-        std::string name = word;
-        std::optional<std::string> value;
-        if (const auto eq = word.find('='); eq != std::string::npos) {
-            name = word.substr(0, eq);
-            value = word.substr(eq + 1);
-        }
-        if (name != "--data" && name != "--checks" && name != "--entity" && name != "--percent" && name != "--age") {
-            error = "unknown option '" + name + "'";
-            return std::nullopt;
-        }
-        if (!value) {
-            if (k + 1 >= args.size()) {
-                error = "option " + name + " needs a value";
-                return std::nullopt;
-            }
-            value = args[++k];
-        }
+    const auto words = splitCommandWords(args, {"--data", "--checks", "--entity", "--percent", "--age"}, {},
+                                         "project can be compared", error);
+    if (!words)
+        return std::nullopt;
+    const std::optional<std::string>& project = words->operand;
+    for (const auto& [name, value] : words->options) {
         if (name == "--data")
-            parsed.dataFolder = *value;
+            parsed.dataFolder = value;
         else if (name == "--checks")
-            checks = *value;
+            checks = value;
         else if (name == "--entity")
-            entity = *value;
+            entity = value;
         else if (name == "--percent")
-            parsed.options.percent = *value;
+            parsed.options.percent = value;
         else
-            parsed.options.age = *value;
+            parsed.options.age = value;
     }
     if (!project) {
         error = "no project given";

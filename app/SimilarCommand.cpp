@@ -1,6 +1,7 @@
 // darv2007-cli similar: options, progress lines, the ranked pairs and the exit status.
 #include "app/SimilarCommand.h"
 
+#include "app/CommandWords.h"
 #include "app/CompareCommand.h"
 #include "projects/NameBytes.h"
 #include "projects/ProjectName.h"
@@ -30,11 +31,6 @@ std::string absolutePath(const std::string& path)
     std::error_code ec;
     const std::filesystem::path full = std::filesystem::absolute(path, ec);
     return ec ? path : full.lexically_normal().string();
-}
-
-bool takesValue(const std::string& name)
-{
-    return name == "--data" || name == "--template" || name == "--against" || name == "--min" || name == "--share";
 }
 
 // Sets one option; false with the reason in error.
@@ -75,39 +71,15 @@ std::optional<SimilarCommandArgs> parseSimilarArgs(const std::vector<std::string
 {
     SimilarCommandArgs parsed;
     parsed.dataFolder = defaultDataFolder;
-    std::optional<std::string> project;
-    for (std::size_t k = 0; k < args.size(); ++k) {
-        const std::string& word = args[k];
-        if (word.size() < 2 || word.compare(0, 2, "--") != 0) {
-            if (project) {
-                error = "only one project can be checked at a time ('" + word + "')";
-                return std::nullopt;
-            }
-            project = word;
-            continue;
-        }
-        if (word == "--json") {
+    const auto words = splitCommandWords(args, {"--data", "--template", "--against", "--min", "--share"}, {"--json"},
+                                         "project can be checked", error);
+    if (!words)
+        return std::nullopt;
+    const std::optional<std::string>& project = words->operand;
+    for (const auto& [name, value] : words->options) {
+        if (name == "--json")
             parsed.json = true;
-            continue;
-        }
-        std::string name = word;
-        std::optional<std::string> value;
-        if (const auto eq = word.find('='); eq != std::string::npos) {
-            name = word.substr(0, eq);
-            value = word.substr(eq + 1);
-        }
-        if (!takesValue(name)) {
-            error = "unknown option '" + name + "'";
-            return std::nullopt;
-        }
-        if (!value) {
-            if (k + 1 >= args.size()) {
-                error = "option " + name + " needs a value";
-                return std::nullopt;
-            }
-            value = args[++k];
-        }
-        if (!setOption(parsed, name, *value, error))
+        else if (!setOption(parsed, name, value, error))
             return std::nullopt;
     }
     if (!project || !isUsableProjectName(*project)) {

@@ -3,6 +3,7 @@ target_sources(darv_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/AtomicFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CollectCommand.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CommandLine.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CommandWords.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CompareCommand.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ConsoleView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DataFolder.cpp

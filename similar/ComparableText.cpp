@@ -57,10 +57,10 @@ bool saysNothingOfItsAuthor(const std::string& text)
 
 } // namespace
 
-std::string comparableText(const std::string& text)
+std::string foldedText(const std::string& text)
 {
     std::string out;
-    for (const char c : withoutCodes(text)) {
+    for (const char c : text) {
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
             if (!out.empty() && out.back() != ' ')
                 out += ' ';
@@ -70,6 +70,12 @@ std::string comparableText(const std::string& text)
     }
     while (!out.empty() && out.back() == ' ')
         out.pop_back();
+    return out;
+}
+
+std::string comparableText(const std::string& text)
+{
+    const std::string out = foldedText(withoutCodes(text));
     if (out.size() < 2 || saysNothingOfItsAuthor(out))
         return "";
     return out;

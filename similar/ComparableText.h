@@ -9,4 +9,7 @@ namespace darv::similar {
 // look like dates, times or plain numbers say nothing of their author and give "".
 std::string comparableText(const std::string& text);
 
+// The text in lower case (ASCII letters) with every run of blanks and line ends as one blank, none at the ends.
+std::string foldedText(const std::string& text);
+
 } // namespace darv::similar

@@ -89,28 +89,12 @@ void addIdentity(const dwg::Drawing& drawing, const std::vector<EntityFeature>& 
     out.identity.push_back({TokenKind::Content, makeToken(TokenKind::Content, content.value()), "", {}});
 }
 
-std::string lowerTrimmed(const std::string& text)
-{
-    std::string out;
-    for (const char c : text) {
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            if (!out.empty() && out.back() != ' ')
-                out += ' ';
-            continue;
-        }
-        out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    while (!out.empty() && out.back() == ' ')
-        out.pop_back();
-    return out;
-}
-
 void addNames(const dwg::Drawing& drawing, DrawingFeatures& out)
 {
     const std::pair<const std::string*, const char*> names[] = {{&drawing.lastSavedBy, "last saved by"},
                                                                 {&drawing.summary.author, "author"}};
     for (const auto& [name, role] : names) {
-        const std::string value = lowerTrimmed(*name);
+        const std::string value = foldedText(*name);
         if (value.empty())
             continue;
         // Both fields hold a person's name: the token is the same whichever field holds it.
