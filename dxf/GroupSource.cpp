@@ -139,6 +139,18 @@ std::string groupCodeText(int code)
     return "DXF group code " + std::to_string(code);
 }
 
+// A number written on a line of an ASCII file: blanks around it and a leading '+' are allowed,
+// anything else after the digits is not.
+template <typename Number> bool numberFromLine(std::string_view text, Number& out)
+{
+    std::string_view value = trimmed(text);
+    if (!value.empty() && value.front() == '+') {
+        value.remove_prefix(1);
+    }
+    const auto result = std::from_chars(value.data(), value.data() + value.size(), out);
+    return result.ec == std::errc() && result.ptr == value.data() + value.size();
+}
+
 } // namespace
 
 bool Group::toReal(double& out) const
@@ -150,14 +162,8 @@ bool Group::toReal(double& out) const
     case ValueForm::Integer:
         out = static_cast<double>(integer);
         return true;
-    case ValueForm::Line: {
-        std::string_view value = trimmed(text);
-        if (!value.empty() && value.front() == '+') {
-            value.remove_prefix(1);
-        }
-        const auto result = std::from_chars(value.data(), value.data() + value.size(), out);
-        return result.ec == std::errc() && result.ptr == value.data() + value.size() && std::isfinite(out);
-    }
+    case ValueForm::Line:
+        return numberFromLine(text, out) && std::isfinite(out);
     case ValueForm::String:
     case ValueForm::Chunk:
         return false;
@@ -177,14 +183,8 @@ bool Group::toInteger(std::int64_t& out) const
         }
         out = static_cast<std::int64_t>(real);
         return true;
-    case ValueForm::Line: {
-        std::string_view value = trimmed(text);
-        if (!value.empty() && value.front() == '+') {
-            value.remove_prefix(1);
-        }
-        const auto result = std::from_chars(value.data(), value.data() + value.size(), out);
-        return result.ec == std::errc() && result.ptr == value.data() + value.size();
-    }
+    case ValueForm::Line:
+        return numberFromLine(text, out);
     case ValueForm::String:
     case ValueForm::Chunk:
         return false;
