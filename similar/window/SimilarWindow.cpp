@@ -115,8 +115,13 @@ SimilarWindow::SimilarWindow(std::function<std::string()> installLoc, Messages& 
     connect(print, &QPushButton::clicked, this, &SimilarWindow::printSheets);
     connect(pdf, &QPushButton::clicked, this, &SimilarWindow::saveSheets);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_pairs, &QTableWidget::itemSelectionChanged, this, [this] {
+    // The sheets are those of the selected pairs: without a selection there is nothing to print.
+    print->setEnabled(false);
+    pdf->setEnabled(false);
+    connect(m_pairs, &QTableWidget::itemSelectionChanged, this, [this, print, pdf] {
         const QList<QTableWidgetItem*> selected = m_pairs->selectedItems();
+        print->setEnabled(!selected.isEmpty());
+        pdf->setEnabled(!selected.isEmpty());
         if (!selected.isEmpty())
             showPair(m_pairs->item(selected.first()->row(), 0)->data(Qt::UserRole).toInt());
     });

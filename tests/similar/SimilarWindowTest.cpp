@@ -185,6 +185,12 @@ void SimilarWindowTest::showsTheRankedPairsWithTheSharedPartsInRed()
     for (int side = 0; side < 2; ++side)
         QVERIFY(shareInColour(*view, side, EntityMark::Shared, isRed) >= 0.9);
 
+    // The sheets are the selected pairs': no selection, nothing to print.
+    const auto* savePdfButton = rig.window->findChild<QPushButton*>(QStringLiteral("cmdSavePdf"));
+    QVERIFY(savePdfButton && savePdfButton->isEnabled());
+    table->clearSelection();
+    QVERIFY(!savePdfButton->isEnabled());
+
     // Two selected pairs give two sheets, with their evidence lines.
     if (!havePoppler())
         QSKIP("poppler-utils are needed to read the PDF");
