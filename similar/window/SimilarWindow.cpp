@@ -9,7 +9,9 @@
 #include "similar/window/SimilarRunner.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -42,7 +44,8 @@ QByteArray savedGeometry()
 
 SimilarWindow::SimilarWindow(std::function<std::string()> installLoc, Messages& messages, similar::DrawingSource source,
                              QWidget* parent)
-    : QWidget(parent, Qt::Window), m_installLoc(std::move(installLoc)), m_messages(messages)
+    : QWidget(parent, Qt::Window), m_installLoc(std::move(installLoc)), m_messages(messages),
+      m_dialogFolder(QDir::homePath())
 {
     setObjectName(QStringLiteral("frmSimilar"));
     m_runner = new SimilarRunner(std::move(source), this);
@@ -236,8 +239,10 @@ void SimilarWindow::openFor(const std::string& project, const std::vector<std::s
 
 void SimilarWindow::addTemplates()
 {
-    const QStringList files = QFileDialog::getOpenFileNames(this, tr("Template drawings"), QString(),
+    const QStringList files = QFileDialog::getOpenFileNames(this, tr("Template drawings"), m_dialogFolder,
                                                             tr("Drawings (*.dwg *.dxf *.DWG *.DXF)"));
+    if (!files.isEmpty())
+        m_dialogFolder = QFileInfo(files.first()).absolutePath();
     for (const QString& file : files) {
         if (m_templates->findItems(file, Qt::MatchExactly).isEmpty())
             m_templates->addItem(file);

@@ -82,6 +82,7 @@ private:
 
     std::function<std::string()> m_installLoc;
     Messages& m_messages;
+    QString m_dialogFolder; // where the file dialogs open: the home folder, then the one last used
     SimilarRunner* m_runner = nullptr;
     std::string m_project;
     std::vector<similar::SimilarPair> m_result;

@@ -9,7 +9,9 @@
 #include "similar/window/EvidenceSheet.h"
 #include "similar/window/PairDisplay.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPrintDialog>
@@ -178,11 +180,12 @@ void SimilarWindow::saveSheets()
 {
     if (selectedPages().empty())
         return;
-    const QString path =
-        QFileDialog::getSaveFileName(this, tr("Save the evidence as PDF"),
-                                     nameText(m_project) + QStringLiteral(" similar.pdf"), tr("PDF files (*.pdf)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Save the evidence as PDF"),
+        QDir(m_dialogFolder).filePath(nameText(m_project) + QStringLiteral(" similar.pdf")), tr("PDF files (*.pdf)"));
     if (path.isEmpty())
         return;
+    m_dialogFolder = QFileInfo(path).absolutePath();
     if (!savePdf(path))
         m_messages.show(MessageIcon::Critical, "DARV Error",
                         "The PDF file " + nameBytes(path) + " could not be written.");
