@@ -512,6 +512,18 @@ void ProjectsWindowTest::namesThatAreNotUtf8KeepTheirBytes()
     DataFolder data;
     QTemporaryDir drawings;
     const std::string foreign = drawings.path().toStdString() + "/CAF\xC9";
+    // QTemporaryDir cannot remove names that are not UTF-8: these go by their bytes, before the folders.
+    struct RemoveByBytes
+    {
+        std::vector<std::string> paths;
+        ~RemoveByBytes()
+        {
+            for (const std::string& path : paths) {
+                std::error_code ec;
+                std::filesystem::remove_all(path, ec);
+            }
+        }
+    } cleanup{{foreign, data.str() + "/projects/CAF\xC9 2006.prj"}};
     std::filesystem::create_directories(foreign);
     data.write(QStringLiteral("projects/projects.fil"), "\"ALPHA\"\r\n\"CAF\xC9 2006\"\r\n\"OMEGA\"\r\n");
     std::ofstream(data.str() + "/projects/CAF\xC9 2006.prj", std::ios::binary) << "\"-/x\"\r\n";
