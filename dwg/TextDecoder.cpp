@@ -4,7 +4,7 @@
 #include "dwg/Utf8.h"
 
 #include <array>
-#include <iconv.h>
+#include <utility>
 
 namespace dwg {
 
@@ -129,9 +129,9 @@ std::string decodeUnicodeEscapes(std::string_view text)
 TextDecoder::TextDecoder(std::uint16_t codepage)
 {
     if (const char* charset = multiByteCharset(codepage)) {
-        const iconv_t handle = iconv_open("UTF-8", charset);
-        if (handle != reinterpret_cast<iconv_t>(-1)) {
-            m_iconv = handle;
+        CharsetConverter converter(charset);
+        if (converter.ok()) {
+            m_multiByte.emplace(std::move(converter));
             return;
         }
     }
@@ -141,21 +141,14 @@ TextDecoder::TextDecoder(std::uint16_t codepage)
     }
 }
 
-TextDecoder::~TextDecoder()
-{
-    if (m_iconv != nullptr) {
-        iconv_close(static_cast<iconv_t>(m_iconv));
-    }
-}
-
 std::string TextDecoder::decode(std::string_view bytes)
 {
     if (isPlain(bytes)) {
         return std::string(bytes);
     }
     std::string utf8;
-    if (m_iconv != nullptr) {
-        utf8 = convertMultiByte(bytes);
+    if (m_multiByte) {
+        m_multiByte->appendUtf8(bytes, utf8);
     } else {
         utf8.reserve(bytes.size() + bytes.size() / 2);
         for (const char c : bytes) {
@@ -163,29 +156,6 @@ std::string TextDecoder::decode(std::string_view bytes)
         }
     }
     return decodeUnicodeEscapes(utf8);
-}
-
-std::string TextDecoder::convertMultiByte(std::string_view bytes)
-{
-    const auto handle = static_cast<iconv_t>(m_iconv);
-    iconv(handle, nullptr, nullptr, nullptr, nullptr); // a fresh shift state for every text
-    std::string out;
-    std::array<char, 256> buffer{};
-    char* in = const_cast<char*>(bytes.data()); // iconv's interface; the input is not written
-    std::size_t inLeft = bytes.size();
-    while (inLeft > 0) {
-        char* target = buffer.data();
-        std::size_t targetLeft = buffer.size();
-        const std::size_t result = iconv(handle, &in, &inLeft, &target, &targetLeft);
-        out.append(buffer.data(), buffer.size() - targetLeft);
-        if (result == static_cast<std::size_t>(-1) && targetLeft == buffer.size()) {
-            // An invalid or incomplete sequence: one replacement character for its first byte, then go on.
-            appendUtf8(out, 0xFFFD);
-            ++in;
-            --inLeft;
-        }
-    }
-    return out;
 }
 
 } // namespace dwg

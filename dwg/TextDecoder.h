@@ -1,9 +1,11 @@
 // Turns the texts of a drawing into UTF-8: the drawing's code page before 2007, with "\U+XXXX" escapes decoded.
 #pragma once
 
+#include "dwg/CharsetConverter.h"
 #include "dwg/CodePageTables.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,18 +24,13 @@ class TextDecoder
 {
 public:
     explicit TextDecoder(std::uint16_t codepage);
-    ~TextDecoder();
-    TextDecoder(const TextDecoder&) = delete;
-    TextDecoder& operator=(const TextDecoder&) = delete;
 
     // Code page bytes -> UTF-8, then "\U+XXXX" escapes decoded.
     std::string decode(std::string_view bytes);
 
 private:
-    std::string convertMultiByte(std::string_view bytes);
-
     const CodePageTable* m_table = nullptr;
-    void* m_iconv = nullptr; // iconv_t of a multi-byte code page
+    std::optional<CharsetConverter> m_multiByte;
 };
 
 } // namespace dwg

@@ -1,16 +1,13 @@
-// Text in a drawing code page ($DWGCODEPAGE, e.g. "ANSI_1252") to UTF-8: the one place that knows code pages.
+// DXF text in the code page its header names ($DWGCODEPAGE, e.g. "ANSI_1252") to UTF-8, through the C library.
 #include "dxf/CodePage.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <iconv.h>
+#include <utility>
 
 namespace dxf {
 
 namespace {
-
-const auto invalidHandle = reinterpret_cast<iconv_t>(-1);
 
 std::string upperAscii(std::string_view text)
 {
@@ -23,11 +20,6 @@ std::string upperAscii(std::string_view text)
 bool allDigits(std::string_view text)
 {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
-}
-
-void appendReplacement(std::string& out)
-{
-    out += "\xEF\xBF\xBD";
 }
 
 } // namespace
@@ -63,73 +55,33 @@ CodePageConverter::CodePageConverter(std::string_view dwgCodepage)
 {
     const std::string name = iconvName(dwgCodepage);
     if (!name.empty()) {
-        m_handle = iconv_open("UTF-8", name.c_str());
-        m_known = m_handle != invalidHandle;
+        dwg::CharsetConverter converter(name.c_str());
+        if (converter.ok()) {
+            m_converter.emplace(std::move(converter));
+            m_known = true;
+        }
     }
     if (!m_known) {
-        m_handle = iconv_open("UTF-8", "CP1252");
-    }
-    if (m_handle == invalidHandle) {
-        m_handle = nullptr;
-    }
-}
-
-CodePageConverter::CodePageConverter(CodePageConverter&& other) noexcept
-    : m_handle(other.m_handle), m_known(other.m_known)
-{
-    other.m_handle = nullptr;
-}
-
-CodePageConverter& CodePageConverter::operator=(CodePageConverter&& other) noexcept
-{
-    if (this != &other) {
-        if (m_handle) {
-            iconv_close(static_cast<iconv_t>(m_handle));
+        dwg::CharsetConverter fallback("CP1252");
+        if (fallback.ok()) {
+            m_converter.emplace(std::move(fallback));
         }
-        m_handle = other.m_handle;
-        m_known = other.m_known;
-        other.m_handle = nullptr;
-    }
-    return *this;
-}
-
-CodePageConverter::~CodePageConverter()
-{
-    if (m_handle) {
-        iconv_close(static_cast<iconv_t>(m_handle));
     }
 }
 
 void CodePageConverter::appendUtf8(std::string_view bytes, std::string& out)
 {
-    if (!m_handle) {
-        // No converter at all (a C library without code pages): keep ASCII, mark the rest.
-        for (char c : bytes) {
-            if (static_cast<unsigned char>(c) < 0x80) {
-                out += c;
-            } else {
-                appendReplacement(out);
-            }
-        }
+    if (m_converter) {
+        m_converter->appendUtf8(bytes, out);
         return;
     }
-    const auto handle = static_cast<iconv_t>(m_handle);
-    iconv(handle, nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
-    char buffer[256];
-    while (inLeft > 0) {
-        char* outPtr = buffer;
-        std::size_t outLeft = sizeof buffer;
-        const std::size_t result = iconv(handle, &in, &inLeft, &outPtr, &outLeft);
-        out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-        if (result != static_cast<std::size_t>(-1) || errno == E2BIG) {
-            continue;
+    // No converter at all (a C library without code pages): keep ASCII, mark the rest.
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) < 0x80) {
+            out += c;
+        } else {
+            out += "\xEF\xBF\xBD";
         }
-        // EILSEQ (undefined byte) or EINVAL (a multi-byte character cut short): mark it and go on.
-        appendReplacement(out);
-        ++in;
-        --inLeft;
     }
 }
 

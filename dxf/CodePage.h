@@ -1,6 +1,9 @@
-// Text in a drawing code page ($DWGCODEPAGE, e.g. "ANSI_1252") to UTF-8: the one place that knows code pages.
+// DXF text in the code page its header names ($DWGCODEPAGE, e.g. "ANSI_1252") to UTF-8, through the C library.
 #pragma once
 
+#include "dwg/CharsetConverter.h"
+
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,18 +14,13 @@ class CodePageConverter
 public:
     // An unknown or empty name reads as ANSI_1252, the CAD program's default; known() tells which it was.
     explicit CodePageConverter(std::string_view dwgCodepage);
-    CodePageConverter(const CodePageConverter&) = delete;
-    CodePageConverter& operator=(const CodePageConverter&) = delete;
-    CodePageConverter(CodePageConverter&& other) noexcept;
-    CodePageConverter& operator=(CodePageConverter&& other) noexcept;
-    ~CodePageConverter();
 
     bool known() const { return m_known; }
     // Appends the UTF-8 form of bytes; a byte sequence that the code page does not define becomes U+FFFD.
     void appendUtf8(std::string_view bytes, std::string& out);
 
 private:
-    void* m_handle = nullptr; // iconv_t
+    std::optional<dwg::CharsetConverter> m_converter;
     bool m_known = false;
 };
 

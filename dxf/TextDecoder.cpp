@@ -1,6 +1,8 @@
 // DXF strings to UTF-8: the file's encoding (a code page before 2007, UTF-8 from 2007 on) and its escapes.
 #include "dxf/TextDecoder.h"
 
+#include "dwg/Utf8.h"
+
 #include <charconv>
 
 namespace dxf {
@@ -72,21 +74,7 @@ void appendCodePoint(char32_t codePoint, std::string& out)
     if (codePoint == 0 || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
         codePoint = replacement;
     }
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (codePoint >> 18));
-        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
+    dwg::appendUtf8(out, codePoint);
 }
 
 bool appendValidUtf8(std::string_view text, std::string& out)
