@@ -132,7 +132,7 @@ void readCommonHandles(const EntityHead& head, const CommonData& common, const V
         }
     }
     if (common.colorBookHandle) {
-        handles.skipHandle(); // R2004+: the colour book colour, in the place the format specification gives it
+        handles.skipHandle(); // R2004+: the colour book colour, which comes before the layer
     }
     if (f.r2000Plus) {
         out.layer = resolved(handles, head.handle);
