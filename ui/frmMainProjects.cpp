@@ -30,14 +30,6 @@
 
 namespace darv {
 
-namespace {
-// The bytes of a name or path shown in a list: exactly what the file system and the files hold.
-std::string utf8(const QString& text)
-{
-    return nameBytes(text);
-}
-} // namespace
-
 void frmMain::setProjectCaptions(const QString& text)
 {
     m_locations->lblProject0->setText(tr("Project: ") + text);
@@ -49,16 +41,16 @@ std::vector<std::string> frmMain::locationEntries() const
     std::vector<std::string> entries;
     const QListWidget* list = m_locations->lstLocations;
     for (int i = 0; i < list->count(); ++i)
-        entries.push_back(utf8(list->item(i)->text()));
+        entries.push_back(nameBytes(list->item(i)->text()));
     return entries;
 }
 
 void frmMain::insertLocationSorted(const QString& entry)
 {
     QListWidget* list = m_locations->lstLocations;
-    const std::string key = utf8(entry);
+    const std::string key = nameBytes(entry);
     int row = 0;
-    while (row < list->count() && !listingLess(key, utf8(list->item(row)->text())))
+    while (row < list->count() && !listingLess(key, nameBytes(list->item(row)->text())))
         ++row;
     list->insertItem(row, entry);
 }
@@ -80,7 +72,7 @@ bool frmMain::refuseProject()
     // Without a selected project the name is empty: nothing may be done (the buttons are disabled too).
     if (!hasSelectedProject())
         return true;
-    if (!isUnsafeProjectName(utf8(selectedProject())))
+    if (!isUnsafeProjectName(nameBytes(selectedProject())))
         return false;
     m_services.messages->show(MessageIcon::Information, "DARV Error", "Invalid project name!");
     return true;
@@ -124,11 +116,11 @@ void frmMain::cmdAddproj_Click()
         duplicate = list->item(i)->text().toUpper() == name;
 
     std::string error;
-    if (isUnsafeProjectName(utf8(name)) || !projectNameFitsFiles(utf8(name))) {
+    if (isUnsafeProjectName(nameBytes(name)) || !projectNameFitsFiles(nameBytes(name))) {
         m_services.messages->show(MessageIcon::Information, "DARV Error", "Invalid project name!");
     } else if (duplicate) {
         m_services.messages->show(MessageIcon::Information, "DARV Error", "Duplicate project name!");
-    } else if (!appendQuotedLine(projectListPath(m_installLoc), utf8(name), error)) {
+    } else if (!appendQuotedLine(projectListPath(m_installLoc), nameBytes(name), error)) {
         // The list shows what is stored: a project that could not be written is not added.
         showWriteFailure("The project list", error);
     } else {
@@ -147,11 +139,11 @@ void frmMain::cmdRemproj_Click()
     QListWidgetItem* selected = selectedItem(list);
     if (!selected)
         return;
-    const std::string name = utf8(selected->text());
+    const std::string name = nameBytes(selected->text());
     std::vector<std::string> remaining;
     for (int i = 0; i < list->count(); ++i) {
         if (list->item(i) != selected)
-            remaining.push_back(utf8(list->item(i)->text().toUpper()));
+            remaining.push_back(nameBytes(list->item(i)->text().toUpper()));
     }
     std::string error;
     if (!rewriteQuotedLines(projectListPath(m_installLoc), remaining, error)) {
@@ -196,7 +188,7 @@ void frmMain::cmdRemproj_Click()
 void frmMain::lstProjects_Click()
 {
     const QString project = selectedProject();
-    const std::string name = utf8(project);
+    const std::string name = nameBytes(project);
     m_projects->lstProjects->setToolTip(project);
     QListWidget* locations = m_locations->lstLocations;
     {
@@ -247,9 +239,9 @@ void frmMain::cmdAddloc_Click()
     } else {
         const QString entry =
             (checkValue(m_locations->chkSub0) == 1 ? QStringLiteral("+") : QStringLiteral("-")) + folder;
-        const std::string path = locationFilePath(m_installLoc, utf8(selectedProject()));
+        const std::string path = locationFilePath(m_installLoc, nameBytes(selectedProject()));
         std::string error;
-        if (appendQuotedLine(path, utf8(entry), error)) {
+        if (appendQuotedLine(path, nameBytes(entry), error)) {
             QSignalBlocker block(list);
             insertLocationSorted(entry);
         } else {
@@ -275,7 +267,7 @@ void frmMain::cmdRemloc_Click()
         list->setCurrentRow(-1);
         list->setToolTip(QString());
     }
-    const std::string path = locationFilePath(m_installLoc, utf8(selectedProject()));
+    const std::string path = locationFilePath(m_installLoc, nameBytes(selectedProject()));
     std::string error;
     if (!rewriteQuotedLines(path, locationEntries(), error)) {
         // The entry stays listed, as the file still holds it.
