@@ -164,8 +164,9 @@ bool appendWholly(const std::string& path, std::string_view bytes, std::string& 
     struct stat status
     {
     };
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        error = path + ": " + (S_ISREG(status.st_mode) ? std::strerror(errno) : "not a regular file");
+    const bool statFailed = ::fstat(fd, &status) != 0;
+    if (statFailed || !S_ISREG(status.st_mode)) {
+        error = path + ": " + (statFailed ? std::strerror(errno) : "not a regular file");
         ::close(fd);
         return false;
     }
