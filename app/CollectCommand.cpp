@@ -3,11 +3,10 @@
 
 #include "app/CompareCommand.h"
 #include "app/ConsoleView.h"
-#include "app/DataFolder.h"
-#include "app/NumberText.h"
+#include "base/DataFolder.h"
+#include "base/NumberText.h"
 #include "collect/CollectionRun.h"
 #include "collect/DwgCadHost.h"
-#include "compare/SystemCompareClock.h"
 
 namespace darv {
 
@@ -18,15 +17,12 @@ int runCollectCommand(const std::vector<std::string>& args, const std::string& d
     const auto prepared = prepareRun("collect", args, defaultDataFolder, err, upperCase);
     if (!prepared)
         return 2;
-    const CompareCommandArgs* parsed = &prepared->args;
-    const std::vector<std::string>& locations = prepared->locations;
-
-    ConsoleView view(err);
-    SystemCompareClock clock;
-    CompareRun compare(view, clock);
+    const CompareCommandArgs& parsed = prepared->args;
+    ConsoleCompare console(err);
+    ConsoleView& view = console.view;
     DwgCadHost host;
     host.attach();
-    CollectionRun run(view, compare, host, upperCase);
+    CollectionRun run(view, console.compare, host, upperCase);
     run.drawingRead = [&err](const DrawingOutcome& drawing) {
         err << drawing.path << ": ";
         if (!drawing.opened) {
@@ -36,23 +32,14 @@ int runCollectCommand(const std::vector<std::string>& args, const std::string& d
         err << drawing.entities << " entities, " << drawing.matches << " matching, created "
             << (drawing.created ? decimalText(*drawing.created) : std::string("-")) << "\n";
     };
-    const CollectResult result = run.cmdCollect_Click(parsed->dataFolder, parsed->project, locations, parsed->options);
+    const CollectResult result = run.collect(parsed.dataFolder, parsed.project, prepared->locations, parsed.options);
     if (result.outcome != CollectOutcome::Compared) {
         if (result.outcome == CollectOutcome::Stopped)
             view.print(out);
         return 2;
     }
     view.print(out);
-    switch (result.compare.outcome) {
-    case CompareOutcome::Complete:
-        return result.compare.alertGiven ? 1 : result.compare.notCompared > 0 ? 2 : 0;
-    case CompareOutcome::NothingCounted:
-    case CompareOutcome::Stopped:
-    case CompareOutcome::NoCollectedData:
-    case CompareOutcome::Busy:
-        return 2;
-    }
-    return 2;
+    return compareExitStatus(result.compare);
 }
 
 } // namespace darv

@@ -3,14 +3,14 @@
 
 #include "app/CommandWords.h"
 #include "app/ConsoleView.h"
-#include "app/DataFolder.h"
-#include "app/SettingsFiles.h"
+#include "base/DataFolder.h"
+#include "base/NameBytes.h"
 #include "compare/CheckDates.h"
 #include "compare/CheckHandles.h"
 #include "compare/CompareRun.h"
 #include "compare/SystemCompareClock.h"
-#include "projects/NameBytes.h"
 #include "projects/ProjectName.h"
+#include "settings/SettingsFiles.h"
 
 #include "projects/QuotedLinesFile.h"
 #include <algorithm>
@@ -165,20 +165,18 @@ int runCompareCommand(const std::vector<std::string>& args, const std::string& d
     const auto prepared = prepareRun("compare", args, defaultDataFolder, err, upperCase);
     if (!prepared)
         return 2;
-    const CompareCommandArgs* parsed = &prepared->args;
-    const std::vector<std::string>& locations = prepared->locations;
-
-    ConsoleView view(err);
-    SystemCompareClock clock;
-    CompareRun run(view, clock);
-    const CompareResult result = run.recompare(parsed->dataFolder, parsed->project, locations, parsed->options);
+    const CompareCommandArgs& parsed = prepared->args;
+    ConsoleCompare console(err);
+    ConsoleView& view = console.view;
+    const CompareResult result =
+        console.compare.recompare(parsed.dataFolder, parsed.project, prepared->locations, parsed.options);
     switch (result.outcome) {
     case CompareOutcome::NoCollectedData:
     case CompareOutcome::Busy:
         return 2; // the view has printed the message
     case CompareOutcome::NothingCounted:
         view.print(out);
-        err << "darv2007-cli compare: no drawing was found in the locations of project " << parsed->project
+        err << "darv2007-cli compare: no drawing was found in the locations of project " << parsed.project
             << "; nothing was compared\n";
         return 2;
     case CompareOutcome::Stopped:
@@ -188,6 +186,13 @@ int runCompareCommand(const std::vector<std::string>& args, const std::string& d
         break;
     }
     view.print(out);
+    return compareExitStatus(result);
+}
+
+int compareExitStatus(const CompareResult& result)
+{
+    if (result.outcome != CompareOutcome::Complete)
+        return 2;
     // Conflicts are conflicts; "none" over part of the class is no success.
     return result.alertGiven ? 1 : result.notCompared > 0 ? 2 : 0;
 }

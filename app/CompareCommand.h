@@ -1,7 +1,10 @@
 // darv2007-cli compare: Recompare on a data folder without a window, with the same run as the window.
 #pragma once
 
+#include "app/ConsoleView.h"
 #include "compare/CompareOptions.h"
+#include "compare/CompareRun.h"
+#include "compare/SystemCompareClock.h"
 
 #include <functional>
 #include <optional>
@@ -42,6 +45,19 @@ struct PreparedRun
 std::optional<PreparedRun> prepareRun(const std::string& command, const std::vector<std::string>& args,
                                       const std::string& defaultDataFolder, std::ostream& err,
                                       const UpperCase& upperCase = {});
+
+// A run on the console: the view that prints what the run tells, the system clock and the comparison.
+struct ConsoleCompare
+{
+    explicit ConsoleCompare(std::ostream& err) : view(err), compare(view, clock) {}
+    ConsoleView view;
+    SystemCompareClock clock;
+    CompareRun compare;
+};
+
+// The exit status of a comparison: 1 conflicts; 2 when it did not complete, or found none while some
+// drawings were not compared; 0 otherwise.
+int compareExitStatus(const CompareResult& result);
 
 // args are the words after "compare". Writes the three reports of the project, prints the counters and the
 // verdict on out. Returns 0 without conflicts, 1 with conflicts, 2 on an error (message on err).

@@ -1,7 +1,7 @@
 // A drawing as one line of JSON (dwginfo --json): its header values, properties, tables and entities with geometry.
 #include "app/DrawingJson.h"
 
-#include "dwg/CadTime.h"
+#include "drawing/CadTime.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,7 +1,7 @@
 // A drawing as one line of JSON (dwginfo --json): its header values, properties, tables and entities with geometry.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 
 #include <string>
 

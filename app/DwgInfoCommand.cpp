@@ -3,10 +3,10 @@
 #include "app/DwgInfoCommand.h"
 
 #include "app/DrawingJson.h"
-#include "app/NumberText.h"
-#include "dwg/CadTime.h"
-#include "dwg/Drawing.h"
-#include "dxf/AnyDrawing.h"
+#include "base/NumberText.h"
+#include "drawing/CadTime.h"
+#include "drawing/Drawing.h"
+#include "readers/AnyDrawing.h"
 
 #include <cstdio>
 

@@ -2,10 +2,10 @@
 #include "app/FirstStart.h"
 
 #include "app/Installer.h"
+#include "settings/SettingsStore.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 
 namespace darv {
 
@@ -13,9 +13,7 @@ namespace {
 
 QString recordedLocation()
 {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("OVT"));
-    store.beginGroup(QStringLiteral("DARV2007"));
-    return store.value(QStringLiteral("Install_Location")).toString();
+    return SettingsStore().get(SettingsStore::Key::InstallLocation).toString();
 }
 
 } // namespace

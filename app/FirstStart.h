@@ -1,7 +1,7 @@
 // The data folder at the window's start: the recorded one, or the default one set up afresh.
 #pragma once
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 #include <QString>
 

@@ -3,13 +3,13 @@
 
 #include "app/BuildInfo.h"
 #include "resources/ResourceNames.h"
+#include "settings/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSettings>
 #include <QStandardPaths>
 
 namespace darv {
@@ -79,10 +79,11 @@ bool Installer::makeFolders()
 bool Installer::writeResources()
 {
     const QString folder = m_dataFolder + QStringLiteral("/resources/");
-    for (const QString& name : dataFolderResourceNames()) {
+    for (const std::string& resource : dataFolderResourceNames()) {
+        const QString name = QString::fromStdString(resource);
         const QString installed = m_resourceFolder + QLatin1Char('/') + name;
         const bool useInstalled = !m_resourceFolder.isEmpty() && QFileInfo(installed).isFile();
-        QFile source(useInstalled ? installed : builtInResourcePath(name));
+        QFile source(useInstalled ? installed : QString::fromStdString(builtInResourcePath(resource)));
         if (!source.open(QIODevice::ReadOnly))
             return fail(QStringLiteral("The resource \"%1\" cannot be read.").arg(source.fileName()));
         const QByteArray bytes = source.readAll();
@@ -95,12 +96,8 @@ bool Installer::writeResources()
 
 bool Installer::recordLocation()
 {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("OVT"));
-    settings.beginGroup(QStringLiteral("DARV2007"));
-    settings.setValue(QStringLiteral("Install_Location"), m_dataFolder);
-    settings.endGroup();
-    settings.sync();
-    if (settings.status() != QSettings::NoError)
+    SettingsStore settings;
+    if (!settings.set(SettingsStore::Key::InstallLocation, m_dataFolder))
         return fail(QStringLiteral("The settings store \"%1\" cannot be written.").arg(settings.fileName()));
     return true;
 }

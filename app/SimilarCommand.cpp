@@ -3,7 +3,7 @@
 
 #include "app/CommandWords.h"
 #include "app/CompareCommand.h"
-#include "projects/NameBytes.h"
+#include "base/NameBytes.h"
 #include "projects/ProjectName.h"
 #include "similar/SimilarReport.h"
 

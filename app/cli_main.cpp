@@ -1,8 +1,8 @@
 // darv2007-cli: the system's runs without a window.
 #include "app/CommandLine.h"
-#include "projects/NameBytes.h"
+#include "base/NameBytes.h"
+#include "settings/SettingsStore.h"
 
-#include <QSettings>
 #include <QString>
 
 #include <iostream>
@@ -10,9 +10,8 @@
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("OVT"));
-    store.beginGroup(QStringLiteral("DARV2007"));
-    const std::string dataFolder = store.value(QStringLiteral("Install_Location")).toString().toStdString();
+    const std::string dataFolder =
+        darv::SettingsStore().get(darv::SettingsStore::Key::InstallLocation).toString().toStdString();
     // Valid UTF-8 runs by Unicode rules; bytes that are not UTF-8 stay as the file system holds them.
     const auto upperCase = [](const std::string& text) {
         return darv::upperCaseName(

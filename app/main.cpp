@@ -1,5 +1,5 @@
 // darv2007: the window program.
-#include "ui/Application.h"
+#include "app/Application.h"
 
 int main(int argc, char** argv)
 {

@@ -1,8 +1,8 @@
 // A generated class of drawings for the benchmarks.
 #include "GeneratedClass.h"
 
-#include "app/DataFolder.h"
-#include "collect/CollectedDataFile.h"
+#include "base/DataFolder.h"
+#include "compare/CollectedDataFile.h"
 
 #include <cmath>
 #include <cstdio>
@@ -82,7 +82,7 @@ void writeDataFolder(const std::string& folder, const CompareTables& tables)
         std::filesystem::create_directories(folder + "/" + sub);
     std::ofstream(locationFilePath(folder, "BENCH"), std::ios::binary) << "\"-" << folder << "/class\"\r\n";
     std::ofstream data(collectedDataPath(folder, "BENCH"), std::ios::binary | std::ios::trunc);
-    for (std::size_t d = 0; d < tables.totfiles(); ++d) {
+    for (std::size_t d = 0; d < tables.drawingCount(); ++d) {
         std::ofstream(folder + "/class/" + tables.names[d] + ".dwg");
         data << recordLine(tables.names[d], tables.times[d], tables.handles[d]);
     }

@@ -7,7 +7,7 @@
 //   collect_bench --collect DATA      (used by the above) one "collect" on the data folder
 //   collect_bench --compare DATA      (used by the above) one "compare" on the data folder
 #include "app/CommandLine.h"
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 #include "projects/FolderListing.h"
 
 #include <algorithm>

@@ -6,11 +6,11 @@
 #include "BenchSupport.h"
 #include "GeneratedClass.h"
 #include "app/CompareCommand.h"
-#include "app/DataFolder.h"
-#include "collect/CollectedDataFile.h"
+#include "base/DataFolder.h"
 #include "compare/CheckDates.h"
 #include "compare/CheckHandles.h"
 #include "compare/CheckTimes.h"
+#include "compare/CollectedDataFile.h"
 #include "compare/CompareRun.h"
 #include "compare/HandleMatcher.h"
 #include "compare/SystemCompareClock.h"
@@ -59,9 +59,9 @@ std::string benchFolder()
 std::int64_t literalHandleCheck(const CompareTables& tables, double threshold)
 {
     std::int64_t reported = 0;
-    for (std::size_t i = 0; i + 1 < tables.totfiles(); ++i) {
+    for (std::size_t i = 0; i + 1 < tables.drawingCount(); ++i) {
         const auto l1 = splitHandleList(tables.handles[i]);
-        for (std::size_t j = i + 1; j < tables.totfiles(); ++j) {
+        for (std::size_t j = i + 1; j < tables.drawingCount(); ++j) {
             const auto l2 = splitHandleList(tables.handles[j]);
             if (l1.empty())
                 continue;

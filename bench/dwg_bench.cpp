@@ -1,6 +1,6 @@
 // Reading speed of the drawing reader: each corpus drawing read many times from memory, by the quick read (handles and
 // classes, for the three checks) and by the full read (layers, geometry, properties; goal 50 MB/s on one core).
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 
 #include <benchmark/benchmark.h>
 

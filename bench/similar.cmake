@@ -2,5 +2,5 @@
 # nothing changed, the check over a class, and a class against 50,000 stored drawings of earlier years.
 if(TARGET darv_similar_class)
     add_executable(similar_bench ${CMAKE_CURRENT_LIST_DIR}/similar_bench.cpp)
-    target_link_libraries(similar_bench PRIVATE darv_similar_class darv_core darv_test_support darv_warnings)
+    target_link_libraries(similar_bench PRIVATE darv_similar_class darv_commands darv_test_support darv_warnings)
 endif()

@@ -6,7 +6,7 @@
 //
 //   similar_bench           all figures (builds the 50,000 stored drawings first: a few minutes)
 //   similar_bench --quick   5,000 stored drawings instead of 50,000
-#include "app/DataFolder.h"
+#include "base/DataFolder.h"
 #include "projects/QuotedLinesFile.h"
 #include "similar/ClassFolder.h"
 #include "similar/ClassReading.h"
@@ -23,6 +23,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 #include <sched.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -219,8 +220,8 @@ void benchCorpusClass()
         std::snprintf(name, sizeof name, "s%03d.dwg", i);
         fs::create_symlink(files[static_cast<std::size_t>(i) % files.size()], root.file("class/") + name);
     }
-    std::string error;
-    rewriteQuotedLines(locationFilePath(data, "CORPUS"), {"-" + root.file("class")}, error);
+    if (!rewriteQuotedLines(locationFilePath(data, "CORPUS"), {"-" + root.file("class")}))
+        throw std::runtime_error("the location file cannot be written");
     const std::vector<std::string> paths = classFiles(root.file("class"));
     const Timing one = freshReading(data, paths, 1, readForSimilarity);
     const Timing two = freshReading(data, paths, 2, readForSimilarity);

@@ -3,16 +3,16 @@
 #include "BenchSupport.h"
 #include "GeneratedClass.h"
 
-#include "app/Messages.h"
+#include "base/Messages.h"
+#include "collect/window/CompareWindowView.h"
+#include "collect/window/LowerPanel.h"
 #include "compare/CompareRun.h"
 #include "compare/SystemCompareClock.h"
-#include "compare/window/CompareWindowView.h"
 #include "projects/window/ProjectsPage.h"
-#include "ui/ListChoiceComboBox.h"
-#include "ui/LowerPanel.h"
-#include "ui/SoundPlayer.h"
-#include "ui/StartClock.h"
 #include "ui/frmMain.h"
+#include "widgets/ListChoiceComboBox.h"
+#include "widgets/SoundPlayer.h"
+#include "widgets/StartClock.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 // The collection run.
 #include "collect/CollectionRun.h"
 
-#include "app/DataFolder.h"
-#include "collect/CollectedDataFile.h"
+#include "base/DataFolder.h"
+#include "compare/CollectedDataFile.h"
 #include "projects/FolderListing.h"
 #include "projects/ProjectLock.h"
 #include "projects/ProjectName.h"
@@ -62,8 +62,8 @@ CollectionRun::CollectionRun(CollectView& view, CompareRun& compare, CadHost& ho
     : m_view(view), m_compare(compare), m_host(host), m_upperCase(std::move(upperCase))
 {}
 
-CollectResult CollectionRun::cmdCollect_Click(const std::string& installLoc, const std::string& project,
-                                              const std::vector<std::string>& locations, const CompareOptions& options)
+CollectResult CollectionRun::collect(const std::string& installLoc, const std::string& project,
+                                     const std::vector<std::string>& locations, const CompareOptions& options)
 {
     CollectResult result;
     if (!isUsableProjectName(project)) {
@@ -83,9 +83,9 @@ CollectResult CollectionRun::cmdCollect_Click(const std::string& installLoc, con
     for (CounterLabel label : {CounterLabel::Time, CounterLabel::Handle, CounterLabel::Age})
         m_view.setCounterText(label, counterText(0));
 
-    const std::int64_t totfiles = countDrawings(locations, CountFailure::Skip).total;
-    result.totfiles = totfiles;
-    m_view.setCounterText(CounterLabel::Files, counterText(totfiles));
+    const std::int64_t drawingCount = countDrawings(locations, CountFailure::Skip).total;
+    result.drawingCount = drawingCount;
+    m_view.setCounterText(CounterLabel::Files, counterText(drawingCount));
 
     const std::string dataFile = collectedDataPath(installLoc, project);
     if (const auto failure = deleteCollectedData(dataFile)) {
@@ -109,8 +109,8 @@ CollectResult CollectionRun::cmdCollect_Click(const std::string& installLoc, con
     walk.drawing = [&](const WalkStep& step) {
         ++done;
         // More drawings than counted (some were added during the run) leave the bar where it was.
-        if (totfiles > 0) {
-            const double percent = static_cast<double>(done) / static_cast<double>(totfiles) * 100.0;
+        if (drawingCount > 0) {
+            const double percent = static_cast<double>(done) / static_cast<double>(drawingCount) * 100.0;
             if (percent <= 100.0)
                 m_view.setProgress(percent);
         }
@@ -127,7 +127,7 @@ CollectResult CollectionRun::cmdCollect_Click(const std::string& installLoc, con
 
     if (locations.empty())
         m_view.showMessage(MessageIcon::Exclamation, "DARV Warning", "Sorry, no locations to compare!");
-    if (totfiles == 0)
+    if (drawingCount == 0)
         m_view.showMessage(MessageIcon::Exclamation, "DARV Warning", "Sorry, no drawings found!");
     m_view.setFileText("");
     m_view.setLocationText("");
@@ -146,7 +146,7 @@ CollectResult CollectionRun::cmdCollect_Click(const std::string& installLoc, con
         return result;
     }
 
-    result.compare = m_compare.runCompare(installLoc, project, totfiles, options);
+    result.compare = m_compare.runCompare(installLoc, project, drawingCount, options);
     m_view.enableRecompare();
     return result;
 }

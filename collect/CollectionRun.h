@@ -2,7 +2,7 @@
 // of the collected-data file, then compare.
 #pragma once
 
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "collect/CadHost.h"
 #include "collect/CollectView.h"
 #include "compare/CompareOptions.h"
@@ -37,7 +37,7 @@ enum class CollectOutcome {
 struct CollectResult
 {
     CollectOutcome outcome = CollectOutcome::Compared;
-    std::int64_t totfiles = 0;
+    std::int64_t drawingCount = 0;
     std::int64_t walked = 0;
     CompareResult compare;
 };
@@ -49,9 +49,9 @@ public:
     CollectionRun(CollectView& view, CompareRun& compare, CadHost& host,
                   std::function<std::string(const std::string&)> upperCase);
 
-    // cmdCollect_Click for the given project and location entries ("+" or "-" then a folder path).
-    CollectResult cmdCollect_Click(const std::string& installLoc, const std::string& project,
-                                   const std::vector<std::string>& locations, const CompareOptions& options);
+    // Collects the given project: its location entries ("+" or "-" then a folder path).
+    CollectResult collect(const std::string& installLoc, const std::string& project,
+                          const std::vector<std::string>& locations, const CompareOptions& options);
 
     // Called after every drawing with what was read.
     std::function<void(const DrawingOutcome&)> drawingRead;

@@ -1,8 +1,8 @@
 // The CAD host on our own drawing reader.
 #include "collect/DwgCadHost.h"
 
-#include "dwg/CadTime.h"
-#include "dwg/Drawing.h"
+#include "drawing/CadTime.h"
+#include "drawing/Drawing.h"
 
 #include <charconv>
 

@@ -103,7 +103,7 @@ std::int64_t checkDates(const CompareTables& tables, bool enabled, const std::st
         return 0;
     const AgeLimit limit = ageLimit(limitText);
     std::int64_t reported = 0;
-    for (std::size_t i = 0; i < tables.totfiles(); ++i) {
+    for (std::size_t i = 0; i < tables.drawingCount(); ++i) {
         const double time = tables.times[i];
         if (time == 0.0)
             continue;

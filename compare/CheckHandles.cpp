@@ -1,7 +1,7 @@
 // CheckHandles: the handle match check.
 #include "compare/CheckHandles.h"
 
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 #include "compare/HandleMatcher.h"
 #include "compare/ReportFile.h"
 
@@ -102,7 +102,7 @@ std::int64_t checkHandles(const CompareTables& tables, const CompareOptions& opt
     if (!report.ok())
         return 0;
     const double threshold = percentThreshold(options.percent);
-    const std::size_t count = tables.totfiles();
+    const std::size_t count = tables.drawingCount();
     // Indexing many long lists takes a while: show that the run is alive.
     const HandleMatcher matcher(tables.handles, [&](std::size_t step, std::size_t steps) {
         observer.indexing(static_cast<std::int64_t>(step), static_cast<std::int64_t>(steps));

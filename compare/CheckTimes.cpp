@@ -1,7 +1,7 @@
 // CheckTimes: the creation-time check.
 #include "compare/CheckTimes.h"
 
-#include "app/NumberText.h"
+#include "base/NumberText.h"
 #include "compare/ReportFile.h"
 
 #include <cmath>
@@ -51,7 +51,7 @@ std::int64_t checkTimes(const CompareTables& tables, bool enabled, ReportFile& r
     observer.statusChanged("Checking times...");
     if (!report.ok())
         return 0;
-    const std::size_t count = tables.totfiles();
+    const std::size_t count = tables.drawingCount();
     std::int64_t conflicts = 0;
     for (std::size_t i = 0; i + 1 < count; ++i) {
         const double ti = tables.times[i];

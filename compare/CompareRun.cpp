@@ -1,11 +1,11 @@
 // The comparison run: Recompare (cmdCompare_Click) and the run proper (RunCompare), told to a view.
 #include "compare/CompareRun.h"
 
-#include "app/DataFolder.h"
-#include "collect/CollectedDataFile.h"
+#include "base/DataFolder.h"
 #include "compare/CheckDates.h"
 #include "compare/CheckHandles.h"
 #include "compare/CheckTimes.h"
+#include "compare/CollectedDataFile.h"
 #include "compare/CompareTables.h"
 #include "compare/ReportFile.h"
 #include "projects/FolderListing.h"
@@ -18,7 +18,7 @@
 namespace darv {
 namespace {
 
-std::string faultMessage(const CollectedData& data, const std::string& path, std::int64_t totfiles)
+std::string faultMessage(const CollectedData& data, const std::string& path, std::int64_t drawingCount)
 {
     std::string what;
     switch (data.fault) {
@@ -35,7 +35,7 @@ std::string faultMessage(const CollectedData& data, const std::string& path, std
         break;
     case CollectedDataFault::TooManyRecords:
         what = "Line " + std::to_string(data.faultLine) + " of the collected data file\n" + path +
-               "\nis one record more than the " + std::to_string(totfiles) +
+               "\nis one record more than the " + std::to_string(drawingCount) +
                " drawings counted in the project's locations: drawings were removed since the last collection.";
         break;
     case CollectedDataFault::None:
@@ -45,10 +45,11 @@ std::string faultMessage(const CollectedData& data, const std::string& path, std
                   "before this project can be compared.";
 }
 
-std::string notComparedMessage(std::int64_t notCompared, std::int64_t totfiles, const std::vector<std::string>& unread)
+std::string notComparedMessage(std::int64_t notCompared, std::int64_t drawingCount,
+                               const std::vector<std::string>& unread)
 {
     constexpr std::size_t shown = 10;
-    std::string text = std::to_string(notCompared) + " of the " + std::to_string(totfiles) +
+    std::string text = std::to_string(notCompared) + " of the " + std::to_string(drawingCount) +
                        " drawings were not compared: they could not be read when they were collected, or they were "
                        "added since.";
     for (std::size_t k = 0; k < unread.size() && k < shown; ++k)
@@ -124,15 +125,15 @@ CompareResult CompareRun::recompare(const std::string& installLoc, const std::st
         return {CompareOutcome::NoCollectedData};
     }
     resetPanel(installLoc);
-    const std::int64_t totfiles = countDrawings(locations, CountFailure::Skip).total;
-    m_view.setCounterText(CounterLabel::Files, counterText(totfiles));
-    return runCompare(installLoc, project, totfiles, options);
+    const std::int64_t drawingCount = countDrawings(locations, CountFailure::Skip).total;
+    m_view.setCounterText(CounterLabel::Files, counterText(drawingCount));
+    return runCompare(installLoc, project, drawingCount, options);
 }
 
 void CompareRun::beginRun()
 {
-    m_startime = m_clock.nowSeconds();
-    m_alertgiven = false;
+    m_startTime = m_clock.nowSeconds();
+    m_alertGiven = false;
     m_shownElapsed = -1;
 }
 
@@ -149,20 +150,20 @@ void CompareRun::resetPanel(const std::string& installLoc)
     m_view.setVerdict(Verdict::NoDarv);
 }
 
-CompareResult CompareRun::runCompare(const std::string& installLoc, const std::string& project, std::int64_t totfiles,
-                                     const CompareOptions& options)
+CompareResult CompareRun::runCompare(const std::string& installLoc, const std::string& project,
+                                     std::int64_t drawingCount, const CompareOptions& options)
 {
     CompareResult result;
-    result.totfiles = totfiles;
-    if (totfiles <= 0) {
+    result.drawingCount = drawingCount;
+    if (drawingCount <= 0) {
         result.outcome = CompareOutcome::NothingCounted;
         return result;
     }
     const std::string dataPath = collectedDataPath(installLoc, project);
-    const std::size_t slots = static_cast<std::size_t>(totfiles);
+    const std::size_t slots = static_cast<std::size_t>(drawingCount);
     CollectedData data = readCollectedData(dataPath, slots);
     if (data.fault != CollectedDataFault::None) {
-        stopRun(installLoc, MessageIcon::Exclamation, "DARV Warning", faultMessage(data, dataPath, totfiles));
+        stopRun(installLoc, MessageIcon::Exclamation, "DARV Warning", faultMessage(data, dataPath, drawingCount));
         result.outcome = CompareOutcome::Stopped;
         return result;
     }
@@ -194,14 +195,14 @@ CompareResult CompareRun::runCompare(const std::string& installLoc, const std::s
         result.outcome = CompareOutcome::Stopped;
         return true;
     };
-    result.timeConflicts = checkTimes(tables, options.timeCheck, timeReport, observer, m_alertgiven);
+    result.timeConflicts = checkTimes(tables, options.timeCheck, timeReport, observer, m_alertGiven);
     if (stopOnFailure(timeReport))
         return result;
-    result.handleConflicts = checkHandles(tables, options, handleReport, observer, m_alertgiven);
+    result.handleConflicts = checkHandles(tables, options, handleReport, observer, m_alertGiven);
     if (stopOnFailure(handleReport))
         return result;
     result.ageConflicts =
-        checkDates(tables, options.ageCheck, options.age, m_clock.today(), ageReport, observer, m_alertgiven);
+        checkDates(tables, options.ageCheck, options.age, m_clock.today(), ageReport, observer, m_alertGiven);
     if (stopOnFailure(ageReport))
         return result;
     for (ReportFile* report : {&timeReport, &handleReport, &ageReport}) {
@@ -209,13 +210,13 @@ CompareResult CompareRun::runCompare(const std::string& installLoc, const std::s
             return result;
     }
     m_view.setStatusText("Complete!");
-    result.alertGiven = m_alertgiven;
-    if (!m_alertgiven && result.notCompared > 0) {
+    result.alertGiven = m_alertGiven;
+    if (!m_alertGiven && result.notCompared > 0) {
         // Conflicts found are real, but "no conflicts" over part of a class is no all-clear.
         m_view.setVerdict(Verdict::None);
         m_view.showMessage(MessageIcon::Exclamation, "DARV Warning",
-                           notComparedMessage(result.notCompared, totfiles, unread));
-    } else if (!m_alertgiven) {
+                           notComparedMessage(result.notCompared, drawingCount, unread));
+    } else if (!m_alertGiven) {
         m_view.showPicture(Picture::Check, resourcePath(installLoc, "darvcheck.jpg"));
     }
     return result;
@@ -223,8 +224,8 @@ CompareResult CompareRun::runCompare(const std::string& installLoc, const std::s
 
 void CompareRun::showElapsed()
 {
-    m_endtime = m_clock.nowSeconds();
-    std::int64_t seconds = m_endtime - m_startime;
+    m_endTime = m_clock.nowSeconds();
+    std::int64_t seconds = m_endTime - m_startTime;
     if (seconds < 0)
         seconds = 0; // a clock set back during the run
     // The label only changes when the shown second does; repainting the same text shows nothing new.
@@ -248,7 +249,7 @@ void CompareRun::conflictAlert(const std::string& installLoc)
     m_view.playAlertSound(resourcePath(installLoc, "conflict.wav")); // no sound is no failure
     m_view.setVerdict(Verdict::Darv);
     m_view.showPicture(Picture::Wrong, resourcePath(installLoc, "darvwrong.jpg"));
-    m_alertgiven = true;
+    m_alertGiven = true;
 }
 
 std::string elapsedText(std::int64_t seconds)

@@ -24,7 +24,7 @@ enum class CompareOutcome {
 struct CompareResult
 {
     CompareOutcome outcome = CompareOutcome::Complete;
-    std::int64_t totfiles = 0;
+    std::int64_t drawingCount = 0;
     std::int64_t timeConflicts = 0;
     std::int64_t handleConflicts = 0;
     std::int64_t ageConflicts = 0;
@@ -55,10 +55,10 @@ public:
     // "Comparing...", empty elapsed time, the logo and "NO DARV's".
     void resetPanel(const std::string& installLoc);
 
-    // RunCompare: expects the resets done, totfiles counted and the project's lock held. Reads the whole
+    // RunCompare: expects the resets done, drawingCount counted and the project's lock held. Reads the whole
     // collected-data file first, so that a damaged file stops the run before any report is rewritten; the
     // reports replace the old ones only when all three were written whole.
-    CompareResult runCompare(const std::string& installLoc, const std::string& project, std::int64_t totfiles,
+    CompareResult runCompare(const std::string& installLoc, const std::string& project, std::int64_t drawingCount,
                              const CompareOptions& options);
 
     // ShowElapsed: endtime becomes now; the elapsed time is shown as "Elapsed Time: hh:mm:ss".
@@ -67,7 +67,7 @@ public:
     // A run that cannot go on: status "Stopped", the message, the logo and no verdict.
     void stopRun(const std::string& installLoc, MessageIcon icon, const std::string& title, const std::string& text);
 
-    bool alertGiven() const { return m_alertgiven; }
+    bool alertGiven() const { return m_alertGiven; }
 
 private:
     class CheckObserver;
@@ -75,10 +75,10 @@ private:
 
     CompareView& m_view;
     CompareClock& m_clock;
-    std::int64_t m_startime = 0;
-    std::int64_t m_endtime = 0;
+    std::int64_t m_startTime = 0;
+    std::int64_t m_endTime = 0;
     std::int64_t m_shownElapsed = -1; // the seconds lblTime shows; -1 while it is empty
-    bool m_alertgiven = false;
+    bool m_alertGiven = false;
 };
 
 // Tells why a run could not take the project's lock: another run holds it, or the lock file failed.

@@ -15,9 +15,9 @@ struct CompareTables
     std::vector<double> times;        // Julian dates; the fraction is the time of day
     std::vector<std::string> handles; // every handle followed by "$", as stored
 
-    explicit CompareTables(std::size_t totfiles = 0) : names(totfiles), times(totfiles, 0.0), handles(totfiles) {}
+    explicit CompareTables(std::size_t count = 0) : names(count), times(count, 0.0), handles(count) {}
 
-    std::size_t totfiles() const { return names.size(); }
+    std::size_t drawingCount() const { return names.size(); }
 };
 
 } // namespace darv

@@ -2,7 +2,7 @@
 // it.
 #pragma once
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "compare/CompareObserver.h"
 
 #include <cstdint>

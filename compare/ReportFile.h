@@ -3,7 +3,7 @@
 // stopped leaves the old report whole.
 #pragma once
 
-#include "app/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <string>
 

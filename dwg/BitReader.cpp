@@ -1,7 +1,7 @@
 // The one bounds-checked source of bits and bytes that every part of the reader reads through.
 #include "dwg/BitReader.h"
 
-#include "dwg/Utf8.h"
+#include "drawing/Utf8.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
 // The full read's last stages: which objects to keep, and how names, layouts and vertices join into the Drawing.
 #pragma once
 
+#include "drawing/Drawing.h"
 #include "dwg/ClassTable.h"
-#include "dwg/Drawing.h"
 #include "dwg/HeaderVariables.h"
 #include "dwg/ObjectContents.h"
 #include "dwg/ObjectReader.h"

@@ -1,12 +1,12 @@
 // The reading pipeline: file header -> sections -> header variables -> classes -> object map -> objects.
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 
+#include "drawing/MappedFile.h"
 #include "dwg/ClassTable.h"
 #include "dwg/DrawingContents.h"
 #include "dwg/EntitySelection.h"
 #include "dwg/Fault.h"
 #include "dwg/HeaderVariables.h"
-#include "dwg/MappedFile.h"
 #include "dwg/ObjectMap.h"
 #include "dwg/ObjectReader.h"
 #include "dwg/R13Container.h"

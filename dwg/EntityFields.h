@@ -1,8 +1,8 @@
 // The field types of entity bodies, read through the entity's data stream and text source.
 #pragma once
 
+#include "drawing/Geometry.h"
 #include "dwg/BitReader.h"
-#include "dwg/Geometry.h"
 #include "dwg/TextDecoder.h"
 #include "dwg/TextSource.h"
 #include "dwg/Version.h"

@@ -1,8 +1,8 @@
 // Chooses the entities that live directly in model space or in a paper-space layout.
 #pragma once
 
+#include "drawing/Drawing.h"
 #include "dwg/ClassTable.h"
-#include "dwg/Drawing.h"
 #include "dwg/ObjectReader.h"
 
 #include <string_view>

@@ -1,7 +1,7 @@
 // Internal error values of the drawing reader: a fault with its code, offset and detail, and Expected<T>.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 
 #include <cstdint>
 #include <string>

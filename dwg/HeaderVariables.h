@@ -1,7 +1,7 @@
 // The few header variables the reader reports: creation time, editing time, handle seed, fingerprint.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 #include "dwg/Fault.h"
 #include "dwg/Version.h"
 

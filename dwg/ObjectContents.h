@@ -1,7 +1,7 @@
 // What a full read keeps of one object beyond its head: an entity's layer and geometry, a table record's name.
 #pragma once
 
-#include "dwg/Geometry.h"
+#include "drawing/Geometry.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // The control points of a spline stored by its fit points: the cubic interpolation the CAD program performs.
 #pragma once
 
-#include "dwg/Geometry.h"
+#include "drawing/Geometry.h"
 
 #include <vector>
 

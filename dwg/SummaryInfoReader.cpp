@@ -1,8 +1,8 @@
 // The summary information section (AcDb:SummaryInfo, 2004 and later): title, author, last saved by, custom values.
 #include "dwg/SummaryInfoReader.h"
 
+#include "drawing/Utf8.h"
 #include "dwg/BitReader.h"
-#include "dwg/Utf8.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 // The summary information section (AcDb:SummaryInfo, 2004 and later): title, author, last saved by, custom values.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 #include "dwg/TextDecoder.h"
 #include "dwg/Version.h"
 

@@ -1,7 +1,7 @@
 // Turns the texts of a drawing into UTF-8: the drawing's code page before 2007, with "\U+XXXX" escapes decoded.
 #include "dwg/TextDecoder.h"
 
-#include "dwg/Utf8.h"
+#include "drawing/Utf8.h"
 
 #include <array>
 #include <utility>

@@ -1,7 +1,7 @@
 // Turns the texts of a drawing into UTF-8: the drawing's code page before 2007, with "\U+XXXX" escapes decoded.
 #pragma once
 
-#include "dwg/CharsetConverter.h"
+#include "drawing/CharsetConverter.h"
 #include "dwg/CodePageTables.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // DXF text in the code page its header names ($DWGCODEPAGE, e.g. "ANSI_1252") to UTF-8, through the C library.
 #pragma once
 
-#include "dwg/CharsetConverter.h"
+#include "drawing/CharsetConverter.h"
 
 #include <optional>
 #include <string>

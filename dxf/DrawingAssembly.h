@@ -1,7 +1,7 @@
 // Turns what one pass over a DXF file collected into the shared drawing model.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 #include "dxf/DxfContent.h"
 #include "dxf/TextDecoder.h"
 

@@ -2,7 +2,7 @@
 // block names, the entities that may live in a layout, and what could not be read.
 #pragma once
 
-#include "dwg/Geometry.h"
+#include "drawing/Geometry.h"
 
 #include <cstddef>
 #include <cstdint>

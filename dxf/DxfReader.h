@@ -2,7 +2,7 @@
 // Drawing as the DWG reader fills.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 
 #include <cstdint>
 #include <span>

@@ -1,7 +1,7 @@
 // Collects the groups of one entity that carry its geometry and turns them into the shared geometry types.
 #pragma once
 
-#include "dwg/Geometry.h"
+#include "drawing/Geometry.h"
 #include "dxf/GroupSource.h"
 #include "dxf/TextDecoder.h"
 

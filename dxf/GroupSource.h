@@ -1,7 +1,7 @@
 // The one place that touches DXF bytes: splits ASCII lines or decodes binary groups, with every bound checked.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // DXF strings to UTF-8: the file's encoding (a code page before 2007, UTF-8 from 2007 on) and its escapes.
 #include "dxf/TextDecoder.h"
 
-#include "dwg/Utf8.h"
+#include "drawing/Utf8.h"
 
 #include <charconv>
 

@@ -1,6 +1,6 @@
 // Fuzz target: the drawing reader on arbitrary bytes must end in a result or an error, never a crash, both for the
 // quick read (handles and classes) and the full one (layers, geometry, properties).
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 
 #include <cstdint>
 #include <cstdlib>

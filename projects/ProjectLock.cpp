@@ -1,7 +1,7 @@
 // One run per project at a time, by flock(2) on a file in the data folder.
 #include "projects/ProjectLock.h"
 
-#include "app/DataFolder.h"
+#include "base/DataFolder.h"
 
 #include <cerrno>
 #include <cstring>

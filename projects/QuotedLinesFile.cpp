@@ -1,8 +1,8 @@
 // Text files of quoted lines: the project list and the location files.
 #include "projects/QuotedLinesFile.h"
 
-#include "app/AtomicFile.h"
-#include "app/RegularFile.h"
+#include "base/AtomicFile.h"
+#include "base/RegularFile.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -12,10 +12,10 @@ namespace darv {
 
 std::optional<std::vector<std::string>> readLines(const std::string& path)
 {
-    const FileRead file = readRegularFile(path);
-    if (!file.bytes)
+    const FileResult<std::string> file = readRegularFile(path);
+    if (!file)
         return std::nullopt;
-    const std::string& content = *file.bytes;
+    const std::string& content = *file;
     std::vector<std::string> lines;
     std::size_t pos = 0;
     while (pos < content.size()) {
@@ -45,17 +45,17 @@ std::optional<std::vector<std::string>> readQuotedLines(const std::string& path)
     return texts;
 }
 
-bool appendQuotedLine(const std::string& path, const std::string& text, std::string& error)
+FileWrite appendQuotedLine(const std::string& path, const std::string& text)
 {
-    return appendWholly(path, "\"" + text + "\"\r\n", error);
+    return appendWholly(path, "\"" + text + "\"\r\n");
 }
 
-bool rewriteQuotedLines(const std::string& path, const std::vector<std::string>& texts, std::string& error)
+FileWrite rewriteQuotedLines(const std::string& path, const std::vector<std::string>& texts)
 {
     std::string content;
     for (const std::string& text : texts)
         content += "\"" + text + "\"\r\n";
-    return writeFileAtomically(path, content, error);
+    return writeFileAtomically(path, content);
 }
 
 bool ensureFileExists(const std::string& path)

@@ -2,6 +2,8 @@
 // a double quote, CR, LF per line; nothing escaped.
 #pragma once
 
+#include "base/FileResult.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,13 +18,12 @@ std::optional<std::vector<std::string>> readLines(const std::string& path);
 // characters give nothing, a line of two characters gives an empty text.
 std::optional<std::vector<std::string>> readQuotedLines(const std::string& path);
 
-// Appends one quoted line, creating the file when missing; all or nothing. False with error
-// ("PATH: reason") when it could not be written.
-bool appendQuotedLine(const std::string& path, const std::string& text, std::string& error);
+// Appends one quoted line, creating the file when missing; all or nothing.
+FileWrite appendQuotedLine(const std::string& path, const std::string& text);
 
 // Replaces the file with the given lines through a temporary file in the same folder and a rename,
 // so that a failure part-way leaves the old file whole.
-bool rewriteQuotedLines(const std::string& path, const std::vector<std::string>& texts, std::string& error);
+FileWrite rewriteQuotedLines(const std::string& path, const std::vector<std::string>& texts);
 
 // Creates the file empty when it does not exist; false when it can be neither opened nor made.
 bool ensureFileExists(const std::string& path);

@@ -3,16 +3,15 @@
 
 namespace darv {
 
-QStringList dataFolderResourceNames()
+std::vector<std::string> dataFolderResourceNames()
 {
-    return {QStringLiteral("darvlogo.jpg"),       QStringLiteral("darvcheck.jpg"), QStringLiteral("darvwrong.jpg"),
-            QStringLiteral("darvlogo-print.jpg"), QStringLiteral("conflict.wav"),  QStringLiteral("about.rtf"),
-            QStringLiteral("Darv2007.rtf"),       QStringLiteral("whatnext.rtf")};
+    return {"darvlogo.jpg", "darvcheck.jpg", "darvwrong.jpg", "darvlogo-print.jpg",
+            "conflict.wav", "about.rtf",     "Darv2007.rtf",  "whatnext.rtf"};
 }
 
-QString builtInResourcePath(const QString& name)
+std::string builtInResourcePath(const std::string& name)
 {
-    return QStringLiteral(":/darv/") + name;
+    return ":/darv/" + name;
 }
 
 } // namespace darv

@@ -3,7 +3,7 @@
 // can share. The template's entities are marked and never give a token.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 #include "similar/Winnowing.h"
 
 #include <algorithm>

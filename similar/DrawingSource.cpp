@@ -1,7 +1,7 @@
 // The drawing reader as the similarity check uses it.
 #include "similar/DrawingSource.h"
 
-#include "dxf/AnyDrawing.h"
+#include "readers/AnyDrawing.h"
 
 namespace darv::similar {
 

@@ -2,7 +2,7 @@
 // signature (tests feed drawings from memory), and readForSimilarity is the one the programs use.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 
 #include <cstdint>
 #include <functional>

@@ -2,7 +2,7 @@
 // can be drawn again (handle, class, space, layer and geometry of every entity).
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 
 #include <optional>
 #include <string>

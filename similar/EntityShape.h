@@ -2,7 +2,7 @@
 // (its anchor) that says where it lies.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 
 #include <cstdint>
 #include <vector>

@@ -3,7 +3,7 @@
 // unchanged drawings are not read again and earlier projects can be compared without their files.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 #include "similar/DrawingFeatures.h"
 #include "similar/Sqlite.h"
 

@@ -2,7 +2,7 @@
 // to them. A moved copy keeps every context; a redrawn part changes them.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 
 #include <cstdint>
 #include <vector>

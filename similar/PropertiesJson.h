@@ -2,7 +2,7 @@
 // evidence store keeps.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 
 #include <string>
 #include <string_view>

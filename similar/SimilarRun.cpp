@@ -1,8 +1,8 @@
 // The similarity run: lock, store, templates, listing, reading, comparing, ranking, report.
 #include "similar/SimilarRun.h"
 
-#include "app/AtomicFile.h"
-#include "app/DataFolder.h"
+#include "base/AtomicFile.h"
+#include "base/DataFolder.h"
 #include "projects/FolderListing.h"
 #include "projects/ProjectLock.h"
 #include "projects/QuotedLinesFile.h"
@@ -152,9 +152,9 @@ SimilarResult compareAndReport(const std::string& dataFolder, const std::string&
     result.reportPath = similarReportPath(dataFolder, projectName);
     std::error_code ec;
     std::filesystem::create_directories(similarReportFolder(dataFolder), ec);
-    std::string error;
-    if (!writeFileAtomically(result.reportPath, reportText(projectName, result, options), error))
-        return failed(SimilarOutcome::Failed, "the report cannot be written: " + error);
+    if (const FileWrite written = writeFileAtomically(result.reportPath, reportText(projectName, result, options));
+        !written)
+        return failed(SimilarOutcome::Failed, "the report cannot be written: " + written.error().text);
     result.outcome = SimilarOutcome::Complete;
     return result;
 }

@@ -2,7 +2,7 @@
 find_package(nlohmann_json REQUIRED)
 find_package(SQLite3 REQUIRED)
 find_package(Threads REQUIRED)
-target_sources(darv_core PRIVATE
+add_library(darv_similar STATIC
     ${CMAKE_CURRENT_LIST_DIR}/ClassComparison.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ClassReading.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ComparableText.cpp
@@ -24,4 +24,6 @@ target_sources(darv_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/StoreSchema.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Winnowing.cpp
 )
-target_link_libraries(darv_core PRIVATE nlohmann_json::nlohmann_json SQLite::SQLite3 Threads::Threads)
+target_include_directories(darv_similar PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(darv_similar PUBLIC darv_readers darv_projects darv_base
+                      PRIVATE nlohmann_json::nlohmann_json SQLite::SQLite3 Threads::Threads darv_warnings)

@@ -1,5 +1,5 @@
 # The similarity check, window part.
-target_sources(darv_gui PRIVATE
+target_sources(darv_windows PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/window/DrawingPainter.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window/DrawingPairView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window/EvidenceSheet.cpp

@@ -1,7 +1,7 @@
 // The About page: the product banner and the about text.
 #include "ui/AboutPage.h"
 
-#include "ui/Layout.h"
+#include "widgets/Layout.h"
 
 #include <QLabel>
 #include <QPixmap>

@@ -2,7 +2,7 @@
 // reloads its text on every press.
 #include "ui/HelpWindows.h"
 
-#include "app/DataFolder.h"
+#include "base/DataFolder.h"
 #include "ui/HelpWindow.h"
 #include "ui/WhatNextWindow.h"
 

@@ -1,8 +1,8 @@
 // The What Next window: advice on what to do once a conflict has been found.
 #include "ui/WhatNextWindow.h"
 
-#include "app/DataFolder.h"
-#include "app/Messages.h"
+#include "base/DataFolder.h"
+#include "base/Messages.h"
 #include "ui/RtfReader.h"
 
 #include <QHBoxLayout>

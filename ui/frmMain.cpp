@@ -1,33 +1,34 @@
 // The main window: construction, the tab strip, start-up and shutdown.
 #include "ui/frmMain.h"
 
-#include "app/DataFolder.h"
-#include "app/Messages.h"
-#include "app/SettingsFiles.h"
+#include "base/DataFolder.h"
+#include "base/Messages.h"
+#include "base/NameBytes.h"
 #include "collect/CadHost.h"
 #include "collect/CollectionRun.h"
+#include "collect/window/CompareWindowView.h"
+#include "collect/window/LowerPanel.h"
 #include "compare/CompareRun.h"
-#include "compare/window/CompareWindowView.h"
-#include "projects/NameBytes.h"
 #include "projects/ProjectName.h"
 #include "projects/QuotedLinesFile.h"
 #include "projects/window/LocationsPage.h"
-#include "projects/window/NameText.h"
 #include "projects/window/ProjectsPage.h"
 #include "reports/window/DialogPrintSetup.h"
 #include "reports/window/ReportViewer.h"
 #include "reports/window/ReportsPage.h"
+#include "settings/SettingsFiles.h"
+#include "settings/SettingsStore.h"
 #include "similar/window/SimilarWindow.h"
 #include "ui/AboutPage.h"
-#include "ui/CheckValue.h"
 #include "ui/HelpWindow.h"
 #include "ui/HelpWindows.h"
-#include "ui/Layout.h"
-#include "ui/ListChoiceComboBox.h"
-#include "ui/LowerPanel.h"
 #include "ui/RtfReader.h"
-#include "ui/StartClock.h"
 #include "ui/WhatNextWindow.h"
+#include "widgets/CheckValue.h"
+#include "widgets/Layout.h"
+#include "widgets/ListChoiceComboBox.h"
+#include "widgets/NameText.h"
+#include "widgets/StartClock.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -40,7 +41,6 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
-#include <QSettings>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTextEdit>
@@ -260,9 +260,7 @@ void frmMain::showSplashAndWait()
 
 void frmMain::readInstallLoc()
 {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("OVT"));
-    store.beginGroup(QStringLiteral("DARV2007"));
-    m_installLoc = store.value(QStringLiteral("Install_Location")).toString().toStdString();
+    m_installLoc = SettingsStore().get(SettingsStore::Key::InstallLocation).toString().toStdString();
 }
 
 void frmMain::loadProjectList()
@@ -356,9 +354,9 @@ void frmMain::cmdSimilar_Click()
 
 void frmMain::cmdExit_Click()
 {
-    std::string error;
-    if (!writeSettingFile(defaultFilePath(m_installLoc), m_panel->cmbEntity->currentIndex(), error))
-        showWriteFailure("The entity choice", error); // the system still ends, as the user asked
+    if (const FileWrite written = writeSettingFile(defaultFilePath(m_installLoc), m_panel->cmbEntity->currentIndex());
+        !written)
+        showWriteFailure("The entity choice", written.error().text); // the system still ends, as the user asked
     m_ending = true;
     if (m_services.endApplication)
         m_services.endApplication(0);

@@ -2,7 +2,7 @@
 // It assembles the pages and passes what the user does on to the handlers of each feature.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 
 #include <QWidget>
 

@@ -2,12 +2,12 @@
 #include "ui/frmMain.h"
 
 #include "collect/CollectionRun.h"
+#include "collect/window/CompareWindowView.h"
+#include "collect/window/LowerPanel.h"
 #include "compare/CompareRun.h"
-#include "compare/window/CompareWindowView.h"
-#include "projects/window/NameText.h"
-#include "ui/CheckValue.h"
-#include "ui/ListChoiceComboBox.h"
-#include "ui/LowerPanel.h"
+#include "widgets/CheckValue.h"
+#include "widgets/ListChoiceComboBox.h"
+#include "widgets/NameText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -39,8 +39,7 @@ void frmMain::cmdCollect_Click()
     if (refuseProject())
         return;
     if (m_collectionRun)
-        m_collectionRun->cmdCollect_Click(m_installLoc, nameBytes(selectedProject()), locationEntries(),
-                                          currentOptions());
+        m_collectionRun->collect(m_installLoc, nameBytes(selectedProject()), locationEntries(), currentOptions());
     m_compareView->flush();
 }
 

@@ -1,11 +1,11 @@
 // The main window's handlers of the report options panel.
 #include "ui/frmMain.h"
 
-#include "app/Messages.h"
-#include "app/SettingsFiles.h"
-#include "ui/CheckValue.h"
-#include "ui/ListChoiceComboBox.h"
-#include "ui/LowerPanel.h"
+#include "base/Messages.h"
+#include "collect/window/LowerPanel.h"
+#include "settings/SettingsFiles.h"
+#include "widgets/CheckValue.h"
+#include "widgets/ListChoiceComboBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -48,9 +48,9 @@ void frmMain::cmbEntity_Click()
 
 void frmMain::chkLine_Click()
 {
-    std::string error;
-    if (!writeSettingFile(warningFilePath(m_installLoc), checkValue(m_panel->chkLine0), error))
-        showWriteFailure("The LINE warning setting", error);
+    if (const FileWrite written = writeSettingFile(warningFilePath(m_installLoc), checkValue(m_panel->chkLine0));
+        !written)
+        showWriteFailure("The LINE warning setting", written.error().text);
 }
 
 } // namespace darv

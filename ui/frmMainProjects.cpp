@@ -1,20 +1,21 @@
 // The main window's handlers for projects, locations, folder browsing and the drawing count.
 #include "ui/frmMain.h"
 
-#include "app/DataFolder.h"
-#include "app/Messages.h"
-#include "app/SettingsFiles.h"
+#include "base/DataFolder.h"
+#include "base/Messages.h"
+#include "collect/window/LowerPanel.h"
 #include "projects/FolderListing.h"
+#include "projects/ProjectLock.h"
 #include "projects/ProjectName.h"
 #include "projects/QuotedLinesFile.h"
 #include "projects/window/FolderList.h"
 #include "projects/window/LocationsPage.h"
-#include "projects/window/NameText.h"
 #include "projects/window/ProjectsPage.h"
 #include "projects/window/Volumes.h"
 #include "reports/window/ReportsPage.h"
-#include "ui/CheckValue.h"
-#include "ui/LowerPanel.h"
+#include "settings/SettingsFiles.h"
+#include "widgets/CheckValue.h"
+#include "widgets/NameText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,6 +27,7 @@
 #include <QPushButton>
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace darv {
@@ -120,9 +122,9 @@ void frmMain::cmdAddproj_Click()
         m_services.messages->show(MessageIcon::Information, "DARV Error", "Invalid project name!");
     } else if (duplicate) {
         m_services.messages->show(MessageIcon::Information, "DARV Error", "Duplicate project name!");
-    } else if (!appendQuotedLine(projectListPath(m_installLoc), nameBytes(name), error)) {
+    } else if (const FileWrite written = appendQuotedLine(projectListPath(m_installLoc), nameBytes(name)); !written) {
         // The list shows what is stored: a project that could not be written is not added.
-        showWriteFailure("The project list", error);
+        showWriteFailure("The project list", written.error().text);
     } else {
         QSignalBlocker block(list);
         list->addItem(name);
@@ -140,15 +142,31 @@ void frmMain::cmdRemproj_Click()
     if (!selected)
         return;
     const std::string name = nameBytes(selected->text());
+    const bool safe = !isUnsafeProjectName(name);
+    // Like the runs, removal holds the project's lock: a run of another DARV on this project would
+    // otherwise go on writing files for a project that is gone.
+    std::optional<ProjectLock> lock;
+    if (safe) {
+        lock = ProjectLock::acquire(m_installLoc, name);
+        if (lock->state() == ProjectLock::State::HeldByOther) {
+            m_services.messages->show(MessageIcon::Exclamation, "DARV Warning",
+                                      ProjectLock::busyMessage(name, lock->ownerPid()) +
+                                          "\nThe project was not removed.");
+            return;
+        }
+        if (!lock->held()) {
+            showWriteFailure("The project's lock file", lock->reason());
+            return;
+        }
+    }
     std::vector<std::string> remaining;
     for (int i = 0; i < list->count(); ++i) {
         if (list->item(i) != selected)
             remaining.push_back(nameBytes(list->item(i)->text().toUpper()));
     }
-    std::string error;
-    if (!rewriteQuotedLines(projectListPath(m_installLoc), remaining, error)) {
+    if (const FileWrite written = rewriteQuotedLines(projectListPath(m_installLoc), remaining); !written) {
         // The project stays listed and keeps its files, as the list file still holds it.
-        showWriteFailure("The project list", error);
+        showWriteFailure("The project list", written.error().text);
         return;
     }
     {
@@ -161,12 +179,20 @@ void frmMain::cmdRemproj_Click()
 
     // The age report stays: it is the record of drawings handed in long ago. A name from a hand-edited
     // list that would lead outside the data folder deletes nothing.
-    if (!isUnsafeProjectName(name)) {
+    if (safe) {
+        std::string failures;
         for (const std::string& path : {locationFilePath(m_installLoc, name), collectedDataPath(m_installLoc, name),
                                         handleReportPath(m_installLoc, name), timeReportPath(m_installLoc, name)}) {
             std::error_code ec;
             std::filesystem::remove(path, ec);
+            if (ec)
+                failures += "\n" + path + ": " + ec.message();
         }
+        if (!failures.empty())
+            m_services.messages->show(MessageIcon::Critical, "DARV Error",
+                                      "The project was removed from the list, but some of its files could not be "
+                                      "deleted:" +
+                                          failures);
     }
     {
         QSignalBlocker block(m_locations->lstLocations);
@@ -240,12 +266,11 @@ void frmMain::cmdAddloc_Click()
         const QString entry =
             (checkValue(m_locations->chkSub0) == 1 ? QStringLiteral("+") : QStringLiteral("-")) + folder;
         const std::string path = locationFilePath(m_installLoc, nameBytes(selectedProject()));
-        std::string error;
-        if (appendQuotedLine(path, nameBytes(entry), error)) {
+        if (const FileWrite written = appendQuotedLine(path, nameBytes(entry)); written) {
             QSignalBlocker block(list);
             insertLocationSorted(entry);
         } else {
-            showWriteFailure("The location file", error);
+            showWriteFailure("The location file", written.error().text);
         }
     }
     CountDrawings();
@@ -268,15 +293,14 @@ void frmMain::cmdRemloc_Click()
         list->setToolTip(QString());
     }
     const std::string path = locationFilePath(m_installLoc, nameBytes(selectedProject()));
-    std::string error;
-    if (!rewriteQuotedLines(path, locationEntries(), error)) {
+    if (const FileWrite written = rewriteQuotedLines(path, locationEntries()); !written) {
         // The entry stays listed, as the file still holds it.
         {
             QSignalBlocker block(list);
             insertLocationSorted(selectedText);
         }
         m_services.messages->show(MessageIcon::Critical, kAppTitle,
-                                  "The location file could not be written:\n" + error);
+                                  "The location file could not be written:\n" + written.error().text);
         return;
     }
     if (list->count() > 0) {
@@ -353,9 +377,9 @@ void frmMain::cmdJump_Click()
 
 void frmMain::chkSub_Click()
 {
-    std::string error;
-    if (!writeSettingFile(foldersFilePath(m_installLoc), checkValue(m_locations->chkSub0), error))
-        showWriteFailure("The sub-folder setting", error);
+    if (const FileWrite written = writeSettingFile(foldersFilePath(m_installLoc), checkValue(m_locations->chkSub0));
+        !written)
+        showWriteFailure("The sub-folder setting", written.error().text);
 }
 
 } // namespace darv

@@ -2,7 +2,7 @@
 #include "projects/window/FolderList.h"
 
 #include "projects/FolderListing.h"
-#include "projects/window/NameText.h"
+#include "widgets/NameText.h"
 
 #include <QApplication>
 #include <QStyle>

@@ -2,7 +2,7 @@
 #include "projects/window/LocationsPage.h"
 
 #include "projects/window/FolderList.h"
-#include "ui/Layout.h"
+#include "widgets/Layout.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The Projects page: the project list, the name box and its two buttons.
 #include "projects/window/ProjectsPage.h"
 
-#include "ui/Layout.h"
+#include "widgets/Layout.h"
 
 #include <QLineEdit>
 #include <QListWidget>

@@ -1,7 +1,7 @@
 // Reading a report file and turning its bytes into text for the screen and the printer.
 #include "reports/window/ReportText.h"
 
-#include "app/RegularFile.h"
+#include "base/RegularFile.h"
 
 #include <QStringDecoder>
 
@@ -10,10 +10,10 @@ namespace darv {
 std::optional<QByteArray> readReportFile(const std::string& path)
 {
     // Only a regular file, opened without blocking: a FIFO put in a report's place must not freeze the window.
-    const FileRead file = readRegularFile(path);
-    if (!file.bytes)
+    const FileResult<std::string> file = readRegularFile(path);
+    if (!file)
         return std::nullopt;
-    return QByteArray::fromStdString(*file.bytes);
+    return QByteArray::fromStdString(*file);
 }
 
 QString decodeReportText(const QByteArray& bytes)

@@ -1,11 +1,11 @@
 // The behaviour of the Reports page: showing the chosen report of the selected project and printing it.
 #include "reports/window/ReportViewer.h"
 
-#include "app/DataFolder.h"
-#include "projects/window/NameText.h"
+#include "base/DataFolder.h"
 #include "reports/window/ReportPrinter.h"
 #include "reports/window/ReportText.h"
 #include "reports/window/ReportsPage.h"
+#include "widgets/NameText.h"
 
 #include <QDate>
 #include <QPushButton>

@@ -2,7 +2,7 @@
 // Drawings buttons.
 #include "reports/window/ReportsPage.h"
 
-#include "ui/Layout.h"
+#include "widgets/Layout.h"
 
 #include <QButtonGroup>
 #include <QLabel>

@@ -3,7 +3,7 @@
 // template's faint.
 #pragma once
 
-#include "dwg/Geometry.h"
+#include "drawing/Geometry.h"
 
 #include <QColor>
 #include <QPointF>

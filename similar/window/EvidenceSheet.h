@@ -3,7 +3,7 @@
 // with the student, through the print dialog or straight into a PDF file.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 #include "similar/SimilarRun.h"
 
 #include <QDate>

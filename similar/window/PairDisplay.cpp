@@ -1,7 +1,7 @@
 // What the window and the printed sheet show of a pair.
 #include "similar/window/PairDisplay.h"
 
-#include "dwg/CadTime.h"
+#include "drawing/CadTime.h"
 
 #include <QDateTime>
 #include <QObject>

@@ -2,7 +2,7 @@
 // lines and the two drawings' properties side by side.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 #include "similar/SimilarRun.h"
 #include "similar/window/DrawingPainter.h"
 

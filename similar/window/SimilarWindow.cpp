@@ -1,12 +1,13 @@
 // The Similar Drawings window: its layout, the options of the check and the run.
 #include "similar/window/SimilarWindow.h"
 
-#include "app/DataFolder.h"
-#include "app/Messages.h"
-#include "projects/window/NameText.h"
+#include "base/DataFolder.h"
+#include "base/Messages.h"
+#include "settings/SettingsStore.h"
 #include "similar/EvidenceStore.h"
 #include "similar/window/DrawingPairView.h"
 #include "similar/window/SimilarRunner.h"
+#include "widgets/NameText.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -19,7 +20,6 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSettings>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableWidget>
@@ -32,12 +32,9 @@ namespace darv {
 namespace {
 
 // The window's size lives in the per-user settings store, in a group of its own.
-const QString kGeometryKey = QStringLiteral("SimilarDrawings/geometry");
-
 QByteArray savedGeometry()
 {
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("OVT"));
-    return settings.value(kGeometryKey).toByteArray();
+    return SettingsStore().get(SettingsStore::Key::SimilarWindowGeometry).toByteArray();
 }
 
 } // namespace
@@ -304,8 +301,7 @@ void SimilarWindow::closeEvent(QCloseEvent* event)
 
 void SimilarWindow::rememberSize()
 {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("OVT"));
-    settings.setValue(kGeometryKey, saveGeometry());
+    SettingsStore().set(SettingsStore::Key::SimilarWindowGeometry, saveGeometry());
 }
 
 } // namespace darv

@@ -1,13 +1,13 @@
 // The Similar Drawings window: the result of a run, the chosen pair and its printed sheets.
 #include "similar/window/SimilarWindow.h"
 
-#include "app/DataFolder.h"
-#include "app/Messages.h"
-#include "projects/window/NameText.h"
+#include "base/DataFolder.h"
+#include "base/Messages.h"
 #include "similar/EvidenceStore.h"
 #include "similar/window/DrawingPairView.h"
 #include "similar/window/EvidenceSheet.h"
 #include "similar/window/PairDisplay.h"
+#include "widgets/NameText.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -14,6 +14,12 @@ using darv::Installer;
 
 namespace {
 
+// Where the built-in copy of a resource lives, as a Qt path.
+QString builtIn(const QString& name)
+{
+    return QString::fromStdString(darv::builtInResourcePath(name.toStdString()));
+}
+
 QByteArray readAll(const QString& path)
 {
     QFile file(path);
@@ -80,12 +86,13 @@ void InstallerTest::installsIntoAnEmptyFolder()
          {QStringLiteral("projects"), QStringLiteral("compares"), QStringLiteral("time conflicts"),
           QStringLiteral("handle conflicts"), QStringLiteral("date conflicts"), QStringLiteral("resources")})
         QVERIFY2(QFileInfo(m_data + QLatin1Char('/') + folder).isDir(), qPrintable(folder));
-    const QStringList names = darv::dataFolderResourceNames();
-    QCOMPARE(names.size(), 8);
-    for (const QString& name : names) {
+    const auto names = darv::dataFolderResourceNames();
+    QCOMPARE(names.size(), std::size_t{8});
+    for (const std::string& resource : names) {
+        const QString name = QString::fromStdString(resource);
         const QByteArray installed = readAll(m_data + QStringLiteral("/resources/") + name);
         QVERIFY2(!installed.isEmpty(), qPrintable(name));
-        QCOMPARE(installed, readAll(darv::builtInResourcePath(name)));
+        QCOMPARE(installed, readAll(builtIn(name)));
     }
     QCOMPARE(storedLocation(), m_data);
     // Installing creates folders and resources only: no settings file and no project list yet.
@@ -105,7 +112,7 @@ void InstallerTest::picturesAndSoundAreUsable()
         {"darvlogo.jpg", {90, 75}},        {"darvcheck.jpg", {90, 75}}, {"darvwrong.jpg", {90, 75}},
         {"darvlogo-print.jpg", {375, 300}}};
     for (const Expected& picture : pictures) {
-        const QImage image(darv::builtInResourcePath(QString::fromLatin1(picture.name)));
+        const QImage image(builtIn(QString::fromLatin1(picture.name)));
         QVERIFY2(!image.isNull(), picture.name);
         QCOMPARE(image.size(), picture.size);
         // A drawn picture, not a flat fill: its corner and its middle differ.
@@ -114,7 +121,7 @@ void InstallerTest::picturesAndSoundAreUsable()
                  picture.name);
     }
 
-    const QByteArray wav = readAll(darv::builtInResourcePath(QStringLiteral("conflict.wav")));
+    const QByteArray wav = readAll(builtIn(QStringLiteral("conflict.wav")));
     QVERIFY(wav.size() > 44);
     QCOMPARE(wav.left(4), QByteArray("RIFF"));
     QCOMPARE(wav.mid(8, 8), QByteArray("WAVEfmt "));
@@ -167,7 +174,7 @@ void InstallerTest::reinstallRefreshesResources()
     writeFile(about, "damaged");
     QFile::remove(m_data + QStringLiteral("/resources/conflict.wav"));
     QVERIFY(Installer(m_data).install());
-    QCOMPARE(readAll(about), readAll(darv::builtInResourcePath(QStringLiteral("about.rtf"))));
+    QCOMPARE(readAll(about), readAll(builtIn(QStringLiteral("about.rtf"))));
     QVERIFY(QFile::exists(m_data + QStringLiteral("/resources/conflict.wav")));
 }
 
@@ -181,7 +188,7 @@ void InstallerTest::takesTheInstalledResourcesAndTheRestFromTheProgram()
     QVERIFY(Installer(m_data, shared).install());
     QCOMPARE(readAll(m_data + QStringLiteral("/resources/about.rtf")), QByteArray("{\\rtf1 installed}"));
     QCOMPARE(readAll(m_data + QStringLiteral("/resources/darvlogo.jpg")),
-             readAll(darv::builtInResourcePath(QStringLiteral("darvlogo.jpg"))));
+             readAll(builtIn(QStringLiteral("darvlogo.jpg"))));
 }
 
 void InstallerTest::storesAnAbsolutePathWithoutTrailingSlash()

@@ -5,7 +5,7 @@ if(TARGET darv_installer)
 endif()
 # The command line and the programs' words (Qt-free).
 darv_add_gtest(command_line_tests core ${CMAKE_CURRENT_LIST_DIR}/CommandLineTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/AtomicFileTest.cpp ${CMAKE_CURRENT_LIST_DIR}/ProgramOptionsTest.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/ProgramOptionsTest.cpp)
 target_compile_definitions(command_line_tests PRIVATE DARV_MAN_DIR="${PROJECT_SOURCE_DIR}/resources/man")
 if(TARGET darv2007-cli)
     target_compile_definitions(command_line_tests PRIVATE DARV_CLI_PATH="$<TARGET_FILE:darv2007-cli>")

@@ -1,8 +1,8 @@
 // The collection run: the walk, one record per drawing, the warnings, the fatal path and a run over
 // real drawings that finds planted copies.
 #include "collect/CollectionRun.h"
-#include "collect/CollectedDataFile.h"
 #include "collect/DwgCadHost.h"
+#include "compare/CollectedDataFile.h"
 #include "compare/CompareTestSupport.h"
 #include "projects/ProjectLock.h"
 #include "support/FailingFolders.h"
@@ -78,7 +78,7 @@ struct CollectFixture
     CollectResult collect(const std::vector<std::string>& locations, CompareOptions options = {})
     {
         options.entity = "LINE";
-        return run.cmdCollect_Click(data, "P", locations, options);
+        return run.collect(data, "P", locations, options);
     }
 };
 
@@ -105,7 +105,7 @@ TEST(CollectionRun, EmptyLocationListDeletesDataWarnsTwiceAndStillCompares)
     EXPECT_EQ(f.view.rec.messages[1].text, "Sorry, no drawings found!");
     EXPECT_EQ(f.view.rec.messages[0].title, "DARV Warning");
     EXPECT_EQ(f.view.rec.messages[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(result.totfiles, 0);
+    EXPECT_EQ(result.drawingCount, 0);
     EXPECT_EQ(result.compare.outcome, CompareOutcome::NothingCounted);
     EXPECT_EQ(f.view.rec.events.back(), "enable recompare");
     EXPECT_EQ(f.view.rec.counters[0], "0000");
@@ -119,7 +119,7 @@ TEST(CollectionRun, RecordsInWalkOrderWithSubfolderMarkers)
     f.drawing("Class/Anna/Plan,Rev,3.dwg", lines({"41"}, 2454002.0));
     f.drawing("Class/Anna/Deep/deeper.dwg", lines({"99"}, 2454003.0));
     const CollectResult result = f.collect({"+" + f.drawings + "/Class"});
-    EXPECT_EQ(result.totfiles, 3);
+    EXPECT_EQ(result.drawingCount, 3);
     EXPECT_EQ(f.collected(),
               quotedLines({"A,2454001.5,,END", "B,2454001.60418981,2F$30$,END", "PLAN_REV_3,2454002,41$,END"}));
     EXPECT_EQ(f.view.fileTexts, (std::vector<std::string>{"A.dwg", "b.dwg", "/Anna/Plan,Rev,3.dwg", ""}));
@@ -206,16 +206,16 @@ TEST(CollectionRun, EntityTextMatchesExactly)
     d.tdcreate = 2454001.5;
     f.drawing("Class/a.dwg", d);
     CompareOptions options;
-    f.run.cmdCollect_Click(f.data, "P", {"-" + f.drawings + "/Class"}, options); // entity "RAY"
+    f.run.collect(f.data, "P", {"-" + f.drawings + "/Class"}, options); // entity "RAY"
     EXPECT_EQ(f.collected(), quotedLines({"A,2454001.5,,END"}));
     options.entity = "line"; // typed in lower case: matches nothing
-    f.run.cmdCollect_Click(f.data, "P", {"-" + f.drawings + "/Class"}, options);
+    f.run.collect(f.data, "P", {"-" + f.drawings + "/Class"}, options);
     EXPECT_EQ(f.collected(), quotedLines({"A,2454001.5,,END"}));
     options.entity = "LINE";
-    f.run.cmdCollect_Click(f.data, "P", {"-" + f.drawings + "/Class"}, options);
+    f.run.collect(f.data, "P", {"-" + f.drawings + "/Class"}, options);
     EXPECT_EQ(f.collected(), quotedLines({"A,2454001.5,A1$A3$,END"}));
     options.entity = "";
-    f.run.cmdCollect_Click(f.data, "P", {"-" + f.drawings + "/Class"}, options);
+    f.run.collect(f.data, "P", {"-" + f.drawings + "/Class"}, options);
     EXPECT_EQ(f.collected(), quotedLines({"A,2454001.5,,END"}));
 }
 
@@ -294,7 +294,7 @@ TEST(CollectionRun, NoProjectOrABusyProjectTouchesNothing)
     CollectFixture f;
     f.drawing("Class/a.dwg", lines({"1"}, 2454001.5));
     CompareOptions options;
-    f.run.cmdCollect_Click(f.data, "", {"-" + f.drawings + "/Class"}, options);
+    f.run.collect(f.data, "", {"-" + f.drawings + "/Class"}, options);
     EXPECT_TRUE(fs::is_empty(f.data + "/compares"));
     EXPECT_TRUE(f.host.calls.empty());
 
@@ -348,8 +348,8 @@ TEST(CollectionRun, FindsPlantedCopiesAmongRealDrawings)
     CollectionRun run(view, compare, host, upperAscii);
     CompareOptions options;
     options.entity = "LINE";
-    const CollectResult result = run.cmdCollect_Click(data, "P", {"+" + students.string()}, options);
-    EXPECT_EQ(result.totfiles, 3);
+    const CollectResult result = run.collect(data, "P", {"+" + students.string()}, options);
+    EXPECT_EQ(result.drawingCount, 3);
     EXPECT_EQ(result.compare.timeConflicts, 1);
     EXPECT_EQ(result.compare.handleConflicts, 1);
     const std::string tim = readFile(data + "/time conflicts/P.tim");

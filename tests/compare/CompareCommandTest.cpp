@@ -1,8 +1,8 @@
 // End-to-end tests of "darv2007-cli compare" on temporary data folders: exit codes, output, report bytes.
 #include "app/CompareCommand.h"
 
-#include "app/DataFolder.h"
-#include "collect/CollectedDataFile.h"
+#include "base/DataFolder.h"
+#include "compare/CollectedDataFile.h"
 
 #include "compare/CompareTestSupport.h"
 

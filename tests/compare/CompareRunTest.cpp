@@ -2,8 +2,8 @@
 // damaged collected data, and what the panel shows at the end.
 #include "compare/CompareRun.h"
 
-#include "app/DataFolder.h"
-#include "collect/CollectedDataFile.h"
+#include "base/DataFolder.h"
+#include "compare/CollectedDataFile.h"
 
 #include "compare/CompareTestSupport.h"
 #include "projects/ProjectLock.h"
@@ -279,7 +279,7 @@ TEST_F(CompareRunTest, RecountSkipsFoldersThatCannotBeListed)
     makeDrawings(7);
     writeRecords({recordLine("A", 2454001.5, "1$")});
     locations = {"-" + data.file("gone"), "-" + data.file("class")};
-    EXPECT_EQ(recompare().totfiles, 7);
+    EXPECT_EQ(recompare().drawingCount, 7);
     EXPECT_EQ(view.counters[0], "0007");
 }
 

@@ -1,5 +1,5 @@
 // Damaged and foreign input: always an error value or a result, never a crash or a hang.
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 #include "dwg/ObjectMap.h"
 #include "dwg/R13Container.h"
 

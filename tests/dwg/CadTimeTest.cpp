@@ -1,5 +1,5 @@
 // The creation-time conversion: local wall time with the daylight-saving rule of the instant, whole seconds.
-#include "dwg/CadTime.h"
+#include "drawing/CadTime.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "CorpusFiles.h"
 #include "app/DrawingJson.h"
 #include "app/DwgInfoCommand.h"
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

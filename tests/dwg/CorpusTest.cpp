@@ -1,7 +1,7 @@
 // Every drawing of the shared corpus against the CAD program's own reading (NAME.truth.json).
 #include "CorpusFiles.h"
-#include "dwg/CadTime.h"
-#include "dwg/Drawing.h"
+#include "drawing/CadTime.h"
+#include "drawing/Drawing.h"
 #include "support/DwgTruth.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Smaller parts of the reader on hand-made input: container key, object map, layout names, messages.
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 #include "dwg/EntitySelection.h"
 #include "dwg/ObjectMap.h"
 #include "dwg/ObjectTypes.h"

@@ -19,7 +19,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/r2007.cmake OPTIONAL)
 # darv2007-cli dwginfo lives in the core library.
 add_executable(dwg_info_tests
     ${CMAKE_CURRENT_LIST_DIR}/DwgInfoCommandTest.cpp)
-target_link_libraries(dwg_info_tests PRIVATE darv_core darv_dwg GTest::gtest_main darv_warnings)
+target_link_libraries(dwg_info_tests PRIVATE darv_commands darv_dwg GTest::gtest_main darv_warnings)
 target_compile_definitions(dwg_info_tests PRIVATE DARV_CORPUS_DIR="${DARV_CORPUS_DIR}")
 add_test(NAME dwg_info_tests COMMAND dwg_info_tests)
 set_tests_properties(dwg_info_tests PROPERTIES LABELS dwg ENVIRONMENT "TZ=Europe/Berlin")
@@ -27,7 +27,7 @@ set_tests_properties(dwg_info_tests PROPERTIES LABELS dwg ENVIRONMENT "TZ=Europe
 # The full read of the corpus through dwginfo --json; reads its expectations with nlohmann-json.
 add_executable(dwg_contents_tests
     ${CMAKE_CURRENT_LIST_DIR}/ContentsCorpusTest.cpp)
-target_link_libraries(dwg_contents_tests PRIVATE darv_core darv_dwg nlohmann_json::nlohmann_json GTest::gtest_main
+target_link_libraries(dwg_contents_tests PRIVATE darv_commands darv_dwg nlohmann_json::nlohmann_json GTest::gtest_main
                                                  darv_warnings)
 target_include_directories(dwg_contents_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 target_compile_definitions(dwg_contents_tests PRIVATE DARV_CORPUS_DIR="${DARV_CORPUS_DIR}")

@@ -1,9 +1,9 @@
 // Small DXF files for what the corpus lacks: no sections but ENTITIES, R12 without handles, code pages, UTF-8,
 // binary files of both group code widths, and reading a file of either format by its content.
 #include "DxfWriter.h"
-#include "dwg/MappedFile.h"
-#include "dxf/AnyDrawing.h"
+#include "drawing/MappedFile.h"
 #include "dxf/DxfReader.h"
+#include "readers/AnyDrawing.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The geometry of a read entity under the keys of the corpus geometry files, and a comparison with their tolerances.
 #pragma once
 
-#include "dwg/Geometry.h"
+#include "drawing/Geometry.h"
 
 #include <nlohmann/json.hpp>
 

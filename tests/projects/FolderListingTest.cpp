@@ -1,6 +1,6 @@
 // The folder listing shared by the count, the walk and the recount.
 #include "projects/FolderListing.h"
-#include "projects/NameBytes.h"
+#include "base/NameBytes.h"
 #include "projects/ProjectName.h"
 #include "projects/QuotedLinesFile.h"
 
@@ -146,11 +146,10 @@ TEST(QuotedLines, ExactBytesAndRoundTrip)
 {
     TempFolder t;
     const std::string file = t.path("projects.fil");
-    std::string error;
-    ASSERT_TRUE(appendQuotedLine(file, "TUTORIAL 3", error));
+    ASSERT_TRUE(appendQuotedLine(file, "TUTORIAL 3"));
     EXPECT_EQ(t.bytes("projects.fil"), "\"TUTORIAL 3\"\r\n");
     EXPECT_EQ(t.bytes("projects.fil").size(), 14u);
-    ASSERT_TRUE(appendQuotedLine(file, "SAY \"HI\", ÄRGER", error));
+    ASSERT_TRUE(appendQuotedLine(file, "SAY \"HI\", ÄRGER"));
     const auto back = readQuotedLines(file);
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, (std::vector<std::string>{"TUTORIAL 3", "SAY \"HI\", ÄRGER"}));
@@ -171,15 +170,16 @@ TEST(QuotedLines, RewriteReplacesWholeFileAndKeepsOldOneOnFailure)
 {
     TempFolder t;
     const std::string file = t.path("list.prj");
-    std::string error;
-    ASSERT_TRUE(appendQuotedLine(file, "-/b", error));
-    ASSERT_TRUE(appendQuotedLine(file, "-/a", error));
-    ASSERT_TRUE(rewriteQuotedLines(file, {"-/a"}, error));
+    ASSERT_TRUE(appendQuotedLine(file, "-/b"));
+    ASSERT_TRUE(appendQuotedLine(file, "-/a"));
+    ASSERT_TRUE(rewriteQuotedLines(file, {"-/a"}));
     EXPECT_EQ(t.bytes("list.prj"), "\"-/a\"\r\n");
-    ASSERT_TRUE(rewriteQuotedLines(file, {}, error));
+    ASSERT_TRUE(rewriteQuotedLines(file, {}));
     EXPECT_EQ(t.bytes("list.prj"), "");
     // A folder that cannot be written: the rewrite fails with the reason and nothing else is touched.
-    EXPECT_FALSE(rewriteQuotedLines(t.path("no such folder/list.prj"), {"-/a"}, error));
+    const FileWrite failed = rewriteQuotedLines(t.path("no such folder/list.prj"), {"-/a"});
+    ASSERT_FALSE(failed);
+    const std::string& error = failed.error().text;
     EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
     EXPECT_EQ(fs::directory_iterator(t.path()) != fs::directory_iterator(), true);
     std::size_t files = 0;

@@ -1,14 +1,15 @@
 // Projects and locations in the main window: the list files, selection, the count and the jump.
 #include "support/GuiFixture.h"
 
+#include "collect/window/LowerPanel.h"
+#include "projects/ProjectLock.h"
 #include "projects/QuotedLinesFile.h"
 #include "projects/window/FolderList.h"
 #include "projects/window/LocationsPage.h"
-#include "projects/window/NameText.h"
 #include "projects/window/ProjectsPage.h"
 #include "reports/window/ReportsPage.h"
 #include "support/FailingFolders.h"
-#include "ui/LowerPanel.h"
+#include "widgets/NameText.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -85,6 +86,7 @@ private slots:
     void nameWithQuoteSurvivesWriteAndRead();
     void unsafeNameFromAnEditedListTouchesNothingOutside();
     void removeMiddleProjectRewritesListAndDeletesItsFiles();
+    void removalWaitsForARunOnTheProject();
     void selectionLoadsSortedLocationsAndSetsButtons();
     void locationsAddedInOrderShownSortedAndRemoved();
     void countFollowsMarkers();
@@ -236,6 +238,28 @@ void ProjectsWindowTest::removeMiddleProjectRewritesListAndDeletesItsFiles()
     addProject(*run, QStringLiteral("two"));
     QCOMPARE(run->window->locationsPage()->lstLocations->count(), 0);
     QVERIFY(!run->window->lowerPanel()->cmdCompare->isEnabled());
+}
+
+void ProjectsWindowTest::removalWaitsForARunOnTheProject()
+{
+    DataFolder data;
+    auto run = startMainWindow();
+    addProject(*run, QStringLiteral("BUSY"));
+    data.write(QStringLiteral("compares/BUSY.cmp"), "x");
+    // A run elsewhere holds the project (the lock belongs to the open file, so this counts as another run).
+    ProjectLock other = ProjectLock::acquire(data.path().toStdString(), "BUSY");
+    QVERIFY(other.held());
+    run->window->projectsPage()->lstProjects->setCurrentRow(0);
+    run->window->cmdRemproj_Click();
+    QCOMPARE(run->messages.shown.size(), std::size_t{1});
+    QCOMPARE(run->messages.shown[0].title, std::string("DARV Warning"));
+    QVERIFY(run->messages.shown[0].text.find("is being collected or compared") != std::string::npos);
+    QCOMPARE(items(run->window->projectsPage()->lstProjects), QStringList{QStringLiteral("BUSY")});
+    QVERIFY(data.exists(QStringLiteral("compares/BUSY.cmp")));
+    other.release();
+    run->window->cmdRemproj_Click();
+    QCOMPARE(run->window->projectsPage()->lstProjects->count(), 0);
+    QVERIFY(!data.exists(QStringLiteral("compares/BUSY.cmp")));
 }
 
 void ProjectsWindowTest::selectionLoadsSortedLocationsAndSetsButtons()

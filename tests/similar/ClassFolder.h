@@ -3,8 +3,8 @@
 // for those files and counts how often it is asked.
 #pragma once
 
-#include "app/DataFolder.h"
-#include "dwg/Drawing.h"
+#include "base/DataFolder.h"
+#include "drawing/Drawing.h"
 #include "projects/QuotedLinesFile.h"
 #include "similar/DrawingSource.h"
 #include "support/TempFolder.h"
@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace darv::test {
@@ -38,8 +39,8 @@ public:
         const std::string path = folder + "/" + student + "/" + file;
         std::filesystem::create_directories(folder + "/" + student);
         place(path, drawing);
-        std::string error;
-        rewriteQuotedLines(locationFilePath(data(), project), {"+" + folder}, error);
+        if (!rewriteQuotedLines(locationFilePath(data(), project), {"+" + folder}))
+            throw std::runtime_error("the location file cannot be written");
         return path;
     }
     std::string addTemplate(const dwg::Drawing& drawing)

@@ -2,7 +2,7 @@
 // a cancelled run keeps whole drawings only, older schemas are migrated, damage is read again or refused, and
 // what the window needs comes back from the store after the files are gone.
 #include "similar/EvidenceStore.h"
-#include "app/DataFolder.h"
+#include "base/DataFolder.h"
 #include "similar/ClassReading.h"
 #include "similar/EntityBlob.h"
 #include "similar/PlantedClass.h"

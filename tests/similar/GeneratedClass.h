@@ -4,7 +4,7 @@
 // save as DXF), also of an earlier year's drawing.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 
 #include <cstdint>
 #include <random>

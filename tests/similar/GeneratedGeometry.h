@@ -1,7 +1,7 @@
 // Small helpers of the generated classes: an entity in model space, and a visit of every point of a geometry.
 #pragma once
 
-#include "dwg/Drawing.h"
+#include "drawing/Drawing.h"
 
 #include <string>
 #include <type_traits>

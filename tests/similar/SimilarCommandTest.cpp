@@ -2,7 +2,7 @@
 // bytes and its JSON, remembered templates, and the errors: bad options, a held lock, a report that cannot be
 // written.
 #include "app/SimilarCommand.h"
-#include "app/DataFolder.h"
+#include "base/DataFolder.h"
 #include "projects/ProjectLock.h"
 #include "similar/EvidenceStore.h"
 #include "similar/PlantedClass.h"

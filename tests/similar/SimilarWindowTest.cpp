@@ -2,11 +2,11 @@
 // the views moving together, a cancelled run and the printed sheets.
 #include "similar/PlantedClass.h"
 
-#include "projects/window/NameText.h"
 #include "similar/EvidenceStore.h"
 #include "similar/window/DrawingPairView.h"
 #include "similar/window/SimilarWindow.h"
 #include "support/GuiFixture.h"
+#include "widgets/NameText.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -2,7 +2,7 @@
 add_library(darv_similar_class STATIC ${CMAKE_CURRENT_LIST_DIR}/GeneratedClass.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CorpusAssignment.cpp)
 target_include_directories(darv_similar_class PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(darv_similar_class PUBLIC darv_core PRIVATE nlohmann_json::nlohmann_json darv_warnings)
+target_link_libraries(darv_similar_class PUBLIC darv_commands PRIVATE nlohmann_json::nlohmann_json darv_warnings)
 
 darv_add_gtest(similar_tests core
     ${CMAKE_CURRENT_LIST_DIR}/EvidenceStoreTest.cpp

@@ -6,9 +6,9 @@
 #include "RecordingMessages.h"
 #include "collect/CadHost.h"
 #include "compare/CompareClock.h"
-#include "ui/SoundPlayer.h"
-#include "ui/StartClock.h"
 #include "ui/frmMain.h"
+#include "widgets/SoundPlayer.h"
+#include "widgets/StartClock.h"
 
 #include <QByteArray>
 #include <QDir>

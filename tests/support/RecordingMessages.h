@@ -1,7 +1,7 @@
 // A message box stand-in that records what would have been shown.
 #pragma once
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 #include <string>
 #include <vector>

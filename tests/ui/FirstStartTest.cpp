@@ -1,9 +1,9 @@
 // The window's first start without a usable Install_Location: it sets up the default data folder itself.
 #include "support/GuiFixture.h"
 
+#include "app/Application.h"
 #include "app/Installer.h"
 #include "projects/window/ProjectsPage.h"
-#include "ui/Application.h"
 
 #include <QListWidget>
 #include <QSettings>

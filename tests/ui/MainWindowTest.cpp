@@ -1,14 +1,14 @@
 // The main window: start-up, the settings files, shutdown, the tab strip and the options panel.
 #include "support/GuiFixture.h"
 
+#include "collect/window/LowerPanel.h"
 #include "projects/window/FolderList.h"
 #include "projects/window/LocationsPage.h"
 #include "projects/window/ProjectsPage.h"
 #include "reports/window/ReportsPage.h"
 #include "ui/AboutPage.h"
-#include "ui/ListChoiceComboBox.h"
-#include "ui/LowerPanel.h"
-#include "ui/ProgressBar.h"
+#include "widgets/ListChoiceComboBox.h"
+#include "widgets/ProgressBar.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
