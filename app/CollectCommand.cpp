@@ -5,6 +5,7 @@
 #include "app/ConsoleView.h"
 #include "base/DataFolder.h"
 #include "base/NumberText.h"
+#include "base/TerminalText.h"
 #include "collect/CollectionRun.h"
 #include "collect/DwgCadHost.h"
 
@@ -24,9 +25,9 @@ int runCollectCommand(const std::vector<std::string>& args, const std::string& d
     host.attach();
     CollectionRun run(view, console.compare, host, upperCase);
     run.drawingRead = [&err](const DrawingOutcome& drawing) {
-        err << drawing.path << ": ";
+        err << terminalText(drawing.path) << ": ";
         if (!drawing.opened) {
-            err << "cannot be read: " << drawing.failure << "\n";
+            err << "cannot be read: " << terminalText(drawing.failure) << "\n";
             return;
         }
         err << drawing.entities << " entities, " << drawing.matches << " matching, created "

@@ -8,9 +8,14 @@ std::optional<CommandWords> splitCommandWords(const std::vector<std::string>& ar
                                               std::string& error)
 {
     CommandWords words;
+    bool optionsEnded = false;
     for (std::size_t k = 0; k < args.size(); ++k) {
         const std::string& word = args[k];
-        if (word.size() < 2 || word.compare(0, 2, "--") != 0) {
+        if (word == "--" && !optionsEnded) {
+            optionsEnded = true; // what follows is no option, even when it starts with "--"
+            continue;
+        }
+        if (optionsEnded || word.size() < 2 || word.compare(0, 2, "--") != 0) {
             if (words.operand) {
                 error = "only one " + what + " at a time ('" + word + "')";
                 return std::nullopt;

@@ -1,11 +1,13 @@
 // The window's panel on a console.
 #include "app/ConsoleView.h"
 
+#include "base/TerminalText.h"
+
 namespace darv {
 
 void ConsoleView::showMessage(MessageIcon, const std::string& title, const std::string& text)
 {
-    m_err << title << ": " << text << "\n";
+    m_err << title << ": " << terminalText(text, true) << "\n";
 }
 
 void ConsoleView::print(std::ostream& out) const

@@ -1,6 +1,8 @@
 // A drawing as one line of JSON (dwginfo --json): its header values, properties, tables and entities with geometry.
 #include "app/DrawingJson.h"
 
+#include "base/NameBytes.h"
+
 #include "drawing/CadTime.h"
 
 #include <nlohmann/json.hpp>
@@ -159,6 +161,8 @@ std::string drawingJsonLine(const std::string& file, const dwg::Drawing& drawing
 {
     json out;
     out["file"] = file;
+    if (!isUtf8(file))
+        out["file_bytes"] = base64(file); // "file" shows stand-ins for the bytes that are not UTF-8
     out["format"] = drawing.format == dwg::DrawingFormat::Dxf ? "dxf" : "dwg";
     out["version"] = drawing.version;
     out["tdcreate"] = localTime(drawing.createdAsWritten, drawing.created);
@@ -189,7 +193,10 @@ std::string drawingJsonLine(const std::string& file, const dwg::Drawing& drawing
 
 std::string errorJsonLine(const std::string& file, const std::string& reason)
 {
-    return line(json{{"file", file}, {"error", reason}});
+    json out{{"file", file}, {"error", reason}};
+    if (!isUtf8(file))
+        out["file_bytes"] = base64(file);
+    return line(out);
 }
 
 } // namespace darv

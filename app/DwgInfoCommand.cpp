@@ -4,6 +4,7 @@
 
 #include "app/DrawingJson.h"
 #include "base/NumberText.h"
+#include "base/TerminalText.h"
 #include "drawing/CadTime.h"
 #include "drawing/Drawing.h"
 #include "readers/AnyDrawing.h"
@@ -39,7 +40,7 @@ void writeDrawing(const dwg::Drawing& drawing, std::ostream& out)
         out << hexHandle(entity.handle) << " " << entity.className << "\n";
     }
     for (const std::string& warning : drawing.warnings)
-        out << "warning " << warning << "\n";
+        out << "warning " << terminalText(warning) << "\n";
 }
 
 int runDwgInfoJson(const std::vector<std::string>& files, std::ostream& out)
@@ -61,11 +62,14 @@ int runDwgInfoJson(const std::vector<std::string>& files, std::ostream& out)
 
 int runDwgInfo(const std::vector<std::string>& args, std::ostream& out)
 {
-    // --json may stand anywhere among the files.
+    // --json may stand anywhere among the files; after "--" every word is a file.
     std::vector<std::string> files;
     bool json = false;
+    bool optionsEnded = false;
     for (const std::string& word : args) {
-        if (word == "--json")
+        if (word == "--" && !optionsEnded)
+            optionsEnded = true;
+        else if (word == "--json" && !optionsEnded)
             json = true;
         else
             files.push_back(word);
@@ -74,12 +78,12 @@ int runDwgInfo(const std::vector<std::string>& args, std::ostream& out)
         return runDwgInfoJson(files, out);
     bool anyFailed = false;
     for (const std::string& file : files) {
-        out << "file " << file << "\n";
+        out << "file " << terminalText(file) << "\n";
         const dwg::ReadResult result = dxf::readAnyDrawingFile(file, dwg::ReadDetail::Entities);
         if (result.ok()) {
             writeDrawing(*result.drawing, out);
         } else {
-            out << "error " << dwg::describe(result.error) << "\n";
+            out << "error " << terminalText(dwg::describe(result.error)) << "\n";
             anyFailed = true;
         }
     }

@@ -2,7 +2,9 @@
 #include "base/AtomicFile.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -143,6 +145,30 @@ void AtomicFile::discard()
     if (!m_temporary.empty() && !m_done)
         ::unlink(m_temporary.c_str());
     m_done = true;
+}
+
+void removeDeadRunsTemporaries(const std::string& folder)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    const std::string prefix = ".darv-";
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const auto dash = name.find('-', prefix.size());
+        if (dash == std::string::npos || dash == prefix.size())
+            continue;
+        const std::string digits = name.substr(prefix.size(), dash - prefix.size());
+        if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9)
+            continue;
+        const auto pid = static_cast<pid_t>(std::stol(digits));
+        if (pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH)
+            continue;
+        ::unlinkat(::dirfd(dir), name.c_str(), 0);
+    }
+    ::closedir(dir);
 }
 
 FileWrite writeFileAtomically(const std::string& path, std::string_view content)

@@ -42,6 +42,10 @@ private:
     bool m_done = false;
 };
 
+// Removes the temporary files that runs which have ended without finishing (killed, crashed) left in
+// a folder: ".darv-PID-..." whose process is gone. Those of running processes stay.
+void removeDeadRunsTemporaries(const std::string& folder);
+
 // The whole content in one call; the error when anything failed (the old file then stays).
 FileWrite writeFileAtomically(const std::string& path, std::string_view content);
 

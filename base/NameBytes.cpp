@@ -1,6 +1,8 @@
 // Names as bytes: valid UTF-8 runs and the bytes between them.
 #include "base/NameBytes.h"
 
+#include <cstdint>
+
 namespace darv {
 
 namespace {
@@ -71,6 +73,34 @@ std::string upperCaseName(std::string_view name, const std::function<std::string
     for (const NamePiece& piece : splitUtf8Runs(name))
         result += piece.validUtf8 ? upperUtf8(std::string(piece.bytes)) : std::string(piece.bytes);
     return result;
+}
+
+bool isUtf8(std::string_view name)
+{
+    for (const NamePiece& piece : splitUtf8Runs(name))
+        if (!piece.validUtf8)
+            return false;
+    return true;
+}
+
+std::string base64(std::string_view bytes)
+{
+    static const char* const alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    text.reserve((bytes.size() + 2) / 3 * 4);
+    for (std::size_t k = 0; k < bytes.size(); k += 3) {
+        const std::size_t left = bytes.size() - k;
+        std::uint32_t group = static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[k])) << 16;
+        if (left > 1)
+            group |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[k + 1])) << 8;
+        if (left > 2)
+            group |= static_cast<unsigned char>(bytes[k + 2]);
+        text += alphabet[(group >> 18) & 63];
+        text += alphabet[(group >> 12) & 63];
+        text += left > 1 ? alphabet[(group >> 6) & 63] : '=';
+        text += left > 2 ? alphabet[group & 63] : '=';
+    }
+    return text;
 }
 
 } // namespace darv

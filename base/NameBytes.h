@@ -21,4 +21,10 @@ std::vector<NamePiece> splitUtf8Runs(std::string_view name);
 // two different file names never become one drawing name.
 std::string upperCaseName(std::string_view name, const std::function<std::string(const std::string&)>& upperUtf8);
 
+// Whether the name is UTF-8 throughout (JSON and the window can then show it as it is).
+bool isUtf8(std::string_view name);
+
+// The bytes in base64 (RFC 4648, with padding): how JSON keeps a name that is not UTF-8 recoverable.
+std::string base64(std::string_view bytes);
+
 } // namespace darv

@@ -33,7 +33,7 @@ bool upperEquals(const std::string& className, const std::string& wanted)
 }
 } // namespace
 
-std::optional<std::string> deleteCollectedData(const std::string& path)
+std::optional<std::string> checkCollectedDataReplaceable(const std::string& path)
 {
     struct stat info
     {
@@ -52,8 +52,6 @@ std::optional<std::string> deleteCollectedData(const std::string& path)
     }
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return "Permission denied: " + path + " is read-only";
-    if (::unlink(path.c_str()) != 0)
-        return std::string(std::strerror(errno)) + ": " + path;
     return std::nullopt;
 }
 
@@ -88,7 +86,7 @@ CollectResult CollectionRun::collect(const std::string& installLoc, const std::s
     m_view.setCounterText(CounterLabel::Files, counterText(drawingCount));
 
     const std::string dataFile = collectedDataPath(installLoc, project);
-    if (const auto failure = deleteCollectedData(dataFile)) {
+    if (const auto failure = checkCollectedDataReplaceable(dataFile)) {
         m_view.showMessage(MessageIcon::Critical, "DARV Fatal Error", *failure + " - Aborting DARV!");
         m_view.endApplication();
         result.outcome = CollectOutcome::Fatal;
@@ -96,7 +94,9 @@ CollectResult CollectionRun::collect(const std::string& installLoc, const std::s
     }
 
     // The records go to a temporary file that takes the collected data's place only when every
-    // record was written: a run that is killed or fails never leaves part of a class behind.
+    // record was written: a run that is killed or fails never leaves part of a class behind, and the
+    // earlier collected data stays usable by Recompare until then. What a dead run left is removed.
+    removeDeadRunsTemporaries(std::filesystem::path(dataFile).parent_path().string());
     AtomicFile records(dataFile);
     std::int64_t done = 0;
     m_view.setStatusText("Opening Files...");
@@ -122,21 +122,26 @@ CollectResult CollectionRun::collect(const std::string& installLoc, const std::s
             drawingRead(outcome);
     };
     walk.locationFinished = [&](std::size_t) { m_compare.showElapsed(); };
+    std::vector<UnlistedFolder> unlisted;
+    walk.folderUnlisted = [&](const UnlistedFolder& folder) { unlisted.push_back(folder); };
     walkDrawings(locations, walk);
     result.walked = done;
 
     if (locations.empty())
         m_view.showMessage(MessageIcon::Exclamation, "DARV Warning", "Sorry, no locations to compare!");
-    if (drawingCount == 0)
+    if (drawingCount == 0 && unlisted.empty()) // otherwise the comparison names the folders
         m_view.showMessage(MessageIcon::Exclamation, "DARV Warning", "Sorry, no drawings found!");
     m_view.setFileText("");
     m_view.setLocationText("");
     m_view.setSubfolderText("");
     m_view.setProgress(0.0);
 
-    // A run that found no drawing leaves no collected-data file.
-    if (done == 0)
+    // A run that found no drawing leaves no collected-data file: the earlier one goes.
+    if (done == 0) {
         records.discard();
+        std::error_code ec;
+        std::filesystem::remove(dataFile, ec);
+    }
     if (done > 0 && !records.commit()) {
         m_compare.stopRun(installLoc, MessageIcon::Critical, "DARV Error",
                           "The collected data could not be written:\n" + records.error() +
@@ -146,7 +151,7 @@ CollectResult CollectionRun::collect(const std::string& installLoc, const std::s
         return result;
     }
 
-    result.compare = m_compare.runCompare(installLoc, project, drawingCount, options);
+    result.compare = m_compare.runCompare(installLoc, project, drawingCount, options, unlisted);
     m_view.enableRecompare();
     return result;
 }

@@ -66,8 +66,9 @@ private:
     std::function<std::string(const std::string&)> m_upperCase;
 };
 
-// Deletes the collected-data file before a run. A file that is not there is fine; otherwise the text
-// says why it could not be deleted (a read-only file counts as one that cannot be deleted).
-std::optional<std::string> deleteCollectedData(const std::string& path);
+// Checks before a run that the collected-data file can be replaced at its end. A file that is not
+// there is fine when its folder is; otherwise the text says why not (a read-only file counts as one
+// that cannot be replaced).
+std::optional<std::string> checkCollectedDataReplaceable(const std::string& path);
 
 } // namespace darv

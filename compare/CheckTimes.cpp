@@ -4,7 +4,9 @@
 #include "base/NumberText.h"
 #include "compare/ReportFile.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace darv {
 
@@ -51,19 +53,38 @@ std::int64_t checkTimes(const CompareTables& tables, bool enabled, ReportFile& r
     observer.statusChanged("Checking times...");
     if (!report.ok())
         return 0;
+    // Drawings sorted by time stamp: equal stamps stand together, so every pair of them is found without
+    // comparing every drawing with every other. The pairs are reported in the order of the records
+    // (first drawing, then second), as a comparison of every pair would find them.
     const std::size_t count = tables.drawingCount();
+    std::vector<std::size_t> byTime;
+    for (std::size_t i = 0; i < count; ++i)
+        if (tables.times[i] != 0.0 && !std::isnan(tables.times[i])) // no stamp recorded: not compared
+            byTime.push_back(i);
+    std::sort(byTime.begin(), byTime.end(), [&](std::size_t a, std::size_t b) {
+        return tables.times[a] != tables.times[b] ? tables.times[a] < tables.times[b] : a < b;
+    });
+    // For each record, the records after it with the same stamp: a run of byTime from its place on.
+    std::vector<std::size_t> place(count, 0);
+    std::vector<std::size_t> runEnd(byTime.size(), 0);
+    for (std::size_t k = byTime.size(); k-- > 0;) {
+        place[byTime[k]] = k;
+        const bool sameAsNext = k + 1 < byTime.size() && tables.times[byTime[k + 1]] == tables.times[byTime[k]];
+        runEnd[k] = sameAsNext ? runEnd[k + 1] : k + 1;
+    }
     std::int64_t conflicts = 0;
-    for (std::size_t i = 0; i + 1 < count; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         const double ti = tables.times[i];
-        for (std::size_t j = i + 1; j < count; ++j) {
-            if (ti != 0.0 && ti == tables.times[j]) {
+        if (ti != 0.0 && !std::isnan(ti)) {
+            for (std::size_t k = place[i] + 1; k < runEnd[place[i]]; ++k) {
                 ++conflicts;
                 observer.counterChanged(ConflictCounter::Time, conflicts);
-                report.writeLine(timeConflictLine(tables.names[i], tables.names[j], ti));
+                report.writeLine(timeConflictLine(tables.names[i], tables.names[byTime[k]], ti));
+                observer.showElapsed();
             }
-            observer.showElapsed();
         }
-        observer.showElapsed();
+        if (i + 1 < count)
+            observer.showElapsed();
     }
     if (conflicts == 0)
         report.writeLine(kNoTimeConflicts);

@@ -46,16 +46,21 @@ std::string faultMessage(const CollectedData& data, const std::string& path, std
 }
 
 std::string notComparedMessage(std::int64_t notCompared, std::int64_t drawingCount,
-                               const std::vector<std::string>& unread)
+                               const std::vector<std::string>& unread, const std::vector<UnlistedFolder>& unlisted)
 {
     constexpr std::size_t shown = 10;
-    std::string text = std::to_string(notCompared) + " of the " + std::to_string(drawingCount) +
-                       " drawings were not compared: they could not be read when they were collected, or they were "
-                       "added since.";
-    for (std::size_t k = 0; k < unread.size() && k < shown; ++k)
-        text += "\n  " + unread[k];
-    if (unread.size() > shown)
-        text += "\n  ...";
+    std::string text;
+    if (notCompared > 0) {
+        text = std::to_string(notCompared) + " of the " + std::to_string(drawingCount) +
+               " drawings were not compared: they could not be read when they were collected, or they were "
+               "added since.";
+        for (std::size_t k = 0; k < unread.size() && k < shown; ++k)
+            text += "\n  " + unread[k];
+        if (unread.size() > shown)
+            text += "\n  ...";
+    }
+    if (!unlisted.empty())
+        text += (text.empty() ? "" : "\n\n") + unlistedFoldersText(unlisted);
     return text + "\n\nNo conflict was found among the others. This is no all-clear for the whole class: make the "
                   "drawings readable and start a new collection (Start COLLECTING...).";
 }
@@ -125,9 +130,9 @@ CompareResult CompareRun::recompare(const std::string& installLoc, const std::st
         return {CompareOutcome::NoCollectedData};
     }
     resetPanel(installLoc);
-    const std::int64_t drawingCount = countDrawings(locations, CountFailure::Skip).total;
-    m_view.setCounterText(CounterLabel::Files, counterText(drawingCount));
-    return runCompare(installLoc, project, drawingCount, options);
+    const DrawingCount count = countDrawings(locations, CountFailure::Skip);
+    m_view.setCounterText(CounterLabel::Files, counterText(count.total));
+    return runCompare(installLoc, project, count.total, options, count.unlisted);
 }
 
 void CompareRun::beginRun()
@@ -151,11 +156,18 @@ void CompareRun::resetPanel(const std::string& installLoc)
 }
 
 CompareResult CompareRun::runCompare(const std::string& installLoc, const std::string& project,
-                                     std::int64_t drawingCount, const CompareOptions& options)
+                                     std::int64_t drawingCount, const CompareOptions& options,
+                                     const std::vector<UnlistedFolder>& unlisted)
 {
     CompareResult result;
     result.drawingCount = drawingCount;
+    for (const UnlistedFolder& folder : unlisted)
+        result.unlistedFolders.push_back(folder.folder);
     if (drawingCount <= 0) {
+        if (!unlisted.empty())
+            m_view.showMessage(MessageIcon::Exclamation, "DARV Warning",
+                               unlistedFoldersText(unlisted) +
+                                   "\n\nNo drawing could be counted: nothing was compared.");
         result.outcome = CompareOutcome::NothingCounted;
         return result;
     }
@@ -211,11 +223,11 @@ CompareResult CompareRun::runCompare(const std::string& installLoc, const std::s
     }
     m_view.setStatusText("Complete!");
     result.alertGiven = m_alertGiven;
-    if (!m_alertGiven && result.notCompared > 0) {
+    if (!m_alertGiven && (result.notCompared > 0 || !unlisted.empty())) {
         // Conflicts found are real, but "no conflicts" over part of a class is no all-clear.
         m_view.setVerdict(Verdict::None);
         m_view.showMessage(MessageIcon::Exclamation, "DARV Warning",
-                           notComparedMessage(result.notCompared, drawingCount, unread));
+                           notComparedMessage(result.notCompared, drawingCount, unread, unlisted));
     } else if (!m_alertGiven) {
         m_view.showPicture(Picture::Check, resourcePath(installLoc, "darvcheck.jpg"));
     }

@@ -4,6 +4,7 @@
 #include "compare/CompareClock.h"
 #include "compare/CompareOptions.h"
 #include "compare/CompareView.h"
+#include "projects/FolderListing.h"
 #include "projects/ProjectLock.h"
 
 #include <cstdint>
@@ -32,6 +33,9 @@ struct CompareResult
     // Drawings counted but not compared: unreadable when collected (no time stamp recorded), or added
     // since the collection (no record). While there are any, the run shows no all-clear.
     std::int64_t notCompared = 0;
+    // Folders of the locations that exist but could not be listed: their drawings are unknown, so the
+    // run shows no all-clear either.
+    std::vector<std::string> unlistedFolders = {};
 };
 
 inline constexpr const char* kNoCollectedDataMessage = "XXXXXXavailable due to no entity matches - turning OFF.";
@@ -58,8 +62,9 @@ public:
     // RunCompare: expects the resets done, drawingCount counted and the project's lock held. Reads the whole
     // collected-data file first, so that a damaged file stops the run before any report is rewritten; the
     // reports replace the old ones only when all three were written whole.
+    // unlisted: the folders that could not be listed when the drawings were counted or walked.
     CompareResult runCompare(const std::string& installLoc, const std::string& project, std::int64_t drawingCount,
-                             const CompareOptions& options);
+                             const CompareOptions& options, const std::vector<UnlistedFolder>& unlisted = {});
 
     // ShowElapsed: endtime becomes now; the elapsed time is shown as "Elapsed Time: hh:mm:ss".
     void showElapsed();

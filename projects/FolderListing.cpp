@@ -32,17 +32,27 @@ bool isDrawingName(const std::string& name, DrawingTypes types)
 
 enum class Kind { Drawings, Folders };
 
-std::optional<std::vector<std::string>> listFolder(const std::string& folder, Kind kind,
-                                                   DrawingTypes types = DrawingTypes::Dwg)
+// Empty optional when the folder cannot be listed; reason then holds the system's reason, unless the
+// folder does not exist.
+std::optional<std::vector<std::string>> listFolder(const std::string& folder, Kind kind, DrawingTypes types,
+                                                   std::string& reason)
 {
+    reason.clear();
+    if (folder.empty())
+        return std::nullopt;
     std::error_code ec;
     fs::directory_iterator it(fs::path(folder), ec);
-    if (ec || folder.empty())
+    const auto failed = [&] {
+        if (ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
+            reason = ec.message();
         return std::nullopt;
+    };
+    if (ec)
+        return failed();
     std::vector<std::string> names;
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         if (ec)
-            return std::nullopt;
+            return failed();
         const std::string name = it->path().filename().string();
         if (name.empty() || name[0] == '.')
             continue;
@@ -55,7 +65,7 @@ std::optional<std::vector<std::string>> listFolder(const std::string& folder, Ki
         }
     }
     if (ec)
-        return std::nullopt;
+        return failed();
     std::sort(names.begin(), names.end(), listingLess);
     return names;
 }
@@ -88,12 +98,33 @@ bool listingLess(const std::string& a, const std::string& b)
 
 std::optional<std::vector<std::string>> listDrawingFiles(const std::string& folder, DrawingTypes types)
 {
-    return listFolder(folder, Kind::Drawings, types);
+    std::string reason;
+    return listFolder(folder, Kind::Drawings, types, reason);
+}
+
+std::string unlistedReason(const std::string& folder)
+{
+    std::string reason;
+    listFolder(folder, Kind::Folders, DrawingTypes::Dwg, reason);
+    return reason;
+}
+
+std::string unlistedFoldersText(const std::vector<UnlistedFolder>& folders)
+{
+    constexpr std::size_t shown = 10;
+    std::string text = folders.size() == 1 ? "This folder could not be read, so its drawings are unknown:"
+                                           : "These folders could not be read, so their drawings are unknown:";
+    for (std::size_t k = 0; k < folders.size() && k < shown; ++k)
+        text += "\n  " + folders[k].folder + " (" + folders[k].reason + ")";
+    if (folders.size() > shown)
+        text += "\n  ... and " + std::to_string(folders.size() - shown) + " more";
+    return text;
 }
 
 std::optional<std::vector<std::string>> listSubfolders(const std::string& folder)
 {
-    return listFolder(folder, Kind::Folders);
+    std::string reason;
+    return listFolder(folder, Kind::Folders, DrawingTypes::Dwg, reason);
 }
 
 std::string joinPath(const std::string& folder, const std::string& name)
@@ -106,37 +137,36 @@ std::string joinPath(const std::string& folder, const std::string& name)
 DrawingCount countDrawings(const std::vector<std::string>& entries, CountFailure onFailure)
 {
     DrawingCount count;
+    const auto list = [&](const std::string& folder, Kind kind) {
+        std::string reason;
+        auto names = listFolder(folder, kind, DrawingTypes::Dwg, reason);
+        if (!names && onFailure == CountFailure::Stop)
+            count.failed = true;
+        else if (!names && !reason.empty())
+            count.unlisted.push_back({folder, reason});
+        return names;
+    };
     for (const std::string& entry : entries) {
         const std::string folder = pathPart(entry);
-        const auto files = listDrawingFiles(folder);
-        if (!files) {
-            if (onFailure == CountFailure::Stop) {
-                count.failed = true;
-                return count;
-            }
+        const auto files = list(folder, Kind::Drawings);
+        if (count.failed)
+            return count;
+        if (!files)
             continue;
-        }
         count.total += static_cast<std::int64_t>(files->size());
         if (!withSubfolders(entry))
             continue;
-        const auto subs = listSubfolders(folder);
-        if (!subs) {
-            if (onFailure == CountFailure::Stop) {
-                count.failed = true;
-                return count;
-            }
+        const auto subs = list(folder, Kind::Folders);
+        if (count.failed)
+            return count;
+        if (!subs)
             continue;
-        }
         for (const std::string& sub : *subs) {
-            const auto subFiles = listDrawingFiles(joinPath(folder, sub));
-            if (!subFiles) {
-                if (onFailure == CountFailure::Stop) {
-                    count.failed = true;
-                    return count;
-                }
-                continue;
-            }
-            count.total += static_cast<std::int64_t>(subFiles->size());
+            const auto subFiles = list(joinPath(folder, sub), Kind::Drawings);
+            if (count.failed)
+                return count;
+            if (subFiles)
+                count.total += static_cast<std::int64_t>(subFiles->size());
         }
     }
     return count;
@@ -144,27 +174,36 @@ DrawingCount countDrawings(const std::vector<std::string>& entries, CountFailure
 
 void walkDrawings(const std::vector<std::string>& entries, const WalkCallbacks& callbacks, DrawingTypes types)
 {
+    // Lists one folder; an existing folder that cannot be listed is told.
+    const auto list = [&](const std::string& folder, Kind kind) {
+        std::string reason;
+        auto names = listFolder(folder, kind, types, reason);
+        if (!names && !reason.empty() && callbacks.folderUnlisted)
+            callbacks.folderUnlisted(UnlistedFolder{folder, reason});
+        return names;
+    };
     for (std::size_t index = 0; index < entries.size(); ++index) {
         const std::string folder = pathPart(entries[index]);
         const bool subs = withSubfolders(entries[index]);
         if (callbacks.locationStarted)
             callbacks.locationStarted(index, folder, subs);
-        if (const auto files = listDrawingFiles(folder, types)) {
+        const auto files = list(folder, Kind::Drawings);
+        if (files) {
             for (const std::string& name : *files) {
                 if (callbacks.drawing)
                     callbacks.drawing(WalkStep{index, joinPath(folder, name), name, name});
             }
         }
-        if (subs) {
-            if (const auto subNames = listSubfolders(folder)) {
+        if (subs && files) {
+            if (const auto subNames = list(folder, Kind::Folders)) {
                 for (const std::string& sub : *subNames) {
                     const std::string subPath = joinPath(folder, sub);
-                    const auto files = listDrawingFiles(subPath, types);
-                    if (!files)
+                    const auto subFiles = list(subPath, Kind::Drawings);
+                    if (!subFiles)
                         continue;
                     // The window shows the sub-folder's path without the location's own path in front.
                     const std::string shownFolder = subPath.size() > folder.size() ? subPath.substr(folder.size()) : "";
-                    for (const std::string& name : *files) {
+                    for (const std::string& name : *subFiles) {
                         if (callbacks.drawing)
                             callbacks.drawing(WalkStep{index, joinPath(subPath, name), name, shownFolder + "/" + name});
                     }

@@ -27,6 +27,20 @@ std::string joinPath(const std::string& folder, const std::string& name);
 // The sort order of every listing.
 bool listingLess(const std::string& a, const std::string& b);
 
+// A folder that exists but could not be listed (no permission, an I/O error): its drawings are
+// unknown, so a run over it is no all-clear. A folder that does not exist is no such folder.
+struct UnlistedFolder
+{
+    std::string folder;
+    std::string reason; // the system's reason
+};
+
+// Why a folder cannot be listed, or empty when it can or does not exist.
+std::string unlistedReason(const std::string& folder);
+
+// "The folders ... could not be read" with every folder and its reason, for the warnings of a run.
+std::string unlistedFoldersText(const std::vector<UnlistedFolder>& folders);
+
 enum class CountFailure {
     Stop, // the count stops at the first folder that cannot be listed and reports the failure
     Skip, // such a folder adds nothing and the count goes on
@@ -35,7 +49,8 @@ enum class CountFailure {
 struct DrawingCount
 {
     std::int64_t total = 0;
-    bool failed = false; // only with CountFailure::Stop
+    bool failed = false;                  // only with CountFailure::Stop
+    std::vector<UnlistedFolder> unlisted; // with CountFailure::Skip: the folders that exist but could not be listed
 };
 
 // Counts the drawings of location entries ("+" marker: the folder and its immediate sub-folders;
@@ -55,11 +70,12 @@ struct WalkCallbacks
     std::function<void(std::size_t location, const std::string& folder, bool withSubfolders)> locationStarted;
     std::function<void(const WalkStep& step)> drawing;
     std::function<void(std::size_t location)> locationFinished;
+    std::function<void(const UnlistedFolder& folder)> folderUnlisted;
 };
 
 // Visits every drawing of the entries in walk order: for each entry, the drawings directly in its
 // folder, then for a "+" entry each immediate sub-folder's drawings. Folders that cannot be listed
-// contribute nothing.
+// contribute nothing; those that exist are told to folderUnlisted.
 void walkDrawings(const std::vector<std::string>& entries, const WalkCallbacks& callbacks,
                   DrawingTypes types = DrawingTypes::Dwg);
 

@@ -13,7 +13,12 @@ bool isUnsafeProjectName(const std::string& name)
 {
     if (name == "." || name == "..")
         return true;
-    return name.find('/') != std::string::npos || name.find('\0') != std::string::npos;
+    // Control characters (a line end, an escape) would go into file names, the lock file's name and
+    // every line that names the project.
+    for (const char c : name)
+        if (c == '/' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            return true;
+    return false;
 }
 
 bool isUsableProjectName(const std::string& name)

@@ -6,7 +6,7 @@
 namespace darv {
 
 // A name is unsafe when it would name a file outside the data folder's own folders:
-// it holds "/" or a NUL character, or it is "." or "..".
+// it holds "/" or a control character (NUL, a line end, an escape...), or it is "." or "..".
 bool isUnsafeProjectName(const std::string& name);
 
 // A name the runs and the per-project files can work with: not empty and not unsafe. With no project

@@ -140,6 +140,22 @@ TEST(CommandLine, DwgInfoNamesTheFault)
     EXPECT_NE(cli.out.str().find("file " + root.file("empty.dwg") + "\nerror "), std::string::npos) << cli.out.str();
 }
 
+// A file name is no terminal command: an escape sequence or a bell in it is shown, not acted on; "--"
+// ends the options, so a file may be called "--json".
+TEST(CommandLine, NamesReachTheTerminalAsTextAndDoubleDashEndsTheOptions)
+{
+    TempFolder root;
+    const std::string strange = root.file("a\x1b[2J\a.dwg");
+    writeFile(strange, "");
+    Cli cli;
+    EXPECT_EQ(cli.run({"dwginfo", "--", strange, "--json"}), 2);
+    const std::string shown = cli.out.str();
+    EXPECT_EQ(shown.find('\x1b'), std::string::npos);
+    EXPECT_NE(shown.find("file " + root.file("a\\x1b[2J\\x07.dwg")), std::string::npos) << shown;
+    EXPECT_NE(shown.find("file --json\nerror "), std::string::npos) << shown;
+    EXPECT_EQ(shown.find("{\"file\""), std::string::npos) << "no JSON: --json came after --";
+}
+
 // The program itself, as a teacher's script runs it: a collection whose records cannot be written ends
 // with exit status 2, no "Complete!" and the old reports untouched.
 TEST(CommandLine, CollectIntoAReadOnlyFolderExitsTwoAndKeepsTheReports)

@@ -12,7 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace darv;
@@ -282,11 +285,56 @@ TEST(CollectionRun, AFullDiskStopsTheRunAndLeavesNoPartOfAClass)
     if (!mountTinyDisk(f.data + "/compares", 16 * 1024))
         GTEST_SKIP() << "cannot mount a small file system here";
     f.host.drawings["d0.dwg"].entities.assign(20000, {"AcDbLine", "ABCDEF"}); // one record larger than the disk
+    writeFile(f.data + "/compares/P.cmp", "\"OLD,1,,END\"\r\n");
     const CollectResult result = f.collect({"-" + f.drawings + "/Class"});
     EXPECT_EQ(result.outcome, CollectOutcome::Stopped);
     EXPECT_NE(f.view.rec.messages.at(0).text.find("No space left on device"), std::string::npos);
-    EXPECT_TRUE(fs::is_empty(f.data + "/compares")) << "no partial collected data, no temporary file";
+    // The earlier collected data stays for Recompare, and no temporary file is left.
+    EXPECT_EQ(f.collected(), "\"OLD,1,,END\"\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(f.data + "/compares"), fs::directory_iterator()), 1);
     unmount(f.data + "/compares");
+}
+
+// A student's folder the teacher cannot list is no empty folder: the class gets no all-clear, and the
+// warning names the folder.
+TEST(CollectionRun, AFolderThatCannotBeListedIsNoAllClear)
+{
+    CollectFixture f;
+    f.drawing("Class/s01/a.dwg", lines({"1"}, 2454001.5));
+    f.drawing("Class/s02/b.dwg", lines({"2"}, 2454002.5));
+    f.drawing("Class/s03/copy.dwg", lines({"1"}, 2454001.5));
+    CollectResult result;
+    {
+        const UnreadableFolder locked(f.drawings + "/Class/s03");
+        result = f.collect({"+" + f.drawings + "/Class"});
+    }
+    EXPECT_EQ(result.drawingCount, 2);
+    EXPECT_EQ(result.compare.unlistedFolders, std::vector<std::string>{f.drawings + "/Class/s03"});
+    EXPECT_EQ(f.view.rec.verdict, Verdict::None);
+    EXPECT_NE(f.view.rec.picture, Picture::Check);
+    ASSERT_EQ(f.view.rec.messages.size(), 1u);
+    EXPECT_EQ(f.view.rec.messages[0].title, "DARV Warning");
+    EXPECT_NE(f.view.rec.messages[0].text.find("Class/s03 (Permission denied)"), std::string::npos)
+        << f.view.rec.messages[0].text;
+}
+
+TEST(CollectionRun, ADeadRunsTemporaryFileIsRemovedByTheNextRun)
+{
+    CollectFixture f;
+    f.drawing("Class/a.dwg", lines({"1"}, 2454001.5));
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_GT(child, 0);
+    ::waitpid(child, nullptr, 0);
+    const std::string dead = f.data + "/compares/.darv-" + std::to_string(child) + "-a1b2c3";
+    const std::string alive = f.data + "/compares/.darv-" + std::to_string(::getppid()) + "-d4e5f6";
+    writeFile(dead, "\"HALF");
+    writeFile(alive, "\"ANOTHER RUN");
+    f.collect({"-" + f.drawings + "/Class"});
+    EXPECT_FALSE(fs::exists(dead));
+    EXPECT_TRUE(fs::exists(alive));
+    EXPECT_EQ(f.collected(), quotedLines({"A,2454001.5,1$,END"}));
 }
 
 TEST(CollectionRun, NoProjectOrABusyProjectTouchesNothing)

@@ -127,6 +127,26 @@ TEST_F(CheckTimesTest, ThreeEqualStampsGiveThreePairsInOrder)
     EXPECT_EQ(observer.alerts, 1);
 }
 
+// Many drawings with few stamps, in no order: the same lines, in the same order, as comparing every
+// pair of records would give.
+TEST_F(CheckTimesTest, ManyEqualStampsGiveEveryPairInRecordOrder)
+{
+    std::vector<std::pair<std::string, double>> records;
+    for (int k = 0; k < 300; ++k)
+        records.emplace_back("D" + std::to_string(k), k % 7 == 0 ? 0.0 : 2454001.5 + (k * 37 % 11));
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i < records.size(); ++i)
+        for (std::size_t j = i + 1; j < records.size(); ++j)
+            if (records[i].second != 0.0 && records[i].second == records[j].second)
+                expected.push_back("\"" + timeConflictLine(records[i].first, records[j].first, records[i].second) +
+                                   "\"\r\n");
+    EXPECT_EQ(check(tablesOf(records), true, report), static_cast<std::int64_t>(expected.size()));
+    std::string lines;
+    for (const std::string& line : expected)
+        lines += line;
+    EXPECT_EQ(readFile(report), lines);
+}
+
 TEST_F(CheckTimesTest, EmptySlotsAndNearStampsAreNoConflict)
 {
     const auto tables = tablesOf({{"", 0.0}, {"", 0.0}, {"A", 0.0}, {"B", 2454001.60418981}, {"C", 2454001.60418982}});

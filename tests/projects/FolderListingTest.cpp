@@ -190,7 +190,8 @@ TEST(QuotedLines, RewriteReplacesWholeFileAndKeepsOldOneOnFailure)
 
 TEST(ProjectNames, UnsafeNamesAreThoseThatLeaveTheFolder)
 {
-    for (const std::string& name : std::vector<std::string>{".", "..", "A/B", "/ETC", std::string("A\0B", 3)})
+    for (const std::string& name :
+         std::vector<std::string>{".", "..", "A/B", "/ETC", std::string("A\0B", 3), "WEEK\n3", "A\x1B[2J", "A\x7F"})
         EXPECT_TRUE(isUnsafeProjectName(name)) << name;
     for (const std::string name : {"TUTORIAL 3", "SAY \"HI\"", "ÄRGER", "...", ".HIDDEN", "A\\B"})
         EXPECT_FALSE(isUnsafeProjectName(name)) << name;
