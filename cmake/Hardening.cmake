@@ -4,7 +4,7 @@
 # the compiler's default on Debian. The sanitizer and fuzzing builds leave them out: FORTIFY_SOURCE's
 # checked functions hide calls from the sanitizers' interceptors, and their programs are not shipped.
 if(NOT DARV_SANITIZE AND NOT DARV_FUZZ)
-    set(darv_optimised "$<NOT:$<CONFIG:Debug>>")
+    set(darv_optimised "$<CONFIG:Release,RelWithDebInfo,MinSizeRel>")
     add_compile_options(
         "$<${darv_optimised}:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>"
         "$<${darv_optimised}:-fstack-protector-strong>"
