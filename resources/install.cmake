@@ -1,5 +1,6 @@
 # What the installation puts on the system: the resources a data folder is set up from, the menu entry,
-# the icons, the AppStream data, the man pages and the bash completion.
+# the icons, the AppStream data, the man pages, the bash completion, and the copyright file and changelog
+# in share/doc/darv2007 as Debian keeps them.
 
 # share/darv2007: the files a data folder's "resources" folder gets (resources/ResourceNames.cpp).
 install(FILES
@@ -37,3 +38,17 @@ install(FILES ${DARV_MAN_FILES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 install(FILES completion/darv2007-cli.bash
     DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME darv2007-cli)
+
+# share/doc/darv2007: the copyright file (machine-readable, DEP-5) and the changelog, compressed as
+# changelog.gz (a native package's name for it); lintian's override for the help texts in share/darv2007.
+configure_file(debian/copyright.in ${CMAKE_CURRENT_BINARY_DIR}/doc/copyright @ONLY)
+configure_file(debian/changelog.in ${CMAKE_CURRENT_BINARY_DIR}/doc/changelog @ONLY)
+add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/doc/changelog.gz
+    COMMAND gzip -9 -n -k -f ${CMAKE_CURRENT_BINARY_DIR}/doc/changelog
+    DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/doc/changelog ${CMAKE_CURRENT_SOURCE_DIR}/debian/changelog.in
+    COMMENT "Compressing the changelog"
+    VERBATIM)
+add_custom_target(darv_changelog ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/doc/changelog.gz)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/doc/copyright ${CMAKE_CURRENT_BINARY_DIR}/doc/changelog.gz
+    DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME darv2007)

@@ -9,7 +9,7 @@ packages=(
     clang libclang-rt-14-dev clang-format
     fonts-liberation fonts-dejavu-core
     xvfb xauth poppler-utils tzdata
-    dpkg-dev desktop-file-utils appstream man-db
+    dpkg-dev desktop-file-utils appstream man-db lintian
 )
 
 missing=()
