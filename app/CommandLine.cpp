@@ -110,11 +110,15 @@ const std::vector<Subcommand>& subcommands()
           {"--against", "PROJECT", "an earlier project to compare with; repeat for several"},
           {"--min", "PERCENT", "report pairs whose score is at least this (default 50)"},
           {"--share", "PERCENT", "ignore what more of the class than this holds (default 25)"},
-          {"--json", nullptr, "print the ranked pairs as JSON instead"}},
-         "  0  no pair reached the threshold\n"
-         "  1  pairs reached the threshold\n"
-         "  2  an error: a wrong command line, a missing data folder, an unreadable store or template, a\n"
-         "     failed report, or the project is being collected or compared by another DARV\n",
+          {"--json", nullptr, "print the ranked pairs as JSON instead"},
+          {"--rebuild-store", nullptr,
+           "rebuild a damaged evidence store from the drawings still on disk first (earlier projects whose\n"
+           "drawings are gone are lost; the damaged store is kept as evidence.sqlite.damaged)"}},
+         "  0  every drawing was read and no pair reached the threshold\n"
+         "  1  pairs reached the threshold (drawings that could not be read are named)\n"
+         "  2  no pair reached the threshold but some drawings could not be read, or an error: a wrong\n"
+         "     command line, a missing data folder, a damaged or unreadable store or template, a failed\n"
+         "     report, or the project is being collected or compared by another DARV\n",
          [](const std::vector<std::string>& args, const Context& c) {
              return runSimilarCommand(args, c.dataFolder, c.out, c.err, similar::readForSimilarity, c.upperCase);
          }},

@@ -32,6 +32,7 @@ struct EarlierComparison
     std::vector<SimilarPair> pairs;
     std::size_t drawings = 0; // the earlier projects' stored drawings
     std::string failure;      // set when a project cannot be compared
+    bool damaged = false;     // the failure is a damaged store
 };
 
 // Why one of the named earlier projects cannot be compared with (unknown, no stored drawings, stored by another

@@ -66,6 +66,23 @@ void SimilarWindow::runEnded(const std::shared_ptr<const similar::SimilarResult>
         m_status->setText(tr("Not compared."));
         m_messages.show(MessageIcon::Critical, "DARV Error", result->message);
         break;
+    case Outcome::StoreDamaged:
+        m_status->setText(tr("Not compared: the evidence store is damaged."));
+        if (m_messages.ask("DARV Error",
+                           result->message +
+                               "\n\nNothing was compared and the report was not changed. Rebuild the evidence store "
+                               "from the drawings still on disk? Earlier projects whose drawings are gone are lost "
+                               "from it (the damaged store is kept as evidence.sqlite.damaged).")) {
+            compare(true); // its end says what the rebuild did and lost
+            return;
+        }
+        break;
+    }
+    if (!result->rebuilt.empty()) {
+        std::string notes;
+        for (const std::string& note : result->rebuilt)
+            notes += (notes.empty() ? "" : "\n") + note;
+        m_messages.show(MessageIcon::Exclamation, "DARV Warning", notes);
     }
     showPairs();
     emit runFinished();

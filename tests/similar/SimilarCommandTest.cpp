@@ -92,7 +92,8 @@ TEST_F(SimilarCommandTest, TemplatesAreRememberedAndAnUnreadableDrawingIsAWarnin
     const auto withTemplate = nlohmann::json::parse(out.str());
     similar::EvidenceStore store;
     ASSERT_TRUE(store.open(evidenceStorePath(folder.data())));
-    EXPECT_EQ(store.templatePaths(*store.findProject("WEEK 6")), std::vector<std::string>{c.templatePath});
+    EXPECT_EQ(store.templatePaths(*store.findProject("WEEK 6")),
+              std::optional(std::vector<std::string>{c.templatePath}));
 
     folder.addUnreadable("WEEK 6", "zoe");
     ASSERT_EQ(similar({"--json"}), 1);

@@ -236,7 +236,9 @@ void SimilarWindowTest::cancelLeavesTheStoreWhole()
     QVERIFY(store.open(evidenceStorePath(rig.folder.data())));
     const auto project = store.findProject("WEEK 3");
     QVERIFY(project);
-    const auto rows = store.rows(*project, similar::DrawingRole::Class);
+    const auto stored = store.rows(*project, similar::DrawingRole::Class);
+    QVERIFY(stored);
+    const std::vector<similar::StoredRow>& rows = *stored;
     QVERIFY(rows.size() < rig.planted.students.size() + rig.planted.planted.size());
     for (const similar::StoredRow& row : rows)
         QVERIFY(store.loadDrawing(row.id).has_value());
