@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -95,31 +96,46 @@ std::vector<SimilarPair> compareWithinClass(const std::vector<ClassMember>& memb
             prepared[m] = std::make_unique<PreparedDrawing>(members[m].features, rarity);
         return *prepared[m];
     };
-    std::vector<std::size_t> countingTokens(members.size(), 0);
-    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> postings;
-    std::unordered_set<std::uint64_t> labelled;
-    for (std::uint32_t m = 0; m < members.size(); ++m) {
-        for (const std::uint64_t token : allTokens(members[m].features))
-            if (rarity.counts(token)) {
-                postings[token].push_back(m);
-                ++countingTokens[m];
-            }
-        for (const std::uint64_t token : labelledTokens(members[m].features))
-            labelled.insert(token);
-    }
+    // Every (token, member) once, sorted: a token held by one member alone (most of a big drawing's) is passed over
+    // without asking whether it counts.
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> held;
+    for (std::uint32_t m = 0; m < members.size(); ++m)
+        for (const std::uint64_t token : members[m].tokens)
+            held.emplace_back(token, m);
+    std::sort(held.begin(), held.end());
+    std::vector<std::size_t> countingTokens(members.size(), 0); // of each member: how much it can share
+    std::vector<std::optional<std::unordered_set<std::uint64_t>>> labelledOf(members.size());
+    const auto isLabelled = [&](std::uint32_t m, std::uint64_t token) {
+        if (!labelledOf[m])
+            labelledOf[m] = labelledTokens(members[m].features);
+        return labelledOf[m]->count(token) != 0;
+    };
     struct Shared
     {
         std::uint32_t tokens = 0;
         bool labelled = false;
     };
     std::unordered_map<std::uint64_t, Shared> shared;
-    for (const auto& [token, holders] : postings) {
-        const bool isLabelled = labelled.count(token) != 0;
+    std::vector<std::uint32_t> holders;
+    for (std::size_t k = 0; k < held.size();) {
+        const std::uint64_t token = held[k].first;
+        holders.clear();
+        for (; k < held.size() && held[k].first == token; ++k)
+            holders.push_back(held[k].second);
+        if (!rarity.countsHeldBy(token, static_cast<std::uint32_t>(holders.size())))
+            continue;
+        for (const std::uint32_t m : holders)
+            ++countingTokens[m];
+        if (holders.size() < 2)
+            continue;
+        bool labelled = false;
+        for (const std::uint32_t m : holders)
+            labelled = labelled || isLabelled(m, token);
         for (std::size_t i = 0; i < holders.size(); ++i) {
             for (std::size_t j = i + 1; j < holders.size(); ++j) {
                 Shared& s = shared[(std::uint64_t{holders[i]} << 32) | holders[j]];
                 ++s.tokens;
-                s.labelled = s.labelled || isLabelled;
+                s.labelled = s.labelled || labelled;
             }
         }
     }
@@ -203,7 +219,7 @@ std::optional<std::vector<std::int64_t>> earlierCandidates(EvidenceStore& store,
     std::vector<std::pair<std::uint32_t, std::int64_t>> ranked;
     for (const auto& [id, s] : shared) {
         const StoredRow& row = projects[earlier.at(id)].present.at(id);
-        if (worthComparing(s.first, s.second, drawing.countingTokens, row.tokenCount, minScore))
+        if (worthComparing(s.first, s.second, drawing.countingTokens(), row.tokenCount, minScore))
             ranked.emplace_back(s.second ? kLabelledRank : s.first, id);
     }
     std::sort(ranked.begin(), ranked.end(), [](const auto& x, const auto& y) {

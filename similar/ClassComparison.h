@@ -17,6 +17,7 @@ struct ClassMember
     DrawingName name;
     std::int64_t storeId = 0;
     DrawingFeatures features;
+    std::vector<std::uint64_t> tokens; // allTokens(features), worked out once
 };
 
 // The pair as reported: names, score in percent, signal texts, matched and template handles.

@@ -27,7 +27,8 @@ struct Slot
     bool read = false; // read from its file (not reused)
     std::optional<DrawingFeatures> features;
     NewDrawing record;
-    std::string newFeatures; // reused: features worked out again from the stored entities, to be kept
+    std::string newFeatures;           // reused: features worked out again from the stored entities, to be kept
+    std::vector<std::uint64_t> tokens; // allTokens of the features
 };
 
 // How many pieces the drawing's entities draw (a polyline a piece per segment), without working them out.
@@ -41,8 +42,24 @@ std::size_t pieceCount(const dwg::Drawing& drawing)
     return pieces;
 }
 
+void derive(Slot& slot, const ListedDrawing& listed, const TemplateSet& templates, std::uint64_t basis,
+            const DrawingSource& source);
+
 void work(Slot& slot, const ListedDrawing& listed, const TemplateSet& templates, std::uint64_t basis,
           const DrawingSource& source)
+{
+    derive(slot, listed, templates, basis, source);
+    try {
+        if (slot.features)
+            slot.tokens = allTokens(*slot.features);
+    } catch (const std::bad_alloc&) {
+        slot.features.reset();
+        slot.failure = "not enough memory to compare it";
+    }
+}
+
+void derive(Slot& slot, const ListedDrawing& listed, const TemplateSet& templates, std::uint64_t basis,
+            const DrawingSource& source)
 {
     if (!slot.failure.empty())
         return;
@@ -244,8 +261,8 @@ ClassReading readClass(EvidenceStore& store, std::int64_t project, const std::st
             }
         }
         if (slot.features)
-            out.members.push_back(
-                {DrawingName{listed[i].path, listed[i].shownName, projectName}, id, std::move(*slot.features)});
+            out.members.push_back({DrawingName{listed[i].path, listed[i].shownName, projectName}, id,
+                                   std::move(*slot.features), std::move(slot.tokens)});
         slot = Slot();
         if (progress)
             progress(step);

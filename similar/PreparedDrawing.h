@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -49,7 +50,11 @@ struct PreparedDrawing
     // The counting tokens of the token signals, each once, with their weights; and every token of those kinds.
     std::vector<WeightedToken> order, texts, handles;
     std::unordered_set<std::uint64_t> orderSet, textSet, handleSet;
-    std::size_t countingTokens = 0; // of every kind: how much this drawing can share
+    // Of every kind: how much this drawing can share (worked out when first asked).
+    std::size_t countingTokens() const;
+
+private:
+    mutable std::optional<std::size_t> m_countingTokens;
 };
 
 } // namespace darv::similar

@@ -114,9 +114,9 @@ SimilarResult compareAndReport(const std::string& dataFolder, const std::string&
                                const SimilarOptions& options, EvidenceStore& store, std::int64_t project,
                                const TemplateSet& templates, ClassReading reading)
 {
-    std::vector<const DrawingFeatures*> features;
+    std::vector<const std::vector<std::uint64_t>*> features;
     for (const ClassMember& m : reading.members)
-        features.push_back(&m.features);
+        features.push_back(&m.tokens);
     const TokenCounts counts = countTokens(features);
     const Rarity rarity(counts, reading.members.size(), options.commonShare, templates);
     if (!store.saveExcluded(project, excludedTokens(templates, counts, rarity)))

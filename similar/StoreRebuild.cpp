@@ -160,14 +160,14 @@ StoreRebuild rebuildStore(const std::string& dataFolder, const std::string& ownP
             out.failure = reading.state == ClassReading::State::Cancelled ? "cancelled" : reading.failure;
             return out;
         }
-        std::vector<const DrawingFeatures*> features;
+        std::vector<const std::vector<std::uint64_t>*> features;
         for (const ClassMember& m : reading.members)
-            features.push_back(&m.features);
+            features.push_back(&m.tokens);
         const TokenCounts counts = countTokens(features);
         const Rarity rarity(counts, reading.members.size(), 25, templateSet);
         TemplateSet excluded = templateSet;
         for (const auto& [token, holders] : counts)
-            if (rarity.common(token))
+            if (rarity.commonCount(holders.count))
                 excluded.addToken(token);
         if (!store.saveExcluded(*id, excluded)) {
             out.failure = store.error();
