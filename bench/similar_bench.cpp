@@ -325,9 +325,10 @@ bool buildEarlierYears(const std::string& data, int projects, int perProject)
         const TokenCounts counts = countTokens(all);
         const Rarity rarity(counts, features.size(), 25, templates);
         TemplateSet excluded = templates;
-        for (const auto& [token, holders] : counts)
-            if (rarity.common(token))
+        counts.forEach([&](std::uint64_t token, const TokenHolders& holders) {
+            if (rarity.commonCount(holders.count))
                 excluded.addToken(token);
+        });
         if (!store.indexTokens(*project) || !store.saveExcluded(*project, excluded) || !store.setPresent(*project, ids))
             return false;
     }

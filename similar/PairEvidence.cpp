@@ -212,7 +212,7 @@ void addGeometry(const PreparedDrawing& a, const PreparedDrawing& b, PairEvidenc
     }
 }
 
-Tally tallyTokens(const std::vector<WeightedToken>& from, const std::unordered_set<std::uint64_t>& to)
+Tally tallyTokens(const std::vector<WeightedToken>& from, const FlatTokenSet& to)
 {
     Tally tally;
     for (const WeightedToken& t : from)
@@ -221,8 +221,8 @@ Tally tallyTokens(const std::vector<WeightedToken>& from, const std::unordered_s
 }
 
 // A token signal (order, texts, handles): the side with fewer countable tokens is measured against the other.
-bool addTokens(SignalKind kind, const std::vector<WeightedToken>& a, const std::unordered_set<std::uint64_t>& setA,
-               const std::vector<WeightedToken>& b, const std::unordered_set<std::uint64_t>& setB, PairEvidence& out)
+bool addTokens(SignalKind kind, const std::vector<WeightedToken>& a, const FlatTokenSet& setA,
+               const std::vector<WeightedToken>& b, const FlatTokenSet& setB, PairEvidence& out)
 {
     if (a.empty() || b.empty())
         return false;
@@ -234,7 +234,7 @@ bool addTokens(SignalKind kind, const std::vector<WeightedToken>& a, const std::
     return true;
 }
 
-void markOrder(const DrawingFeatures& f, const std::unordered_set<std::uint64_t>& shared, std::set<std::size_t>& marks)
+void markOrder(const DrawingFeatures& f, const FlatTokenSet& shared, std::set<std::size_t>& marks)
 {
     for (const Fingerprint& p : f.order)
         if (shared.count(p.hash))
@@ -246,7 +246,7 @@ void addOrder(const PreparedDrawing& a, const PreparedDrawing& b, PairEvidence& 
 {
     if (!addTokens(SignalKind::DrawingOrder, a.order, a.orderSet, b.order, b.orderSet, out))
         return;
-    std::unordered_set<std::uint64_t> shared;
+    FlatTokenSet shared;
     for (const WeightedToken& t : a.order)
         if (b.orderSet.count(t.token))
             shared.insert(t.token);

@@ -10,7 +10,7 @@ namespace {
 
 // Each token once, in order; with the weight of those that count.
 void weigh(std::vector<std::uint64_t> tokens, const Rarity& rarity, std::vector<WeightedToken>& counting,
-           std::unordered_set<std::uint64_t>& all)
+           FlatTokenSet& all)
 {
     std::sort(tokens.begin(), tokens.end());
     tokens.erase(std::unique(tokens.begin(), tokens.end()), tokens.end());

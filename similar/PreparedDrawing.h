@@ -4,6 +4,7 @@
 #pragma once
 
 #include "similar/DrawingFeatures.h"
+#include "similar/FlatTokens.h"
 #include "similar/Rarity.h"
 
 #include <cstdint>
@@ -49,7 +50,7 @@ struct PreparedDrawing
     Details own;
     // The counting tokens of the token signals, each once, with their weights; and every token of those kinds.
     std::vector<WeightedToken> order, texts, handles;
-    std::unordered_set<std::uint64_t> orderSet, textSet, handleSet;
+    FlatTokenSet orderSet, textSet, handleSet;
     // Of every kind: how much this drawing can share (worked out when first asked).
     std::size_t countingTokens() const;
 

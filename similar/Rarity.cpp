@@ -53,7 +53,7 @@ TokenCounts countTokens(const std::vector<const std::vector<std::uint64_t>*>& dr
             ++holders.count;
             holders.signature = Hasher(holders.signature).add(std::uint64_t{held[k].second}).value();
         }
-        counts.emplace(token, holders);
+        counts.insert(token, holders);
     }
     return counts;
 }
@@ -66,14 +66,14 @@ Rarity::Rarity(const TokenCounts& counts, std::size_t classSize, double commonSh
 
 std::uint32_t Rarity::holders(std::uint64_t token) const
 {
-    const auto it = m_counts.find(token);
-    return it == m_counts.end() ? 0 : it->second.count;
+    const TokenHolders* found = m_counts.find(token);
+    return found ? found->count : 0;
 }
 
 std::uint64_t Rarity::holderSignature(std::uint64_t token) const
 {
-    const auto it = m_counts.find(token);
-    return it == m_counts.end() ? 0 : it->second.signature;
+    const TokenHolders* found = m_counts.find(token);
+    return found ? found->signature : 0;
 }
 
 bool Rarity::common(std::uint64_t token) const
@@ -98,8 +98,8 @@ bool Rarity::countsHeldBy(std::uint64_t token, std::uint32_t holders) const
 
 bool Rarity::counting(std::uint64_t token, double& weight, std::uint64_t& signature) const
 {
-    const auto it = m_counts.find(token);
-    const TokenHolders holders = it == m_counts.end() ? TokenHolders{} : it->second;
+    const TokenHolders* found = m_counts.find(token);
+    const TokenHolders holders = found ? *found : TokenHolders{};
     if (!countsHeldBy(token, holders.count))
         return false;
     const auto n = static_cast<double>(holders.count);

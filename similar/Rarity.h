@@ -3,6 +3,7 @@
 #pragma once
 
 #include "similar/DrawingFeatures.h"
+#include "similar/FlatTokens.h"
 
 #include <cstdint>
 #include <unordered_map>
@@ -16,7 +17,7 @@ struct TokenHolders
     std::uint32_t count = 0;
     std::uint64_t signature = 0;
 };
-using TokenCounts = std::unordered_map<std::uint64_t, TokenHolders>;
+using TokenCounts = FlatTokenMap<TokenHolders>;
 
 // Every token of a drawing (identity, names, texts, shapes, contexts, order, handles), each once.
 std::vector<std::uint64_t> allTokens(const DrawingFeatures& features);

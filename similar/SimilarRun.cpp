@@ -104,9 +104,10 @@ void rank(std::vector<SimilarPair>& pairs)
 TemplateSet excludedTokens(const TemplateSet& templates, const TokenCounts& counts, const Rarity& rarity)
 {
     TemplateSet excluded = templates;
-    for (const auto& [token, holders] : counts)
-        if (rarity.common(token))
+    counts.forEach([&](std::uint64_t token, const TokenHolders& holders) {
+        if (rarity.commonCount(holders.count))
             excluded.addToken(token);
+    });
     return excluded;
 }
 

@@ -166,9 +166,10 @@ StoreRebuild rebuildStore(const std::string& dataFolder, const std::string& ownP
         const TokenCounts counts = countTokens(features);
         const Rarity rarity(counts, reading.members.size(), 25, templateSet);
         TemplateSet excluded = templateSet;
-        for (const auto& [token, holders] : counts)
+        counts.forEach([&](std::uint64_t token, const TokenHolders& holders) {
             if (rarity.commonCount(holders.count))
                 excluded.addToken(token);
+        });
         if (!store.saveExcluded(*id, excluded)) {
             out.failure = store.error();
             return out;
