@@ -214,8 +214,10 @@ std::optional<std::int64_t> EvidenceStore::saveDrawing(std::int64_t project, con
                     "entities, token_basis, tokens, features, record_sum, project, role, path) "
                     "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)");
     write.bindText(1, d.shownName).bind(2, d.stamp.size).bind(3, d.stamp.mtimeNs).bind(4, d.sourceVersion);
-    write.bindText(5, d.properties).bindBlob(6, d.entities);
-    write.bind(7, d.tokenBasis).bindBlob(8, packTokens(d.tokens)).bindBlob(9, d.features);
+    // The record's own bytes are bound in place (a large drawing's are tens of megabytes); run() resets.
+    const std::string tokens = packTokens(d.tokens);
+    write.bindText(5, d.properties).bindBlobInPlace(6, d.entities);
+    write.bind(7, d.tokenBasis).bindBlobInPlace(8, tokens).bindBlobInPlace(9, d.features);
     write.bind(10, recordSum(d.properties, d.entities));
     if (id)
         write.bind(11, *id);

@@ -99,7 +99,9 @@ public:
         for (std::size_t i = 0; i < shapes.size(); ++i)
             keys[i] = bits(i);
         std::sort(m_pieces.begin(), m_pieces.end(), [&](std::size_t a, std::size_t b) {
-            return std::tie(keys[a], shapes[a].shape, a) < std::tie(keys[b], shapes[b].shape, b);
+            if (keys[a] != keys[b])
+                return keys[a] < keys[b];
+            return std::tie(shapes[a].shape, a) < std::tie(shapes[b].shape, b);
         });
         m_placeOf.resize(shapes.size());
         for (std::size_t k = 0; k < m_pieces.size(); ++k) {
@@ -116,10 +118,20 @@ public:
         build(0, m_tree.size());
     }
 
-    std::uint64_t contextOf(std::size_t piece)
+    // The context of every piece, place by place in the tree's order (neighbouring places one after another):
+    // the places near a place are gathered once for all of its pieces.
+    void contexts(std::vector<std::uint64_t>& result)
     {
-        const PlacedShape& self = m_shapes[piece];
-        const std::size_t own = m_placeOf[piece];
+        for (const std::size_t own : m_tree) {
+            const std::vector<std::size_t>& places = nearPlaces(own);
+            for (std::size_t k = m_places[own].begin; k < m_places[own].end; ++k)
+                result[m_pieces[k]] = contextOf(m_pieces[k], places);
+        }
+    }
+
+    // The place itself first, then every place that could hold one of the nearest offsets of its pieces.
+    const std::vector<std::size_t>& nearPlaces(std::size_t own)
+    {
         const std::array<double, 3>& at = m_places[own].at;
         // The three nearest other places by plain distance, then every place that could hold a nearer offset
         // on the grid (rounding moves each offset by at most half a grid step per axis).
@@ -134,6 +146,12 @@ public:
         places.clear();
         places.push_back(own);
         gather(0, m_tree.size(), at, reach * reach, own, places);
+        return places;
+    }
+
+    std::uint64_t contextOf(std::size_t piece, const std::vector<std::size_t>& places) const
+    {
+        const PlacedShape& self = m_shapes[piece];
         Nearest nearestOffsets;
         for (const std::size_t p : places) {
             // A place's pieces differ only by shape: its first few (by shape) are all that can count.
@@ -271,8 +289,7 @@ std::vector<std::uint64_t> contextHashes(const std::vector<PlacedShape>& shapes)
     if (shapes.empty())
         return result;
     PlaceTree tree(shapes);
-    for (std::size_t i = 0; i < shapes.size(); ++i)
-        result[i] = tree.contextOf(i);
+    tree.contexts(result);
     return result;
 }
 

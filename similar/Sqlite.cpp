@@ -125,6 +125,13 @@ SqliteStatement& SqliteStatement::bindBlob(int index, std::string_view value)
     return *this;
 }
 
+SqliteStatement& SqliteStatement::bindBlobInPlace(int index, std::string_view value)
+{
+    if (m_stmt)
+        bound(sqlite3_bind_blob64(m_stmt, index, value.empty() ? "" : value.data(), value.size(), SQLITE_STATIC));
+    return *this;
+}
+
 SqliteStatement::Step SqliteStatement::step()
 {
     if (!m_failure.empty() || !m_bindFailure.empty()) {

@@ -62,6 +62,8 @@ public:
     SqliteStatement& bind(int index, std::uint64_t value) { return bind(index, static_cast<std::int64_t>(value)); }
     SqliteStatement& bindText(int index, std::string_view value);
     SqliteStatement& bindBlob(int index, std::string_view value);
+    // Without a copy: the bytes must stay as they are until the statement is reset (large records).
+    SqliteStatement& bindBlobInPlace(int index, std::string_view value);
     // Failed sets the database's error (also for a statement that could not be prepared or a value that could
     // not be bound).
     Step step();

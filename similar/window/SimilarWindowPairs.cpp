@@ -147,11 +147,17 @@ void SimilarWindow::showPair(int index)
     const std::string projectB = pair.b.project.empty() ? m_project : pair.b.project;
     const dwg::Drawing* a = storedDrawing(pair.a.project.empty() ? m_project : pair.a.project, pair.a.path);
     const dwg::Drawing* b = storedDrawing(projectB, pair.b.path);
-    m_view->setPair(a ? markedEntities(*a, pair.handlesA, pair.templateHandlesA) : std::vector<ViewEntity>{},
-                    b ? markedEntities(*b, pair.handlesB, pair.templateHandlesB) : std::vector<ViewEntity>{},
+    std::vector<ViewEntity> entitiesA =
+        a ? markedEntities(*a, pair.handlesA, pair.templateHandlesA) : std::vector<ViewEntity>{};
+    std::vector<ViewEntity> entitiesB =
+        b ? markedEntities(*b, pair.handlesB, pair.templateHandlesB) : std::vector<ViewEntity>{};
+    const std::string far = farEntitiesText(entitiesA, entitiesB);
+    m_view->setPair(std::move(entitiesA), std::move(entitiesB),
                     pair.offset ? QPointF(pair.offset->x, pair.offset->y) : QPointF());
     m_evidence->clear();
     m_evidence->addItems(evidenceLines(pair));
+    if (!far.empty())
+        m_evidence->addItem(QString::fromStdString("Warning: " + far));
     const std::vector<PropertyRow> rows = propertyRows(a, b);
     m_properties->setRowCount(static_cast<int>(rows.size()));
     for (std::size_t k = 0; k < rows.size(); ++k) {
