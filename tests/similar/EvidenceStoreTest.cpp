@@ -12,6 +12,9 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+#include <thread>
+
 namespace darv::test {
 namespace {
 
@@ -208,6 +211,33 @@ TEST(EvidenceStoreRecords, TruncatedEntityRecordsAreRefused)
     ASSERT_TRUE(similar::decodeEntities(bytes));
     for (std::size_t size = 0; size < bytes.size(); ++size)
         EXPECT_FALSE(similar::decodeEntities(std::string_view(bytes).substr(0, size))) << size;
+}
+
+} // namespace
+} // namespace darv::test
+
+namespace darv::test {
+namespace {
+
+// Another program's write transaction on the store (another project's run writing a drawing) makes a run wait,
+// not fail with "database is locked".
+TEST_F(StoredClass, ARunWaitsForAnotherProgramsWrite)
+{
+    for (const std::string& path : c.students)
+        folder.replace(path, folder.source()(path).drawing.value()); // every file changed: all are written again
+    sqlite3* db = openStore();
+    ASSERT_EQ(
+        sqlite3_exec(db, "BEGIN IMMEDIATE; INSERT INTO project(name) VALUES ('OTHER')", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    std::thread other([db] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    const Check check = runCheck(folder, 2);
+    other.join();
+    sqlite3_close(db);
+    EXPECT_EQ(check.result.outcome, SimilarOutcome::Complete) << check.result.message;
+    EXPECT_EQ(check.reads, static_cast<int>(c.students.size()));
 }
 
 } // namespace

@@ -244,3 +244,34 @@ TEST(SimilarCommand, ControlCharactersAreEscapedAndTheJsonKeepsThePathsBytes)
 
 } // namespace
 } // namespace darv::test
+
+namespace darv::test {
+namespace {
+
+// A drawing beyond the documented size is refused with a clear reason, not ground through.
+TEST(SimilarCommand, ADrawingOfMoreThanTwoMillionPiecesIsNotCompared)
+{
+    ClassFolder folder;
+    ClassGenerator generator(flangeAssignment(3), 3000);
+    for (int i = 0; i < 6; ++i)
+        folder.add("HUGE", "student " + std::to_string(i), generator.student(i));
+    dwg::Drawing huge = generator.student(7);
+    dwg::Entity outline;
+    outline.handle = 0x9999;
+    outline.className = "AcDbPolyline";
+    dwg::PolylineGeometry polyline;
+    polyline.points.resize(2000001);
+    for (std::size_t k = 0; k < polyline.points.size(); ++k)
+        polyline.points[k] = {static_cast<double>(k % 1000), static_cast<double>(k / 1000), 0};
+    outline.geometry = std::move(polyline);
+    huge.entities.push_back(std::move(outline));
+    folder.add("HUGE", "zoe", huge);
+    std::ostringstream out, err;
+    EXPECT_EQ(runSimilarCommand({"HUGE", "--data", folder.data()}, "", out, err, folder.source()), 2) << err.str();
+    EXPECT_NE(err.str().find("HUGE class/zoe/bracket.dwg: it holds 2,000,0"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("more than the 2,000,000 the similarity check compares in one drawing"), std::string::npos)
+        << err.str();
+}
+
+} // namespace
+} // namespace darv::test
