@@ -198,7 +198,7 @@ SimilarResult SimilarRun::run(const std::atomic<bool>& cancel)
     const RunMark mark(store, m_project);
     const std::string unusable = unusableEarlierProject(store, m_options.earlierProjects);
     if (!unusable.empty())
-        return storeFailed(store.damaged(), "read", unusable);
+        return failed(store.damaged() ? SimilarOutcome::StoreDamaged : SimilarOutcome::Failed, unusable);
     const auto project = store.addProject(m_project);
     if (!project)
         return storeFailed(store, "written");

@@ -106,12 +106,14 @@ StoreRebuild rebuildStore(const std::string& dataFolder, const std::string& ownP
     StoreRebuild out;
     const std::string path = evidenceStorePath(dataFolder);
     std::size_t nameless = 0;
-    const std::vector<SalvagedProject> projects =
-        exists(path) ? salvage(path, nameless) : std::vector<SalvagedProject>{};
-    if (exists(path) && !putAside(path, damagedStorePath(dataFolder), out.failure))
+    const bool existed = exists(path);
+    const std::vector<SalvagedProject> projects = existed ? salvage(path, nameless) : std::vector<SalvagedProject>{};
+    if (existed && !putAside(path, damagedStorePath(dataFolder), out.failure))
         return out;
-    out.notes.push_back("The evidence store was rebuilt from the drawings still on disk; the damaged one is kept as " +
-                        damagedStorePath(dataFolder) + ".");
+    out.notes.push_back(existed ? "The evidence store was rebuilt from the drawings still on disk; the damaged one "
+                                  "is kept as " +
+                                      damagedStorePath(dataFolder) + "."
+                                : std::string("The evidence store was made anew (there was none)."));
     if (nameless > 0)
         out.notes.push_back("Lost: " + count(nameless, "stored drawing") + " of projects whose names cannot be read.");
     EvidenceStore store;
