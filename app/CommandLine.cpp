@@ -104,17 +104,22 @@ const std::vector<Subcommand>& subcommands()
          "drawings of earlier projects, and ranks the pairs that share rare geometry, drawing order, texts or\n"
          "file traces. What the templates hold, and what more than the common share of the class holds, is\n"
          "no evidence. Writes the report \"similar drawings/PROJECT.sim\" and prints the pairs at or above\n"
-         "the threshold, with one line per signal; a drawing that cannot be read is a warning line.\n",
+         "the threshold, with one line per signal; a drawing that cannot be read is a warning line. A damaged\n"
+         "evidence store stops the run; --rebuild-store rebuilds it from the drawings still on disk (earlier\n"
+         "projects whose drawings are gone are named as lost; the damaged one is kept as\n"
+         "evidence.sqlite.damaged).\n",
          {{"--data", "DIR", "the data folder (default: the one DARV 2007 was set up in)"},
           {"--template", "FILE", "a drawing every student started from; repeat for several (remembered)"},
           {"--against", "PROJECT", "an earlier project to compare with; repeat for several"},
           {"--min", "PERCENT", "report pairs whose score is at least this (default 50)"},
           {"--share", "PERCENT", "ignore what more of the class than this holds (default 25)"},
-          {"--json", nullptr, "print the ranked pairs as JSON instead"}},
-         "  0  no pair reached the threshold\n"
-         "  1  pairs reached the threshold\n"
-         "  2  an error: a wrong command line, a missing data folder, an unreadable store or template, a\n"
-         "     failed report, or the project is being collected or compared by another DARV\n",
+          {"--json", nullptr, "print the ranked pairs as JSON instead"},
+          {"--rebuild-store", nullptr, "rebuild a damaged evidence store first, from the drawings on disk"}},
+         "  0  every drawing was read and no pair reached the threshold\n"
+         "  1  pairs reached the threshold (drawings that could not be read are named)\n"
+         "  2  no pair reached the threshold but some drawings could not be read, or an error: a wrong\n"
+         "     command line, a missing data folder, a damaged or unreadable store or template, a failed\n"
+         "     report, or the project is being collected or compared by another DARV\n",
          [](const std::vector<std::string>& args, const Context& c) {
              return runSimilarCommand(args, c.dataFolder, c.out, c.err, similar::readForSimilarity, c.upperCase);
          }},

@@ -71,14 +71,16 @@ std::optional<SimilarCommandArgs> parseSimilarArgs(const std::vector<std::string
 {
     SimilarCommandArgs parsed;
     parsed.dataFolder = defaultDataFolder;
-    const auto words = splitCommandWords(args, {"--data", "--template", "--against", "--min", "--share"}, {"--json"},
-                                         "project can be checked", error);
+    const auto words = splitCommandWords(args, {"--data", "--template", "--against", "--min", "--share"},
+                                         {"--json", "--rebuild-store"}, "project can be checked", error);
     if (!words)
         return std::nullopt;
     const std::optional<std::string>& project = words->operand;
     for (const auto& [name, value] : words->options) {
         if (name == "--json")
             parsed.json = true;
+        else if (name == "--rebuild-store")
+            parsed.options.rebuildStore = true;
         else if (!setOption(parsed, name, value, error))
             return std::nullopt;
     }
@@ -114,7 +116,7 @@ int runSimilarCommand(const std::vector<std::string>& args, const std::string& d
     }
     similar::SimilarRun run(parsed->dataFolder, parsed->project, parsed->options, source);
     run.progress = [&err](const similar::SimilarProgress& step) {
-        err << "[" << step.index + 1 << "/" << step.count << "] " << step.shownName << ": ";
+        err << "[" << step.index + 1 << "/" << step.count << "] " << similar::visibleName(step.shownName) << ": ";
         switch (step.state) {
         case similar::SimilarProgress::State::Read:
             err << "read\n";
@@ -123,7 +125,7 @@ int runSimilarCommand(const std::vector<std::string>& args, const std::string& d
             err << "unchanged\n";
             break;
         case similar::SimilarProgress::State::Unreadable:
-            err << "warning: cannot be read: " << step.failure << "; it is not compared\n";
+            err << "warning: cannot be read: " << similar::visibleName(step.failure) << "; it is not compared\n";
             break;
         }
     };
@@ -133,21 +135,41 @@ int runSimilarCommand(const std::vector<std::string>& args, const std::string& d
         err << result.message << "\n";
         return 2;
     }
+    for (const std::string& note : result.rebuilt)
+        err << "darv2007-cli similar: " << similar::visibleName(note) << "\n";
+    if (result.outcome == similar::SimilarOutcome::StoreDamaged) {
+        err << "darv2007-cli similar: " << similar::visibleName(result.message) << "\n"
+            << "Nothing was compared and the report was not changed. Run 'darv2007-cli similar "
+            << similar::visibleName(parsed->project)
+            << " --rebuild-store' to rebuild the store from the drawings still on disk: earlier projects whose "
+               "drawings are gone are lost from it (the damaged store is kept as evidence.sqlite.damaged).\n";
+        return 2;
+    }
     if (result.outcome != similar::SimilarOutcome::Complete) {
-        err << "darv2007-cli similar: " << result.message << "\n";
+        err << "darv2007-cli similar: " << similar::visibleName(result.message) << "\n";
         return 2;
     }
     if (parsed->json)
         out << similar::reportJson(parsed->project, result);
-    else if (result.pairs.empty())
+    else if (result.pairs.empty() && result.unread.empty())
         out << "No similar drawings found among " << result.drawings << " drawings.\n";
+    else if (result.pairs.empty())
+        out << "No similar drawings among the " << result.drawings << " drawings that could be read; "
+            << result.unread.size() << " could not be read and were not compared.\n";
     else
         out << similar::pairListing(result);
-    if (!result.unread.empty())
+    if (!result.unread.empty()) {
         err << "darv2007-cli similar: " << result.unread.size()
-            << " drawings could not be read and were not compared (see the report)\n";
-    err << "report: " << result.reportPath << "\n";
-    return result.pairs.empty() ? 0 : 1;
+            << (result.unread.size() == 1 ? " drawing could not be read and was not compared:\n"
+                                          : " drawings could not be read and were not compared:\n");
+        for (const similar::UnreadDrawing& u : result.unread)
+            err << "    " << similar::visibleName(u.shownName) << ": " << similar::visibleName(u.reason) << "\n";
+    }
+    err << "report: " << similar::visibleName(result.reportPath) << "\n";
+    // Only a class read whole gets the all-clear.
+    if (!result.pairs.empty())
+        return 1;
+    return result.unread.empty() ? 0 : 2;
 }
 
 } // namespace darv

@@ -2,16 +2,20 @@
 // reading a class of 300 drawings into the store on one core and on two (real corpus drawings through the
 // reader, and generated drawings the size of the largest corpus drawing), a rerun with nothing changed, the
 // check over the class, and 300 new drawings against 50,000 stored drawings of earlier years (time, peak
-// memory, store size per drawing).
+// memory, store size per drawing); and the strange drawings whose work once grew with their square, each a DXF
+// file read by the reader in a whole run: 40,000 points on one vertical line, one million points, and two copies
+// of a 10 MB drawing of 290,000 texts.
 //
 //   similar_bench           all figures (builds the 50,000 stored drawings first: a few minutes)
 //   similar_bench --quick   5,000 stored drawings instead of 50,000
+//   similar_bench --strange only the strange drawings
 #include "base/DataFolder.h"
 #include "projects/QuotedLinesFile.h"
 #include "similar/ClassFolder.h"
 #include "similar/ClassReading.h"
 #include "similar/EntityBlob.h"
 #include "similar/EvidenceStore.h"
+#include "similar/FeatureBlob.h"
 #include "similar/GeneratedClass.h"
 #include "similar/PropertiesJson.h"
 #include "similar/Rarity.h"
@@ -44,6 +48,8 @@ struct Timing
     std::size_t pairs = 0;
     std::size_t earlierPairs = 0;
     long peakKb = 0;
+    double cpu =
+        0; // processor time of the whole child process (on a shared machine, closer to a quiet one's wall time)
     bool ok = false;
 };
 
@@ -64,6 +70,8 @@ Timing inChild(int cores, const std::function<Timing()>& work)
         rusage usage{};
         ::getrusage(RUSAGE_SELF, &usage);
         t.peakKb = usage.ru_maxrss;
+        t.cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
         [[maybe_unused]] const auto written = ::write(pipeEnds[1], &t, sizeof t);
         std::_Exit(0);
     }
@@ -309,7 +317,8 @@ bool buildEarlierYears(const std::string& data, int projects, int perProject)
                                     encodeProperties(d),
                                     encodeEntities(d.entities),
                                     templates.basis(),
-                                    features.back().indexTokens()};
+                                    features.back().indexTokens(),
+                                    encodeFeatures(features.back())};
             const auto id = store.saveDrawing(*project, record);
             if (!id)
                 return false;
@@ -321,9 +330,10 @@ bool buildEarlierYears(const std::string& data, int projects, int perProject)
         const TokenCounts counts = countTokens(all);
         const Rarity rarity(counts, features.size(), 25, templates);
         TemplateSet excluded = templates;
-        for (const auto& [token, holders] : counts)
-            if (rarity.common(token))
+        counts.forEach([&](std::uint64_t token, const TokenHolders& holders) {
+            if (rarity.commonCount(holders.count))
                 excluded.addToken(token);
+        });
         if (!store.indexTokens(*project) || !store.saveExcluded(*project, excluded) || !store.setPresent(*project, ids))
             return false;
     }
@@ -376,11 +386,91 @@ void benchEarlierYears(int stored)
                 static_cast<double>(storeBytes) / 1e3 / (perProject * projects), buildSeconds);
 }
 
+// A DXF of the given entities (each its groups after "0 NAME"), with handles counting from 0x100.
+std::string dxfFile(const std::vector<std::pair<std::string, std::string>>& entities)
+{
+    std::string text = "  0\nSECTION\n  2\nENTITIES\n";
+    char handle[32];
+    std::uint64_t next = 0x100;
+    for (const auto& [name, groups] : entities) {
+        std::snprintf(handle, sizeof handle, "%llX", static_cast<unsigned long long>(next++));
+        text += "  0\n" + name + "\n  5\n" + handle + "\n  8\n0\n" + groups;
+    }
+    return text + "  0\nENDSEC\n  0\nEOF\n";
+}
+
+std::string pointGroups(double x, double y)
+{
+    char text[96];
+    std::snprintf(text, sizeof text, " 10\n%g\n 20\n%g\n", x, y);
+    return text;
+}
+
+// A project whose location holds the files, checked in a whole run (the reader, the store, the comparison,
+// the report) in a fresh child process on two cores; then once more with nothing changed.
+void benchStrange(const std::string& what, const std::vector<std::pair<std::string, std::string>>& files,
+                  const std::string& goal)
+{
+    test::TempFolder root;
+    const std::string data = root.file("data");
+    test::makeDataFolders(data);
+    fs::create_directories(root.file("class"));
+    std::uintmax_t bytes = 0;
+    for (const auto& [name, content] : files) {
+        test::writeFile(root.file("class/" + name), content);
+        bytes += content.size();
+    }
+    if (!rewriteQuotedLines(locationFilePath(data, "STRANGE"), {"-" + root.file("class")}))
+        throw std::runtime_error("the location file cannot be written");
+    SimilarOptions options;
+    options.threads = 2;
+    const Timing t = inChild(2, [&] { return timedRun(data, "STRANGE", options, readForSimilarity); });
+    const Timing again = inChild(2, [&] { return timedRun(data, "STRANGE", options, readForSimilarity); });
+    std::printf("%s (%.1f MB of DXF): whole run %.3f s (processor %.3f s), reading and storing %.3f s, the check "
+                "%.3f s, peak memory %.0f MB, %zu pairs; rerun with nothing changed %.3f s (processor %.3f s), peak "
+                "%.0f MB (%s)%s\n",
+                what.c_str(), static_cast<double>(bytes) / 1e6, t.total, t.cpu, t.reading, t.total - t.reading,
+                static_cast<double>(t.peakKb) / 1024, t.pairs, again.total, again.cpu,
+                static_cast<double>(again.peakKb) / 1024, goal.c_str(), t.ok && again.ok ? "" : "  [A RUN FAILED]");
+}
+
+void benchStrangeDrawings()
+{
+    std::vector<std::pair<std::string, std::string>> line;
+    for (int i = 0; i < 40000; ++i)
+        line.emplace_back("POINT", pointGroups(250, 0.5 * i));
+    benchStrange("40,000 points on one vertical line", {{"line.dxf", dxfFile(line)}}, "goal under 1 s");
+
+    std::vector<std::pair<std::string, std::string>> million;
+    million.reserve(1000000);
+    for (int i = 0; i < 1000000; ++i)
+        million.emplace_back("POINT", pointGroups(0.37 * (i % 1000), 0.53 * (i / 1000)));
+    benchStrange("1,000,000 points", {{"million.dxf", dxfFile(million)}}, "goal under 10 s and 1 GB");
+    million.clear();
+    million.shrink_to_fit();
+
+    std::vector<std::pair<std::string, std::string>> texts;
+    for (int i = 0; i < 290000; ++i) {
+        char groups[128];
+        std::snprintf(groups, sizeof groups, " 10\n%d\n 20\n%d\n 30\n0\n 40\n2.5\n  1\nPart %07d\n", i % 700, i / 700,
+                      i);
+        texts.emplace_back("TEXT", groups);
+    }
+    const std::string drawing = dxfFile(texts);
+    benchStrange("two copies of a drawing of 290,000 texts", {{"anna.dxf", drawing}, {"bert.dxf", drawing}},
+                 "goal: the check under 5 s");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+    if (argc > 1 && std::strcmp(argv[1], "--strange") == 0) {
+        benchStrangeDrawings();
+        return 0;
+    }
+    benchStrangeDrawings();
     benchCorpusClass();
     benchGeneratedClass();
     benchEarlierYears(quick ? 5000 : 50000);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -88,40 +89,64 @@ bool worthComparing(std::uint32_t shared, bool labelled, std::size_t countA, std
 std::vector<SimilarPair> compareWithinClass(const std::vector<ClassMember>& members, const Rarity& rarity,
                                             double minScore)
 {
-    std::vector<PreparedDrawing> prepared;
-    prepared.reserve(members.size());
-    std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> postings;
-    std::unordered_set<std::uint64_t> labelled;
-    for (std::uint32_t m = 0; m < members.size(); ++m) {
-        prepared.emplace_back(members[m].features, rarity);
-        for (const std::uint64_t token : allTokens(members[m].features))
-            if (rarity.counts(token))
-                postings[token].push_back(m);
-        for (const std::uint64_t token : labelledTokens(members[m].features))
-            labelled.insert(token);
-    }
+    // Prepared when first needed: a drawing in no candidate pair is never prepared.
+    std::vector<std::unique_ptr<PreparedDrawing>> prepared(members.size());
+    const auto preparedOf = [&](std::size_t m) -> const PreparedDrawing& {
+        if (!prepared[m])
+            prepared[m] = std::make_unique<PreparedDrawing>(members[m].features, rarity);
+        return *prepared[m];
+    };
+    // Every (token, member) once, sorted: a token held by one member alone (most of a big drawing's) is passed over
+    // without asking whether it counts.
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> held;
+    for (std::uint32_t m = 0; m < members.size(); ++m)
+        for (const std::uint64_t token : members[m].tokens)
+            held.emplace_back(token, m);
+    std::sort(held.begin(), held.end());
+    std::vector<std::size_t> countingTokens(members.size(), 0); // of each member: how much it can share
+    std::vector<std::optional<std::unordered_set<std::uint64_t>>> labelledOf(members.size());
+    const auto isLabelled = [&](std::uint32_t m, std::uint64_t token) {
+        if (!labelledOf[m])
+            labelledOf[m] = labelledTokens(members[m].features);
+        return labelledOf[m]->count(token) != 0;
+    };
     struct Shared
     {
         std::uint32_t tokens = 0;
         bool labelled = false;
     };
     std::unordered_map<std::uint64_t, Shared> shared;
-    for (const auto& [token, holders] : postings) {
-        const bool isLabelled = labelled.count(token) != 0;
+    std::vector<std::uint32_t> holders;
+    for (std::size_t k = 0; k < held.size();) {
+        const std::uint64_t token = held[k].first;
+        holders.clear();
+        for (; k < held.size() && held[k].first == token; ++k)
+            holders.push_back(held[k].second);
+        if (!rarity.countsHeldBy(token, static_cast<std::uint32_t>(holders.size())))
+            continue;
+        for (const std::uint32_t m : holders)
+            ++countingTokens[m];
+        if (holders.size() < 2)
+            continue;
+        bool labelled = false;
+        for (const std::uint32_t m : holders)
+            labelled = labelled || isLabelled(m, token);
         for (std::size_t i = 0; i < holders.size(); ++i) {
             for (std::size_t j = i + 1; j < holders.size(); ++j) {
                 Shared& s = shared[(std::uint64_t{holders[i]} << 32) | holders[j]];
                 ++s.tokens;
-                s.labelled = s.labelled || isLabelled;
+                s.labelled = s.labelled || labelled;
             }
         }
     }
     std::vector<SimilarPair> pairs;
     for (const auto& [key, s] : shared) {
-        const PreparedDrawing& a = prepared[key >> 32];
-        const PreparedDrawing& b = prepared[key & 0xFFFFFFFFu];
-        if (!worthComparing(s.tokens, s.labelled, a.countingTokens, b.countingTokens, minScore))
+        const std::size_t ma = key >> 32;
+        const std::size_t mb = key & 0xFFFFFFFFu;
+        if (!worthComparing(s.tokens, s.labelled, countingTokens[ma], countingTokens[mb], minScore))
             continue;
+        const PreparedDrawing& a = preparedOf(ma);
+        const PreparedDrawing& b = preparedOf(mb);
         const PairEvidence evidence = comparePair(a, b);
         if (evidence.score * 100.0 >= minScore)
             pairs.push_back(
@@ -146,13 +171,20 @@ std::vector<EarlierProject> loadEarlier(EvidenceStore& store, const std::vector<
 {
     std::vector<EarlierProject> projects;
     for (const std::string& name : names) {
-        const std::int64_t id = store.findProject(name).value_or(0);
-        EarlierProject p{name, {}, store.loadExcluded(id)};
-        for (StoredRow& row : store.rows(id, DrawingRole::Class))
+        const auto id = store.findProject(name);
+        const auto excluded = id ? store.loadExcluded(*id) : std::nullopt;
+        auto rows = excluded ? store.rows(*id, DrawingRole::Class) : std::nullopt;
+        if (!rows) {
+            failure = "the evidence store cannot be read: " + store.error();
+            return {};
+        }
+        EarlierProject p{name, {}, *excluded};
+        for (StoredRow& row : *rows)
             if (row.present)
                 p.present.emplace(row.id, std::move(row));
+        const std::int64_t projectId = *id;
         // A run killed before it indexed what it stored left tokens waiting.
-        if (!store.indexTokens(id)) {
+        if (!store.indexTokens(projectId)) {
             failure = "the evidence store cannot be written: " + store.error();
             return {};
         }
@@ -162,19 +194,21 @@ std::vector<EarlierProject> loadEarlier(EvidenceStore& store, const std::vector<
 }
 
 // Stored drawings of the earlier projects that share the most counting tokens with the class drawing.
-std::vector<std::int64_t> earlierCandidates(EvidenceStore& store, const PreparedDrawing& drawing,
-                                            const std::map<std::int64_t, std::size_t>& earlier,
-                                            const std::vector<EarlierProject>& projects, double minScore)
+std::optional<std::vector<std::int64_t>> earlierCandidates(EvidenceStore& store, const PreparedDrawing& drawing,
+                                                           const std::map<std::int64_t, std::size_t>& earlier,
+                                                           const std::vector<EarlierProject>& projects, double minScore)
 {
     const std::unordered_set<std::uint64_t> labelled = labelledTokens(drawing.features);
     std::unordered_map<std::int64_t, std::pair<std::uint32_t, bool>> shared;
     for (const std::uint64_t token : drawing.features.indexTokens()) {
         if (!drawing.rarity.counts(token))
             continue;
-        const std::vector<std::int64_t> holders = store.holders(token, kHolderLimit + 1);
-        if (holders.size() > kHolderLimit)
+        const auto holders = store.holders(token, kHolderLimit + 1);
+        if (!holders)
+            return std::nullopt;
+        if (holders->size() > kHolderLimit)
             continue;
-        for (const std::int64_t id : holders) {
+        for (const std::int64_t id : *holders) {
             if (!earlier.count(id))
                 continue;
             auto& s = shared[id];
@@ -185,7 +219,7 @@ std::vector<std::int64_t> earlierCandidates(EvidenceStore& store, const Prepared
     std::vector<std::pair<std::uint32_t, std::int64_t>> ranked;
     for (const auto& [id, s] : shared) {
         const StoredRow& row = projects[earlier.at(id)].present.at(id);
-        if (worthComparing(s.first, s.second, drawing.countingTokens, row.tokenCount, minScore))
+        if (worthComparing(s.first, s.second, drawing.countingTokens(), row.tokenCount, minScore))
             ranked.emplace_back(s.second ? kLabelledRank : s.first, id);
     }
     std::sort(ranked.begin(), ranked.end(), [](const auto& x, const auto& y) {
@@ -203,12 +237,15 @@ std::string unusableEarlierProject(EvidenceStore& store, const std::vector<std::
 {
     for (const std::string& name : names) {
         const auto id = store.findProject(name);
-        const auto rows = id ? store.rows(*id, DrawingRole::Class) : std::vector<StoredRow>{};
-        const bool stored = std::any_of(rows.begin(), rows.end(), [](const StoredRow& row) { return row.present; });
+        const auto rows = id && *id != 0 ? store.rows(*id, DrawingRole::Class) : std::vector<StoredRow>{};
+        const auto version = id && *id != 0 ? store.tokenVersion(*id) : std::optional<std::uint64_t>(0);
+        if (!id || !rows || !version)
+            return "the evidence store cannot be read: " + store.error();
+        const bool stored = std::any_of(rows->begin(), rows->end(), [](const StoredRow& row) { return row.present; });
         const std::string again = "compare it with 'darv2007-cli similar " + name + "' first";
         if (!stored)
             return "the earlier project " + name + " has no stored drawings: " + again;
-        if (store.tokenVersion(*id) != kTokenVersion)
+        if (*version != kTokenVersion)
             return "the earlier project " + name + " was stored by another version of this check: " + again;
     }
     return "";
@@ -222,8 +259,10 @@ EarlierComparison compareWithEarlier(EvidenceStore& store, const std::vector<Cla
     out.failure = unusableEarlierProject(store, options.earlierProjects);
     const std::vector<EarlierProject> projects =
         out.failure.empty() ? loadEarlier(store, options.earlierProjects, out.failure) : std::vector<EarlierProject>{};
-    if (!out.failure.empty())
+    if (!out.failure.empty()) {
+        out.damaged = store.damaged();
         return out;
+    }
     // One rarity for all: what any of the earlier projects left out is no evidence against any of them.
     TemplateSet excluded;
     std::map<std::int64_t, std::size_t> earlier; // stored drawing -> its project
@@ -243,16 +282,25 @@ EarlierComparison compareWithEarlier(EvidenceStore& store, const std::vector<Cla
     std::map<std::int64_t, Loaded> loaded;
     for (const ClassMember& member : members) {
         const PreparedDrawing a(member.features, rarity);
-        for (const std::int64_t id : earlierCandidates(store, a, earlier, projects, options.minScore)) {
+        const auto candidates = earlierCandidates(store, a, earlier, projects, options.minScore);
+        if (!candidates) {
+            out.failure = "the evidence store cannot be read: " + store.error();
+            out.damaged = store.damaged();
+            return out;
+        }
+        for (const std::int64_t id : *candidates) {
             const EarlierProject& project = projects[earlier.at(id)];
             auto it = loaded.find(id);
             if (it == loaded.end()) {
-                const auto drawing = store.loadDrawing(id);
-                if (!drawing) {
+                // The features its own run stored, made with its templates (its excluded set marks the same
+                // entities as template ones and holds the same handle seed).
+                auto features = store.loadFeatures(id, project.present.at(id).tokenBasis, project.excluded);
+                if (!features) {
                     out.failure = "the earlier project " + project.name + " cannot be compared: " + store.error();
+                    out.damaged = store.damaged() || store.error().find("is damaged") != std::string::npos;
                     return out;
                 }
-                it = loaded.emplace(id, Loaded{deriveFeatures(*drawing, project.excluded), nullptr}).first;
+                it = loaded.emplace(id, Loaded{std::move(*features), nullptr}).first;
                 it->second.prepared = std::make_unique<PreparedDrawing>(it->second.features, rarity);
             }
             const PairEvidence evidence = comparePair(a, *it->second.prepared);

@@ -17,6 +17,7 @@ struct ClassMember
     DrawingName name;
     std::int64_t storeId = 0;
     DrawingFeatures features;
+    std::vector<std::uint64_t> tokens; // allTokens(features), worked out once
 };
 
 // The pair as reported: names, score in percent, signal texts, matched and template handles.
@@ -32,6 +33,7 @@ struct EarlierComparison
     std::vector<SimilarPair> pairs;
     std::size_t drawings = 0; // the earlier projects' stored drawings
     std::string failure;      // set when a project cannot be compared
+    bool damaged = false;     // the failure is a damaged store
 };
 
 // Why one of the named earlier projects cannot be compared with (unknown, no stored drawings, stored by another

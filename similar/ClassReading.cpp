@@ -2,9 +2,11 @@
 #include "similar/ClassReading.h"
 
 #include "similar/EntityBlob.h"
+#include "similar/FeatureBlob.h"
 #include "similar/OrderedPool.h"
 #include "similar/PropertiesJson.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -13,9 +15,6 @@
 
 namespace darv::similar {
 namespace {
-
-// Drawings stored in one transaction.
-constexpr std::size_t kBatch = 32;
 
 // One drawing of the listing, from its job to its result.
 struct Slot
@@ -28,29 +27,74 @@ struct Slot
     bool read = false; // read from its file (not reused)
     std::optional<DrawingFeatures> features;
     NewDrawing record;
+    std::string newFeatures;           // reused: features worked out again from the stored entities, to be kept
+    std::vector<std::uint64_t> tokens; // allTokens of the features
 };
+
+// How many pieces the drawing's entities draw (a polyline a piece per segment), without working them out.
+std::size_t pieceCount(const dwg::Drawing& drawing)
+{
+    std::size_t pieces = 0;
+    for (const dwg::Entity& entity : drawing.entities) {
+        const auto* polyline = std::get_if<dwg::PolylineGeometry>(&entity.geometry);
+        pieces += polyline ? polyline->points.size() : 1;
+    }
+    return pieces;
+}
+
+void derive(Slot& slot, const ListedDrawing& listed, const TemplateSet& templates, std::uint64_t basis,
+            const DrawingSource& source);
 
 void work(Slot& slot, const ListedDrawing& listed, const TemplateSet& templates, std::uint64_t basis,
           const DrawingSource& source)
+{
+    derive(slot, listed, templates, basis, source);
+    try {
+        if (slot.features)
+            slot.tokens = allTokens(*slot.features);
+    } catch (const std::bad_alloc&) {
+        slot.features.reset();
+        slot.failure = "not enough memory to compare it";
+    }
+}
+
+void derive(Slot& slot, const ListedDrawing& listed, const TemplateSet& templates, std::uint64_t basis,
+            const DrawingSource& source)
 {
     if (!slot.failure.empty())
         return;
     try {
         if (slot.reused) {
-            dwg::Drawing drawing;
-            const bool whole = decodeProperties(slot.reused->properties, drawing);
-            auto entities = decodeEntities(slot.reused->entities);
+            const StoredRecord record = std::move(*slot.reused);
             slot.reused.reset();
-            if (whole && entities) {
-                drawing.entities = std::move(*entities);
-                slot.features = deriveFeatures(drawing, templates);
-                return;
+            if (record.intact()) {
+                // The features kept with the drawing, when they were made with these templates.
+                if (slot.stored->tokenBasis == basis && !record.features.empty()) {
+                    slot.features = decodeFeatures(record.features);
+                    if (slot.features)
+                        return;
+                }
+                dwg::Drawing drawing;
+                const bool whole = decodeProperties(record.properties, drawing);
+                auto entities = decodeEntities(record.entities);
+                if (whole && entities) {
+                    drawing.entities = std::move(*entities);
+                    slot.features = deriveFeatures(drawing, templates);
+                    slot.newFeatures = encodeFeatures(*slot.features);
+                    return;
+                }
             }
             slot.stored = nullptr; // a damaged stored record: read again from the file
         }
         const dwg::ReadResult result = source(listed.path);
         if (!result.ok()) {
             slot.failure = dwg::describe(result.error);
+            return;
+        }
+        const std::size_t entities = result.drawing->entities.size();
+        const std::size_t pieces = pieceCount(*result.drawing);
+        if (entities > kMaxEntities || pieces > kMaxEntities) {
+            slot.failure = tooLargeReason(entities, pieces);
             return;
         }
         slot.read = true;
@@ -63,6 +107,7 @@ void work(Slot& slot, const ListedDrawing& listed, const TemplateSet& templates,
         slot.record.entities = encodeEntities(result.drawing->entities);
         slot.record.tokenBasis = basis;
         slot.record.tokens = slot.features->indexTokens();
+        slot.record.features = encodeFeatures(*slot.features);
     } catch (const std::bad_alloc&) {
         slot.features.reset();
         slot.failure = "not enough memory to compare it";
@@ -70,6 +115,71 @@ void work(Slot& slot, const ListedDrawing& listed, const TemplateSet& templates,
 }
 
 } // namespace
+
+std::string tooLargeReason(std::size_t entities, std::size_t pieces)
+{
+    const auto number = [](std::size_t n) {
+        std::string digits = std::to_string(n);
+        for (std::size_t at = digits.size(); at > 3; at -= 3)
+            digits.insert(at - 3, ",");
+        return digits;
+    };
+    const std::string what = entities > kMaxEntities ? number(entities) + " entities"
+                                                     : number(pieces) + " pieces (polyline segments and entities)";
+    return "it holds " + what + ", more than the " + number(kMaxEntities) +
+           " the similarity check compares in one drawing; it is not compared";
+}
+
+bool loadTemplates(EvidenceStore& store, std::int64_t project, const std::vector<std::string>& paths,
+                   const DrawingSource& source, TemplateSet& templates, std::string& failure)
+{
+    const auto rows = store.rows(project, DrawingRole::Template);
+    if (!rows) {
+        failure = "the evidence store cannot be read: " + store.error();
+        return false;
+    }
+    for (const std::string& path : paths) {
+        const auto row = std::find_if(rows->begin(), rows->end(), [&](const StoredRow& r) { return r.path == path; });
+        std::string reason;
+        const auto stamp = fileStamp(path, reason);
+        std::optional<dwg::Drawing> drawing;
+        if (row != rows->end() && (!stamp || (row->stamp == *stamp && row->sourceVersion == kSourceVersion))) {
+            drawing = store.loadDrawing(row->id);
+            if (!drawing && !stamp) {
+                failure = "the template " + path + " is gone and its stored copy cannot be read: " + store.error();
+                return false;
+            }
+        }
+        if (!drawing && stamp) {
+            dwg::ReadResult read = source(path);
+            if (!read.ok()) {
+                failure = "the template " + path + " cannot be read: " + dwg::describe(read.error);
+                return false;
+            }
+            drawing = std::move(read.drawing);
+            NewDrawing record{DrawingRole::Template,
+                              path,
+                              path,
+                              *stamp,
+                              kSourceVersion,
+                              encodeProperties(*drawing),
+                              encodeEntities(drawing->entities),
+                              0,
+                              {},
+                              {}};
+            if (!store.saveDrawing(project, record)) {
+                failure = "the evidence store cannot be written: " + store.error();
+                return false;
+            }
+        }
+        if (!drawing) {
+            failure = "the template " + path + " cannot be read: " + reason;
+            return false;
+        }
+        templates.add(*drawing);
+    }
+    return true;
+}
 
 std::optional<FileStamp> fileStamp(const std::string& path, std::string& reason)
 {
@@ -90,9 +200,17 @@ ClassReading readClass(EvidenceStore& store, std::int64_t project, const std::st
                        const std::function<void(const SimilarProgress&)>& progress, const std::atomic<bool>& cancel)
 {
     ClassReading out;
-    const std::vector<StoredRow> rows = store.rows(project, DrawingRole::Class);
+    const auto storeFailed = [&] {
+        out.state = ClassReading::State::StoreFailed;
+        out.failure = store.error();
+        out.damaged = store.damaged();
+        return out;
+    };
+    const auto rows = store.rows(project, DrawingRole::Class);
+    if (!rows)
+        return storeFailed();
     std::map<std::string, const StoredRow*> byPath;
-    for (const StoredRow& row : rows)
+    for (const StoredRow& row : *rows)
         byPath.emplace(row.path, &row);
     const std::uint64_t basis = templates.basis();
     std::vector<Slot> slots(listed.size());
@@ -106,21 +224,15 @@ ClassReading readClass(EvidenceStore& store, std::int64_t project, const std::st
         if (it != byPath.end() && it->second->stamp == *stamp && it->second->sourceVersion == kSourceVersion) {
             slot.stored = it->second;
             slot.reused = store.storedRecord(slot.stored->id);
+            if (!slot.reused)
+                return storeFailed();
         }
     }
     const std::function<void(std::size_t)> doWork = [&](std::size_t i) {
         work(slots[i], listed[i], templates, basis, source);
     };
-    // Drawings are stored a few at a time, each whole (see EvidenceStore::saveDrawing): a run that is stopped or
-    // killed leaves whole drawings only.
-    std::optional<SqliteTransaction> batch;
-    std::size_t inBatch = 0;
-    const auto commitBatch = [&] {
-        const bool ok = !batch || batch->commit();
-        batch.reset();
-        inBatch = 0;
-        return ok;
-    };
+    // Each drawing is stored whole in its own short transaction (see EvidenceStore::saveDrawing): a run that is
+    // stopped or killed leaves whole drawings only, and another project's run waits for one drawing's write at most.
     const std::function<bool(std::size_t)> take = [&](std::size_t i) {
         Slot& slot = slots[i];
         SimilarProgress step{i, listed.size(), listed[i].path, listed[i].shownName, SimilarProgress::State::Read, {}};
@@ -130,24 +242,27 @@ ClassReading readClass(EvidenceStore& store, std::int64_t project, const std::st
             step.failure = slot.failure;
             out.unread.push_back({listed[i].path, listed[i].shownName, slot.failure});
         } else if (slot.read) {
-            if (!batch)
-                batch.emplace(store.database());
             const auto saved = store.saveDrawing(project, slot.record);
-            if (!saved || (++inBatch == kBatch && !commitBatch())) {
+            if (!saved) {
                 out.failure = store.error();
+                out.damaged = store.damaged();
                 return false;
             }
             id = *saved;
         } else {
             step.state = SimilarProgress::State::Unchanged;
-            if (slot.stored->tokenBasis != basis && !store.replaceTokens(id, basis, slot.features->indexTokens())) {
+            const bool kept = slot.stored->tokenBasis != basis
+                                  ? store.replaceTokens(id, basis, slot.features->indexTokens(), slot.newFeatures)
+                                  : slot.newFeatures.empty() || store.keepFeatures(id, slot.newFeatures);
+            if (!kept) {
                 out.failure = store.error();
+                out.damaged = store.damaged();
                 return false;
             }
         }
         if (slot.features)
-            out.members.push_back(
-                {DrawingName{listed[i].path, listed[i].shownName, projectName}, id, std::move(*slot.features)});
+            out.members.push_back({DrawingName{listed[i].path, listed[i].shownName, projectName}, id,
+                                   std::move(*slot.features), std::move(slot.tokens)});
         slot = Slot();
         if (progress)
             progress(step);
@@ -155,8 +270,10 @@ ClassReading readClass(EvidenceStore& store, std::int64_t project, const std::st
     };
     const bool complete = runOrdered(listed.size(), threads, doWork, take, cancel);
     // The stored drawings go into the index whether the run went on or was stopped.
-    if ((!commitBatch() || !store.indexTokens(project)) && out.failure.empty())
+    if (!store.indexTokens(project) && out.failure.empty()) {
         out.failure = store.error();
+        out.damaged = store.damaged();
+    }
     if (!complete || !out.failure.empty()) {
         out.state = out.failure.empty() ? ClassReading::State::Cancelled : ClassReading::State::StoreFailed;
         return out;
@@ -164,10 +281,8 @@ ClassReading readClass(EvidenceStore& store, std::int64_t project, const std::st
     std::vector<std::int64_t> present;
     for (const ClassMember& m : out.members)
         present.push_back(m.storeId);
-    if (!store.setPresent(project, present)) {
-        out.state = ClassReading::State::StoreFailed;
-        out.failure = store.error();
-    }
+    if (!store.setPresent(project, present))
+        return storeFailed();
     return out;
 }
 

@@ -23,13 +23,26 @@ struct ListedDrawing
 struct ClassReading
 {
     enum class State { Complete, Cancelled, StoreFailed } state = State::Complete;
-    std::string failure; // StoreFailed: the store's reason
+    std::string failure;  // StoreFailed: the store's reason
+    bool damaged = false; // StoreFailed: the store's file is damaged
     std::vector<ClassMember> members;
     std::vector<UnreadDrawing> unread;
 };
 
+// A drawing with more entities than this, or whose entities draw more pieces, is not compared: the check's work
+// and memory grow with them, and no student's drawing comes near.
+inline constexpr std::size_t kMaxEntities = 2000000;
+
+// Why such a drawing is not compared.
+std::string tooLargeReason(std::size_t entities, std::size_t pieces);
+
 // The file's size and modification time; empty optional with the system's reason when it cannot be asked.
 std::optional<FileStamp> fileStamp(const std::string& path, std::string& reason);
+
+// The project's template drawings: from the store when their files are unchanged (or gone), else read again and
+// stored. False with the reason in failure.
+bool loadTemplates(EvidenceStore& store, std::int64_t project, const std::vector<std::string>& paths,
+                   const DrawingSource& source, TemplateSet& templates, std::string& failure);
 
 ClassReading readClass(EvidenceStore& store, std::int64_t project, const std::string& projectName,
                        const std::vector<ListedDrawing>& listed, const TemplateSet& templates,

@@ -1,10 +1,14 @@
 // The evidence store's rows: projects, drawings with their tokens, templates and excluded tokens.
 #include "similar/EvidenceStore.h"
 
+#include "projects/ProjectLock.h"
 #include "similar/EntityBlob.h"
+#include "similar/FeatureBlob.h"
+#include "similar/Hashing.h"
 #include "similar/PropertiesJson.h"
 
 #include <algorithm>
+#include <ctime>
 #include <set>
 
 namespace darv::similar {
@@ -23,6 +27,8 @@ std::string packTokens(const std::vector<std::uint64_t>& tokens)
 }
 
 constexpr int kRows = 64; // rows per INSERT of the index: far fewer statement steps
+// Index entries written per transaction: a few drawings' worth, so another program's write waits briefly.
+constexpr std::size_t kIndexEntriesPerTransaction = 20000;
 
 // Kept for the life of the program: the statement cache knows statements by the address of their text.
 const std::string& insertManyTokens()
@@ -51,9 +57,10 @@ std::optional<std::int64_t> EvidenceStore::findProject(const std::string& name)
 {
     SqliteStatement query(m_db, "SELECT id FROM project WHERE name = ?");
     query.bindText(1, name);
-    if (query.step() != Step::Row)
+    const Step step = query.step();
+    if (step == Step::Failed)
         return std::nullopt;
-    return query.integer(0);
+    return step == Step::Row ? query.integer(0) : 0;
 }
 
 std::optional<std::int64_t> EvidenceStore::addProject(const std::string& name)
@@ -61,26 +68,94 @@ std::optional<std::int64_t> EvidenceStore::addProject(const std::string& name)
     SqliteStatement insert(m_db, "INSERT OR IGNORE INTO project(name) VALUES (?)");
     if (!insert.bindText(1, name).run())
         return std::nullopt;
-    return findProject(name);
+    const auto id = findProject(name);
+    if (id && *id == 0) {
+        m_db.setError("project " + name + " was not stored");
+        return std::nullopt;
+    }
+    return id;
 }
 
-std::vector<std::string> EvidenceStore::projectNames()
+std::optional<std::vector<std::string>> EvidenceStore::projectNames()
 {
     SqliteStatement query(m_db, "SELECT name FROM project WHERE EXISTS (SELECT 1 FROM drawing WHERE "
                                 "drawing.project = project.id AND role = 0 AND present = 1) ORDER BY name");
     std::vector<std::string> names;
-    while (query.step() == Step::Row)
+    Step step = Step::Row;
+    while ((step = query.step()) == Step::Row)
         names.push_back(query.text(0));
+    if (step == Step::Failed)
+        return std::nullopt;
     return names;
 }
 
-std::vector<StoredRow> EvidenceStore::rows(std::int64_t project, DrawingRole role)
+bool EvidenceStore::beginRun(const std::string& project)
+{
+    SqliteStatement mark(m_db, "INSERT OR REPLACE INTO open_run(project, started) VALUES (?, ?)");
+    return mark.bindText(1, project).bind(2, static_cast<std::int64_t>(std::time(nullptr))).run();
+}
+
+bool EvidenceStore::endRun(const std::string& project)
+{
+    return clearRuns({project});
+}
+
+bool EvidenceStore::clearRuns(const std::vector<std::string>& projects)
+{
+    SqliteStatement clear(m_db, "DELETE FROM open_run WHERE project = ?");
+    for (const std::string& project : projects)
+        if (!clear.bindText(1, project).run())
+            return false;
+    return true;
+}
+
+std::optional<std::vector<std::string>> EvidenceStore::uncleanRuns(const std::string& dataFolder,
+                                                                   const std::string& ownProject)
+{
+    SqliteStatement query(m_db, "SELECT project FROM open_run ORDER BY project");
+    std::vector<std::string> unclean;
+    Step step = Step::Row;
+    while ((step = query.step()) == Step::Row) {
+        const std::string project = query.text(0);
+        // This run holds its own project's lock: a mark of that project is an earlier run's. Another
+        // project's mark is a run still going while that project's lock is held.
+        if (project != ownProject) {
+            ProjectLock lock = ProjectLock::acquire(dataFolder, project);
+            if (lock.state() == ProjectLock::State::HeldByOther)
+                continue;
+        }
+        unclean.push_back(project);
+    }
+    if (step == Step::Failed)
+        return std::nullopt;
+    return unclean;
+}
+
+std::string EvidenceStore::quickCheck()
+{
+    SqliteStatement check(m_db, "PRAGMA quick_check");
+    std::string found;
+    Step step = Step::Row;
+    while ((step = check.step()) == Step::Row) {
+        const std::string line = check.text(0);
+        if (line == "ok")
+            continue;
+        if (found.size() < 1000)
+            found += (found.empty() ? "" : "; ") + line;
+    }
+    if (step == Step::Failed)
+        return "it cannot be checked: " + m_db.error();
+    return found;
+}
+
+std::optional<std::vector<StoredRow>> EvidenceStore::rows(std::int64_t project, DrawingRole role)
 {
     SqliteStatement query(m_db, "SELECT id, path, shown, size, mtime_ns, source_version, token_basis, present, "
                                 "length(tokens) / 8 FROM drawing WHERE project = ? AND role = ? ORDER BY id");
     query.bind(1, project).bind(2, static_cast<std::int64_t>(role));
     std::vector<StoredRow> rows;
-    while (query.step() == Step::Row) {
+    Step step = Step::Row;
+    while ((step = query.step()) == Step::Row) {
         StoredRow row;
         row.id = query.integer(0);
         row.path = query.blob(1);
@@ -92,6 +167,8 @@ std::vector<StoredRow> EvidenceStore::rows(std::int64_t project, DrawingRole rol
         row.tokenCount = static_cast<std::size_t>(query.integer(8));
         rows.push_back(std::move(row));
     }
+    if (step == Step::Failed)
+        return std::nullopt;
     return rows;
 }
 
@@ -132,17 +209,20 @@ std::optional<std::int64_t> EvidenceStore::saveDrawing(std::int64_t project, con
     SqliteStatement& write =
         cached(id ? "UPDATE drawing SET shown = ?1, size = ?2, mtime_ns = ?3, source_version = ?4, "
                     "present = 1, properties = ?5, entities = ?6, token_basis = ?7, tokens = ?8, "
-                    "indexed = 0 WHERE id = ?9"
+                    "features = ?9, record_sum = ?10, indexed = 0 WHERE id = ?11"
                   : "INSERT INTO drawing(shown, size, mtime_ns, source_version, properties, "
-                    "entities, token_basis, tokens, project, role, path) "
-                    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
+                    "entities, token_basis, tokens, features, record_sum, project, role, path) "
+                    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)");
     write.bindText(1, d.shownName).bind(2, d.stamp.size).bind(3, d.stamp.mtimeNs).bind(4, d.sourceVersion);
-    write.bindText(5, d.properties).bindBlob(6, d.entities);
-    write.bind(7, d.tokenBasis).bindBlob(8, packTokens(d.tokens));
+    // The record's own bytes are bound in place (a large drawing's are tens of megabytes); run() resets.
+    const std::string tokens = packTokens(d.tokens);
+    write.bindText(5, d.properties).bindBlobInPlace(6, d.entities);
+    write.bind(7, d.tokenBasis).bindBlobInPlace(8, tokens).bindBlobInPlace(9, d.features);
+    write.bind(10, recordSum(d.properties, d.entities));
     if (id)
-        write.bind(9, *id);
+        write.bind(11, *id);
     else
-        write.bind(9, project).bind(10, static_cast<std::int64_t>(d.role)).bindBlob(11, d.path);
+        write.bind(11, project).bind(12, static_cast<std::int64_t>(d.role)).bindBlob(13, d.path);
     if (!write.run())
         return std::nullopt;
     if (!id)
@@ -152,52 +232,87 @@ std::optional<std::int64_t> EvidenceStore::saveDrawing(std::int64_t project, con
     return id;
 }
 
-bool EvidenceStore::replaceTokens(std::int64_t drawing, std::uint64_t basis, const std::vector<std::uint64_t>& tokens)
+bool EvidenceStore::replaceTokens(std::int64_t drawing, std::uint64_t basis, const std::vector<std::uint64_t>& tokens,
+                                  const std::string& features)
 {
     SqliteTransaction transaction(m_db);
     SqliteStatement find(m_db, "SELECT project, tokens, indexed FROM drawing WHERE id = ?");
-    if (!transaction.ok() || find.bind(1, drawing).step() != Step::Row)
+    if (!transaction.ok())
         return false;
+    const Step found = find.bind(1, drawing).step();
+    if (found != Step::Row) {
+        if (found == Step::Done)
+            m_db.setError("no stored drawing " + std::to_string(drawing));
+        return false;
+    }
     const std::int64_t project = find.integer(0);
     const std::string oldTokens = find.blob(1);
     const bool indexed = find.integer(2) != 0;
     find.reset();
-    SqliteStatement update(m_db, "UPDATE drawing SET token_basis = ?, tokens = ?, indexed = 0 WHERE id = ?");
+    SqliteStatement update(m_db,
+                           "UPDATE drawing SET token_basis = ?, tokens = ?, features = ?, indexed = 0 WHERE id = ?");
     return (!indexed || unindex(project, drawing, oldTokens)) &&
-           update.bind(1, basis).bindBlob(2, packTokens(tokens)).bind(3, drawing).run() && transaction.commit();
+           update.bind(1, basis).bindBlob(2, packTokens(tokens)).bindBlob(3, features).bind(4, drawing).run() &&
+           transaction.commit();
 }
 
 bool EvidenceStore::indexTokens(std::int64_t project)
 {
-    SqliteTransaction transaction(m_db);
-    SqliteStatement waiting(m_db, "SELECT id, tokens FROM drawing WHERE project = ? AND indexed = 0");
-    if (!transaction.ok() || !waiting.ok())
-        return false;
-    waiting.bind(1, project);
-    std::vector<std::pair<std::uint64_t, std::int64_t>> entries;
-    Step step = Step::Row;
-    while ((step = waiting.step()) == Step::Row)
-        for (const std::uint64_t token : unpackTokens(waiting.blob(1)))
-            entries.emplace_back(token, waiting.integer(0));
-    if (step == Step::Failed)
-        return false;
-    std::sort(entries.begin(), entries.end());
-    SqliteStatement& insertMany = cached(insertManyTokens().c_str());
-    SqliteStatement& insertOne = cached("INSERT OR IGNORE INTO token(hash, project, drawing) VALUES (?, ?, ?)");
-    std::size_t i = 0;
-    for (; i + kRows <= entries.size(); i += kRows) {
-        for (int r = 0; r < kRows; ++r) {
-            const auto& [token, drawing] = entries[i + static_cast<std::size_t>(r)];
-            insertMany.bind(3 * r + 1, token).bind(3 * r + 2, project).bind(3 * r + 3, drawing);
-        }
-        if (!insertMany.run())
+    // The drawings waiting, then their tokens a few drawings at a time, each batch in its own transaction that
+    // marks its drawings indexed: a stop between batches leaves the rest waiting for the next run.
+    std::vector<std::int64_t> waitingIds;
+    {
+        SqliteStatement waiting(m_db, "SELECT id FROM drawing WHERE project = ? AND indexed = 0 ORDER BY id");
+        waiting.bind(1, project);
+        Step step = Step::Row;
+        while ((step = waiting.step()) == Step::Row)
+            waitingIds.push_back(waiting.integer(0));
+        if (step == Step::Failed)
             return false;
     }
-    for (; i < entries.size(); ++i)
-        if (!insertOne.bind(1, entries[i].first).bind(2, project).bind(3, entries[i].second).run())
+    SqliteStatement& tokensOf = cached("SELECT tokens FROM drawing WHERE id = ? AND indexed = 0");
+    SqliteStatement& insertMany = cached(insertManyTokens().c_str());
+    SqliteStatement& insertOne = cached("INSERT OR IGNORE INTO token(hash, project, drawing) VALUES (?, ?, ?)");
+    SqliteStatement& done = cached("UPDATE drawing SET indexed = 1 WHERE id = ?");
+    std::size_t next = 0;
+    while (next < waitingIds.size()) {
+        SqliteTransaction transaction(m_db);
+        if (!transaction.ok())
             return false;
-    SqliteStatement done(m_db, "UPDATE drawing SET indexed = 1 WHERE project = ? AND indexed = 0");
-    return done.bind(1, project).run() && transaction.commit();
+        std::vector<std::pair<std::uint64_t, std::int64_t>> entries;
+        std::vector<std::int64_t> batch;
+        while (next < waitingIds.size() && (batch.empty() || entries.size() < kIndexEntriesPerTransaction)) {
+            const std::int64_t id = waitingIds[next++];
+            const Step step = tokensOf.bind(1, id).step();
+            if (step == Step::Row) {
+                for (const std::uint64_t token : unpackTokens(tokensOf.blob(0)))
+                    entries.emplace_back(token, id);
+                batch.push_back(id);
+            }
+            tokensOf.reset();
+            if (step == Step::Failed)
+                return false;
+        }
+        std::sort(entries.begin(), entries.end());
+        std::size_t i = 0;
+        for (; i + kRows <= entries.size(); i += kRows) {
+            for (int r = 0; r < kRows; ++r) {
+                const auto& [token, drawing] = entries[i + static_cast<std::size_t>(r)];
+                insertMany.bind(3 * r + 1, token).bind(3 * r + 2, project).bind(3 * r + 3, drawing);
+            }
+            if (!insertMany.run())
+                return false;
+        }
+        for (; i < entries.size(); ++i)
+            if (!insertOne.bind(1, entries[i].first).bind(2, project).bind(3, entries[i].second).run())
+                return false;
+        for (const std::int64_t id : batch)
+            if (!done.bind(1, id).run())
+                return false;
+        if (!transaction.commit())
+            return false;
+    }
+    return true;
 }
 
 bool EvidenceStore::setPresent(std::int64_t project, const std::vector<std::int64_t>& presentIds)
@@ -226,12 +341,66 @@ bool EvidenceStore::setPresent(std::int64_t project, const std::vector<std::int6
 
 std::optional<StoredRecord> EvidenceStore::storedRecord(std::int64_t drawing)
 {
-    SqliteStatement query(m_db, "SELECT properties, entities FROM drawing WHERE id = ?");
-    if (query.bind(1, drawing).step() != Step::Row) {
-        m_db.setError("no stored drawing " + std::to_string(drawing));
+    SqliteStatement& query = cached("SELECT properties, entities, features, record_sum FROM drawing WHERE id = ?");
+    const Step step = query.bind(1, drawing).step();
+    if (step != Step::Row) {
+        if (step == Step::Done)
+            m_db.setError("no stored drawing " + std::to_string(drawing));
+        query.reset();
         return std::nullopt;
     }
-    return StoredRecord{query.text(0), query.blob(1)};
+    StoredRecord record{query.text(0), query.blob(1), query.blob(2), query.unsignedInteger(3)};
+    query.reset();
+    return record;
+}
+
+bool EvidenceStore::keepFeatures(std::int64_t drawing, const std::string& features)
+{
+    SqliteStatement keep(m_db, "UPDATE drawing SET features = ? WHERE id = ?");
+    return keep.bindBlob(1, features).bind(2, drawing).run();
+}
+
+std::uint64_t recordSum(std::string_view properties, std::string_view entities)
+{
+    // Never 0, which marks rows from before the checksum.
+    const std::uint64_t sum = bytesSum(entities, bytesSum(properties));
+    return sum == 0 ? 1 : sum;
+}
+
+bool StoredRecord::intact() const
+{
+    return sum == 0 || recordSum(properties, entities) == sum;
+}
+
+std::optional<DrawingFeatures> EvidenceStore::loadFeatures(std::int64_t drawing, std::uint64_t basis,
+                                                           const TemplateSet& templates)
+{
+    SqliteStatement query(m_db, "SELECT token_basis FROM drawing WHERE id = ?");
+    const Step step = query.bind(1, drawing).step();
+    if (step != Step::Row) {
+        if (step == Step::Done)
+            m_db.setError("no stored drawing " + std::to_string(drawing));
+        return std::nullopt;
+    }
+    const std::uint64_t storedBasis = query.unsignedInteger(0);
+    auto record = storedRecord(drawing);
+    if (!record)
+        return std::nullopt;
+    if (storedBasis == basis && !record->features.empty()) {
+        if (auto features = decodeFeatures(record->features))
+            return features;
+    }
+    const auto loaded = loadDrawing(drawing);
+    if (!loaded)
+        return std::nullopt;
+    DrawingFeatures features = deriveFeatures(*loaded, templates);
+    if (storedBasis == basis) {
+        if (!keepFeatures(drawing, encodeFeatures(features)))
+            return std::nullopt;
+    } else if (!replaceTokens(drawing, basis, features.indexTokens(), encodeFeatures(features))) {
+        return std::nullopt;
+    }
+    return features;
 }
 
 std::optional<dwg::Drawing> EvidenceStore::loadDrawing(std::int64_t drawing)
@@ -240,7 +409,7 @@ std::optional<dwg::Drawing> EvidenceStore::loadDrawing(std::int64_t drawing)
     if (!record)
         return std::nullopt;
     dwg::Drawing result;
-    auto entities = decodeEntities(record->entities);
+    auto entities = record->intact() ? decodeEntities(record->entities) : std::nullopt;
     if (!entities || !decodeProperties(record->properties, result)) {
         m_db.setError("the stored record of drawing " + std::to_string(drawing) + " is damaged");
         return std::nullopt;
@@ -253,21 +422,28 @@ std::optional<StoredDrawing> EvidenceStore::drawingByPath(const std::string& pro
 {
     SqliteStatement query(m_db, "SELECT drawing.id, shown FROM drawing JOIN project ON project.id = drawing.project "
                                 "WHERE project.name = ? AND path = ? ORDER BY role LIMIT 1");
-    if (query.bindText(1, project).bindBlob(2, path).step() != Step::Row)
+    const Step step = query.bindText(1, project).bindBlob(2, path).step();
+    if (step != Step::Row) {
+        if (step == Step::Done)
+            m_db.setError("no drawing " + path + " is stored for project " + project);
         return std::nullopt;
+    }
     auto drawing = loadDrawing(query.integer(0));
     if (!drawing)
         return std::nullopt;
     return StoredDrawing{project, path, query.text(1), std::move(*drawing)};
 }
 
-std::vector<std::string> EvidenceStore::templatePaths(std::int64_t project)
+std::optional<std::vector<std::string>> EvidenceStore::templatePaths(std::int64_t project)
 {
     SqliteStatement query(m_db, "SELECT path FROM template WHERE project = ? ORDER BY rowid");
     query.bind(1, project);
     std::vector<std::string> paths;
-    while (query.step() == Step::Row)
+    Step step = Step::Row;
+    while ((step = query.step()) == Step::Row)
         paths.push_back(query.blob(0));
+    if (step == Step::Failed)
+        return std::nullopt;
     return paths;
 }
 
@@ -299,33 +475,45 @@ bool EvidenceStore::saveExcluded(std::int64_t project, const TemplateSet& exclud
     return transaction.commit();
 }
 
-TemplateSet EvidenceStore::loadExcluded(std::int64_t project)
+std::optional<TemplateSet> EvidenceStore::loadExcluded(std::int64_t project)
 {
     TemplateSet set;
     SqliteStatement tokens(m_db, "SELECT hash FROM excluded WHERE project = ?");
     tokens.bind(1, project);
-    while (tokens.step() == Step::Row)
+    Step step = Step::Row;
+    while ((step = tokens.step()) == Step::Row)
         set.addToken(tokens.unsignedInteger(0));
+    if (step == Step::Failed)
+        return std::nullopt;
     SqliteStatement seed(m_db, "SELECT handle_seed FROM project WHERE id = ?");
-    if (seed.bind(1, project).step() == Step::Row)
+    step = seed.bind(1, project).step();
+    if (step == Step::Failed)
+        return std::nullopt;
+    if (step == Step::Row)
         set.raiseHandleSeed(seed.unsignedInteger(0));
     return set;
 }
 
-std::uint64_t EvidenceStore::tokenVersion(std::int64_t project)
+std::optional<std::uint64_t> EvidenceStore::tokenVersion(std::int64_t project)
 {
     SqliteStatement query(m_db, "SELECT token_version FROM project WHERE id = ?");
-    return query.bind(1, project).step() == Step::Row ? query.unsignedInteger(0) : 0;
+    const Step step = query.bind(1, project).step();
+    if (step == Step::Failed)
+        return std::nullopt;
+    return step == Step::Row ? query.unsignedInteger(0) : 0;
 }
 
-std::vector<std::int64_t> EvidenceStore::holders(std::uint64_t token, std::size_t limit)
+std::optional<std::vector<std::int64_t>> EvidenceStore::holders(std::uint64_t token, std::size_t limit)
 {
     SqliteStatement& query = cached("SELECT drawing FROM token WHERE hash = ? LIMIT ?");
     query.bind(1, token).bind(2, static_cast<std::int64_t>(limit));
     std::vector<std::int64_t> ids;
-    while (query.step() == Step::Row)
+    Step step = Step::Row;
+    while ((step = query.step()) == Step::Row)
         ids.push_back(query.integer(0));
     query.reset();
+    if (step == Step::Failed)
+        return std::nullopt;
     return ids;
 }
 

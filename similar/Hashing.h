@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace darv::similar {
@@ -82,5 +83,24 @@ private:
 
     std::uint64_t m_state = 0xCBF29CE484222325ull;
 };
+
+// A checksum of stored bytes, eight at a time (far faster than Hasher over long records): tells a record damaged
+// in the store from the one that was written.
+inline std::uint64_t bytesSum(std::string_view bytes, std::uint64_t seed = 0)
+{
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ (seed * 0xFF51AFD7ED558CCDull) ^ bytes.size();
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + i, 8);
+        h = (h ^ word) * 0x100000001B3ull;
+        h ^= h >> 29;
+    }
+    std::uint64_t tail = 0;
+    if (i < bytes.size())
+        std::memcpy(&tail, bytes.data() + i, bytes.size() - i);
+    h = (h ^ tail) * 0x100000001B3ull;
+    return Hasher(h).value();
+}
 
 } // namespace darv::similar

@@ -9,6 +9,8 @@
 #include <limits>
 #include <set>
 #include <tuple>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace darv::similar {
 namespace {
@@ -120,13 +122,16 @@ Tally matchAt(const PreparedDrawing& from, const PreparedDrawing& to, const dwg:
 // window marks.
 void markAt(const PreparedDrawing& a, const PreparedDrawing& b, const dwg::Point3& offset, Marks& marks)
 {
+    std::unordered_set<std::uint64_t> markedPlaces; // B's pieces at one place are marked once, however many of A's
     for (std::size_t k = 0; k < a.features.items.size(); ++k) {
-        const auto it = b.places.find(placeAfter(a, k, offset));
+        const std::uint64_t place = placeAfter(a, k, offset);
+        const auto it = b.places.find(place);
         if (it == b.places.end())
             continue;
         marks.a.insert(a.features.items[k].entity);
-        for (const std::size_t j : it->second)
-            marks.b.insert(b.features.items[j].entity);
+        if (markedPlaces.insert(place).second)
+            for (const std::size_t j : it->second)
+                marks.b.insert(b.features.items[j].entity);
     }
 }
 
@@ -207,7 +212,7 @@ void addGeometry(const PreparedDrawing& a, const PreparedDrawing& b, PairEvidenc
     }
 }
 
-Tally tallyTokens(const std::vector<WeightedToken>& from, const std::unordered_set<std::uint64_t>& to)
+Tally tallyTokens(const std::vector<WeightedToken>& from, const FlatTokenSet& to)
 {
     Tally tally;
     for (const WeightedToken& t : from)
@@ -216,8 +221,8 @@ Tally tallyTokens(const std::vector<WeightedToken>& from, const std::unordered_s
 }
 
 // A token signal (order, texts, handles): the side with fewer countable tokens is measured against the other.
-bool addTokens(SignalKind kind, const std::vector<WeightedToken>& a, const std::unordered_set<std::uint64_t>& setA,
-               const std::vector<WeightedToken>& b, const std::unordered_set<std::uint64_t>& setB, PairEvidence& out)
+bool addTokens(SignalKind kind, const std::vector<WeightedToken>& a, const FlatTokenSet& setA,
+               const std::vector<WeightedToken>& b, const FlatTokenSet& setB, PairEvidence& out)
 {
     if (a.empty() || b.empty())
         return false;
@@ -229,7 +234,7 @@ bool addTokens(SignalKind kind, const std::vector<WeightedToken>& a, const std::
     return true;
 }
 
-void markOrder(const DrawingFeatures& f, const std::unordered_set<std::uint64_t>& shared, std::set<std::size_t>& marks)
+void markOrder(const DrawingFeatures& f, const FlatTokenSet& shared, std::set<std::size_t>& marks)
 {
     for (const Fingerprint& p : f.order)
         if (shared.count(p.hash))
@@ -241,7 +246,7 @@ void addOrder(const PreparedDrawing& a, const PreparedDrawing& b, PairEvidence& 
 {
     if (!addTokens(SignalKind::DrawingOrder, a.order, a.orderSet, b.order, b.orderSet, out))
         return;
-    std::unordered_set<std::uint64_t> shared;
+    FlatTokenSet shared;
     for (const WeightedToken& t : a.order)
         if (b.orderSet.count(t.token))
             shared.insert(t.token);
@@ -255,17 +260,20 @@ void addTexts(const PreparedDrawing& a, const PreparedDrawing& b, PairEvidence& 
     if (!addTokens(SignalKind::SameTexts, a.texts, a.textSet, b.texts, b.textSet, out))
         return;
     std::vector<std::string>& labels = out.signals.back().labels;
+    // B's texts by token (the first of each, as a scan in order would find it): one look-up per text of A.
+    std::unordered_map<std::uint64_t, const LabelledToken*> inB;
+    inB.reserve(b.features.texts.size());
+    for (const LabelledToken& y : b.features.texts)
+        inB.try_emplace(y.token, &y);
     for (const LabelledToken& x : a.features.texts) {
         if (!a.rarity.counts(x.token))
             continue;
-        for (const LabelledToken& y : b.features.texts) {
-            if (x.token != y.token)
-                continue;
-            labels.push_back(x.label);
-            marks.a.insert(x.entities.begin(), x.entities.end());
-            marks.b.insert(y.entities.begin(), y.entities.end());
-            break;
-        }
+        const auto it = inB.find(x.token);
+        if (it == inB.end())
+            continue;
+        labels.push_back(x.label);
+        marks.a.insert(x.entities.begin(), x.entities.end());
+        marks.b.insert(it->second->entities.begin(), it->second->entities.end());
     }
 }
 

@@ -10,14 +10,15 @@ namespace {
 
 // Each token once, in order; with the weight of those that count.
 void weigh(std::vector<std::uint64_t> tokens, const Rarity& rarity, std::vector<WeightedToken>& counting,
-           std::unordered_set<std::uint64_t>& all)
+           FlatTokenSet& all)
 {
     std::sort(tokens.begin(), tokens.end());
     tokens.erase(std::unique(tokens.begin(), tokens.end()), tokens.end());
+    all.reserve(tokens.size());
     for (const std::uint64_t token : tokens) {
         all.insert(token);
-        if (rarity.counts(token))
-            counting.push_back({token, rarity.weight(token)});
+        if (const double weight = rarity.countingWeight(token); weight > 0)
+            counting.push_back({token, weight});
     }
 }
 
@@ -26,6 +27,9 @@ void weigh(std::vector<std::uint64_t> tokens, const Rarity& rarity, std::vector<
 PreparedDrawing::PreparedDrawing(const DrawingFeatures& f, const Rarity& r) : features(f), rarity(r)
 {
     placeKeys.reserve(f.items.size());
+    std::uint64_t lastToken = 0, lastSignature = 0;
+    bool lastCounts = false;
+    double lastWeight = 0;
     for (std::size_t k = 0; k < f.items.size(); ++k) {
         const GeometryItem& item = f.items[k];
         placeKeys.push_back(placeKey(EntityShape{true, item.shape, item.anchor}));
@@ -33,10 +37,15 @@ PreparedDrawing::PreparedDrawing(const DrawingFeatures& f, const Rarity& r) : fe
         contexts[item.context].push_back(k);
         shapes[item.shape].push_back(k);
         const std::uint64_t token = makeToken(TokenKind::Shape, item.shape);
-        if (!rarity.counts(token))
+        // Pieces of one shape follow each other often: the last answer is kept.
+        if (token != lastToken) {
+            lastToken = token;
+            lastCounts = rarity.counting(token, lastWeight, lastSignature);
+        }
+        if (!lastCounts)
             continue;
-        Detail& detail = own[{item.kind, rarity.holderSignature(token)}];
-        detail.weight = rarity.weight(token);
+        Detail& detail = own[{item.kind, lastSignature}];
+        detail.weight = lastWeight;
         detail.shapes[token].push_back(k);
     }
     std::vector<std::uint64_t> prints;
@@ -52,8 +61,17 @@ PreparedDrawing::PreparedDrawing(const DrawingFeatures& f, const Rarity& r) : fe
         if (h != 0)
             kept.push_back(h);
     weigh(kept, rarity, handles, handleSet);
-    for (const std::uint64_t token : allTokens(f))
-        countingTokens += rarity.counts(token) ? 1u : 0u;
+}
+
+std::size_t PreparedDrawing::countingTokens() const
+{
+    if (!m_countingTokens) {
+        std::size_t n = 0;
+        for (const std::uint64_t token : allTokens(features))
+            n += rarity.counts(token) ? 1u : 0u;
+        m_countingTokens = n;
+    }
+    return *m_countingTokens;
 }
 
 } // namespace darv::similar

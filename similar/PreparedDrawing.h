@@ -4,10 +4,12 @@
 #pragma once
 
 #include "similar/DrawingFeatures.h"
+#include "similar/FlatTokens.h"
 #include "similar/Rarity.h"
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -48,8 +50,12 @@ struct PreparedDrawing
     Details own;
     // The counting tokens of the token signals, each once, with their weights; and every token of those kinds.
     std::vector<WeightedToken> order, texts, handles;
-    std::unordered_set<std::uint64_t> orderSet, textSet, handleSet;
-    std::size_t countingTokens = 0; // of every kind: how much this drawing can share
+    FlatTokenSet orderSet, textSet, handleSet;
+    // Of every kind: how much this drawing can share (worked out when first asked).
+    std::size_t countingTokens() const;
+
+private:
+    mutable std::optional<std::size_t> m_countingTokens;
 };
 
 } // namespace darv::similar

@@ -22,13 +22,38 @@ std::vector<std::uint64_t> allTokens(const DrawingFeatures& features)
 
 TokenCounts countTokens(const std::vector<const DrawingFeatures*>& drawings)
 {
+    std::vector<std::vector<std::uint64_t>> tokens;
+    std::vector<const std::vector<std::uint64_t>*> pointers;
+    tokens.reserve(drawings.size());
+    for (const DrawingFeatures* f : drawings) {
+        tokens.push_back(allTokens(*f));
+        pointers.push_back(&tokens.back());
+    }
+    return countTokens(pointers);
+}
+
+TokenCounts countTokens(const std::vector<const std::vector<std::uint64_t>*>& drawingTokens)
+{
+    // Every (token, drawing) once, sorted: each token's holders together and in the drawings' order, so the map
+    // is built once at its final size.
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> held;
+    for (std::size_t m = 0; m < drawingTokens.size(); ++m)
+        for (const std::uint64_t token : *drawingTokens[m])
+            held.emplace_back(token, static_cast<std::uint32_t>(m));
+    std::sort(held.begin(), held.end());
+    std::size_t distinct = 0;
+    for (std::size_t k = 0; k < held.size(); ++k)
+        distinct += k == 0 || held[k].first != held[k - 1].first ? 1u : 0u;
     TokenCounts counts;
-    for (std::size_t m = 0; m < drawings.size(); ++m) {
-        for (const std::uint64_t token : allTokens(*drawings[m])) {
-            TokenHolders& holders = counts[token];
+    counts.reserve(distinct);
+    for (std::size_t k = 0; k < held.size();) {
+        TokenHolders holders;
+        const std::uint64_t token = held[k].first;
+        for (; k < held.size() && held[k].first == token; ++k) {
             ++holders.count;
-            holders.signature = Hasher(holders.signature).add(std::uint64_t{m}).value();
+            holders.signature = Hasher(holders.signature).add(std::uint64_t{held[k].second}).value();
         }
+        counts.insert(token, holders);
     }
     return counts;
 }
@@ -41,25 +66,53 @@ Rarity::Rarity(const TokenCounts& counts, std::size_t classSize, double commonSh
 
 std::uint32_t Rarity::holders(std::uint64_t token) const
 {
-    const auto it = m_counts.find(token);
-    return it == m_counts.end() ? 0 : it->second.count;
+    const TokenHolders* found = m_counts.find(token);
+    return found ? found->count : 0;
 }
 
 std::uint64_t Rarity::holderSignature(std::uint64_t token) const
 {
-    const auto it = m_counts.find(token);
-    return it == m_counts.end() ? 0 : it->second.signature;
+    const TokenHolders* found = m_counts.find(token);
+    return found ? found->signature : 0;
 }
 
 bool Rarity::common(std::uint64_t token) const
 {
-    const std::uint32_t n = holders(token);
+    return commonCount(holders(token));
+}
+
+bool Rarity::commonCount(std::uint32_t n) const
+{
     return n >= 3 && static_cast<double>(n) > m_commonAbove;
 }
 
 bool Rarity::counts(std::uint64_t token) const
 {
-    return !m_templates.contains(token) && !common(token) && !(m_other && m_other->contains(token));
+    return countsHeldBy(token, holders(token));
+}
+
+bool Rarity::countsHeldBy(std::uint64_t token, std::uint32_t holders) const
+{
+    return !commonCount(holders) && !m_templates.contains(token) && !(m_other && m_other->contains(token));
+}
+
+bool Rarity::counting(std::uint64_t token, double& weight, std::uint64_t& signature) const
+{
+    const TokenHolders* found = m_counts.find(token);
+    const TokenHolders holders = found ? *found : TokenHolders{};
+    if (!countsHeldBy(token, holders.count))
+        return false;
+    const auto n = static_cast<double>(holders.count);
+    weight = n <= 2.0 ? 1.0 : 2.0 / n;
+    signature = holders.signature;
+    return true;
+}
+
+double Rarity::countingWeight(std::uint64_t token) const
+{
+    double weight = 0;
+    std::uint64_t signature = 0;
+    return counting(token, weight, signature) ? weight : 0;
 }
 
 double Rarity::weight(std::uint64_t token) const

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "similar/DrawingFeatures.h"
+#include "similar/FlatTokens.h"
 
 #include <cstdint>
 #include <unordered_map>
@@ -16,12 +17,14 @@ struct TokenHolders
     std::uint32_t count = 0;
     std::uint64_t signature = 0;
 };
-using TokenCounts = std::unordered_map<std::uint64_t, TokenHolders>;
+using TokenCounts = FlatTokenMap<TokenHolders>;
 
 // Every token of a drawing (identity, names, texts, shapes, contexts, order, handles), each once.
 std::vector<std::uint64_t> allTokens(const DrawingFeatures& features);
 
 TokenCounts countTokens(const std::vector<const DrawingFeatures*>& drawings);
+// The same from each drawing's allTokens.
+TokenCounts countTokens(const std::vector<const std::vector<std::uint64_t>*>& drawingTokens);
 
 class Rarity
 {
@@ -33,6 +36,12 @@ public:
 
     // True unless a template holds the token or it is common in the class (or in the earlier project).
     bool counts(std::uint64_t token) const;
+    // The same for a token whose holders in the class are known (no look-up in the counts).
+    bool countsHeldBy(std::uint64_t token, std::uint32_t holders) const;
+    // The token's weight when it counts, 0 when it does not: one look-up.
+    double countingWeight(std::uint64_t token) const;
+    // Its weight and holder signature when it counts: one look-up. False when it does not count.
+    bool counting(std::uint64_t token, double& weight, std::uint64_t& signature) const;
     // 1 for a token that at most two drawings hold (or, in a large class, at most one in 13.5 of the class: as
     // unlikely to be shared by chance), less in proportion for one that more hold: several drawings sharing a
     // detail say less about any one pair of them.
@@ -40,6 +49,7 @@ public:
 
     // Common: held by more than the share of the class, and by at least three drawings.
     bool common(std::uint64_t token) const;
+    bool commonCount(std::uint32_t holders) const;
 
     std::uint32_t holders(std::uint64_t token) const;
     // Equal for two tokens held by exactly the same drawings of the class.

@@ -5,13 +5,20 @@
 #include "similar/SimilarRun.h"
 
 #include <string>
+#include <string_view>
 
 namespace darv::similar {
+
+// The name with its control characters (C0, DEL and C1, which a terminal takes as commands and a report line as
+// its end) shown as escapes: "\x1B", "\x0A", "\u009B". Every other byte stays as it is.
+std::string visibleName(std::string_view name);
 
 // The whole file: a double quote, the text, a double quote, CR, LF per line.
 std::string reportText(const std::string& project, const SimilarResult& result, const SimilarOptions& options);
 
-// {"project", "drawings", "pairs": [{"a", "b", "score", "signals": [{"kind", "share", "text"}]}], "unread"}
+// {"project", "drawings", "pairs": [{"a", "b", "score", "signals": [{"kind", "share", "text"}]}], "unread"}.
+// Paths keep their bytes: a path that is not UTF-8 is readable in "a", "b" or "path" (invalid bytes replaced) and
+// whole in "a_bytes", "b_bytes" or "path_bytes" (base64) beside it.
 std::string reportJson(const std::string& project, const SimilarResult& result);
 
 // The lines of the ranked pairs as the command line prints them (plain text, LF).

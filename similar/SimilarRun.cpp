@@ -11,6 +11,7 @@
 #include "similar/OrderedPool.h"
 #include "similar/PropertiesJson.h"
 #include "similar/SimilarReport.h"
+#include "similar/StoreRebuild.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -28,6 +29,33 @@ SimilarResult failed(SimilarOutcome outcome, std::string message)
     result.message = std::move(message);
     return result;
 }
+
+// The store failed: damaged (the teacher is offered a rebuild), or otherwise (full disk, locked, read-only).
+SimilarResult storeFailed(bool damaged, const std::string& what, const std::string& reason)
+{
+    if (damaged)
+        return failed(SimilarOutcome::StoreDamaged, "the evidence store is damaged: " + reason);
+    return failed(SimilarOutcome::Failed, "the evidence store cannot be " + what + ": " + reason);
+}
+
+SimilarResult storeFailed(const EvidenceStore& store, const std::string& what)
+{
+    return storeFailed(store.damaged(), what, store.error());
+}
+
+// Clears the store's mark of this run when the run ends, however it ends (not when the process is killed).
+class RunMark
+{
+public:
+    RunMark(EvidenceStore& store, std::string project) : m_store(store), m_project(std::move(project)) {}
+    RunMark(const RunMark&) = delete;
+    RunMark& operator=(const RunMark&) = delete;
+    ~RunMark() { m_store.endRun(m_project); }
+
+private:
+    EvidenceStore& m_store;
+    std::string m_project;
+};
 
 // "class A/anna/bracket.dwg": the location's own folder name, then the path below it.
 std::string shownName(const std::string& folder, const std::string& fullPath)
@@ -61,48 +89,6 @@ std::vector<ListedDrawing> listProject(const std::vector<std::string>& locations
     return listed;
 }
 
-// The project's template drawings: from the store when their files are unchanged (or gone), else read again.
-bool loadTemplates(EvidenceStore& store, std::int64_t project, const std::vector<std::string>& paths,
-                   const DrawingSource& source, TemplateSet& templates, std::string& failure)
-{
-    const std::vector<StoredRow> rows = store.rows(project, DrawingRole::Template);
-    for (const std::string& path : paths) {
-        const auto row = std::find_if(rows.begin(), rows.end(), [&](const StoredRow& r) { return r.path == path; });
-        std::string reason;
-        const auto stamp = fileStamp(path, reason);
-        std::optional<dwg::Drawing> drawing;
-        if (row != rows.end() && (!stamp || (row->stamp == *stamp && row->sourceVersion == kSourceVersion)))
-            drawing = store.loadDrawing(row->id);
-        if (!drawing && stamp) {
-            dwg::ReadResult read = source(path);
-            if (!read.ok()) {
-                failure = "the template " + path + " cannot be read: " + dwg::describe(read.error);
-                return false;
-            }
-            drawing = std::move(read.drawing);
-            NewDrawing record{DrawingRole::Template,
-                              path,
-                              path,
-                              *stamp,
-                              kSourceVersion,
-                              encodeProperties(*drawing),
-                              encodeEntities(drawing->entities),
-                              0,
-                              {}};
-            if (!store.saveDrawing(project, record)) {
-                failure = "the evidence store cannot be written: " + store.error();
-                return false;
-            }
-        }
-        if (!drawing) {
-            failure = "the template " + path + " cannot be read: " + (stamp ? store.error() : reason);
-            return false;
-        }
-        templates.add(*drawing);
-    }
-    return true;
-}
-
 void rank(std::vector<SimilarPair>& pairs)
 {
     // Best first; equal scores in the order of the paths, so that every run ranks alike.
@@ -118,9 +104,10 @@ void rank(std::vector<SimilarPair>& pairs)
 TemplateSet excludedTokens(const TemplateSet& templates, const TokenCounts& counts, const Rarity& rarity)
 {
     TemplateSet excluded = templates;
-    for (const auto& [token, holders] : counts)
-        if (rarity.common(token))
+    counts.forEach([&](std::uint64_t token, const TokenHolders& holders) {
+        if (rarity.commonCount(holders.count))
             excluded.addToken(token);
+    });
     return excluded;
 }
 
@@ -128,13 +115,13 @@ SimilarResult compareAndReport(const std::string& dataFolder, const std::string&
                                const SimilarOptions& options, EvidenceStore& store, std::int64_t project,
                                const TemplateSet& templates, ClassReading reading)
 {
-    std::vector<const DrawingFeatures*> features;
+    std::vector<const std::vector<std::uint64_t>*> features;
     for (const ClassMember& m : reading.members)
-        features.push_back(&m.features);
+        features.push_back(&m.tokens);
     const TokenCounts counts = countTokens(features);
     const Rarity rarity(counts, reading.members.size(), options.commonShare, templates);
     if (!store.saveExcluded(project, excludedTokens(templates, counts, rarity)))
-        return failed(SimilarOutcome::Failed, "the evidence store cannot be written: " + store.error());
+        return storeFailed(store, "written");
 
     SimilarResult result;
     result.drawings = reading.members.size();
@@ -143,7 +130,8 @@ SimilarResult compareAndReport(const std::string& dataFolder, const std::string&
     if (!options.earlierProjects.empty()) {
         EarlierComparison found = compareWithEarlier(store, reading.members, counts, templates, options);
         if (!found.failure.empty())
-            return failed(SimilarOutcome::Failed, found.failure);
+            return found.damaged ? failed(SimilarOutcome::StoreDamaged, found.failure)
+                                 : failed(SimilarOutcome::Failed, found.failure);
         result.earlierDrawings = found.drawings;
         std::move(found.pairs.begin(), found.pairs.end(), std::back_inserter(result.pairs));
     }
@@ -177,23 +165,57 @@ SimilarResult SimilarRun::run(const std::atomic<bool>& cancel)
         if (earlier == m_project)
             return failed(SimilarOutcome::Failed, "project " + m_project + " cannot be its own earlier work");
 
+    std::vector<std::string> rebuilt;
+    if (m_options.rebuildStore) {
+        const unsigned threads = m_options.threads ? m_options.threads : defaultThreads();
+        const StoreRebuild rebuild = rebuildStore(m_dataFolder, m_project, m_source, threads, cancel);
+        if (!rebuild.failure.empty())
+            return failed(SimilarOutcome::Failed, "the evidence store cannot be rebuilt: " + rebuild.failure);
+        rebuilt = rebuild.notes;
+    }
     EvidenceStore store;
     if (!store.open(evidenceStorePath(m_dataFolder)))
-        return failed(SimilarOutcome::Failed, "the evidence store cannot be opened: " + store.error());
+        return storeFailed(store.damaged(), "opened", "the evidence store cannot be opened: " + store.error());
+    // A run that did not close the store (killed, crashed, a power cut) may have left it damaged: it is checked
+    // before it is used.
+    const auto unclean = store.uncleanRuns(m_dataFolder, m_project);
+    if (!unclean)
+        return storeFailed(store, "read");
+    if (!unclean->empty()) {
+        const std::string problems = store.quickCheck();
+        if (!problems.empty()) {
+            std::string runs;
+            for (const std::string& p : *unclean)
+                runs += (runs.empty() ? "" : ", ") + p;
+            return failed(SimilarOutcome::StoreDamaged, "the evidence store is damaged: a run of project " + runs +
+                                                            " did not close it, and its check finds: " + problems);
+        }
+        if (!store.clearRuns(*unclean))
+            return storeFailed(store, "written");
+    }
+    if (!store.beginRun(m_project))
+        return storeFailed(store, "written");
+    const RunMark mark(store, m_project);
     const std::string unusable = unusableEarlierProject(store, m_options.earlierProjects);
     if (!unusable.empty())
-        return failed(SimilarOutcome::Failed, unusable);
+        return failed(store.damaged() ? SimilarOutcome::StoreDamaged : SimilarOutcome::Failed, unusable);
     const auto project = store.addProject(m_project);
     if (!project)
-        return failed(SimilarOutcome::Failed, "the evidence store cannot be written: " + store.error());
-    const std::vector<std::string> templatePaths =
-        m_options.templates ? *m_options.templates : store.templatePaths(*project);
+        return storeFailed(store, "written");
+    std::vector<std::string> templatePaths;
+    if (m_options.templates) {
+        templatePaths = *m_options.templates;
+    } else if (auto remembered = store.templatePaths(*project)) {
+        templatePaths = std::move(*remembered);
+    } else {
+        return storeFailed(store, "read");
+    }
     TemplateSet templates;
     std::string failure;
     if (!loadTemplates(store, *project, templatePaths, m_source, templates, failure))
-        return failed(SimilarOutcome::Failed, failure);
+        return failed(store.damaged() ? SimilarOutcome::StoreDamaged : SimilarOutcome::Failed, failure);
     if (m_options.templates && !store.setTemplatePaths(*project, templatePaths))
-        return failed(SimilarOutcome::Failed, "the evidence store cannot be written: " + store.error());
+        return storeFailed(store, "written");
 
     const auto locations = readQuotedLines(locationFilePath(m_dataFolder, m_project));
     const std::vector<ListedDrawing> listed =
@@ -207,11 +229,14 @@ SimilarResult SimilarRun::run(const std::atomic<bool>& cancel)
     if (reading.state == ClassReading::State::Cancelled || cancel.load())
         return failed(SimilarOutcome::Cancelled, "cancelled");
     if (reading.state == ClassReading::State::StoreFailed)
-        return failed(SimilarOutcome::Failed, "the evidence store cannot be written: " + reading.failure);
+        return storeFailed(reading.damaged, "written", reading.failure);
     if (reading.members.empty())
         return failed(SimilarOutcome::Failed, "none of the " + std::to_string(listed.size()) + " drawings of project " +
                                                   m_project + " could be read");
-    return compareAndReport(m_dataFolder, m_project, m_options, store, *project, templates, std::move(reading));
+    SimilarResult result =
+        compareAndReport(m_dataFolder, m_project, m_options, store, *project, templates, std::move(reading));
+    result.rebuilt = std::move(rebuilt);
+    return result;
 }
 
 } // namespace darv::similar

@@ -24,6 +24,9 @@ struct SimilarOptions
     double minScore = 50;                     // percent: pairs at or above it are reported
     double commonShare = 25;                  // percent: what more of the class holds is not evidence
     unsigned threads = 0;                     // reading threads; 0: one per core
+    // Rebuild the evidence store before the run (see StoreRebuild.h): the damaged one is put aside, and every
+    // project it held is read again from the drawings still on disk.
+    bool rebuildStore = false;
 };
 
 struct DrawingName
@@ -59,6 +62,9 @@ enum class SimilarOutcome {
     Busy,       // another run holds the project; nothing was touched
     Failed,     // see message; no result
     NoDrawings, // the project's locations hold no drawing
+    // The evidence store is damaged (or, after a run that did not close it, failed its check): nothing was
+    // compared, the earlier report stays; a rebuild (SimilarOptions::rebuildStore) is the way on.
+    StoreDamaged,
 };
 
 struct SimilarResult
@@ -70,6 +76,7 @@ struct SimilarResult
     std::vector<UnreadDrawing> unread; // not compared: the report says so
     std::vector<SimilarPair> pairs;    // at or above the threshold, best first
     std::string reportPath;
+    std::vector<std::string> rebuilt; // after a rebuild: what it did, and what was lost (earlier projects' drawings)
 };
 
 struct SimilarProgress

@@ -8,7 +8,7 @@
 namespace darv::similar {
 
 SqliteDatabase::SqliteDatabase(SqliteDatabase&& other) noexcept
-    : m_db(std::exchange(other.m_db, nullptr)), m_error(std::move(other.m_error))
+    : m_db(std::exchange(other.m_db, nullptr)), m_error(std::move(other.m_error)), m_code(other.m_code)
 {}
 
 SqliteDatabase& SqliteDatabase::operator=(SqliteDatabase&& other) noexcept
@@ -17,6 +17,7 @@ SqliteDatabase& SqliteDatabase::operator=(SqliteDatabase&& other) noexcept
         sqlite3_close_v2(m_db);
         m_db = std::exchange(other.m_db, nullptr);
         m_error = std::move(other.m_error);
+        m_code = other.m_code;
     }
     return *this;
 }
@@ -33,6 +34,7 @@ bool SqliteDatabase::open(const std::string& path)
         sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         m_error = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        m_code = db ? sqlite3_extended_errcode(db) : rc;
         sqlite3_close_v2(db);
         return false;
     }
@@ -47,11 +49,19 @@ std::string SqliteDatabase::sqliteMessage() const
     return m_db ? sqlite3_errmsg(m_db) : "no database";
 }
 
+bool SqliteDatabase::damaged() const
+{
+    const int primary = m_code & 0xFF;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
 bool SqliteDatabase::exec(const std::string& sql)
 {
     char* message = nullptr;
-    if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK)
+    const int rc = sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &message);
+    if (rc == SQLITE_OK)
         return true;
+    m_code = m_db ? sqlite3_extended_errcode(m_db) : rc;
     m_error = message ? message : sqliteMessage();
     sqlite3_free(message);
     return false;
@@ -64,9 +74,26 @@ std::int64_t SqliteDatabase::lastInsertId() const
 
 SqliteStatement::SqliteStatement(SqliteDatabase& db, std::string_view sql) : m_db(db)
 {
-    if (sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()), &m_stmt, nullptr) != SQLITE_OK) {
-        db.setError(db.sqliteMessage());
+    if (!db.handle()) {
+        m_failure = "no database";
+    } else if (sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()), &m_stmt, nullptr) !=
+               SQLITE_OK) {
+        sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
+        m_failure = db.sqliteMessage();
+        db.setCode(sqlite3_extended_errcode(db.handle()));
+    } else if (!m_stmt) {
+        m_failure = "an empty statement";
+    }
+    if (!m_failure.empty())
+        db.setError(m_failure);
+}
+
+void SqliteStatement::bound(int rc)
+{
+    if (rc != SQLITE_OK && m_bindFailure.empty()) {
+        m_bindFailure = std::string("a value cannot be bound: ") + sqlite3_errstr(rc);
+        m_db.setCode(rc);
     }
 }
 
@@ -77,32 +104,46 @@ SqliteStatement::~SqliteStatement()
 
 SqliteStatement& SqliteStatement::bind(int index, std::int64_t value)
 {
-    sqlite3_bind_int64(m_stmt, index, value);
+    if (m_stmt)
+        bound(sqlite3_bind_int64(m_stmt, index, value));
     return *this;
 }
 
 SqliteStatement& SqliteStatement::bindText(int index, std::string_view value)
 {
-    sqlite3_bind_text64(m_stmt, index, value.data(), value.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    if (m_stmt)
+        bound(sqlite3_bind_text64(m_stmt, index, value.empty() ? "" : value.data(), value.size(), SQLITE_TRANSIENT,
+                                  SQLITE_UTF8));
     return *this;
 }
 
 SqliteStatement& SqliteStatement::bindBlob(int index, std::string_view value)
 {
     // A zero-length blob, not NULL, for an empty value.
-    sqlite3_bind_blob64(m_stmt, index, value.empty() ? "" : value.data(), value.size(), SQLITE_TRANSIENT);
+    if (m_stmt)
+        bound(sqlite3_bind_blob64(m_stmt, index, value.empty() ? "" : value.data(), value.size(), SQLITE_TRANSIENT));
+    return *this;
+}
+
+SqliteStatement& SqliteStatement::bindBlobInPlace(int index, std::string_view value)
+{
+    if (m_stmt)
+        bound(sqlite3_bind_blob64(m_stmt, index, value.empty() ? "" : value.data(), value.size(), SQLITE_STATIC));
     return *this;
 }
 
 SqliteStatement::Step SqliteStatement::step()
 {
-    if (!m_stmt)
+    if (!m_failure.empty() || !m_bindFailure.empty()) {
+        m_db.setError(m_failure.empty() ? m_bindFailure : m_failure);
         return Step::Failed;
+    }
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)
         return Step::Row;
     if (rc == SQLITE_DONE)
         return Step::Done;
+    m_db.setCode(sqlite3_extended_errcode(m_db.handle()));
     m_db.setError(m_db.sqliteMessage());
     return Step::Failed;
 }
@@ -116,17 +157,22 @@ bool SqliteStatement::run()
 
 void SqliteStatement::reset()
 {
+    if (!m_stmt)
+        return;
     sqlite3_reset(m_stmt);
     sqlite3_clear_bindings(m_stmt);
+    m_bindFailure.clear(); // belongs to the use that is over
 }
 
 std::int64_t SqliteStatement::integer(int column) const
 {
-    return sqlite3_column_int64(m_stmt, column);
+    return m_stmt ? sqlite3_column_int64(m_stmt, column) : 0;
 }
 
 std::string SqliteStatement::text(int column) const
 {
+    if (!m_stmt)
+        return {};
     const auto* bytes = sqlite3_column_text(m_stmt, column);
     const int size = sqlite3_column_bytes(m_stmt, column);
     return bytes ? std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size)) : std::string();
@@ -134,6 +180,8 @@ std::string SqliteStatement::text(int column) const
 
 std::string SqliteStatement::blob(int column) const
 {
+    if (!m_stmt)
+        return {};
     const void* bytes = sqlite3_column_blob(m_stmt, column);
     const int size = sqlite3_column_bytes(m_stmt, column);
     return bytes ? std::string(static_cast<const char*>(bytes), static_cast<std::size_t>(size)) : std::string();

@@ -31,12 +31,18 @@ public:
     const std::string& error() const { return m_error; }
     void setError(std::string error) { m_error = std::move(error); }
     std::string sqliteMessage() const;
+    // The extended result code of the last failure (SQLITE_CORRUPT, SQLITE_BUSY, ...), 0 when none.
+    int lastCode() const { return m_code; }
+    void setCode(int code) { m_code = code; }
+    // The last failure said the file is damaged or no database (SQLITE_CORRUPT, SQLITE_NOTADB).
+    bool damaged() const;
     std::int64_t lastInsertId() const;
     sqlite3* handle() const { return m_db; }
 
 private:
     sqlite3* m_db = nullptr;
     std::string m_error;
+    int m_code = 0;
 };
 
 class SqliteStatement
@@ -49,12 +55,17 @@ public:
     SqliteStatement& operator=(const SqliteStatement&) = delete;
     ~SqliteStatement();
 
+    // False when the statement could not be prepared (a damaged or changed schema): every call is then a
+    // no-op and step() fails with the reason, never touching a null statement.
     bool ok() const { return m_stmt != nullptr; }
     SqliteStatement& bind(int index, std::int64_t value);
     SqliteStatement& bind(int index, std::uint64_t value) { return bind(index, static_cast<std::int64_t>(value)); }
     SqliteStatement& bindText(int index, std::string_view value);
     SqliteStatement& bindBlob(int index, std::string_view value);
-    // Failed sets the database's error.
+    // Without a copy: the bytes must stay as they are until the statement is reset (large records).
+    SqliteStatement& bindBlobInPlace(int index, std::string_view value);
+    // Failed sets the database's error (also for a statement that could not be prepared or a value that could
+    // not be bound).
     Step step();
     // Runs a statement without results to its end; false on failure.
     bool run();
@@ -66,8 +77,12 @@ public:
     std::string blob(int column) const;
 
 private:
+    void bound(int rc);
+
     SqliteDatabase& m_db;
     sqlite3_stmt* m_stmt = nullptr;
+    std::string m_failure;     // not prepared: why
+    std::string m_bindFailure; // a value of this use could not be bound: why
 };
 
 // BEGIN IMMEDIATE ... COMMIT, or a savepoint inside a transaction already open; rolled back unless committed.

@@ -29,6 +29,12 @@ const std::array<const char*, EvidenceStore::kSchemaVersion> kMigrations = {
     // 1 -> 2: the reader that made each row, so that drawings stored by an older reader are read again
     // (rows from before get 0: read again when their file is there, kept as they are when it is not).
     "ALTER TABLE drawing ADD COLUMN source_version INTEGER NOT NULL DEFAULT 0;",
+    // 2 -> 3: each drawing's features (made with its token basis), so that a rerun reads them back, and a
+    // checksum of its properties and entities (rows from before get empty features, worked out again from their
+    // entities, and 0: not checked); the runs going, so that a run that did not close the store is seen.
+    "ALTER TABLE drawing ADD COLUMN features BLOB NOT NULL DEFAULT x'';"
+    "ALTER TABLE drawing ADD COLUMN record_sum INTEGER NOT NULL DEFAULT 0;"
+    "CREATE TABLE open_run(project TEXT PRIMARY KEY, started INTEGER NOT NULL) WITHOUT ROWID;",
 };
 
 std::optional<std::int64_t> schemaVersion(SqliteDatabase& db)
@@ -59,18 +65,16 @@ bool EvidenceStore::open(const std::string& path)
         m_db.setError(path + ": " + m_db.error());
         return false;
     }
-    sqlite3_busy_timeout(m_db.handle(), 10000);
+    // Another project's run writes one drawing at a time: waiting for it takes seconds at most.
+    sqlite3_busy_timeout(m_db.handle(), kBusyTimeoutMs);
     // The first statement tells a file that is no SQLite database; journal_mode answers "wal" once set.
-    if (!walJournal(m_db)) {
+    if (!walJournal(m_db) || !m_db.exec("PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON") || !migrate()) {
         const std::string reason = m_db.error();
+        const int code = m_db.lastCode();
+        m_statements.clear();
         m_db = SqliteDatabase();
         m_db.setError(path + ": " + reason);
-        return false;
-    }
-    if (!m_db.exec("PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON") || !migrate()) {
-        const std::string reason = m_db.error();
-        m_db = SqliteDatabase();
-        m_db.setError(path + ": " + reason);
+        m_db.setCode(code);
         return false;
     }
     return true;

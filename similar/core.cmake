@@ -11,6 +11,7 @@ add_library(darv_similar STATIC
     ${CMAKE_CURRENT_LIST_DIR}/EvidenceStore.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EntityBlob.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EntityShape.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FeatureBlob.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Neighbours.cpp
     ${CMAKE_CURRENT_LIST_DIR}/OrderedPool.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PairEvidence.cpp
@@ -21,6 +22,7 @@ add_library(darv_similar STATIC
     ${CMAKE_CURRENT_LIST_DIR}/SimilarReport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimilarRun.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Sqlite.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StoreRebuild.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StoreSchema.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Winnowing.cpp
 )

@@ -16,4 +16,12 @@ void QtMessages::show(MessageIcon icon, const std::string& title, const std::str
     box.exec();
 }
 
+bool QtMessages::ask(const std::string& title, const std::string& text)
+{
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(title), QString::fromStdString(text),
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 } // namespace darv

@@ -13,6 +13,7 @@ public:
     explicit QtMessages(QWidget* parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
     void show(MessageIcon icon, const std::string& title, const std::string& text) override;
+    bool ask(const std::string& title, const std::string& text) override;
 
 private:
     QWidget* m_parent;

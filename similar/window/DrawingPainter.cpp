@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 
 namespace darv {
@@ -182,6 +183,54 @@ QColor markColour(EntityMark mark)
     return {110, 110, 110};
 }
 
+bool isFarEntity(const ViewEntity& entity)
+{
+    const auto far = [](const QPointF& p) {
+        return !(std::abs(p.x()) <= kFarCoordinate) || !(std::abs(p.y()) <= kFarCoordinate);
+    };
+    const Shapes shapes = shapesOf(entity);
+    for (const auto& line : shapes.lines)
+        if (std::any_of(line.begin(), line.end(), far))
+            return true;
+    if (std::any_of(shapes.marks.begin(), shapes.marks.end(), far))
+        return true;
+    return std::any_of(shapes.labels.begin(), shapes.labels.end(), [&](const Label& l) { return far(l.position); });
+}
+
+std::vector<std::uint64_t> farEntities(const std::vector<ViewEntity>& entities)
+{
+    std::vector<std::uint64_t> handles;
+    for (const ViewEntity& entity : entities)
+        if (isFarEntity(entity))
+            handles.push_back(entity.handle);
+    return handles;
+}
+
+std::string farEntitiesText(const std::vector<ViewEntity>& a, const std::vector<ViewEntity>& b)
+{
+    const auto named = [](const char* side, const std::vector<std::uint64_t>& handles) {
+        std::string text = std::string(side) + (handles.size() == 1 ? "'s entity " : "'s entities ");
+        for (std::size_t k = 0; k < handles.size() && k < 20; ++k) {
+            char hex[24];
+            std::snprintf(hex, sizeof hex, "%llX", static_cast<unsigned long long>(handles[k]));
+            text += (k ? ", " : "") + std::string(hex);
+        }
+        if (handles.size() > 20)
+            text += " and " + std::to_string(handles.size() - 20) + " more";
+        return text;
+    };
+    const std::vector<std::uint64_t> farA = farEntities(a);
+    const std::vector<std::uint64_t> farB = farEntities(b);
+    if (farA.empty() && farB.empty())
+        return {};
+    std::string text = "Left out of the view, as they lie beyond 1e12 drawing units: ";
+    if (!farA.empty())
+        text += named("A", farA);
+    if (!farB.empty())
+        text += (farA.empty() ? "" : "; ") + named("B", farB);
+    return text + ".";
+}
+
 std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, QPointF shift)
 {
     double left = 0, right = 0, bottom = 0, top = 0;
@@ -200,6 +249,8 @@ std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, QPoin
         top = std::max(top, p.y());
     };
     for (const ViewEntity& entity : entities) {
+        if (isFarEntity(entity))
+            continue;
         const Shapes shapes = shapesOf(entity);
         for (const auto& line : shapes.lines)
             for (const QPointF& p : line)
@@ -240,6 +291,8 @@ void paintEntities(QPainter& painter, const std::vector<ViewEntity>& entities, c
     painter.setClipRect(target);
     painter.setRenderHint(QPainter::Antialiasing, true);
     for (const ViewEntity* entity : ordered) {
+        if (isFarEntity(*entity))
+            continue; // named in a warning instead
         const QColor colour = markColour(entity->mark);
         QPen pen(colour, (entity->mark == EntityMark::Shared ? 2.0 : 1.0) * penScale);
         pen.setCosmetic(true);

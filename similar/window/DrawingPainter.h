@@ -45,7 +45,15 @@ struct ViewTransform
 
 QColor markColour(EntityMark mark);
 
-// The drawing's extent, shifted by `shift`; empty when nothing has geometry.
+// An entity with a point farther out than this (or not a number) is left out of the bounds and not painted: one
+// such entity would make the view so large that nothing else shows. farEntities names them for a warning.
+inline constexpr double kFarCoordinate = 1e12;
+bool isFarEntity(const ViewEntity& entity);
+std::vector<std::uint64_t> farEntities(const std::vector<ViewEntity>& entities);
+// "Left out of the view, as they lie beyond 1e12 drawing units: A's entity 2A; B's entities 3F, 40." or "".
+std::string farEntitiesText(const std::vector<ViewEntity>& a, const std::vector<ViewEntity>& b);
+
+// The drawing's extent, shifted by `shift`, without far entities; empty when nothing else has geometry.
 std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, QPointF shift = {});
 
 // A transform that shows `bounds` whole inside target, with a small margin.

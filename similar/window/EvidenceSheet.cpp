@@ -106,6 +106,11 @@ void printPage(QPainter& painter, const QRectF& pageRect, const QString& project
     pen.line(QObject::tr("Evidence"), 10, true);
     for (const QString& line : evidenceLines(page.pair))
         pen.line(QStringLiteral("- ") + line, 9, false, 8);
+    const std::string far = farEntitiesText(
+        page.a ? markedEntities(*page.a, page.pair.handlesA, page.pair.templateHandlesA) : std::vector<ViewEntity>{},
+        page.b ? markedEntities(*page.b, page.pair.handlesB, page.pair.templateHandlesB) : std::vector<ViewEntity>{});
+    if (!far.empty())
+        pen.line(QObject::tr("Warning: %1").arg(QString::fromStdString(far)), 9, false, 8);
     pen.skip(6);
     pen.row(QObject::tr("Property"), QStringLiteral("A"), QStringLiteral("B"), 9, true);
     for (const PropertyRow& row : propertyRows(page.a ? &*page.a : nullptr, page.b ? &*page.b : nullptr))

@@ -21,19 +21,29 @@ SimilarRunner::~SimilarRunner()
 
 bool SimilarRunner::start(const std::string& dataFolder, const std::string& project, similar::SimilarOptions options)
 {
-    if (m_thread)
-        return false;
+    if (m_thread) {
+        // A run whose result was handed over ends at once: a new run may follow from the result's handler.
+        if (!m_delivered)
+            return false;
+        m_thread->wait();
+        m_thread = nullptr; // deleted by its own finished handler
+    }
     m_cancel = false;
-    m_thread = QThread::create([this, dataFolder, project, options = std::move(options)]() {
+    m_delivered = false;
+    QThread* thread = QThread::create([this, dataFolder, project, options = std::move(options)]() {
         similar::SimilarRun run(dataFolder, project, options, m_source);
         // Signals emitted here cross to the window's thread through its event loop.
         run.progress = [this](const similar::SimilarProgress& step) { emit progress(step); };
         auto result = std::make_shared<const similar::SimilarResult>(run.run(m_cancel));
+        m_delivered = true;
         emit finished(result);
     });
-    connect(m_thread, &QThread::finished, this, [this] {
-        m_thread->deleteLater();
-        m_thread = nullptr;
+    thread->setParent(this); // deleted with the runner at the latest
+    m_thread = thread;
+    connect(thread, &QThread::finished, this, [this, thread] {
+        thread->deleteLater();
+        if (m_thread == thread)
+            m_thread = nullptr;
     });
     m_thread->start();
     return true;

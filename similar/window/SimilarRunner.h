@@ -33,6 +33,7 @@ signals:
 private:
     similar::DrawingSource m_source;
     std::atomic<bool> m_cancel{false};
+    std::atomic<bool> m_delivered{false}; // the running thread has handed over its result
     QThread* m_thread = nullptr;
 };
 

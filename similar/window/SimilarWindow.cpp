@@ -109,7 +109,7 @@ SimilarWindow::SimilarWindow(std::function<std::string()> installLoc, Messages& 
     buttons->addWidget(close);
     layout->addLayout(buttons);
 
-    connect(m_compare, &QPushButton::clicked, this, &SimilarWindow::compare);
+    connect(m_compare, &QPushButton::clicked, this, [this] { compare(); });
     connect(m_cancel, &QPushButton::clicked, this, &SimilarWindow::cancel);
     connect(fit, &QPushButton::clicked, m_view, &DrawingPairView::fit);
     connect(print, &QPushButton::clicked, this, &SimilarWindow::printSheets);
@@ -216,10 +216,11 @@ void SimilarWindow::openFor(const std::string& project, const std::vector<std::s
         std::error_code ec;
         similar::EvidenceStore store;
         if (std::filesystem::exists(storePath, ec) && store.open(storePath)) {
-            if (const auto id = store.findProject(project)) {
-                for (const std::string& path : store.templatePaths(*id))
+            // A store that cannot be read shows none: the run then says what is wrong with it.
+            const auto id = store.findProject(project);
+            if (const auto paths = id && *id != 0 ? store.templatePaths(*id) : std::nullopt)
+                for (const std::string& path : *paths)
                     m_templates->addItem(nameText(path));
-            }
         }
         m_earlier->clear();
         for (const std::string& other : otherProjects) {
@@ -251,7 +252,7 @@ void SimilarWindow::removeTemplate()
     delete m_templates->takeItem(m_templates->currentRow());
 }
 
-void SimilarWindow::compare()
+void SimilarWindow::compare(bool rebuildStore)
 {
     if (m_project.empty() || running())
         return;
@@ -266,10 +267,11 @@ void SimilarWindow::compare()
     }
     options.minScore = m_threshold->value();
     options.commonShare = m_share->value();
+    options.rebuildStore = rebuildStore;
     m_result.clear();
     m_drawings.clear();
     showPairs();
-    m_status->setText(tr("Reading the drawings..."));
+    m_status->setText(rebuildStore ? tr("Rebuilding the evidence store...") : tr("Reading the drawings..."));
     setRunning(true);
     if (!m_runner->start(m_installLoc(), m_project, options))
         setRunning(false);

@@ -39,7 +39,8 @@ public:
     // Shows the window for the project (the other projects may be named as earlier years).
     void openFor(const std::string& project, const std::vector<std::string>& otherProjects);
 
-    void compare();
+    // Starts a run; rebuildStore: rebuild the evidence store first (offered when it is damaged).
+    void compare(bool rebuildStore = false);
     void cancel();
     bool running() const;
     // One sheet per selected pair (the shown one when none is selected) into a PDF file; false on failure.

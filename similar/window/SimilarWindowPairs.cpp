@@ -66,6 +66,23 @@ void SimilarWindow::runEnded(const std::shared_ptr<const similar::SimilarResult>
         m_status->setText(tr("Not compared."));
         m_messages.show(MessageIcon::Critical, "DARV Error", result->message);
         break;
+    case Outcome::StoreDamaged:
+        m_status->setText(tr("Not compared: the evidence store is damaged."));
+        if (m_messages.ask("DARV Error",
+                           result->message +
+                               "\n\nNothing was compared and the report was not changed. Rebuild the evidence store "
+                               "from the drawings still on disk? Earlier projects whose drawings are gone are lost "
+                               "from it (the damaged store is kept as evidence.sqlite.damaged).")) {
+            compare(true); // its end says what the rebuild did and lost
+            return;
+        }
+        break;
+    }
+    if (!result->rebuilt.empty()) {
+        std::string notes;
+        for (const std::string& note : result->rebuilt)
+            notes += (notes.empty() ? "" : "\n") + note;
+        m_messages.show(MessageIcon::Exclamation, "DARV Warning", notes);
     }
     showPairs();
     emit runFinished();
@@ -130,11 +147,17 @@ void SimilarWindow::showPair(int index)
     const std::string projectB = pair.b.project.empty() ? m_project : pair.b.project;
     const dwg::Drawing* a = storedDrawing(pair.a.project.empty() ? m_project : pair.a.project, pair.a.path);
     const dwg::Drawing* b = storedDrawing(projectB, pair.b.path);
-    m_view->setPair(a ? markedEntities(*a, pair.handlesA, pair.templateHandlesA) : std::vector<ViewEntity>{},
-                    b ? markedEntities(*b, pair.handlesB, pair.templateHandlesB) : std::vector<ViewEntity>{},
+    std::vector<ViewEntity> entitiesA =
+        a ? markedEntities(*a, pair.handlesA, pair.templateHandlesA) : std::vector<ViewEntity>{};
+    std::vector<ViewEntity> entitiesB =
+        b ? markedEntities(*b, pair.handlesB, pair.templateHandlesB) : std::vector<ViewEntity>{};
+    const std::string far = farEntitiesText(entitiesA, entitiesB);
+    m_view->setPair(std::move(entitiesA), std::move(entitiesB),
                     pair.offset ? QPointF(pair.offset->x, pair.offset->y) : QPointF());
     m_evidence->clear();
     m_evidence->addItems(evidenceLines(pair));
+    if (!far.empty())
+        m_evidence->addItem(QString::fromStdString("Warning: " + far));
     const std::vector<PropertyRow> rows = propertyRows(a, b);
     m_properties->setRowCount(static_cast<int>(rows.size()));
     for (std::size_t k = 0; k < rows.size(); ++k) {

@@ -12,6 +12,9 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+#include <thread>
+
 namespace darv::test {
 namespace {
 
@@ -132,7 +135,7 @@ TEST_F(StoredClass, GivesTheWindowEveryStoredDrawingAfterItsFileIsGone)
     EXPECT_EQ(similar::encodeEntities(stored->drawing.entities), similar::encodeEntities(c.drawings[3].entities));
     EXPECT_EQ(stored->drawing.fingerprintGuid, c.drawings[3].fingerprintGuid);
     EXPECT_EQ(stored->drawing.lastSavedBy, c.drawings[3].lastSavedBy);
-    EXPECT_EQ(store.projectNames(), std::vector<std::string>{"WEEK 5"});
+    EXPECT_EQ(store.projectNames(), std::optional(std::vector<std::string>{"WEEK 5"}));
 }
 
 // Version 1 of the schema, as the first release wrote it: the run brings it up to date, keeps its rows, and
@@ -195,7 +198,7 @@ TEST(EvidenceStoreSchema, MigratesVersionOneAndRefusesANewerStoreOrAnotherFile)
     writeFile(evidenceStorePath(folder.data()), std::string(4096, 'x'));
     std::filesystem::remove(evidenceStorePath(folder.data()) + "-wal");
     const auto other = similar::SimilarRun(folder.data(), "OLD", SimilarOptions{}, folder.source()).run(cancel);
-    EXPECT_EQ(other.outcome, SimilarOutcome::Failed);
+    EXPECT_EQ(other.outcome, SimilarOutcome::StoreDamaged);
     EXPECT_NE(other.message.find("the evidence store cannot be opened"), std::string::npos) << other.message;
     EXPECT_EQ(readFile(evidenceStorePath(folder.data())), std::string(4096, 'x')) << "another file is left alone";
 }
@@ -208,6 +211,33 @@ TEST(EvidenceStoreRecords, TruncatedEntityRecordsAreRefused)
     ASSERT_TRUE(similar::decodeEntities(bytes));
     for (std::size_t size = 0; size < bytes.size(); ++size)
         EXPECT_FALSE(similar::decodeEntities(std::string_view(bytes).substr(0, size))) << size;
+}
+
+} // namespace
+} // namespace darv::test
+
+namespace darv::test {
+namespace {
+
+// Another program's write transaction on the store (another project's run writing a drawing) makes a run wait,
+// not fail with "database is locked".
+TEST_F(StoredClass, ARunWaitsForAnotherProgramsWrite)
+{
+    for (const std::string& path : c.students)
+        folder.replace(path, folder.source()(path).drawing.value()); // every file changed: all are written again
+    sqlite3* db = openStore();
+    ASSERT_EQ(
+        sqlite3_exec(db, "BEGIN IMMEDIATE; INSERT INTO project(name) VALUES ('OTHER')", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    std::thread other([db] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    const Check check = runCheck(folder, 2);
+    other.join();
+    sqlite3_close(db);
+    EXPECT_EQ(check.result.outcome, SimilarOutcome::Complete) << check.result.message;
+    EXPECT_EQ(check.reads, static_cast<int>(c.students.size()));
 }
 
 } // namespace

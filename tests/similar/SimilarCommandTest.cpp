@@ -92,7 +92,8 @@ TEST_F(SimilarCommandTest, TemplatesAreRememberedAndAnUnreadableDrawingIsAWarnin
     const auto withTemplate = nlohmann::json::parse(out.str());
     similar::EvidenceStore store;
     ASSERT_TRUE(store.open(evidenceStorePath(folder.data())));
-    EXPECT_EQ(store.templatePaths(*store.findProject("WEEK 6")), std::vector<std::string>{c.templatePath});
+    EXPECT_EQ(store.templatePaths(*store.findProject("WEEK 6")),
+              std::optional(std::vector<std::string>{c.templatePath}));
 
     folder.addUnreadable("WEEK 6", "zoe");
     ASSERT_EQ(similar({"--json"}), 1);
@@ -163,6 +164,113 @@ TEST_F(SimilarCommandTest, AReportThatCannotBeWrittenIsAnErrorAndTheOldOneStays)
     EXPECT_TRUE(out.str().empty());
     EXPECT_EQ(report(), old);
     unmount(similarReportFolder(folder.data()));
+}
+
+} // namespace
+} // namespace darv::test
+
+namespace darv::test {
+namespace {
+
+// Good drawings and one that cannot be read: no all-clear.
+TEST(SimilarCommand, NoPairWithAnUnreadDrawingExitsTwoAndNamesIt)
+{
+    ClassFolder folder;
+    ClassGenerator generator(flangeAssignment(3), 3000);
+    for (int i = 0; i < 6; ++i)
+        folder.add("QUIET", "student " + std::to_string(i), generator.student(i));
+    folder.addUnreadable("QUIET", "cut short");
+    std::ostringstream out, err;
+    EXPECT_EQ(runSimilarCommand({"QUIET", "--data", folder.data()}, "", out, err, folder.source()), 2) << err.str();
+    EXPECT_EQ(out.str(), "No similar drawings among the 6 drawings that could be read; 1 could not be read and were "
+                         "not compared.\n");
+    EXPECT_NE(err.str().find("1 drawing could not be read and was not compared:\n"
+                             "    QUIET class/cut short/bracket.dwg: not a DWG drawing (test)\n"),
+              std::string::npos)
+        << err.str();
+    EXPECT_NE(readFile(similarReportPath(folder.data(), "QUIET"))
+                  .find("\"No similar drawings among the drawings that could be read - see below.\"\r\n"),
+              std::string::npos);
+}
+
+// Control characters in names are escapes on the terminal and in the report's lines; the JSON keeps every byte of
+// a path that is not UTF-8.
+TEST(SimilarCommand, ControlCharactersAreEscapedAndTheJsonKeepsThePathsBytes)
+{
+    ClassFolder folder;
+    ClassGenerator generator(flangeAssignment(3), 3000);
+    const dwg::Drawing original = generator.student(1);
+    folder.add("ODD", "anna\x1b[2J\n", original);
+    const std::string latin1 = folder.add("ODD", "caf\xc9", generator.copy(original, 9, CopyTrick{}));
+    for (int i = 2; i < 5; ++i)
+        folder.add("ODD", "student " + std::to_string(i), generator.student(i));
+    std::ostringstream out, err;
+    ASSERT_EQ(runSimilarCommand({"ODD", "--data", folder.data()}, "", out, err, folder.source()), 1) << err.str();
+    const std::string terminal = out.str() + err.str();
+    EXPECT_EQ(terminal.find('\x1b'), std::string::npos);
+    EXPECT_NE(terminal.find("ODD class/anna\\x1B[2J\\x0A/bracket.dwg"), std::string::npos) << terminal;
+    const std::string text = readFile(similarReportPath(folder.data(), "ODD"));
+    EXPECT_NE(text.find("ODD class/anna\\x1B[2J\\x0A/bracket.dwg\"\r\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find('\x1b'), std::string::npos);
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
+        EXPECT_EQ(text.substr(at - 2, 2), "\"\r") << "every LF ends a quoted line";
+
+    out.str("");
+    ASSERT_EQ(runSimilarCommand({"ODD", "--data", folder.data(), "--json"}, "", out, err, folder.source()), 1);
+    const auto json = nlohmann::json::parse(out.str());
+    ASSERT_EQ(json["pairs"].size(), 1u);
+    const auto& pair = json["pairs"][0];
+    const std::string side = pair.contains("a_bytes") ? "a" : "b";
+    ASSERT_TRUE(pair.contains(side + "_bytes")) << pair.dump();
+    // base64 of the path's bytes
+    std::string decoded;
+    const std::string digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::uint32_t bits = 0;
+    int count = 0;
+    for (const char c : pair[side + "_bytes"].get<std::string>()) {
+        if (c == '=')
+            break;
+        bits = (bits << 6) | static_cast<std::uint32_t>(digits.find(c));
+        if ((count += 6) >= 8) {
+            count -= 8;
+            decoded += static_cast<char>((bits >> count) & 0xFF);
+        }
+    }
+    EXPECT_EQ(decoded, latin1);
+    const std::string other = side == "a" ? "b" : "a";
+    EXPECT_FALSE(pair.contains(other + "_bytes"));
+    EXPECT_NE(pair[other].get<std::string>().find("anna\x1b[2J\n"), std::string::npos) << "the JSON keeps the bytes";
+}
+
+} // namespace
+} // namespace darv::test
+
+namespace darv::test {
+namespace {
+
+// A drawing beyond the documented size is refused with a clear reason, not ground through.
+TEST(SimilarCommand, ADrawingOfMoreThanTwoMillionPiecesIsNotCompared)
+{
+    ClassFolder folder;
+    ClassGenerator generator(flangeAssignment(3), 3000);
+    for (int i = 0; i < 6; ++i)
+        folder.add("HUGE", "student " + std::to_string(i), generator.student(i));
+    dwg::Drawing huge = generator.student(7);
+    dwg::Entity outline;
+    outline.handle = 0x9999;
+    outline.className = "AcDbPolyline";
+    dwg::PolylineGeometry polyline;
+    polyline.points.resize(2000001);
+    for (std::size_t k = 0; k < polyline.points.size(); ++k)
+        polyline.points[k] = {static_cast<double>(k % 1000), static_cast<double>(k / 1000), 0};
+    outline.geometry = std::move(polyline);
+    huge.entities.push_back(std::move(outline));
+    folder.add("HUGE", "zoe", huge);
+    std::ostringstream out, err;
+    EXPECT_EQ(runSimilarCommand({"HUGE", "--data", folder.data()}, "", out, err, folder.source()), 2) << err.str();
+    EXPECT_NE(err.str().find("HUGE class/zoe/bracket.dwg: it holds 2,000,0"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("more than the 2,000,000 the similarity check compares in one drawing"), std::string::npos)
+        << err.str();
 }
 
 } // namespace

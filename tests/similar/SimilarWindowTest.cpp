@@ -8,8 +8,10 @@
 #include "support/GuiFixture.h"
 #include "widgets/NameText.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -130,6 +132,8 @@ class SimilarWindowTest : public QObject
 private slots:
     void showsTheRankedPairsWithTheSharedPartsInRed();
     void cancelLeavesTheStoreWhole();
+    void aDamagedStoreIsRebuiltWhenTheTeacherSaysYes();
+    void farEntitiesAreLeftOutOfTheBoundsAndNamed();
 };
 
 void SimilarWindowTest::showsTheRankedPairsWithTheSharedPartsInRed()
@@ -236,10 +240,68 @@ void SimilarWindowTest::cancelLeavesTheStoreWhole()
     QVERIFY(store.open(evidenceStorePath(rig.folder.data())));
     const auto project = store.findProject("WEEK 3");
     QVERIFY(project);
-    const auto rows = store.rows(*project, similar::DrawingRole::Class);
+    const auto stored = store.rows(*project, similar::DrawingRole::Class);
+    QVERIFY(stored);
+    const std::vector<similar::StoredRow>& rows = *stored;
     QVERIFY(rows.size() < rig.planted.students.size() + rig.planted.planted.size());
     for (const similar::StoredRow& row : rows)
         QVERIFY(store.loadDrawing(row.id).has_value());
+}
+
+// A store damaged while no run had it open: the run stops, the question offers the rebuild, and Yes rebuilds it
+// and compares again.
+void SimilarWindowTest::aDamagedStoreIsRebuiltWhenTheTeacherSaysYes()
+{
+    Rig rig;
+    rig.open();
+    QVERIFY(rig.compare());
+    const int pairs = rig.window->pairTable()->rowCount();
+    QVERIFY(pairs > 0);
+    const std::string store = evidenceStorePath(rig.folder.data());
+    std::string bytes = readFile(store);
+    std::fill(bytes.begin(), bytes.begin() + 100, '\0'); // the header: no database any more
+    writeFile(store, bytes);
+
+    rig.messages.answer = false;
+    QVERIFY(rig.compare());
+    QCOMPARE(rig.window->pairTable()->rowCount(), 0);
+    QVERIFY(rig.window->statusLabel()->text().contains(QStringLiteral("damaged")));
+    QVERIFY(rig.messages.shown.back().text.find("Rebuild the evidence store") != std::string::npos);
+
+    rig.messages.answer = true;
+    QSignalSpy finished(rig.window.get(), &SimilarWindow::runFinished);
+    rig.window->compare();
+    QVERIFY(finished.wait(kRunTimeoutMs));        // the damaged run, then Yes starts the rebuild
+    if (rig.window->pairTable()->rowCount() == 0) // the rebuild's run ends later
+        QVERIFY(finished.wait(kRunTimeoutMs));
+    QCOMPARE(rig.window->pairTable()->rowCount(), pairs);
+    QVERIFY(rig.messages.shown.back().text.find("rebuilt from the drawings still on disk") != std::string::npos);
+}
+
+void SimilarWindowTest::farEntitiesAreLeftOutOfTheBoundsAndNamed()
+{
+    std::vector<ViewEntity> entities(3);
+    entities[0].handle = 0x2A;
+    entities[0].geometry = dwg::LineGeometry{{0, 0, 0}, {10, 5, 0}};
+    entities[1].handle = 0x2B;
+    entities[1].geometry = dwg::PointGeometry{{1e308, -1e308, 0}};
+    entities[2].handle = 0x2C;
+    entities[2].geometry = dwg::LineGeometry{{-2, 1, 0}, {3, 2e13, 0}};
+    const auto bounds = worldBounds(entities);
+    QVERIFY(bounds);
+    QCOMPARE(*bounds, QRectF(QPointF(0, 0), QPointF(10, 5)));
+    QCOMPARE(farEntitiesText(entities, {}),
+             std::string("Left out of the view, as they lie beyond 1e12 drawing units: A's entities 2B, 2C."));
+    QImage image(200, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    paintEntities(painter, entities, fitTransform(*bounds, image.rect()), image.rect());
+    painter.end();
+    int drawn = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            drawn += image.pixel(x, y) != qRgb(255, 255, 255) ? 1 : 0;
+    QVERIFY(drawn > 50); // the near line is drawn
 }
 
 DARV_GUI_TEST_MAIN(SimilarWindowTest)

@@ -6,6 +6,8 @@ target_link_libraries(darv_similar_class PUBLIC darv_commands PRIVATE nlohmann_j
 
 darv_add_gtest(similar_tests core
     ${CMAKE_CURRENT_LIST_DIR}/EvidenceStoreTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/NeighboursTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StoreDamageTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimilarCheckTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimilarCommandTest.cpp
 )

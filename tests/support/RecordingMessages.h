@@ -22,6 +22,12 @@ public:
     {
         shown.push_back({icon, title, text});
     }
+    // Questions are recorded like messages and answered with `answer`.
+    bool ask(const std::string& title, const std::string& text) override
+    {
+        shown.push_back({MessageIcon::Exclamation, title, text});
+        return answer;
+    }
     std::vector<std::string> texts() const
     {
         std::vector<std::string> result;
@@ -30,6 +36,7 @@ public:
         return result;
     }
     std::vector<ShownMessage> shown;
+    bool answer = false;
 };
 
 } // namespace darv::test
