@@ -1,5 +1,6 @@
 // darv2007-cli similar: options, progress lines, the ranked pairs and the exit status.
 #include "app/SimilarCommand.h"
+#include "base/TerminalText.h"
 
 #include "app/CommandWords.h"
 #include "app/CompareCommand.h"
@@ -116,7 +117,7 @@ int runSimilarCommand(const std::vector<std::string>& args, const std::string& d
     }
     similar::SimilarRun run(parsed->dataFolder, parsed->project, parsed->options, source);
     run.progress = [&err](const similar::SimilarProgress& step) {
-        err << "[" << step.index + 1 << "/" << step.count << "] " << similar::visibleName(step.shownName) << ": ";
+        err << "[" << step.index + 1 << "/" << step.count << "] " << terminalText(step.shownName) << ": ";
         switch (step.state) {
         case similar::SimilarProgress::State::Read:
             err << "read\n";
@@ -125,7 +126,7 @@ int runSimilarCommand(const std::vector<std::string>& args, const std::string& d
             err << "unchanged\n";
             break;
         case similar::SimilarProgress::State::Unreadable:
-            err << "warning: cannot be read: " << similar::visibleName(step.failure) << "; it is not compared\n";
+            err << "warning: cannot be read: " << terminalText(step.failure) << "; it is not compared\n";
             break;
         }
     };
@@ -136,17 +137,17 @@ int runSimilarCommand(const std::vector<std::string>& args, const std::string& d
         return 2;
     }
     for (const std::string& note : result.rebuilt)
-        err << "darv2007-cli similar: " << similar::visibleName(note) << "\n";
+        err << "darv2007-cli similar: " << terminalText(note) << "\n";
     if (result.outcome == similar::SimilarOutcome::StoreDamaged) {
-        err << "darv2007-cli similar: " << similar::visibleName(result.message) << "\n"
+        err << "darv2007-cli similar: " << terminalText(result.message) << "\n"
             << "Nothing was compared and the report was not changed. Run 'darv2007-cli similar "
-            << similar::visibleName(parsed->project)
+            << terminalText(parsed->project)
             << " --rebuild-store' to rebuild the store from the drawings still on disk: earlier projects whose "
                "drawings are gone are lost from it (the damaged store is kept as evidence.sqlite.damaged).\n";
         return 2;
     }
     if (result.outcome != similar::SimilarOutcome::Complete) {
-        err << "darv2007-cli similar: " << similar::visibleName(result.message) << "\n";
+        err << "darv2007-cli similar: " << terminalText(result.message) << "\n";
         return 2;
     }
     if (parsed->json)
@@ -163,9 +164,9 @@ int runSimilarCommand(const std::vector<std::string>& args, const std::string& d
             << (result.unread.size() == 1 ? " drawing could not be read and was not compared:\n"
                                           : " drawings could not be read and were not compared:\n");
         for (const similar::UnreadDrawing& u : result.unread)
-            err << "    " << similar::visibleName(u.shownName) << ": " << similar::visibleName(u.reason) << "\n";
+            err << "    " << terminalText(u.shownName) << ": " << terminalText(u.reason) << "\n";
     }
-    err << "report: " << similar::visibleName(result.reportPath) << "\n";
+    err << "report: " << terminalText(result.reportPath) << "\n";
     // Only a class read whole gets the all-clear.
     if (!result.pairs.empty())
         return 1;

@@ -1,5 +1,6 @@
-// Names and messages for a terminal: control characters in them (an escape sequence, a bell, a carriage
-// return in a file name) would be acted on by the terminal, so they are shown as escapes instead.
+// Names and messages for a terminal or a report line: control characters in them (an escape sequence, a
+// bell, a line end in a file name) would be acted on by the terminal or end the line, so they are shown as
+// escapes instead.
 #pragma once
 
 #include <string>
@@ -7,7 +8,7 @@
 
 namespace darv {
 
-// "\n", "\r", "\t", "\\x1b"... for every control character and DEL; a backslash stays as it is. With
+// C0 controls and DEL as "\x1B", "\x0A"; C1 controls in UTF-8 as "\u009B"; every other byte as it is. With
 // keepLineEnds, line ends stay (a message's own lines).
 std::string terminalText(std::string_view text, bool keepLineEnds = false);
 

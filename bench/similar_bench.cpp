@@ -27,8 +27,8 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <stdexcept>
 #include <sched.h>
+#include <stdexcept>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>

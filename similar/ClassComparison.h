@@ -6,7 +6,7 @@
 #include "similar/EvidenceStore.h"
 #include "similar/PairEvidence.h"
 #include "similar/Rarity.h"
-#include "similar/SimilarRun.h"
+#include "similar/SimilarResult.h"
 
 #include <vector>
 

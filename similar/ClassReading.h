@@ -5,7 +5,7 @@
 #include "similar/ClassComparison.h"
 #include "similar/DrawingSource.h"
 #include "similar/EvidenceStore.h"
-#include "similar/SimilarRun.h"
+#include "similar/SimilarResult.h"
 
 #include <atomic>
 #include <functional>

@@ -1,5 +1,6 @@
 // Writing the ranked pairs for people (report lines) and for programs (JSON).
 #include "similar/SimilarReport.h"
+#include "base/TerminalText.h"
 
 #include "base/NameBytes.h"
 #include "similar/SignalText.h"
@@ -17,47 +18,15 @@ constexpr std::size_t kLineWidth = 100;
 std::string nameOf(const DrawingName& name, const std::string& project)
 {
     return name.project == project
-               ? visibleName(name.shownName)
-               : visibleName(name.shownName) + " (earlier project " + visibleName(name.project) + ")";
-}
-
-std::string base64(std::string_view bytes)
-{
-    static const char* const digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    std::size_t i = 0;
-    for (; i + 3 <= bytes.size(); i += 3) {
-        const std::uint32_t v = (std::uint32_t{static_cast<std::uint8_t>(bytes[i])} << 16) |
-                                (std::uint32_t{static_cast<std::uint8_t>(bytes[i + 1])} << 8) |
-                                std::uint32_t{static_cast<std::uint8_t>(bytes[i + 2])};
-        for (int shift = 18; shift >= 0; shift -= 6)
-            out += digits[(v >> shift) & 0x3F];
-    }
-    if (const std::size_t rest = bytes.size() - i; rest > 0) {
-        std::uint32_t v = std::uint32_t{static_cast<std::uint8_t>(bytes[i])} << 16;
-        if (rest == 2)
-            v |= std::uint32_t{static_cast<std::uint8_t>(bytes[i + 1])} << 8;
-        out += digits[(v >> 18) & 0x3F];
-        out += digits[(v >> 12) & 0x3F];
-        out += rest == 2 ? digits[(v >> 6) & 0x3F] : '=';
-        out += '=';
-    }
-    return out;
-}
-
-bool validUtf8(std::string_view bytes)
-{
-    for (const NamePiece& piece : splitUtf8Runs(bytes))
-        if (!piece.validUtf8)
-            return false;
-    return true;
+               ? terminalText(name.shownName)
+               : terminalText(name.shownName) + " (earlier project " + terminalText(name.project) + ")";
 }
 
 // "key": the path, readable; and "key_bytes": its bytes in base64 when it is not UTF-8.
 template <class Json> void addPath(Json& object, const std::string& key, const std::string& path)
 {
     object[key] = path;
-    if (!validUtf8(path))
+    if (!isUtf8(path))
         object[key + "_bytes"] = base64(path);
 }
 
@@ -146,36 +115,12 @@ std::vector<std::string> reportLines(const std::string& project, const SimilarRe
                         (result.unread.size() == 1 ? " could not be read and is" : " could not be read and are") +
                         " in no pair above:");
         for (const UnreadDrawing& u : result.unread)
-            addWrapped(lines, "    ", "        ", visibleName(u.shownName) + ": " + visibleName(u.reason));
+            addWrapped(lines, "    ", "        ", terminalText(u.shownName) + ": " + terminalText(u.reason));
     }
     return lines;
 }
 
 } // namespace
-
-std::string visibleName(std::string_view name)
-{
-    static const char* const hex = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(name.size());
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const auto c = static_cast<unsigned char>(name[i]);
-        if (c < 0x20 || c == 0x7F) {
-            out += "\\x";
-            out += hex[c >> 4];
-            out += hex[c & 0xF];
-        } else if (c == 0xC2 && i + 1 < name.size() && static_cast<unsigned char>(name[i + 1]) >= 0x80 &&
-                   static_cast<unsigned char>(name[i + 1]) <= 0x9F) {
-            const auto code = static_cast<unsigned char>(name[++i]);
-            out += "\\u00";
-            out += hex[code >> 4];
-            out += hex[code & 0xF];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
-}
 
 std::string reportText(const std::string& project, const SimilarResult& result, const SimilarOptions& options)
 {

@@ -2,16 +2,12 @@
 // same content as JSON.
 #pragma once
 
-#include "similar/SimilarRun.h"
+#include "similar/SimilarResult.h"
 
 #include <string>
 #include <string_view>
 
 namespace darv::similar {
-
-// The name with its control characters (C0, DEL and C1, which a terminal takes as commands and a report line as
-// its end) shown as escapes: "\x1B", "\x0A", "\u009B". Every other byte stays as it is.
-std::string visibleName(std::string_view name);
 
 // The whole file: a double quote, the text, a double quote, CR, LF per line.
 std::string reportText(const std::string& project, const SimilarResult& result, const SimilarOptions& options);

@@ -72,8 +72,10 @@ std::string shownName(const std::string& folder, const std::string& fullPath)
 }
 
 // Every drawing of the locations in the collection run's order; the templates are no student's work.
+// Folders that exist but cannot be listed go to unlisted: their drawings are unknown.
 std::vector<ListedDrawing> listProject(const std::vector<std::string>& locations,
-                                       const std::vector<std::string>& templatePaths)
+                                       const std::vector<std::string>& templatePaths,
+                                       std::vector<UnlistedFolder>& unlisted)
 {
     const std::set<std::string> templates(templatePaths.begin(), templatePaths.end());
     std::vector<ListedDrawing> listed;
@@ -85,6 +87,7 @@ std::vector<ListedDrawing> listProject(const std::vector<std::string>& locations
         if (!templates.count(step.fullPath) && seen.insert(step.fullPath).second)
             listed.push_back({step.fullPath, shownName(folder, step.fullPath)});
     };
+    walk.folderUnlisted = [&](const UnlistedFolder& unreadable) { unlisted.push_back(unreadable); };
     walkDrawings(locations, walk, kSourceReadsDxf ? DrawingTypes::DwgAndDxf : DrawingTypes::Dwg);
     return listed;
 }
@@ -218,8 +221,11 @@ SimilarResult SimilarRun::run(const std::atomic<bool>& cancel)
         return storeFailed(store, "written");
 
     const auto locations = readQuotedLines(locationFilePath(m_dataFolder, m_project));
+    std::vector<UnlistedFolder> unlisted;
     const std::vector<ListedDrawing> listed =
-        listProject(locations.value_or(std::vector<std::string>{}), templatePaths);
+        listProject(locations.value_or(std::vector<std::string>{}), templatePaths, unlisted);
+    if (listed.empty() && !unlisted.empty())
+        return failed(SimilarOutcome::Failed, unlistedFoldersText(unlisted) + "\nNothing was compared.");
     if (listed.empty())
         return failed(SimilarOutcome::NoDrawings,
                       "no drawing was found in the locations of project " + m_project + "; nothing was compared");
@@ -233,6 +239,9 @@ SimilarResult SimilarRun::run(const std::atomic<bool>& cancel)
     if (reading.members.empty())
         return failed(SimilarOutcome::Failed, "none of the " + std::to_string(listed.size()) + " drawings of project " +
                                                   m_project + " could be read");
+    // A folder that could not be listed is named among what was not read: the check is no all-clear.
+    for (const UnlistedFolder& folder : unlisted)
+        reading.unread.push_back({folder.folder, folder.folder, "the folder cannot be read: " + folder.reason});
     SimilarResult result =
         compareAndReport(m_dataFolder, m_project, m_options, store, *project, templates, std::move(reading));
     result.rebuilt = std::move(rebuilt);

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "drawing/Drawing.h"
-#include "similar/SimilarRun.h"
+#include "similar/SimilarResult.h"
 
 #include <QDate>
 #include <QString>

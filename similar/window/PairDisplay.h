@@ -3,7 +3,7 @@
 #pragma once
 
 #include "drawing/Drawing.h"
-#include "similar/SimilarRun.h"
+#include "similar/SimilarResult.h"
 #include "similar/window/DrawingPainter.h"
 
 #include <QString>

@@ -151,7 +151,7 @@ TEST(CommandLine, NamesReachTheTerminalAsTextAndDoubleDashEndsTheOptions)
     EXPECT_EQ(cli.run({"dwginfo", "--", strange, "--json"}), 2);
     const std::string shown = cli.out.str();
     EXPECT_EQ(shown.find('\x1b'), std::string::npos);
-    EXPECT_NE(shown.find("file " + root.file("a\\x1b[2J\\x07.dwg")), std::string::npos) << shown;
+    EXPECT_NE(shown.find("file " + root.file("a\\x1B[2J\\x07.dwg")), std::string::npos) << shown;
     EXPECT_NE(shown.find("file --json\nerror "), std::string::npos) << shown;
     EXPECT_EQ(shown.find("{\"file\""), std::string::npos) << "no JSON: --json came after --";
 }

@@ -193,6 +193,24 @@ TEST(SimilarCommand, NoPairWithAnUnreadDrawingExitsTwoAndNamesIt)
               std::string::npos);
 }
 
+// A student's folder the teacher cannot list is no folder without drawings: no all-clear, and it is named.
+TEST(SimilarCommand, AFolderThatCannotBeListedExitsTwoAndNamesIt)
+{
+    ClassFolder folder;
+    ClassGenerator generator(flangeAssignment(3), 3000);
+    for (int i = 0; i < 6; ++i)
+        folder.add("QUIET", "student " + std::to_string(i), generator.student(i));
+    const std::string locked = folder.add("QUIET", "locked", generator.student(0));
+    std::ostringstream out, err;
+    {
+        const test::UnreadableFolder unreadable(std::filesystem::path(locked).parent_path().string());
+        EXPECT_EQ(runSimilarCommand({"QUIET", "--data", folder.data()}, "", out, err, folder.source()), 2)
+            << err.str();
+    }
+    EXPECT_NE(err.str().find("QUIET class/locked: the folder cannot be read: Permission denied"), std::string::npos)
+        << err.str();
+}
+
 // Control characters in names are escapes on the terminal and in the report's lines; the JSON keeps every byte of
 // a path that is not UTF-8.
 TEST(SimilarCommand, ControlCharactersAreEscapedAndTheJsonKeepsThePathsBytes)
