@@ -99,6 +99,9 @@ struct Drawing
     std::optional<std::uint64_t> handSeed;
     std::string fingerprintGuid;  // "{...}" as the CAD program writes it; empty when the header has none
     std::vector<Entity> entities; // model space and paper-space layouts, ascending handle
+    // Both reads: what was found damaged or could not be read. Not empty: the read is partial, and the drawing may
+    // lack entities or hold wrong values.
+    std::vector<std::string> warnings;
 
     // ReadDetail::Contents only:
     std::string versionGuid;
@@ -108,7 +111,6 @@ struct Drawing
     std::vector<std::string> layers; // names, in table order
     std::vector<std::string> blocks; // block definitions, not the layout blocks
     TableCounts counts;
-    std::vector<std::string> warnings; // parts that could not be read, for a partial result
 };
 
 struct ReadResult

@@ -2,6 +2,7 @@
 #include "dwg/ObjectReader.h"
 
 #include "dwg/BitReader.h"
+#include "dwg/Crc.h"
 #include "dwg/EntityBody.h"
 #include "dwg/ObjectTypes.h"
 #include "dwg/TableObjects.h"
@@ -116,6 +117,11 @@ Expected<ObjectHead> ObjectReader::readObject(std::uint64_t offset, std::uint64_
     reader.setEnd(dataEnd);
 
     ObjectHead head;
+    // The CRC follows the data and covers the object from its size field on.
+    const auto crcAt = static_cast<std::size_t>(dataEnd / 8);
+    head.crcMatches =
+        crcAt + 2 <= m_objects.size() && crc16(m_objects.subspan(static_cast<std::size_t>(offset), crcAt - offset)) ==
+                                             (m_objects[crcAt] | (m_objects[crcAt + 1] << 8));
     head.type = m_flags.r2010Plus ? reader.readObjectType() : static_cast<std::uint16_t>(reader.readBitShort());
     std::uint64_t bitSize = 0; // bits from dataStart to the handle stream, R13-R2007
     if (m_flags.r2000Plus && !m_flags.r2010Plus) {

@@ -23,6 +23,7 @@ struct ObjectHead
     std::uint8_t entityMode = 0; // entities: 0 = owner stored, 1 = active paper space, 2 = model space
     std::uint64_t owner = 0;     // entities with mode 0: the owning block header
     std::string blockName;       // BLOCK_HEADER objects: the stored name, at most its first 64 characters
+    bool crcMatches = true;      // false: the CRC after the object's data does not match (the object is damaged)
 };
 
 // Reads object heads out of the objects buffer (R13-R2000: the whole file; R2004+: AcDb:AcDbObjects).

@@ -230,9 +230,9 @@ TEST(BadInput, DamagedObjectIsSkipped)
     ASSERT_TRUE(sections);
     auto map = readObjectMap(sections->handles);
     ASSERT_TRUE(map);
-    const auto location =
-        std::find_if(map->begin(), map->end(), [](const ObjectLocation& l) { return l.handle == victim; });
-    ASSERT_NE(location, map->end());
+    const auto location = std::find_if(map->locations.begin(), map->locations.end(),
+                                       [](const ObjectLocation& l) { return l.handle == victim; });
+    ASSERT_NE(location, map->locations.end());
     const auto at = static_cast<std::size_t>(location->offset);
     bytes[at] = 0xFF; // object size: two groups announcing far more bytes than the file has
     bytes[at + 1] = 0xFF;
@@ -279,9 +279,9 @@ TEST(BadInput, DamagedEntityBodyLeavesOnlyItsGeometryOut)
     ASSERT_TRUE(sections);
     auto map = readObjectMap(sections->handles);
     ASSERT_TRUE(map);
-    const auto location =
-        std::find_if(map->begin(), map->end(), [](const ObjectLocation& l) { return l.handle == victim; });
-    ASSERT_NE(location, map->end());
+    const auto location = std::find_if(map->locations.begin(), map->locations.end(),
+                                       [](const ObjectLocation& l) { return l.handle == victim; });
+    ASSERT_NE(location, map->locations.end());
     // R2000: MS size (two bytes here), BS type (10 bits for a LINE), then RL: the bits before the handle stream.
     const auto at = static_cast<std::uint64_t>(location->offset) * 8 + 16 + 10;
     const std::uint32_t headOnly = 10 + 32 + 8 + 16 + 2 + 1 + 2 + 2; // type, size, handle, no EED, graphics, mode

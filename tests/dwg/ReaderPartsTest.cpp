@@ -45,13 +45,16 @@ TEST(ObjectMap, PagesWithUnsignedHandleAndSignedOffsetDeltas)
                                           0x05, 0x50, 0xC8, 0x01,       0xCC, 0xDD, 0x00, 0x02, 0x00, 0x00};
     auto map = readObjectMap(bytes);
     ASSERT_TRUE(map) << map.fault().detail;
-    ASSERT_EQ(map->size(), 3u);
-    EXPECT_EQ((*map)[0].handle, 0x41u);
-    EXPECT_EQ((*map)[0].offset, 100);
-    EXPECT_EQ((*map)[1].handle, 0x42u);
-    EXPECT_EQ((*map)[1].offset, 96);
-    EXPECT_EQ((*map)[2].handle, 0x50u);
-    EXPECT_EQ((*map)[2].offset, 200);
+    const std::vector<ObjectLocation>& locations = map->locations;
+    ASSERT_EQ(locations.size(), 3u);
+    EXPECT_EQ(locations[0].handle, 0x41u);
+    EXPECT_EQ(locations[0].offset, 100);
+    EXPECT_EQ(locations[1].handle, 0x42u);
+    EXPECT_EQ(locations[1].offset, 96);
+    EXPECT_EQ(locations[2].handle, 0x50u);
+    EXPECT_EQ(locations[2].offset, 200);
+    // The CRCs here are made up: each page is told as damaged.
+    EXPECT_EQ(map->damage.size(), 2u);
 }
 
 TEST(ObjectMap, PageRunningPastTheSectionIsTruncated)
@@ -62,10 +65,15 @@ TEST(ObjectMap, PageRunningPastTheSectionIsTruncated)
     EXPECT_EQ(map.fault().code, ErrorCode::Truncated);
 }
 
-TEST(ObjectMap, MissingEndPageIsTruncated)
+// What was read before the map breaks off is kept, and the break is told.
+TEST(ObjectMap, MissingEndPageKeepsTheEntriesBeforeIt)
 {
     const std::vector<std::uint8_t> bytes{0x00, 0x04, 0x01, 0x01, 0x00, 0x00};
-    EXPECT_FALSE(readObjectMap(bytes));
+    auto map = readObjectMap(bytes);
+    ASSERT_TRUE(map);
+    EXPECT_EQ(map->locations.size(), 1u);
+    ASSERT_FALSE(map->damage.empty());
+    EXPECT_EQ(map->damage.back(), "the object map breaks off at its page 2: the objects listed after it are missing");
 }
 
 TEST(LayoutNames, ModelAndPaperSpaceInAnyCase)
