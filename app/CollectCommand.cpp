@@ -35,6 +35,8 @@ int runCollectCommand(const std::vector<std::string>& args, const std::string& d
         }
         err << drawing.entities << " entities, " << drawing.matches << " matching, created "
             << (drawing.created ? decimalText(*drawing.created) : std::string("-")) << "\n";
+        for (const std::string& warning : drawing.warnings)
+            err << drawing.path << ": read only in part: " << warning << "\n";
     };
     const CollectResult result = run.cmdCollect_Click(parsed->dataFolder, parsed->project, locations, parsed->options);
     if (result.outcome != CollectOutcome::Compared) {
@@ -45,7 +47,7 @@ int runCollectCommand(const std::vector<std::string>& args, const std::string& d
     view.print(out);
     switch (result.compare.outcome) {
     case CompareOutcome::Complete:
-        return result.compare.alertGiven ? 1 : result.compare.notCompared > 0 ? 2 : 0;
+        return result.compare.alertGiven ? 1 : result.compare.notCompared > 0 || result.compare.partlyRead > 0 ? 2 : 0;
     case CompareOutcome::NothingCounted:
     case CompareOutcome::Stopped:
     case CompareOutcome::NoCollectedData:

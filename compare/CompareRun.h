@@ -32,6 +32,9 @@ struct CompareResult
     // Drawings counted but not compared: unreadable when collected (no time stamp recorded), or added
     // since the collection (no record). While there are any, the run shows no all-clear.
     std::int64_t notCompared = 0;
+    // Drawings the collection run read only in part (damage found in them): compared by what could be read, but
+    // while there are any, the run shows no all-clear either.
+    std::int64_t partlyRead = 0;
 };
 
 inline constexpr const char* kNoCollectedDataMessage = "XXXXXXavailable due to no entity matches - turning OFF.";
@@ -69,6 +72,10 @@ public:
 
     bool alertGiven() const { return m_alertgiven; }
 
+    // A drawing the collection run could read only in part, by its drawing name and the first damage found;
+    // runCompare names them. beginRun forgets them.
+    void notePartlyRead(const std::string& name, const std::string& damage);
+
 private:
     class CheckObserver;
     void conflictAlert(const std::string& installLoc);
@@ -77,7 +84,8 @@ private:
     CompareClock& m_clock;
     std::int64_t m_startime = 0;
     std::int64_t m_endtime = 0;
-    std::int64_t m_shownElapsed = -1; // the seconds lblTime shows; -1 while it is empty
+    std::int64_t m_shownElapsed = -1;      // the seconds lblTime shows; -1 while it is empty
+    std::vector<std::string> m_partlyRead; // "NAME: damage" of each drawing read only in part
     bool m_alertgiven = false;
 };
 

@@ -21,6 +21,7 @@ enum class ErrorCode {
     Truncated,          // data ends before a structure that must be there
     Corrupt,            // a structure holds impossible values
     TooLarge,           // larger than any real drawing (see maxDrawingBytes)
+    Changed,            // the file's size or modification time changed while it was read (being saved)
 };
 
 // No real drawing comes near this size; a larger file is refused before anything is read.
@@ -121,7 +122,8 @@ struct ReadResult
 };
 
 ReadResult readDrawing(std::span<const std::uint8_t> bytes, ReadDetail detail = ReadDetail::Entities);
-// Maps the file (never copies it whole) and refuses special files and files over maxDrawingBytes.
+// Reads the file into memory; refuses special files, files over maxDrawingBytes and files that change while they
+// are read.
 ReadResult readDrawingFile(const std::string& path, ReadDetail detail = ReadDetail::Entities);
 
 // One line of English for a user, e.g. "truncated at offset 0x1A2B (object map)".

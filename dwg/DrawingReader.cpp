@@ -242,7 +242,7 @@ ReadResult readDrawing(std::span<const std::uint8_t> bytes, ReadDetail detail)
 
 ReadResult readDrawingFile(const std::string& path, ReadDetail detail)
 {
-    const MappedFile file = MappedFile::open(path);
+    const FileBytes file = FileBytes::open(path);
     if (!file.ok()) {
         ReadResult result;
         result.error = file.error();
@@ -271,6 +271,8 @@ std::string describe(const DwgError& error)
         return std::string("damaged at offset ") + offset + where;
     case ErrorCode::TooLarge:
         return "too large to be a drawing (" + std::to_string(error.offset >> 20) + " MB)";
+    case ErrorCode::Changed:
+        return "changed while it was read" + where;
     }
     return "unreadable drawing" + where;
 }

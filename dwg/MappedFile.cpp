@@ -1,13 +1,12 @@
-// A drawing file mapped into memory read-only (POSIX mmap from the C library).
+// A drawing file read into memory with ordinary reads (POSIX open, fstat and read from the C library).
 #include "dwg/MappedFile.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace dwg {
 
@@ -18,68 +17,108 @@ DwgError ioError(const std::string& path, const char* reason)
     return DwgError{ErrorCode::IoError, 0, path + ": " + reason};
 }
 
+// Closes the descriptor on every way out.
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor()
+    {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+bool sameState(const struct stat& before, const struct stat& after)
+{
+    return before.st_size == after.st_size && before.st_mtim.tv_sec == after.st_mtim.tv_sec &&
+           before.st_mtim.tv_nsec == after.st_mtim.tv_nsec;
+}
+
+// Reads up to `size` bytes; fewer only at the end of the file. -1 on a read error (errno says which).
+ssize_t readFully(int fd, std::uint8_t* target, std::size_t size, const std::function<void()>& afterFirstRead)
+{
+    std::size_t done = 0;
+    bool first = true;
+    while (done < size) {
+        const ssize_t got = ::read(fd, target + done, size - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return -1;
+        }
+        if (first && afterFirstRead) {
+            afterFirstRead();
+        }
+        first = false;
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return static_cast<ssize_t>(done);
+}
+
 } // namespace
 
-MappedFile MappedFile::open(const std::string& path, std::uint64_t maxBytes)
+FileBytes FileBytes::open(const std::string& path, std::uint64_t maxBytes, const std::function<void()>& afterFirstRead)
 {
-    MappedFile file;
+    FileBytes file;
     // O_NONBLOCK: opening a FIFO without a writer must not wait; fstat then refuses it.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
+    const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (fd.get() < 0) {
         file.m_error = ioError(path, std::strerror(errno));
         return file;
     }
-    struct stat status
+    struct stat before
     {
     };
-    if (::fstat(fd, &status) != 0) {
+    if (::fstat(fd.get(), &before) != 0) {
         file.m_error = ioError(path, std::strerror(errno));
-    } else if (!S_ISREG(status.st_mode)) {
-        file.m_error = ioError(path, S_ISDIR(status.st_mode) ? "a folder, not a file" : "not a regular file");
-    } else if (static_cast<std::uint64_t>(status.st_size) > maxBytes) {
-        file.m_error = DwgError{ErrorCode::TooLarge, static_cast<std::uint64_t>(status.st_size), path};
-    } else if (status.st_size > 0) {
-        const auto size = static_cast<std::size_t>(status.st_size);
-        void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-        if (data == MAP_FAILED) {
-            file.m_error = ioError(path, std::strerror(errno));
-        } else {
-            file.m_data = static_cast<const std::uint8_t*>(data);
-            file.m_size = size;
-        }
+        return file;
     }
-    ::close(fd);
+    if (!S_ISREG(before.st_mode)) {
+        file.m_error = ioError(path, S_ISDIR(before.st_mode) ? "a folder, not a file" : "not a regular file");
+        return file;
+    }
+    if (static_cast<std::uint64_t>(before.st_size) > maxBytes) {
+        file.m_error = DwgError{ErrorCode::TooLarge, static_cast<std::uint64_t>(before.st_size), path};
+        return file;
+    }
+    const auto size = static_cast<std::size_t>(before.st_size);
+    // One byte more than the size: a file that grew while it was read shows it by filling it.
+    file.m_data.reset(new (std::nothrow) std::uint8_t[size + 1]);
+    if (!file.m_data) {
+        file.m_error = ioError(path, "not enough memory to read it");
+        return file;
+    }
+    const ssize_t got = readFully(fd.get(), file.m_data.get(), size + 1, afterFirstRead);
+    if (got < 0) {
+        file.m_error = ioError(path, std::strerror(errno));
+        return file;
+    }
+    struct stat after
+    {
+    };
+    if (::fstat(fd.get(), &after) != 0) {
+        file.m_error = ioError(path, std::strerror(errno));
+        return file;
+    }
+    if (static_cast<std::size_t>(got) != size || !sameState(before, after)) {
+        file.m_data.reset();
+        file.m_error = DwgError{ErrorCode::Changed, 0, path};
+        return file;
+    }
+    file.m_size = size;
     return file;
-}
-
-MappedFile::MappedFile(MappedFile&& other) noexcept
-    : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0)),
-      m_error(std::move(other.m_error))
-{}
-
-MappedFile& MappedFile::operator=(MappedFile&& other) noexcept
-{
-    if (this != &other) {
-        release();
-        m_data = std::exchange(other.m_data, nullptr);
-        m_size = std::exchange(other.m_size, 0);
-        m_error = std::move(other.m_error);
-    }
-    return *this;
-}
-
-MappedFile::~MappedFile()
-{
-    release();
-}
-
-void MappedFile::release()
-{
-    if (m_data != nullptr) {
-        ::munmap(const_cast<std::uint8_t*>(m_data), m_size);
-        m_data = nullptr;
-        m_size = 0;
-    }
 }
 
 } // namespace dwg

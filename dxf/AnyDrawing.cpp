@@ -21,7 +21,7 @@ bool startsLikeDwg(std::span<const std::uint8_t> bytes)
 
 dwg::ReadResult readAnyDrawingFile(const std::string& path, dwg::ReadDetail detail)
 {
-    const dwg::MappedFile file = dwg::MappedFile::open(path);
+    const dwg::FileBytes file = dwg::FileBytes::open(path);
     if (!file.ok()) {
         dwg::ReadResult result;
         result.error = file.error();
