@@ -2,7 +2,12 @@
 // sixteen bytes per step (one table per byte position) instead of one.
 #include "dwg/Crc.h"
 
+#include <algorithm>
 #include <array>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace dwg {
 
@@ -79,29 +84,48 @@ std::uint32_t crc32(std::span<const std::uint8_t> bytes)
 
 std::uint32_t pageChecksum(std::span<const std::uint8_t> bytes, std::uint32_t seed)
 {
-    constexpr std::uint32_t modulus = 65521;
-    // The largest run, a multiple of the block below, whose sums cannot overflow 32 bits before they are reduced.
-    constexpr std::size_t run = 5552;
-    constexpr std::size_t block = 16;
-    std::uint32_t low = seed & 0xFFFF;
-    std::uint32_t high = seed >> 16;
+    constexpr std::uint64_t modulus = 65521;
+    std::uint64_t low = seed & 0xFFFF;
+    std::uint64_t high = seed >> 16;
     const std::uint8_t* p = bytes.data();
     std::size_t left = bytes.size();
-    while (left > 0) {
-        std::size_t n = left < run ? left : run;
-        left -= n;
-        // A block adds its byte sum to `low`, and to `high` the old `low` once per byte plus each byte once for
-        // every byte from it to the block's end: independent sums instead of one chain.
-        for (; n >= block; n -= block, p += block) {
-            std::uint32_t sum = 0;
-            std::uint32_t weighted = 0;
-            for (std::size_t i = 0; i < block; ++i) {
-                sum += p[i];
-                weighted += static_cast<std::uint32_t>(block - i) * p[i];
-            }
-            high += static_cast<std::uint32_t>(block) * low + weighted;
-            low += sum;
+#if defined(__SSE2__)
+    // Blocks of 16 bytes: a block adds its byte sum S to `low`, and to `high` 16 times the `low` before it plus
+    // the sum of (16 - i) times its byte i. Over a run of blocks the vectors keep the byte sums, the sums of the
+    // byte sums before each block and the weighted sums; runs are short enough that no lane overflows.
+    constexpr std::size_t runBlocks = 256;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i weightsFirst = _mm_setr_epi16(16, 15, 14, 13, 12, 11, 10, 9);
+    const __m128i weightsSecond = _mm_setr_epi16(8, 7, 6, 5, 4, 3, 2, 1);
+    while (left >= 16) {
+        const std::size_t blocks = std::min(left / 16, runBlocks);
+        __m128i sums = zero;
+        __m128i sumsBefore = zero;
+        __m128i weighted = zero;
+        for (std::size_t k = 0; k < blocks; ++k, p += 16) {
+            const __m128i data = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            sumsBefore = _mm_add_epi32(sumsBefore, sums);
+            sums = _mm_add_epi32(sums, _mm_sad_epu8(data, zero));
+            weighted = _mm_add_epi32(weighted, _mm_madd_epi16(_mm_unpacklo_epi8(data, zero), weightsFirst));
+            weighted = _mm_add_epi32(weighted, _mm_madd_epi16(_mm_unpackhi_epi8(data, zero), weightsSecond));
         }
+        left -= blocks * 16;
+        alignas(16) std::uint32_t lanes[3][4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(lanes[0]), sums);
+        _mm_store_si128(reinterpret_cast<__m128i*>(lanes[1]), sumsBefore);
+        _mm_store_si128(reinterpret_cast<__m128i*>(lanes[2]), weighted);
+        const std::uint64_t sum = std::uint64_t{lanes[0][0]} + lanes[0][2]; // the byte sums sit in lanes 0 and 2
+        const std::uint64_t before = std::uint64_t{lanes[1][0]} + lanes[1][2];
+        const std::uint64_t weight = std::uint64_t{lanes[2][0]} + lanes[2][1] + lanes[2][2] + lanes[2][3];
+        high = (high + 16 * blocks * low + 16 * before + weight) % modulus;
+        low = (low + sum) % modulus;
+    }
+#endif
+    // Byte by byte; reduced often enough that the sums stay far from overflowing.
+    constexpr std::size_t run = 4096;
+    while (left > 0) {
+        std::size_t n = std::min(left, run);
+        left -= n;
         for (; n > 0; --n, ++p) {
             low += *p;
             high += low;
@@ -109,7 +133,7 @@ std::uint32_t pageChecksum(std::span<const std::uint8_t> bytes, std::uint32_t se
         low %= modulus;
         high %= modulus;
     }
-    return (high << 16) | low;
+    return static_cast<std::uint32_t>((high << 16) | low);
 }
 
 } // namespace dwg

@@ -1,4 +1,5 @@
 // Smaller parts of the reader on hand-made input: container key, object map, layout names, messages.
+#include "dwg/Crc.h"
 #include "dwg/Drawing.h"
 #include "dwg/EntitySelection.h"
 #include "dwg/ObjectMap.h"
@@ -164,6 +165,28 @@ TEST(Describe, NamesTheFaultForAUser)
               "truncated at offset 0x1A2B (object map)");
     EXPECT_EQ(describe(DwgError{ErrorCode::NotDwg, 0, ""}), "not a DWG drawing");
     EXPECT_FALSE(describe(DwgError{ErrorCode::Encrypted, 0x18, "x"}).empty());
+}
+
+} // namespace
+} // namespace dwg
+
+namespace dwg {
+namespace {
+
+// Known answers of the three checks (the page checksum seeded with 1 is Adler-32); the long input crosses the
+// checksum's blocks and runs and ends off a block boundary.
+TEST(Checks, KnownAnswers)
+{
+    const std::string digits = "123456789";
+    const std::span<const std::uint8_t> text(reinterpret_cast<const std::uint8_t*>(digits.data()), digits.size());
+    EXPECT_EQ(crc16(text, 0), 0xBB3D);
+    EXPECT_EQ(crc32(text), 0xCBF43926u);
+    std::vector<std::uint8_t> longInput(100003);
+    for (std::size_t i = 0; i < longInput.size(); ++i) {
+        longInput[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    }
+    EXPECT_EQ(pageChecksum(longInput, 1), 0x7AB0989Bu);
+    EXPECT_EQ(pageChecksum(text.first(0), 0x12345678), 0x12345678u);
 }
 
 } // namespace
