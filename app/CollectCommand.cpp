@@ -32,6 +32,8 @@ int runCollectCommand(const std::vector<std::string>& args, const std::string& d
         }
         err << drawing.entities << " entities, " << drawing.matches << " matching, created "
             << (drawing.created ? decimalText(*drawing.created) : std::string("-")) << "\n";
+        for (const std::string& warning : drawing.warnings)
+            err << terminalText(drawing.path) << ": read only in part: " << terminalText(warning) << "\n";
     };
     const CollectResult result = run.collect(parsed.dataFolder, parsed.project, prepared->locations, parsed.options);
     if (result.outcome != CollectOutcome::Compared) {

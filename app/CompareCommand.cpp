@@ -194,7 +194,8 @@ int compareExitStatus(const CompareResult& result)
     if (result.outcome != CompareOutcome::Complete)
         return 2;
     // Conflicts are conflicts; "none" over part of the class is no success.
-    return result.alertGiven ? 1 : result.notCompared > 0 || !result.unlistedFolders.empty() ? 2 : 0;
+    const bool partial = result.notCompared > 0 || !result.unlistedFolders.empty() || result.partlyRead > 0;
+    return result.alertGiven ? 1 : partial ? 2 : 0;
 }
 
 } // namespace darv

@@ -50,6 +50,8 @@ int runDwgInfoJson(const std::vector<std::string>& files, std::ostream& out)
         const dwg::ReadResult result = dxf::readAnyDrawingFile(file, dwg::ReadDetail::Contents);
         if (result.ok()) {
             out << drawingJsonLine(file, *result.drawing) << "\n";
+            // Read only in part: what was read is shown, its "warnings" say what is missing; no all-clear.
+            anyFailed = anyFailed || !result.drawing->warnings.empty();
         } else {
             out << errorJsonLine(file, dwg::describe(result.error)) << "\n";
             anyFailed = true;
@@ -82,6 +84,7 @@ int runDwgInfo(const std::vector<std::string>& args, std::ostream& out)
         const dwg::ReadResult result = dxf::readAnyDrawingFile(file, dwg::ReadDetail::Entities);
         if (result.ok()) {
             writeDrawing(*result.drawing, out);
+            anyFailed = anyFailed || !result.drawing->warnings.empty();
         } else {
             out << "error " << terminalText(dwg::describe(result.error)) << "\n";
             anyFailed = true;

@@ -38,6 +38,8 @@ public:
 
     // Why the last failing operation failed, for the command line's progress lines; may be empty.
     virtual std::string lastFailure() const { return {}; }
+    // What was found damaged in the drawing opened last: not empty when it could be read only in part.
+    virtual std::vector<std::string> lastWarnings() const { return {}; }
 };
 
 } // namespace darv

@@ -165,6 +165,8 @@ DrawingOutcome CollectionRun::readDrawing(const std::string& path, const std::st
     outcome.opened = m_host.open(path);
     if (!outcome.opened)
         outcome.failure = m_host.lastFailure();
+    else
+        outcome.warnings = m_host.lastWarnings();
     m_host.activateDocument();
     m_host.addSelectionSet(kSelectionSet);
     m_host.selectAll();
@@ -186,6 +188,9 @@ DrawingOutcome CollectionRun::readDrawing(const std::string& path, const std::st
     outcome.created = m_host.getVariable("TDCREATE");
     const std::string name = drawingName(m_upperCase(fileName), NameCase::AsGiven);
     dataFile.write(recordLine(name, outcome.created, handleList));
+    // What was read is compared; that the drawing was read only in part is told after the comparison.
+    if (!outcome.warnings.empty())
+        m_compare.notePartlyRead(name, outcome.warnings.front());
     m_host.deleteSelectionSet(kSelectionSet);
     m_host.closeAll();
     m_compare.showElapsed();

@@ -21,7 +21,8 @@ struct DrawingOutcome
 {
     std::string path;
     bool opened = false;
-    std::string failure; // why it could not be read
+    std::string failure;               // why it could not be read
+    std::vector<std::string> warnings; // what was found damaged: it was read only in part
     std::size_t entities = 0;
     std::size_t matches = 0;
     std::optional<double> created;

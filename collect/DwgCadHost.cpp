@@ -38,6 +38,7 @@ bool DwgCadHost::open(const std::string& path)
         return false;
     }
     const dwg::Drawing& drawing = *result.drawing;
+    m_warnings = drawing.warnings;
     m_version = drawing.version;
     if (drawing.created)
         m_tdcreate = dwg::cadJulianDate(*drawing.created);
@@ -101,6 +102,7 @@ bool DwgCadHost::closeAll()
     m_version.clear();
     m_tdcreate.reset();
     m_entities.clear();
+    m_warnings.clear();
     return true;
 }
 

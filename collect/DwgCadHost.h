@@ -21,6 +21,7 @@ public:
     bool deleteSelectionSet(const std::string& name) override;
     bool closeAll() override;
     std::string lastFailure() const override { return m_failure; }
+    std::vector<std::string> lastWarnings() const override { return m_warnings; }
 
     // Number of entities the open drawing holds (after a successful open).
     std::size_t entityCount() const;
@@ -32,6 +33,7 @@ private:
     bool m_selected = false;
     std::set<std::string> m_selectionSets;
     std::string m_failure;
+    std::vector<std::string> m_warnings;
     std::string m_version;
     std::optional<double> m_tdcreate;
     std::vector<HostEntity> m_entities;

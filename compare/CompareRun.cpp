@@ -65,6 +65,20 @@ std::string notComparedMessage(std::int64_t notCompared, std::int64_t drawingCou
                   "drawings readable and start a new collection (Start COLLECTING...).";
 }
 
+std::string partlyReadMessage(const std::vector<std::string>& partlyRead, std::int64_t drawingCount)
+{
+    constexpr std::size_t shown = 10;
+    std::string text = std::to_string(partlyRead.size()) + " of the " + std::to_string(drawingCount) +
+                       " drawings could be read only in part: they are damaged, and what could not be read was "
+                       "not compared.";
+    for (std::size_t k = 0; k < partlyRead.size() && k < shown; ++k)
+        text += "\n  " + partlyRead[k];
+    if (partlyRead.size() > shown)
+        text += "\n  ...";
+    return text + "\n\nNo conflict was found in what could be read. This is no all-clear for the whole class: ask for "
+                  "undamaged copies of these drawings and start a new collection (Start COLLECTING...).";
+}
+
 std::string reportFailureMessage(const std::string& error)
 {
     return "A report could not be written:\n" + error +
@@ -139,6 +153,7 @@ void CompareRun::beginRun()
 {
     m_startTime = m_clock.nowSeconds();
     m_alertGiven = false;
+    m_partlyRead.clear();
     m_shownElapsed = -1;
 }
 
@@ -223,15 +238,25 @@ CompareResult CompareRun::runCompare(const std::string& installLoc, const std::s
     }
     m_view.setStatusText("Complete!");
     result.alertGiven = m_alertGiven;
-    if (!m_alertGiven && (result.notCompared > 0 || !unlisted.empty())) {
+    result.partlyRead = static_cast<std::int64_t>(m_partlyRead.size());
+    if (!m_alertGiven && (result.notCompared > 0 || !unlisted.empty() || result.partlyRead > 0)) {
         // Conflicts found are real, but "no conflicts" over part of a class is no all-clear.
         m_view.setVerdict(Verdict::None);
-        m_view.showMessage(MessageIcon::Exclamation, "DARV Warning",
-                           notComparedMessage(result.notCompared, drawingCount, unread, unlisted));
+        std::string text;
+        if (result.notCompared > 0 || !unlisted.empty())
+            text = notComparedMessage(result.notCompared, drawingCount, unread, unlisted);
+        if (result.partlyRead > 0)
+            text += (text.empty() ? "" : "\n\n") + partlyReadMessage(m_partlyRead, drawingCount);
+        m_view.showMessage(MessageIcon::Exclamation, "DARV Warning", text);
     } else if (!m_alertGiven) {
         m_view.showPicture(Picture::Check, resourcePath(installLoc, "darvcheck.jpg"));
     }
     return result;
+}
+
+void CompareRun::notePartlyRead(const std::string& name, const std::string& damage)
+{
+    m_partlyRead.push_back(name + ": " + damage);
 }
 
 void CompareRun::showElapsed()

@@ -36,6 +36,9 @@ struct CompareResult
     // Folders of the locations that exist but could not be listed: their drawings are unknown, so the
     // run shows no all-clear either.
     std::vector<std::string> unlistedFolders = {};
+    // Drawings the collection run read only in part (damage found in them): compared by what could be read, but
+    // while there are any, the run shows no all-clear either.
+    std::int64_t partlyRead = 0;
 };
 
 inline constexpr const char* kNoCollectedDataMessage = "XXXXXXavailable due to no entity matches - turning OFF.";
@@ -74,6 +77,10 @@ public:
 
     bool alertGiven() const { return m_alertGiven; }
 
+    // A drawing the collection run could read only in part, by its drawing name and the first damage found;
+    // runCompare names them. beginRun forgets them.
+    void notePartlyRead(const std::string& name, const std::string& damage);
+
 private:
     class CheckObserver;
     void conflictAlert(const std::string& installLoc);
@@ -82,7 +89,8 @@ private:
     CompareClock& m_clock;
     std::int64_t m_startTime = 0;
     std::int64_t m_endTime = 0;
-    std::int64_t m_shownElapsed = -1; // the seconds lblTime shows; -1 while it is empty
+    std::int64_t m_shownElapsed = -1;      // the seconds lblTime shows; -1 while it is empty
+    std::vector<std::string> m_partlyRead; // "NAME: damage" of each drawing read only in part
     bool m_alertGiven = false;
 };
 

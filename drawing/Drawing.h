@@ -21,6 +21,7 @@ enum class ErrorCode {
     Truncated,          // data ends before a structure that must be there
     Corrupt,            // a structure holds impossible values
     TooLarge,           // larger than any real drawing (see maxDrawingBytes)
+    Changed,            // the file's size or modification time changed while it was read (being saved)
 };
 
 // No real drawing comes near this size; a larger file is refused before anything is read.
@@ -99,6 +100,9 @@ struct Drawing
     std::optional<std::uint64_t> handSeed;
     std::string fingerprintGuid;  // "{...}" as the CAD program writes it; empty when the header has none
     std::vector<Entity> entities; // model space and paper-space layouts, ascending handle
+    // Both reads: what was found damaged or could not be read. Not empty: the read is partial, and the drawing may
+    // lack entities or hold wrong values.
+    std::vector<std::string> warnings;
 
     // ReadDetail::Contents only:
     std::string versionGuid;
@@ -108,7 +112,6 @@ struct Drawing
     std::vector<std::string> layers; // names, in table order
     std::vector<std::string> blocks; // block definitions, not the layout blocks
     TableCounts counts;
-    std::vector<std::string> warnings; // parts that could not be read, for a partial result
 };
 
 struct ReadResult
@@ -119,7 +122,8 @@ struct ReadResult
 };
 
 ReadResult readDrawing(std::span<const std::uint8_t> bytes, ReadDetail detail = ReadDetail::Entities);
-// Maps the file (never copies it whole) and refuses special files and files over maxDrawingBytes.
+// Reads the file into memory; refuses special files, files over maxDrawingBytes and files that change while they
+// are read.
 ReadResult readDrawingFile(const std::string& path, ReadDetail detail = ReadDetail::Entities);
 
 // One line of English for a user, e.g. "truncated at offset 0x1A2B (object map)".

@@ -1,7 +1,7 @@
 // The reading pipeline: file header -> sections -> header variables -> classes -> object map -> objects.
 #include "drawing/Drawing.h"
 
-#include "drawing/MappedFile.h"
+#include "drawing/FileBytes.h"
 #include "dwg/ClassTable.h"
 #include "dwg/DrawingContents.h"
 #include "dwg/EntitySelection.h"
@@ -12,11 +12,13 @@
 #include "dwg/R13Container.h"
 #include "dwg/R2004Container.h"
 #include "dwg/R2007Container.h"
+#include "dwg/SectionFrame.h"
 #include "dwg/Sections.h"
 #include "dwg/SummaryInfoReader.h"
 #include "dwg/TextDecoder.h"
 #include "dwg/Version.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
@@ -42,24 +44,49 @@ Expected<Sections> readSections(std::span<const std::uint8_t> file, const FileHe
     return Fault{ErrorCode::UnsupportedVersion, 0, header.versionText};
 }
 
+// What became of the object map's entries: every entry not read, and every object read despite a failed CRC, makes
+// the read partial.
+struct MapTally
+{
+    std::size_t listed = 0;     // entries in the object map
+    std::size_t unreadable = 0; // entries left out: no object with that handle at that place, or listed twice
+    std::size_t damaged = 0;    // objects read as they are although their CRC does not match
+};
+
+// Handles ascend in a sound map. A damaged page may list them out of order or twice: the entries are then sorted, and
+// a handle listed twice is read once (its first entry), so no handle is read twice and one wrong handle does not hide
+// the entries after it.
+std::vector<ObjectLocation> orderedMap(std::vector<ObjectLocation> map, MapTally& tally)
+{
+    tally.listed = map.size();
+    const auto byHandle = [](const ObjectLocation& a, const ObjectLocation& b) { return a.handle < b.handle; };
+    const auto sameHandle = [](const ObjectLocation& a, const ObjectLocation& b) { return a.handle == b.handle; };
+    if (std::adjacent_find(map.begin(), map.end(), [](const ObjectLocation& a, const ObjectLocation& b) {
+            return a.handle >= b.handle;
+        }) != map.end()) {
+        std::stable_sort(map.begin(), map.end(), byHandle);
+        map.erase(std::unique(map.begin(), map.end(), sameHandle), map.end());
+        tally.unreadable += tally.listed - map.size();
+    }
+    return map;
+}
+
 // One pass over the object map, keeping what the entity selection needs. A damaged object is left out; the others do
-// not depend on it. Handles ascend in the map; an entry that does not (a damaged page) is left out too, so no handle is
-// read twice.
+// not depend on it.
 std::vector<ObjectHead> readObjectHeads(const Sections& sections, const std::vector<ObjectLocation>& map,
-                                        const VersionFlags& flags, const ClassTable& classes)
+                                        const VersionFlags& flags, const ClassTable& classes, MapTally& tally)
 {
     ObjectReader reader(sections.objects, flags, classes);
     std::vector<ObjectHead> heads;
-    bool first = true;
-    std::uint64_t previousHandle = 0;
     for (const ObjectLocation& location : map) {
-        if (location.offset < 0 || (!first && location.handle <= previousHandle)) {
+        auto head = location.offset < 0 ? Expected<ObjectHead>(Fault{})
+                                        : reader.read(static_cast<std::uint64_t>(location.offset), location.handle);
+        if (!head) {
+            ++tally.unreadable;
             continue;
         }
-        first = false;
-        previousHandle = location.handle;
-        auto head = reader.read(static_cast<std::uint64_t>(location.offset), location.handle);
-        if (head && mattersForSelection(*head)) {
+        tally.damaged += head->crcMatches ? 0u : 1u;
+        if (mattersForSelection(*head)) {
             heads.push_back(std::move(*head));
         }
     }
@@ -68,26 +95,49 @@ std::vector<ObjectHead> readObjectHeads(const Sections& sections, const std::vec
 
 // The full read's pass over the object map: heads as above, and the contents of what a full read reports.
 ContentRecords readObjectContents(const Sections& sections, const std::vector<ObjectLocation>& map,
-                                  const VersionFlags& flags, const ClassTable& classes, TextDecoder& decoder)
+                                  const VersionFlags& flags, const ClassTable& classes, TextDecoder& decoder,
+                                  MapTally& tally)
 {
     ObjectReader reader(sections.objects, flags, classes);
     ContentRecords result;
-    bool first = true;
-    std::uint64_t previousHandle = 0;
     ObjectContents contents;
     for (const ObjectLocation& location : map) {
-        if (location.offset < 0 || (!first && location.handle <= previousHandle)) {
+        contents = ObjectContents();
+        auto head = location.offset < 0
+                        ? Expected<ObjectHead>(Fault{})
+                        : reader.read(static_cast<std::uint64_t>(location.offset), location.handle, contents, decoder);
+        if (!head) {
+            ++tally.unreadable;
             continue;
         }
-        first = false;
-        previousHandle = location.handle;
-        contents = ObjectContents();
-        auto head = reader.read(static_cast<std::uint64_t>(location.offset), location.handle, contents, decoder);
-        if (head && keepForContents(*head, contents, result.counts)) {
+        tally.damaged += head->crcMatches ? 0u : 1u;
+        if (keepForContents(*head, contents, result.counts)) {
             result.records.push_back(ObjectRecord{std::move(*head), std::move(contents)});
         }
     }
     return result;
+}
+
+// The checks of the sections that the container does not make itself, and what the object pass found.
+std::vector<std::string> damageFound(Sections& sections, ObjectMap& map, const MapTally& tally,
+                                     const VersionFlags& flags)
+{
+    std::vector<std::string> damage = std::move(sections.damage);
+    if (!sectionCrcMatches(sections.header, flags)) {
+        damage.emplace_back("the header section fails its CRC check");
+    }
+    if (!sectionCrcMatches(sections.classes, flags)) {
+        damage.emplace_back("the classes section fails its CRC check");
+    }
+    damage.insert(damage.end(), map.damage.begin(), map.damage.end());
+    const std::string ofListed = " of the " + std::to_string(tally.listed) + " objects in the object map ";
+    if (tally.unreadable > 0) {
+        damage.push_back(std::to_string(tally.unreadable) + ofListed + "could not be read: they are left out");
+    }
+    if (tally.damaged > 0) {
+        damage.push_back(std::to_string(tally.damaged) + ofListed + "fail their CRC check: they are read as they are");
+    }
+    return damage;
 }
 
 void fillContents(const FileHeader& fileHeader, const Sections& sections, const HeaderVariables& variables,
@@ -136,6 +186,8 @@ Expected<Drawing> readPipeline(std::span<const std::uint8_t> file, ReadDetail de
     if (!map) {
         return map.fault();
     }
+    MapTally tally;
+    const std::vector<ObjectLocation> locations = orderedMap(std::move(map->locations), tally);
     Drawing drawing;
     drawing.version = fileHeader->versionText;
     drawing.created = variables->created;
@@ -146,11 +198,15 @@ Expected<Drawing> readPipeline(std::span<const std::uint8_t> file, ReadDetail de
     drawing.fingerprintGuid = variables->fingerprintGuid;
     if (contents) {
         TextDecoder decoder(fileHeader->codepage);
-        ContentRecords records = readObjectContents(*sections, *map, flags, *classes, decoder);
+        ContentRecords records = readObjectContents(*sections, locations, flags, *classes, decoder, tally);
         fillContents(*fileHeader, *sections, *variables, std::move(records), *classes, decoder, drawing);
     } else {
-        drawing.entities = selectLayoutEntities(readObjectHeads(*sections, *map, flags, *classes), *classes);
+        drawing.entities =
+            selectLayoutEntities(readObjectHeads(*sections, locations, flags, *classes, tally), *classes);
     }
+    // The damage comes first: it is why parts may be missing further down.
+    std::vector<std::string> damage = damageFound(*sections, *map, tally, flags);
+    drawing.warnings.insert(drawing.warnings.begin(), damage.begin(), damage.end());
     return drawing;
 }
 
@@ -186,7 +242,7 @@ ReadResult readDrawing(std::span<const std::uint8_t> bytes, ReadDetail detail)
 
 ReadResult readDrawingFile(const std::string& path, ReadDetail detail)
 {
-    const MappedFile file = MappedFile::open(path);
+    const FileBytes file = FileBytes::open(path);
     if (!file.ok()) {
         ReadResult result;
         result.error = file.error();
@@ -215,6 +271,8 @@ std::string describe(const DwgError& error)
         return std::string("damaged at offset ") + offset + where;
     case ErrorCode::TooLarge:
         return "too large to be a drawing (" + std::to_string(error.offset >> 20) + " MB)";
+    case ErrorCode::Changed:
+        return "changed while it was read" + where;
     }
     return "unreadable drawing" + where;
 }

@@ -2,6 +2,7 @@
 #include "dwg/ObjectReader.h"
 
 #include "dwg/BitReader.h"
+#include "dwg/Crc.h"
 #include "dwg/EntityBody.h"
 #include "dwg/ObjectTypes.h"
 #include "dwg/TableObjects.h"
@@ -24,7 +25,9 @@ ObjectReader::ObjectReader(std::span<const std::uint8_t> objects, const VersionF
     // Each group of extended data takes more than two bytes, so objects that do not overlap never
     // hold more groups than half the buffer's size.
     : m_objects(objects), m_flags(flags), m_classes(classes), m_extendedDataBudget(objects.size() / 2 + 1024),
-      m_bodyBudget(objects.size() * 8 * bodyReadsPerBit + 4096)
+      m_bodyBudget(objects.size() * 8 * bodyReadsPerBit + 4096),
+      // The 2004 family's data pages carry checksums of their own, which cover the objects too.
+      m_checkCrc(!flags.r2004Plus || (flags.r2007Plus && !flags.r2010Plus))
 {}
 
 // Extended entity data: groups of (size, application handle, bytes) until a size of zero.
@@ -116,6 +119,13 @@ Expected<ObjectHead> ObjectReader::readObject(std::uint64_t offset, std::uint64_
     reader.setEnd(dataEnd);
 
     ObjectHead head;
+    if (m_checkCrc) {
+        // The CRC follows the data and covers the object from its size field on.
+        const auto crcAt = static_cast<std::size_t>(dataEnd / 8);
+        head.crcMatches = crcAt + 2 <= m_objects.size() &&
+                          crc16(m_objects.subspan(static_cast<std::size_t>(offset), crcAt - offset)) ==
+                              (m_objects[crcAt] | (m_objects[crcAt + 1] << 8));
+    }
     head.type = m_flags.r2010Plus ? reader.readObjectType() : static_cast<std::uint16_t>(reader.readBitShort());
     std::uint64_t bitSize = 0; // bits from dataStart to the handle stream, R13-R2007
     if (m_flags.r2000Plus && !m_flags.r2010Plus) {

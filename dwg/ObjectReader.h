@@ -23,6 +23,7 @@ struct ObjectHead
     std::uint8_t entityMode = 0; // entities: 0 = owner stored, 1 = active paper space, 2 = model space
     std::uint64_t owner = 0;     // entities with mode 0: the owning block header
     std::string blockName;       // BLOCK_HEADER objects: the stored name, at most its first 64 characters
+    bool crcMatches = true;      // false when the CRC after the object's data is checked and does not match
 };
 
 // Reads object heads out of the objects buffer (R13-R2000: the whole file; R2004+: AcDb:AcDbObjects).
@@ -60,6 +61,7 @@ private:
     // Bits the bodies of a full read may still consume. Objects do not overlap in a sound drawing; damaged map
     // entries that point into the middle of other objects must not make the work grow faster than the drawing.
     std::uint64_t m_bodyBudget;
+    bool m_checkCrc; // whether the objects' own CRCs are checked
 };
 
 } // namespace dwg

@@ -2,6 +2,7 @@
 #include "dwg/R13Container.h"
 
 #include "dwg/BitReader.h"
+#include "dwg/Crc.h"
 
 #include <optional>
 
@@ -40,11 +41,17 @@ Expected<Sections> readR13Sections(std::span<const std::uint8_t> file)
             locators[id] = locator;
         }
     }
+    const std::size_t locatorsEnd = reader.bytePosition();
+    const auto storedCrc = static_cast<std::uint16_t>(reader.readRawShort());
     if (reader.failed()) {
         return Fault{ErrorCode::Truncated, file.size(), "section locators"};
     }
-    static const char* const names[3] = {"header section", "classes section", "object map"};
     Sections sections;
+    // The CRC runs from the file's first byte to the last locator.
+    if (crc16(file.first(locatorsEnd)) != storedCrc) {
+        sections.damage.emplace_back("the section locators fail their CRC check");
+    }
+    static const char* const names[3] = {"header section", "classes section", "object map"};
     std::span<const std::uint8_t>* targets[3] = {&sections.header, &sections.classes, &sections.handles};
     for (int i = 0; i < 3; ++i) {
         if (!locators[i]) {

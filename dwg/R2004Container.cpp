@@ -2,10 +2,12 @@
 #include "dwg/R2004Container.h"
 
 #include "dwg/BitReader.h"
+#include "dwg/Crc.h"
 #include "dwg/Lz77.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -39,7 +41,15 @@ struct ContainerHeader
 {
     std::uint64_t pageMapAddress = 0;
     std::uint32_t sectionInfoId = 0;
+    bool crcMatches = false;
 };
+
+std::string hexOffset(std::uint64_t offset)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(offset));
+    return text;
+}
 
 struct Page
 {
@@ -92,12 +102,19 @@ Expected<ContainerHeader> readContainerHeader(std::span<const std::uint8_t> file
     reader.setPosition(0x54 * 8);
     header.pageMapAddress = reader.readRawLongLong() + firstPageAt;
     header.sectionInfoId = reader.readRawLong();
+    // The CRC at 0x68 covers the whole block with its own field as zeros.
+    reader.setPosition(0x68 * 8);
+    const std::uint32_t storedCrc = reader.readRawLong();
+    std::fill(plain.begin() + 0x68, plain.end(), std::uint8_t{0});
+    header.crcMatches = crc32(plain) == storedCrc;
     return header;
 }
 
-// A page map or section info page: 20-byte header, then one compressed stream.
+// A page map or section info page: 20-byte header, then one compressed stream. A checksum that does not match is
+// told in `damage`; the page is read all the same.
 Expected<std::vector<std::uint8_t>> readSystemPage(std::span<const std::uint8_t> file, std::uint64_t address,
-                                                   std::uint32_t expectedType, const char* what)
+                                                   std::uint32_t expectedType, const char* what,
+                                                   std::vector<std::string>& damage)
 {
     BitReader reader(file);
     reader.setPosition(address * 8);
@@ -105,6 +122,7 @@ Expected<std::vector<std::uint8_t>> readSystemPage(std::span<const std::uint8_t>
     const std::uint32_t decompressedSize = reader.readRawLong();
     const std::uint32_t compressedSize = reader.readRawLong();
     const std::uint32_t compression = reader.readRawLong();
+    const std::uint32_t storedChecksum = reader.readRawLong();
     if (reader.failed()) {
         return Fault{ErrorCode::Truncated, address, what};
     }
@@ -120,6 +138,12 @@ Expected<std::vector<std::uint8_t>> readSystemPage(std::span<const std::uint8_t>
     }
     std::vector<std::uint8_t> page(decompressedSize);
     const auto input = file.subspan(static_cast<std::size_t>(dataAt), compressedSize);
+    // The checksum runs over the page header, its own field as zeros, and on over the stored data.
+    std::array<std::uint8_t, systemPageHeaderSize> head{};
+    std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(address), 16, head.begin());
+    if (pageChecksum(input, pageChecksum(head)) != storedChecksum) {
+        damage.push_back("the " + std::string(what) + " fails its checksum");
+    }
     if (compression == 2) {
         auto written = decompressLz77(input, page);
         if (!written) {
@@ -138,9 +162,10 @@ Expected<std::vector<std::uint8_t>> readSystemPage(std::span<const std::uint8_t>
 
 // Pairs (page number, size); addresses are implicit, counted from 0x100. Negative numbers are gaps
 // with four more fields.
-Expected<std::vector<Page>> readPageMap(std::span<const std::uint8_t> file, std::uint64_t address)
+Expected<std::vector<Page>> readPageMap(std::span<const std::uint8_t> file, std::uint64_t address,
+                                        std::vector<std::string>& damage)
 {
-    auto data = readSystemPage(file, address, pageMapType, "page map");
+    auto data = readSystemPage(file, address, pageMapType, "page map", damage);
     if (!data) {
         return data.fault();
     }
@@ -169,13 +194,14 @@ const Page* findPage(const std::vector<Page>& pages, std::int64_t number)
 }
 
 Expected<std::vector<SectionDescription>> readSectionInfo(std::span<const std::uint8_t> file,
-                                                          const std::vector<Page>& pages, std::uint32_t id)
+                                                          const std::vector<Page>& pages, std::uint32_t id,
+                                                          std::vector<std::string>& damage)
 {
     const Page* page = findPage(pages, id);
     if (page == nullptr) {
         return Fault{ErrorCode::Corrupt, headerAt, "section info page missing from the page map"};
     }
-    auto data = readSystemPage(file, page->address, sectionInfoType, "section info");
+    auto data = readSystemPage(file, page->address, sectionInfoType, "section info", damage);
     if (!data) {
         return data.fault();
     }
@@ -215,11 +241,30 @@ Expected<std::vector<SectionDescription>> readSectionInfo(std::span<const std::u
     return sections;
 }
 
+// Field 6 of a data page header is the checksum of the header (its own field as zeros), continued from the data's
+// checksum in field 7.
+bool dataPageChecksumsMatch(const std::array<std::uint32_t, 8>& header, std::span<const std::uint8_t> data)
+{
+    if (pageChecksum(data) != header[7]) {
+        return false;
+    }
+    std::array<std::uint8_t, dataPageHeaderSize> plain{};
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        const std::uint32_t field = i == 6 ? 0 : header[i];
+        for (std::size_t b = 0; b < 4; ++b) {
+            plain[i * 4 + b] = static_cast<std::uint8_t>(field >> (8 * b));
+        }
+    }
+    return pageChecksum(plain, header[7]) == header[6];
+}
+
 // Fills `out` from the section's data pages; pages that were all zeros are not stored and stay zero.
 // Every page decompresses to the full page size, also the last one, whose tail lies beyond the section's
-// size: `out` therefore has one page of room after the section's end.
+// size: `out` therefore has one page of room after the section's end. A page whose checksums do not match is
+// told in `damage` and read all the same.
 std::optional<Fault> assembleSection(std::span<const std::uint8_t> file, const std::vector<Page>& pages,
-                                     const SectionDescription& section, std::span<std::uint8_t> out)
+                                     const SectionDescription& section, std::span<std::uint8_t> out,
+                                     std::vector<std::string>& damage)
 {
     for (const PagePart& part : section.parts) {
         const Page* page = findPage(pages, part.number);
@@ -250,6 +295,9 @@ std::optional<Fault> assembleSection(std::span<const std::uint8_t> file, const s
         const auto room = std::min<std::uint64_t>(out.size() - part.startOffset, section.maxPageSize);
         const auto window = out.subspan(static_cast<std::size_t>(part.startOffset), static_cast<std::size_t>(room));
         const auto input = file.subspan(static_cast<std::size_t>(dataAt), compressedSize);
+        if (!dataPageChecksumsMatch(header, input)) {
+            damage.push_back(section.name + ": the data page at " + hexOffset(page->address) + " fails its checksum");
+        }
         if (section.compressed == 2) {
             auto written = decompressLz77(input, window);
             if (!written) {
@@ -280,9 +328,11 @@ void readSummaryInfo(std::span<const std::uint8_t> file, const std::vector<Page>
         return;
     }
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(bufferSize));
-    if (assembleSection(file, pages, *it, buffer)) {
+    std::vector<std::string> damage;
+    if (assembleSection(file, pages, *it, buffer, damage)) {
         return;
     }
+    sections.damage.insert(sections.damage.end(), damage.begin(), damage.end());
     sections.storage.push_back(std::move(buffer));
     sections.summaryInfo =
         std::span<const std::uint8_t>(sections.storage.back()).first(static_cast<std::size_t>(it->totalSize));
@@ -299,15 +349,18 @@ Expected<Sections> readR2004Sections(std::span<const std::uint8_t> file, bool wi
     if (header->pageMapAddress >= file.size()) {
         return Fault{ErrorCode::Truncated, header->pageMapAddress, "page map"};
     }
-    auto pages = readPageMap(file, header->pageMapAddress);
+    Sections sections;
+    if (!header->crcMatches) {
+        sections.damage.emplace_back("the container header fails its CRC check");
+    }
+    auto pages = readPageMap(file, header->pageMapAddress, sections.damage);
     if (!pages) {
         return pages.fault();
     }
-    auto descriptions = readSectionInfo(file, *pages, header->sectionInfoId);
+    auto descriptions = readSectionInfo(file, *pages, header->sectionInfoId, sections.damage);
     if (!descriptions) {
         return descriptions.fault();
     }
-    Sections sections;
     const std::array<std::string_view, 4> wanted{"AcDb:Header", "AcDb:Classes", "AcDb:Handles", "AcDb:AcDbObjects"};
     std::array<std::span<const std::uint8_t>*, 4> targets{&sections.header, &sections.classes, &sections.handles,
                                                           &sections.objects};
@@ -328,7 +381,7 @@ Expected<Sections> readR2004Sections(std::span<const std::uint8_t> file, bool wi
         }
         budget -= bufferSize;
         std::vector<std::uint8_t> buffer(static_cast<std::size_t>(bufferSize));
-        if (auto fault = assembleSection(file, *pages, *it, buffer)) {
+        if (auto fault = assembleSection(file, *pages, *it, buffer, sections.damage)) {
             return *fault;
         }
         sections.storage.push_back(std::move(buffer));

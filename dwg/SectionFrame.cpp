@@ -2,9 +2,25 @@
 // the bit size that tells where the string stream ends.
 #include "dwg/SectionFrame.h"
 
+#include "dwg/Crc.h"
+
 #include <algorithm>
 
 namespace dwg {
+
+bool sectionCrcMatches(std::span<const std::uint8_t> section, const VersionFlags& flags)
+{
+    BitReader reader(section);
+    reader.skipBytes(16); // sentinel
+    const std::uint32_t size = reader.readRawLong();
+    if (flags.sizeHasHighPart) {
+        reader.readRawLong(); // the area is counted from after the high part here
+    }
+    const std::uint64_t crcAt = reader.bytePosition() + std::uint64_t{size};
+    reader.setPosition(crcAt * 8);
+    const auto stored = static_cast<std::uint16_t>(reader.readRawShort());
+    return !reader.failed() && crc16(section.subspan(16, static_cast<std::size_t>(crcAt - 16))) == stored;
+}
 
 Expected<SectionFrame> openSection(std::span<const std::uint8_t> section, const Sentinel& sentinel,
                                    const VersionFlags& flags, const char* name)

@@ -25,6 +25,10 @@ struct SectionFrame
     std::uint64_t stringsEnd = 0; // R2007+: bit where the string stream's flag bit ends (P + bitsize)
 };
 
+// Whether the CRC stored right after the size data area matches; it covers the size fields and the area. False also
+// when the section is too short to hold it.
+bool sectionCrcMatches(std::span<const std::uint8_t> section, const VersionFlags& flags);
+
 // Errors: Truncated, Corrupt (wrong sentinel). `name` goes into the fault detail.
 Expected<SectionFrame> openSection(std::span<const std::uint8_t> section, const Sentinel& sentinel,
                                    const VersionFlags& flags, const char* name);

@@ -1,7 +1,7 @@
 // Reads a drawing file of either format: DWG or DXF, told apart by the file's content, not its name.
 #include "readers/AnyDrawing.h"
 
-#include "drawing/MappedFile.h"
+#include "drawing/FileBytes.h"
 #include "dxf/DxfReader.h"
 
 #include <string_view>
@@ -21,7 +21,7 @@ bool startsLikeDwg(std::span<const std::uint8_t> bytes)
 
 dwg::ReadResult readAnyDrawingFile(const std::string& path, dwg::ReadDetail detail)
 {
-    const dwg::MappedFile file = dwg::MappedFile::open(path);
+    const dwg::FileBytes file = dwg::FileBytes::open(path);
     if (!file.ok()) {
         dwg::ReadResult result;
         result.error = file.error();

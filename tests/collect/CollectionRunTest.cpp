@@ -183,6 +183,35 @@ TEST(CollectionRun, UnreadableDrawingGetsEmptyTimeNotThePreviousOne)
     EXPECT_EQ(readFile(f.data + "/time conflicts/P.tim"), quotedLines({"No time conflicts!"}));
 }
 
+// What could be read of a damaged drawing is collected and compared, but the run names it and gives no all-clear.
+TEST(CollectionRun, PartlyReadDrawingIsNamedAndGivesNoAllClear)
+{
+    CollectFixture f;
+    f.drawing("Class/a.dwg", lines({"1"}, 2454001.5));
+    FakeDrawing damaged = lines({"2"}, 2454009.5);
+    damaged.warnings = {"the object map's page 1 fails its CRC check", "5 of the 9 objects could not be read"};
+    f.drawing("Class/b.dwg", damaged);
+    std::vector<DrawingOutcome> outcomes;
+    f.run.drawingRead = [&](const DrawingOutcome& o) { outcomes.push_back(o); };
+    const CollectResult result = f.collect({"-" + f.drawings + "/Class"});
+    EXPECT_EQ(f.collected(), quotedLines({"A,2454001.5,1$,END", "B,2454009.5,2$,END"}));
+    ASSERT_EQ(outcomes.size(), 2u);
+    EXPECT_TRUE(outcomes[0].warnings.empty());
+    EXPECT_EQ(outcomes[1].warnings, damaged.warnings);
+    EXPECT_EQ(result.compare.partlyRead, 1);
+    EXPECT_FALSE(result.compare.alertGiven);
+    EXPECT_EQ(f.view.rec.verdict, Verdict::None);
+    ASSERT_FALSE(f.view.rec.messages.empty());
+    EXPECT_EQ(f.view.rec.messages.back().title, "DARV Warning");
+    EXPECT_NE(f.view.rec.messages.back().text.find("1 of the 2 drawings could be read only in part"),
+              std::string::npos);
+    EXPECT_NE(f.view.rec.messages.back().text.find("\n  B: the object map's page 1 fails its CRC check"),
+              std::string::npos);
+    // The next run over undamaged drawings forgets it.
+    f.host.drawings["b.dwg"].warnings.clear();
+    EXPECT_EQ(f.collect({"-" + f.drawings + "/Class"}).compare.partlyRead, 0);
+}
+
 TEST(CollectionRun, EachFailingHostOperationStillGivesARecord)
 {
     for (const char* operation : {"open", "activate", "add", "select", "enumerate", "tdcreate", "delete", "close"}) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -31,6 +32,7 @@ TEST_P(HostOnDrawing, GivesTheCadProgramsHandlesClassesAndCreationTime)
     DwgCadHost host;
     ASSERT_TRUE(host.attach());
     ASSERT_TRUE(host.open((corpus / (name + ".dwg")).string()));
+    EXPECT_TRUE(host.lastWarnings().empty());
     ASSERT_TRUE(host.activateDocument());
     EXPECT_EQ(host.enumerateSelection(), nullptr); // nothing selected yet
     ASSERT_TRUE(host.addSelectionSet("GetHandle"));
@@ -74,4 +76,33 @@ TEST(DwgCadHost, UnreadableDrawingSaysWhyAndHasNoDocument)
     EXPECT_EQ(host.enumerateSelection(), nullptr);
     EXPECT_FALSE(host.getVariable("TDCREATE"));
     EXPECT_FALSE(host.open(folder.file("missing.dwg")));
+}
+
+// The collection's quick read notices a damaged object map: the drawing opens with what could be read and says why
+// that is less than the whole drawing.
+TEST(DwgCadHost, DamagedObjectMapIsTold)
+{
+    const std::string intact = readFile((fs::path(DARV_CORPUS_DIR) / "example_2000.dwg").string());
+    if (intact.empty())
+        GTEST_SKIP() << "drawing corpus not present";
+    // R2000: locator records of 9 bytes (id, offset, size) from 0x19; id 2 is the object map.
+    std::string damaged = intact;
+    for (std::size_t at = 0x19; at + 9 <= 0x19 + 9 * 6; at += 9) {
+        if (damaged[at] == 2) {
+            std::uint32_t offset = 0;
+            std::memcpy(&offset, damaged.data() + at + 1, 4);
+            damaged[offset + 40] = static_cast<char>(damaged[offset + 40] ^ 0x10);
+        }
+    }
+    TempFolder folder;
+    writeFile(folder.file("damaged.dwg"), damaged);
+    DwgCadHost host;
+    host.attach();
+    ASSERT_TRUE(host.open(folder.file("damaged.dwg")));
+    const std::vector<std::string> warnings = host.lastWarnings();
+    ASSERT_FALSE(warnings.empty());
+    EXPECT_EQ(warnings.front(), "the object map's page 1 fails its CRC check");
+    EXPECT_LT(host.entityCount(), 70u);
+    host.closeAll();
+    EXPECT_TRUE(host.lastWarnings().empty());
 }

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace darv {
@@ -112,6 +113,25 @@ TEST_F(DwgInfoCommandTest, DxfDrawingsAreRead)
     std::ostringstream json;
     EXPECT_EQ(runDwgInfo({"--json", dxf.string()}, json), 0);
     EXPECT_NE(json.str().find("\"format\":\"dxf\""), std::string::npos);
+}
+
+// A drawing with a damaged object map is shown as far as it could be read, with warning lines, and no all-clear.
+TEST_F(DwgInfoCommandTest, PartlyReadDrawingWarnsAndExitsTwo)
+{
+    std::ifstream in(corpusDir() / "example_2000.dwg", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.empty())
+        GTEST_SKIP() << "no drawing corpus at " << corpusDir();
+    bytes[0x8DA8B + 40] = static_cast<char>(bytes[0x8DA8B + 40] ^ 0x10); // the object map starts at 0x8DA8B
+    std::ofstream(m_broken, std::ios::binary | std::ios::trunc) << bytes;
+    std::ostringstream out;
+    EXPECT_EQ(runDwgInfo({m_broken.string()}, out), 2);
+    EXPECT_NE(out.str().find("\nwarning the object map's page 1 fails its CRC check\n"), std::string::npos)
+        << out.str();
+    std::ostringstream json;
+    EXPECT_EQ(runDwgInfo({"--json", m_broken.string()}, json), 2);
+    EXPECT_NE(json.str().find("\"warnings\":[\"the object map's page 1 fails its CRC check\""), std::string::npos)
+        << json.str();
 }
 
 TEST_F(DwgInfoCommandTest, NoFilesPrintsNothing)

@@ -1,5 +1,6 @@
 // Smaller parts of the reader on hand-made input: container key, object map, layout names, messages.
 #include "drawing/Drawing.h"
+#include "dwg/Crc.h"
 #include "dwg/EntitySelection.h"
 #include "dwg/ObjectMap.h"
 #include "dwg/ObjectTypes.h"
@@ -45,13 +46,16 @@ TEST(ObjectMap, PagesWithUnsignedHandleAndSignedOffsetDeltas)
                                           0x05, 0x50, 0xC8, 0x01,       0xCC, 0xDD, 0x00, 0x02, 0x00, 0x00};
     auto map = readObjectMap(bytes);
     ASSERT_TRUE(map) << map.fault().detail;
-    ASSERT_EQ(map->size(), 3u);
-    EXPECT_EQ((*map)[0].handle, 0x41u);
-    EXPECT_EQ((*map)[0].offset, 100);
-    EXPECT_EQ((*map)[1].handle, 0x42u);
-    EXPECT_EQ((*map)[1].offset, 96);
-    EXPECT_EQ((*map)[2].handle, 0x50u);
-    EXPECT_EQ((*map)[2].offset, 200);
+    const std::vector<ObjectLocation>& locations = map->locations;
+    ASSERT_EQ(locations.size(), 3u);
+    EXPECT_EQ(locations[0].handle, 0x41u);
+    EXPECT_EQ(locations[0].offset, 100);
+    EXPECT_EQ(locations[1].handle, 0x42u);
+    EXPECT_EQ(locations[1].offset, 96);
+    EXPECT_EQ(locations[2].handle, 0x50u);
+    EXPECT_EQ(locations[2].offset, 200);
+    // The CRCs here are made up: each page is told as damaged.
+    EXPECT_EQ(map->damage.size(), 2u);
 }
 
 TEST(ObjectMap, PageRunningPastTheSectionIsTruncated)
@@ -62,10 +66,15 @@ TEST(ObjectMap, PageRunningPastTheSectionIsTruncated)
     EXPECT_EQ(map.fault().code, ErrorCode::Truncated);
 }
 
-TEST(ObjectMap, MissingEndPageIsTruncated)
+// What was read before the map breaks off is kept, and the break is told.
+TEST(ObjectMap, MissingEndPageKeepsTheEntriesBeforeIt)
 {
     const std::vector<std::uint8_t> bytes{0x00, 0x04, 0x01, 0x01, 0x00, 0x00};
-    EXPECT_FALSE(readObjectMap(bytes));
+    auto map = readObjectMap(bytes);
+    ASSERT_TRUE(map);
+    EXPECT_EQ(map->locations.size(), 1u);
+    ASSERT_FALSE(map->damage.empty());
+    EXPECT_EQ(map->damage.back(), "the object map breaks off at its page 2: the objects listed after it are missing");
 }
 
 TEST(LayoutNames, ModelAndPaperSpaceInAnyCase)
@@ -156,6 +165,28 @@ TEST(Describe, NamesTheFaultForAUser)
               "truncated at offset 0x1A2B (object map)");
     EXPECT_EQ(describe(DwgError{ErrorCode::NotDwg, 0, ""}), "not a DWG drawing");
     EXPECT_FALSE(describe(DwgError{ErrorCode::Encrypted, 0x18, "x"}).empty());
+}
+
+} // namespace
+} // namespace dwg
+
+namespace dwg {
+namespace {
+
+// Known answers of the three checks (the page checksum seeded with 1 is Adler-32); the long input crosses the
+// checksum's blocks and runs and ends off a block boundary.
+TEST(Checks, KnownAnswers)
+{
+    const std::string digits = "123456789";
+    const std::span<const std::uint8_t> text(reinterpret_cast<const std::uint8_t*>(digits.data()), digits.size());
+    EXPECT_EQ(crc16(text, 0), 0xBB3D);
+    EXPECT_EQ(crc32(text), 0xCBF43926u);
+    std::vector<std::uint8_t> longInput(100003);
+    for (std::size_t i = 0; i < longInput.size(); ++i) {
+        longInput[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    }
+    EXPECT_EQ(pageChecksum(longInput, 1), 0x7AB0989Bu);
+    EXPECT_EQ(pageChecksum(text.first(0), 0x12345678), 0x12345678u);
 }
 
 } // namespace

@@ -7,6 +7,7 @@ add_executable(dwg_tests
     ${CMAKE_CURRENT_LIST_DIR}/SectionsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CorpusTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BadInputTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DamageTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TextDecoderTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/../support/DwgTruth.cpp)
 target_include_directories(dwg_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/..)

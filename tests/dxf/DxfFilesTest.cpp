@@ -1,7 +1,6 @@
 // Small DXF files for what the corpus lacks: no sections but ENTITIES, R12 without handles, code pages, UTF-8,
 // binary files of both group code widths, and reading a file of either format by its content.
 #include "DxfWriter.h"
-#include "drawing/MappedFile.h"
 #include "dxf/DxfReader.h"
 #include "readers/AnyDrawing.h"
 #include "support/TempFolder.h"

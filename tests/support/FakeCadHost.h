@@ -15,6 +15,7 @@ struct FakeDrawing
 {
     std::vector<HostEntity> entities;
     std::optional<double> tdcreate;
+    std::vector<std::string> warnings = {}; // damage found: the drawing is read only in part
 };
 
 class FakeCadHost : public CadHost
@@ -88,6 +89,10 @@ public:
         return ok;
     }
     std::string lastFailure() const override { return "cannot open"; }
+    std::vector<std::string> lastWarnings() const override
+    {
+        return m_current != nullptr ? m_current->warnings : std::vector<std::string>{};
+    }
 
 private:
     bool step(const std::string& name)
