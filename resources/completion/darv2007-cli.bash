@@ -1,4 +1,5 @@
-# Bash completion of darv2007-cli: its commands, their options, drawing files and the projects of the data folder.
+# Bash completion of darv2007-cli: its commands, their options, drawing files, download archives and the
+# projects of the data folder.
 
 # The data folder: --data on the command line, else Install_Location of the settings store.
 _darv2007_cli_data_folder()
@@ -65,6 +66,10 @@ _darv2007_cli()
         compopt -o nospace 2>/dev/null
         return
         ;;
+    --project)
+        _darv2007_cli_projects "$cur"
+        return
+        ;;
     --entity | --percent | --age)
         return
         ;;
@@ -79,6 +84,15 @@ _darv2007_cli()
     if [[ $command == dwginfo ]]; then
         compopt -o filenames 2>/dev/null
         mapfile -t COMPREPLY < <(compgen -d -- "$cur"; compgen -f -X '!*.[dD][wWxX][gGfF]' -- "$cur")
+        return
+    fi
+    if [[ $command == import ]]; then
+        compopt -o filenames 2>/dev/null
+        local pattern
+        mapfile -t COMPREPLY < <(compgen -d -- "$cur"
+            for pattern in '*.[zZ][iI][pP]' '*.7[zZ]' '*.[tT][aA][rR]' '*.[tT][aA][rR].[gGxX][zZ]' '*.[tT][gGxX][zZ]'; do
+                compgen -f -X "!$pattern" -- "$cur"
+            done)
         return
     fi
     _darv2007_cli_projects "$cur"

@@ -1,5 +1,6 @@
 // Who is who by the platforms' naming, and the names the import gives folders and files.
 #include "submissions/StudentNames.h"
+#include "submissions/Sha256.h"
 
 #include <gtest/gtest.h>
 
@@ -53,4 +54,15 @@ TEST(StudentNames, namesAreMadeSafe)
     EXPECT_NE(unsafePathReason("/etc/x"), "");
     EXPECT_NE(unsafePathReason("C:\\x.dwg"), "");
     EXPECT_EQ(unsafePathReason("a/./b..c.dwg"), "");
+}
+
+TEST(Sha256, knownHashesWhateverThePieces)
+{
+    EXPECT_EQ(sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    Sha256 pieces;
+    const std::string million(1000000, 'a');
+    for (std::size_t at = 0, step = 1; at < million.size(); at += step, step = step % 97 + 13)
+        pieces.add(std::string_view(million).substr(at, step));
+    EXPECT_EQ(pieces.hex(), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
 }
