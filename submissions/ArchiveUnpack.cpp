@@ -7,6 +7,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <cstring>
@@ -31,6 +32,17 @@ std::string joined(const std::vector<std::string>& parts)
     for (const std::string& part : parts)
         text += (text.empty() ? "" : "/") + part;
     return text;
+}
+
+// What macOS adds when it packs a folder (resource forks "__MACOSX/._NAME", ".DS_Store"): no one's
+// submission, and its "._bracket.dwg" would look like a drawing that cannot be read.
+bool isSystemLitter(const std::vector<std::string>& parts)
+{
+    if (parts.empty())
+        return false;
+    if (std::find(parts.begin(), parts.end(), "__MACOSX") != parts.end())
+        return true;
+    return parts.back() == ".DS_Store" || parts.back().compare(0, 2, "._") == 0;
 }
 
 struct ArchiveCloser
@@ -272,6 +284,8 @@ Unpacker::Level Unpacker::unpack(const std::string& path, int depth, const std::
         where.outer = depth == 1 ? parts : outer;
         if (depth > 1)
             where.inner = parts;
+        if (isSystemLitter(parts))
+            continue;
         if (const char* target = archive_entry_hardlink(entry)) {
             skip(where, std::string("it is a hard link (to ") + target + "); links are not unpacked");
             continue;

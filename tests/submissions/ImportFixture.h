@@ -7,6 +7,8 @@
 #include "submissions/SubmissionImport.h"
 #include "support/TempFolder.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <set>
 #include <string>
