@@ -86,6 +86,10 @@ std::string foldedName(const std::vector<std::string>& part)
     std::string folded;
     for (const std::string& component : part)
         folded += (folded.empty() ? "" : " - ") + safeName(component);
+    // A long path is cut in its middle, never at its end: a drawing stays a ".dwg".
+    const auto dot = folded.rfind('.');
+    if (folded.size() > 200 && dot != std::string::npos && folded.size() - dot <= 16)
+        folded = cutAtCharacter(folded.substr(0, dot), 200 - (folded.size() - dot)) + folded.substr(dot);
     return safeName(folded);
 }
 

@@ -209,6 +209,7 @@ private:
 
 void Import::readEarlier()
 {
+    m_foldersTaken.insert("import.json"); // the manifest's own name is no student's
     if (auto earlier = readManifest(m_target); earlier) {
         m_old = std::move(*earlier);
         if (auto text = readRegularFile(manifestPath(m_target)); text)
@@ -306,6 +307,10 @@ bool Import::run(const ImportLimits& limits, ImportReport& report)
     fs::create_directory(staging, ec);
     if (ec)
         return fail(report, staging + ": " + ec.message());
+    // An earlier import whose manifest cannot be read cannot be updated without doubling or losing files.
+    if (const auto earlier = readManifest(m_target); !earlier && !earlier.error().missing)
+        return fail(report, "the earlier import's manifest cannot be read (" + earlier.error().text +
+                                "); repair it, or move the folder " + m_target + " away to import afresh");
     Unpacked unpacked = unpackArchive(m_archive, staging, limits);
     report.skipped = unpacked.skipped;
     report.unpackedBytes = unpacked.unpackedBytes;
@@ -421,6 +426,11 @@ bool Import::run(const ImportLimits& limits, ImportReport& report)
     return true;
 }
 
+std::string counted(std::size_t count, const std::string& one, const std::string& many = {})
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many.empty() ? one + "s" : many);
+}
+
 std::string listed(const std::vector<std::string>& names)
 {
     constexpr std::size_t shown = 20;
@@ -476,9 +486,9 @@ std::string importMessage(const ImportReport& report)
     std::string text;
     if (report.outcome == ImportReport::Outcome::Unchanged) {
         text = "Nothing changed: " + report.target + " already holds every file of " + report.archive + " (" +
-               std::to_string(report.files) + " files of " + std::to_string(report.students) + " students).";
+               counted(report.files, "file") + " of " + counted(report.students, "student") + ").";
     } else {
-        text = "Imported " + std::to_string(report.files) + " files of " + std::to_string(report.students) +
+        text = "Imported " + counted(report.files, "file") + " of " + counted(report.students, "student") +
                " students from " + report.archive + " into " + report.target + ": " +
                std::to_string(report.added.size()) + " new, " + std::to_string(report.replaced.size()) + " replaced, " +
                std::to_string(report.unchanged) + " unchanged.";
@@ -493,8 +503,8 @@ std::string importMessage(const ImportReport& report)
         std::vector<std::string> lines;
         for (const SkippedEntry& skip : report.skipped)
             lines.push_back(skip.archivePath + ": " + skip.reason);
-        text += "\nSkipped " + std::to_string(report.skipped.size()) +
-                " entries (not read: the class gets no all-clear):" + listed(lines);
+        text += "\nSkipped " + counted(report.skipped.size(), "entry", "entries") +
+                " (not read: the class gets no all-clear):" + listed(lines);
     }
     return text;
 }

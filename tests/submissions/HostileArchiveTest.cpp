@@ -155,3 +155,13 @@ TEST_F(ImportFixture, encryptedDamagedAndTooDeepEntriesAreSkippedAndNotRead)
     EXPECT_TRUE(skippedWith(lockedReport, "Ann/a.dwg", "encrypted"));
     EXPECT_TRUE(skippedWith(lockedReport, "Ben/b.dwg", "encrypted"));
 }
+
+TEST_F(FailedImport, unreadableManifestStopsTheUpdate)
+{
+    m_manifestBefore = "{ this is no manifest";
+    writeFile(target() + "/import.json", m_manifestBefore);
+    writeArchive(archive("newer.zip"), ArchiveFormat::Zip, {{"Ann/a.dwg", corpusDrawing(1)}});
+    const ImportReport report = import(archive("newer.zip"));
+    ASSERT_EQ(report.outcome, ImportReport::Outcome::Stopped);
+    EXPECT_NE(report.reason.find("the earlier import's manifest cannot be read"), std::string::npos) << report.reason;
+}

@@ -77,6 +77,7 @@ TEST_F(ImportFixture, flatMoodleCanvasAndPlainArchivesInEveryFormat)
                  {{"doejane_101_9001_bracket.dwg", corpusDrawing(0)},
                   {"doejane_late_101_9002_bracket.dwg", corpusDrawing(1)},
                   {"roeric_102_9003_Bracket.DWG", corpusDrawing(2)},
+                  {"import.json/x.dwg", corpusDrawing(4)},
                   {"loose.dwg", corpusDrawing(3)}});
     ASSERT_EQ(import(archive("submissions.zip")).outcome, ImportReport::Outcome::Imported);
     const auto canvas = manifest();
@@ -87,7 +88,8 @@ TEST_F(ImportFixture, flatMoodleCanvasAndPlainArchivesInEveryFormat)
     EXPECT_TRUE(second->late);
     EXPECT_EQ(second->displayName, "doejane");
     EXPECT_TRUE(holds(target() + "/roeric_102/Bracket.DWG", corpusDrawing(2)));
-    EXPECT_TRUE(holds(target() + "/loose/loose.dwg", corpusDrawing(3))); // neither platform: one student per file
+    EXPECT_TRUE(holds(target() + "/loose/loose.dwg", corpusDrawing(3)));       // neither platform: one student per file
+    EXPECT_TRUE(holds(target() + "/import.json (2)/x.dwg", corpusDrawing(4))); // the manifest keeps its name
 
     for (const auto format : {ArchiveFormat::SevenZip, ArchiveFormat::TarXz}) {
         std::filesystem::remove_all(target());

@@ -46,6 +46,9 @@ TEST(StudentNames, namesAreMadeSafe)
     EXPECT_EQ(safeName(std::string(300, 'x')).size(), 200U);
     EXPECT_EQ(safeName(std::string(199, 'x') + "é").size(), 199U); // never half a character
     EXPECT_EQ(foldedName({"parts", "sub", "b.dwg"}), "parts - sub - b.dwg");
+    const std::string longFolded = foldedName({std::string(150, 'p'), std::string(150, 'q') + ".dwg"});
+    EXPECT_EQ(longFolded.size(), 200U);
+    EXPECT_EQ(longFolded.substr(196), ".dwg");
     EXPECT_EQ(numberedName("b.dwg", 2), "b (2).dwg");
 
     EXPECT_NE(unsafePathReason("../x.dwg"), "");
