@@ -51,3 +51,27 @@ TEST_F(ImportFixture, commandAddsTheProjectAndItsLocationOnce)
     EXPECT_EQ(runCommandLine({"import", archive("moodle.zip"), "--data", data()}, {}, upperAscii, out, err), 2);
     EXPECT_NE(err.str().find("no project given"), std::string::npos);
 }
+
+TEST_F(ImportFixture, importedClassIsCollectedAndAnEncryptedDrawingGivesNoAllClear)
+{
+    if (corpusDrawing(0).rfind("AC10", 0) != 0 || corpusDrawing(0).size() < 1000)
+        GTEST_SKIP() << "drawing corpus not present";
+    makeDataFolders(data());
+    const std::string locked = archiveBytes(scratch(), ArchiveFormat::Zip, {{"secret.dwg", corpusDrawing(2)}}, "pw");
+    writeArchive(archive("moodle.zip"), ArchiveFormat::Zip,
+                 {{"Anna Meier_1_assignsubmission_file_/a.dwg", corpusDrawing(0)},
+                  {"Bo Kim_2_assignsubmission_file_/b.dwg", corpusDrawing(1)},
+                  {"Cy Lu_3_assignsubmission_file_/work.zip", locked}});
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(runCommandLine({"import", archive("moodle.zip"), "--project", "CLASS", "--data", data()}, {}, upperAscii,
+                             out, err),
+              1)
+        << err.str();
+    out.str({});
+    err.str({});
+    EXPECT_NE(runCommandLine({"collect", "CLASS", "--data", data()}, {}, upperAscii, out, err), 0);
+    EXPECT_NE(out.str().find("Files: 0003"), std::string::npos) << out.str();
+    EXPECT_NE(err.str().find("a.dwg: "), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("secret.dwg: cannot be read"), std::string::npos) << err.str();
+}
