@@ -65,9 +65,12 @@ public:
     {}
 
     // How one level ended: read through, damaged (the level's own files are dropped), or the import stops.
-    enum class Level { Done, Damaged, Stop };
+    // Or one entry's data is damaged (it is skipped and named; the archive is opened again after it).
+    enum class Level { Done, Damaged, Stop, EntryDamaged };
 
     Level unpack(const std::string& path, int depth, const std::vector<std::string>& outer, std::string& damage);
+    Level unpackFrom(const std::string& path, int depth, const std::vector<std::string>& outer, std::string& damage,
+                     std::size_t& handled, bool& again);
     // A first look at a ZIP or 7z download's headers alone (cheap: their index is read, not their data):
     // too many entries or too large declared sizes stop the import before anything is written.
     bool withinLimitsByHeaders(const std::string& path);
@@ -85,7 +88,7 @@ private:
     };
 
     bool overLimit(std::uint64_t total);
-    Level readData(archive* a, archive_entry* entry, const Entry& where, int depth, std::string& damage);
+    Level readData(archive* a, archive_entry* entry, const Entry& where, int depth);
     void skip(const Entry& where, std::string reason, bool unreadableDrawing = false)
     {
         result.skipped.push_back({where.outer, where.inner, where.shown, std::move(reason), unreadableDrawing});
@@ -115,7 +118,7 @@ bool Unpacker::overLimit(std::uint64_t total)
     return false;
 }
 
-Unpacker::Level Unpacker::readData(archive* a, archive_entry* entry, const Entry& where, int depth, std::string& damage)
+Unpacker::Level Unpacker::readData(archive* a, archive_entry* entry, const Entry& where, int depth)
 {
     if (archive_entry_size_is_set(entry) && archive_entry_size(entry) > 0 &&
         overLimit(m_total + static_cast<std::uint64_t>(archive_entry_size(entry)))) {
@@ -163,8 +166,8 @@ Unpacker::Level Unpacker::readData(archive* a, archive_entry* entry, const Entry
         if (r == ARCHIVE_EOF)
             break;
         if (r == ARCHIVE_FATAL) {
-            damage = "it is damaged or cut short at " + where.shown + " (" + archiveError(a) + ")";
-            level = Level::Damaged;
+            failure = archiveError(a);
+            level = Level::EntryDamaged;
             break;
         }
         if (r != ARCHIVE_OK) {
@@ -188,7 +191,7 @@ Unpacker::Level Unpacker::readData(archive* a, archive_entry* entry, const Entry
     if (level != Level::Done || !failure.empty()) {
         ::close(fd);
         ::unlink(staged.c_str());
-        if (level == Level::Done)
+        if (level == Level::Done || level == Level::EntryDamaged)
             skip(where, "it is damaged: " + failure, isDrawingName(where.name));
         return level;
     }
@@ -242,6 +245,18 @@ bool Unpacker::withinLimitsByHeaders(const std::string& path)
 Unpacker::Level Unpacker::unpack(const std::string& path, int depth, const std::vector<std::string>& outer,
                                  std::string& damage)
 {
+    // Opened again after an entry whose data is damaged, skipping the entries already handled.
+    for (std::size_t handled = 0;;) {
+        bool again = false;
+        const Level level = unpackFrom(path, depth, outer, damage, handled, again);
+        if (!again)
+            return level;
+    }
+}
+
+Unpacker::Level Unpacker::unpackFrom(const std::string& path, int depth, const std::vector<std::string>& outer,
+                                     std::string& damage, std::size_t& handled, bool& again)
+{
     ArchivePtr a(archive_read_new());
     archive_read_support_format_zip(a.get());
     archive_read_support_format_7zip(a.get());
@@ -251,6 +266,16 @@ Unpacker::Level Unpacker::unpack(const std::string& path, int depth, const std::
     if (archive_read_open_filename(a.get(), path.c_str(), 1 << 16) != ARCHIVE_OK) {
         damage = "it is no ZIP, 7z, tar.gz or tar.xz archive that can be read (" + archiveError(a.get()) + ")";
         return Level::Damaged;
+    }
+    for (std::size_t k = 0; k < handled; ++k) {
+        archive_entry* entry = nullptr;
+        const int r = archive_read_next_header(a.get(), &entry);
+        if (r == ARCHIVE_EOF)
+            return Level::Done;
+        if (r == ARCHIVE_FATAL) {
+            damage = "it is damaged or cut short (" + archiveError(a.get()) + ")";
+            return Level::Damaged;
+        }
     }
     const std::string prefix = depth == 1 ? std::string() : joined(outer) + "/";
     for (;;) {
@@ -262,6 +287,7 @@ Unpacker::Level Unpacker::unpack(const std::string& path, int depth, const std::
             damage = "it is damaged or cut short (" + archiveError(a.get()) + ")";
             return Level::Damaged;
         }
+        ++handled;
         if (++m_entries > m_limits.maxEntries) {
             result.reason = "it holds more than " + std::to_string(m_limits.maxEntries) + " entries";
             return Level::Stop;
@@ -322,7 +348,11 @@ Unpacker::Level Unpacker::unpack(const std::string& path, int depth, const std::
                             std::to_string(m_limits.maxDepth - 1) + " level deep");
             continue;
         }
-        const Level level = readData(a.get(), entry, where, depth, damage);
+        const Level level = readData(a.get(), entry, where, depth);
+        if (level == Level::EntryDamaged) {
+            again = true;
+            return level;
+        }
         if (level != Level::Done)
             return level;
     }

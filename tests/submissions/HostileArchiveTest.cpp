@@ -165,3 +165,21 @@ TEST_F(FailedImport, unreadableManifestStopsTheUpdate)
     ASSERT_EQ(report.outcome, ImportReport::Outcome::Stopped);
     EXPECT_NE(report.reason.find("the earlier import's manifest cannot be read"), std::string::npos) << report.reason;
 }
+
+TEST_F(ImportFixture, damagedEntryIsSkippedAndTheRestImported)
+{
+    writeArchive(archive("full.zip"), ArchiveFormat::Zip,
+                 {{"Ann/a.dwg", corpusDrawing(1)}, {"Ben/b.dwg", corpusDrawing(2)}, {"Cy/c.dwg", corpusDrawing(3)}});
+    std::string bytes = readFile(archive("full.zip"));
+    const auto at = bytes.find("Ben/b.dwg");
+    ASSERT_NE(at, std::string::npos);
+    for (std::size_t k = at + 200; k < at + 400; ++k)
+        bytes[k] = static_cast<char>(~bytes[k]);
+    writeFile(archive("damaged.zip"), bytes);
+    const ImportReport report = import(archive("damaged.zip"));
+    ASSERT_EQ(report.outcome, ImportReport::Outcome::Imported) << submissions::importMessage(report);
+    EXPECT_TRUE(skippedWith(report, "Ben/b.dwg", "it is damaged"));
+    EXPECT_TRUE(holds(target() + "/Ann/a.dwg", corpusDrawing(1)));
+    EXPECT_TRUE(holds(target() + "/Cy/c.dwg", corpusDrawing(3)));
+    EXPECT_TRUE(holds(target() + "/Ben/b.dwg", "")); // the stand-in: not read, no all-clear
+}
