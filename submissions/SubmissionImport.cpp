@@ -316,6 +316,9 @@ bool Import::run(const ImportLimits& limits, ImportReport& report)
     report.unpackedBytes = unpacked.unpackedBytes;
     if (unpacked.stopped)
         return fail(report, m_archive + ": " + unpacked.reason);
+    if (unpacked.files.empty() && std::none_of(unpacked.skipped.begin(), unpacked.skipped.end(),
+                                               [](const SkippedEntry& skip) { return skip.unreadableDrawing; }))
+        return fail(report, m_archive + ": it holds no file to import");
     readEarlier();
 
     Manifest manifest;
@@ -478,11 +481,26 @@ ImportReport importSubmissions(const std::string& archive, const std::string& in
     return report;
 }
 
+namespace {
+
+std::string skippedText(const ImportReport& report)
+{
+    if (report.skipped.empty())
+        return {};
+    std::vector<std::string> lines;
+    for (const SkippedEntry& skip : report.skipped)
+        lines.push_back(skip.archivePath + ": " + skip.reason);
+    return "\nSkipped " + counted(report.skipped.size(), "entry", "entries") +
+           " (not read: the class gets no all-clear):" + listed(lines);
+}
+
+} // namespace
+
 std::string importMessage(const ImportReport& report)
 {
     if (report.outcome == ImportReport::Outcome::Stopped)
         return "The submissions were not imported: " + report.reason +
-               ".\nNothing was changed: an earlier import of the project stays as it was.";
+               ".\nNothing was changed: an earlier import of the project stays as it was." + skippedText(report);
     std::string text;
     if (report.outcome == ImportReport::Outcome::Unchanged) {
         text = "Nothing changed: " + report.target + " already holds every file of " + report.archive + " (" +
@@ -499,14 +517,7 @@ std::string importMessage(const ImportReport& report)
     }
     if (!report.kept.empty())
         text += "\nKept, though this download no longer holds them:" + listed(report.kept);
-    if (!report.skipped.empty()) {
-        std::vector<std::string> lines;
-        for (const SkippedEntry& skip : report.skipped)
-            lines.push_back(skip.archivePath + ": " + skip.reason);
-        text += "\nSkipped " + counted(report.skipped.size(), "entry", "entries") +
-                " (not read: the class gets no all-clear):" + listed(lines);
-    }
-    return text;
+    return text + skippedText(report);
 }
 
 } // namespace darv::submissions

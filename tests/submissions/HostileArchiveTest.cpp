@@ -154,6 +154,14 @@ TEST_F(ImportFixture, encryptedDamagedAndTooDeepEntriesAreSkippedAndNotRead)
     const ImportReport lockedReport = import(archive("locked.zip"));
     EXPECT_TRUE(skippedWith(lockedReport, "Ann/a.dwg", "encrypted"));
     EXPECT_TRUE(skippedWith(lockedReport, "Ben/b.dwg", "encrypted"));
+
+    // A download of nothing but links imports nothing, and says why.
+    writeArchive(archive("links.tar.gz"), ArchiveFormat::TarGz, {{"Ann/a.dwg", {}, Kind::Symlink, "/etc/passwd"}});
+    const ImportReport links = import(archive("links.tar.gz"));
+    EXPECT_EQ(links.outcome, ImportReport::Outcome::Stopped);
+    const std::string message = submissions::importMessage(links);
+    EXPECT_NE(message.find("it holds no file to import"), std::string::npos) << message;
+    EXPECT_NE(message.find("Ann/a.dwg: it is a symbolic link"), std::string::npos) << message;
 }
 
 TEST_F(FailedImport, unreadableManifestStopsTheUpdate)
