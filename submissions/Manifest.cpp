@@ -140,19 +140,23 @@ FileResult<Manifest> readManifest(const std::string& submissionsFolder)
     return manifest;
 }
 
+std::map<std::string, std::string> studentDisplayNames(const std::string& submissionsFolder)
+{
+    std::map<std::string, std::string> names;
+    if (const auto manifest = readManifest(submissionsFolder))
+        for (const ManifestFile& file : manifest->files)
+            names.emplace(file.student, file.displayName);
+    return names;
+}
+
 std::optional<std::string> studentDisplayName(const std::string& studentFolder)
 {
     std::filesystem::path folder(studentFolder);
     if (!folder.has_filename())
         folder = folder.parent_path();
-    const auto manifest = readManifest(folder.parent_path().string());
-    if (!manifest)
-        return std::nullopt;
-    const std::string name = folder.filename().string();
-    for (const ManifestFile& file : manifest->files)
-        if (file.student == name)
-            return file.displayName;
-    return std::nullopt;
+    const auto names = studentDisplayNames(folder.parent_path().string());
+    const auto found = names.find(folder.filename().string());
+    return found == names.end() ? std::nullopt : std::optional<std::string>(found->second);
 }
 
 } // namespace darv::submissions

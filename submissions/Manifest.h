@@ -5,6 +5,7 @@
 #include "base/FileResult.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,5 +57,9 @@ FileResult<Manifest> readManifest(const std::string& submissionsFolder);
 // The display name of a student's folder (".../submissions/NAME/Anna Meier_123456" gives "Anna Meier")
 // from the manifest beside it; empty optional when no manifest names that folder.
 std::optional<std::string> studentDisplayName(const std::string& studentFolder);
+
+// Every student folder of a submissions folder with its display name, from one reading of the manifest
+// (for a report over a whole class); empty when there is no manifest that can be read.
+std::map<std::string, std::string> studentDisplayNames(const std::string& submissionsFolder);
 
 } // namespace darv::submissions

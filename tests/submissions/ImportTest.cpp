@@ -3,6 +3,7 @@
 #include "ImportFixture.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace darv;
 using namespace darv::test;
@@ -59,6 +60,8 @@ TEST_F(ImportFixture, moodleFoldersWithTheStudentsOwnZip)
     EXPECT_EQ(nested->sha256, submissions::sha256Hex(corpusDrawing(2)));
     EXPECT_EQ(submissions::studentDisplayName(target() + "/Anna Müller_123456"), "Anna Müller");
     EXPECT_EQ(submissions::studentDisplayName(target() + "/Nobody"), std::nullopt);
+    EXPECT_EQ(submissions::studentDisplayNames(target()),
+              (std::map<std::string, std::string>{{"Anna Müller_123456", "Anna Müller"}, {"Ben Ode_222", "Ben Ode"}}));
 }
 
 TEST_F(ImportFixture, flatMoodleCanvasAndPlainArchivesInEveryFormat)
@@ -112,7 +115,14 @@ TEST_F(ImportFixture, newerDownloadChangesOnlyWhatChanged)
                  {{student + "same.dwg", corpusDrawing(0)},
                   {student + "changed.dwg", corpusDrawing(1)},
                   {student + "gone.dwg", corpusDrawing(2)}});
+    // What an import that was killed left beside the target goes; that of a running one stays.
+    const std::string dead = data() + "/submissions/.CLASS.import-999999999-abc";
+    const std::string running = data() + "/submissions/.CLASS.import-" + std::to_string(::getpid()) + "-abc";
+    std::filesystem::create_directories(dead + "/.staged");
+    std::filesystem::create_directories(running);
     ASSERT_EQ(import(archive("first.zip")).outcome, ImportReport::Outcome::Imported);
+    EXPECT_FALSE(std::filesystem::exists(dead));
+    EXPECT_TRUE(std::filesystem::exists(running));
     const std::string folder = target() + "/Anna Meier_1/";
     const struct stat before = statOf(folder + "same.dwg");
 
