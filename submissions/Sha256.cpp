@@ -59,6 +59,8 @@ void Sha256::block(const unsigned char* data)
 
 void Sha256::add(std::string_view bytes)
 {
+    if (bytes.empty())
+        return; // an empty view may have no data at all
     m_length += bytes.size();
     auto data = reinterpret_cast<const unsigned char*>(bytes.data());
     std::size_t left = bytes.size();
