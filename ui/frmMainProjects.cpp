@@ -22,12 +22,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QThread>
 
 #include <filesystem>
 #include <optional>
@@ -316,8 +318,20 @@ void frmMain::importSubmissions(const QString& archive)
         showWriteFailure("The project's lock file", lock.reason());
         return;
     }
+    // The import runs on a worker thread while the window goes on painting (but takes no input), and is
+    // always waited for: even when the window is closed meanwhile it ends whole or changes nothing.
+    submissions::ImportReport report;
+    QThread* worker = QThread::create([&report, path = nameBytes(archive), installLoc = m_installLoc, project] {
+        report = submissions::importSubmissions(path, installLoc, project);
+    });
+    QEventLoop waiting;
+    connect(worker, &QThread::finished, &waiting, &QEventLoop::quit);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const submissions::ImportReport report = submissions::importSubmissions(nameBytes(archive), m_installLoc, project);
+    worker->start();
+    if (!worker->isFinished())
+        waiting.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    delete worker;
     QApplication::restoreOverrideCursor();
     std::string message = submissions::importMessage(report);
     if (report.outcome == submissions::ImportReport::Outcome::Stopped) {
