@@ -192,7 +192,7 @@ Unpacker::Level Unpacker::readData(archive* a, archive_entry* entry, const Entry
         ::close(fd);
         ::unlink(staged.c_str());
         if (level == Level::Done || level == Level::EntryDamaged)
-            skip(where, "it is damaged: " + failure, isDrawingName(where.name));
+            skip(where, "it is damaged: " + failure, isDrawingName(where.name) || isArchiveName(where.name));
         return level;
     }
     if (isArchiveName(where.name)) {
@@ -207,7 +207,7 @@ Unpacker::Level Unpacker::readData(archive* a, archive_entry* entry, const Entry
                 ::unlink(result.files[i].staged.c_str());
             result.files.resize(filesBefore);
             result.skipped.resize(skippedBefore);
-            skip(where, "the archive cannot be unpacked: " + innerDamage);
+            skip(where, "the archive cannot be unpacked: " + innerDamage, true);
         }
         return inner == Level::Stop ? Level::Stop : Level::Done;
     }
@@ -340,12 +340,15 @@ Unpacker::Level Unpacker::unpackFrom(const std::string& path, int depth, const s
             continue;
         }
         if (archive_entry_is_data_encrypted(entry)) {
-            skip(where, "it is encrypted (protected by a password)", isDrawingName(where.name));
+            skip(where, "it is encrypted (protected by a password)",
+                 isDrawingName(where.name) || isArchiveName(where.name));
             continue;
         }
         if (isArchiveName(where.name) && depth >= m_limits.maxDepth) {
-            skip(where, "it is an archive inside an archive inside the download: archives are unpacked " +
-                            std::to_string(m_limits.maxDepth - 1) + " level deep");
+            skip(where,
+                 "it is an archive inside an archive inside the download: archives are unpacked " +
+                     std::to_string(m_limits.maxDepth - 1) + " level deep",
+                 true);
             continue;
         }
         const Level level = readData(a.get(), entry, where, depth);

@@ -37,7 +37,9 @@ struct SkippedEntry
     std::vector<std::string> inner;
     std::string archivePath;
     std::string reason;
-    bool unreadableDrawing = false; // a drawing that was there but could not be read (encrypted, damaged)
+    // A drawing, or a student's archive that may hold drawings, that was there but could not be read
+    // (encrypted, damaged, nested too deep): the import stands in for it with a drawing that cannot be read.
+    bool unreadableDrawing = false;
 };
 
 struct Unpacked

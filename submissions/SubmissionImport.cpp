@@ -267,6 +267,9 @@ std::vector<Placing> Import::placings(Unpacked& unpacked, std::vector<ManifestSk
         Placing placing = place(skip.outer, skip.inner);
         skips.push_back({skip.archivePath, skip.reason, placing.student.key});
         if (skip.unreadableDrawing && !placing.part.empty()) {
+            // A student's archive stands in as "work.zip.dwg": its drawings were not read.
+            if (!isDrawingName(placing.part.back()))
+                placing.part.back() += ".dwg";
             placing.unreadable = &skip;
             result.push_back(std::move(placing));
         }

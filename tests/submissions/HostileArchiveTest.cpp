@@ -140,8 +140,11 @@ TEST_F(ImportFixture, encryptedDamagedAndTooDeepEntriesAreSkippedAndNotRead)
     EXPECT_TRUE(skippedWith(report, "Ann/locked.zip/secret.dwg", "encrypted"));
     EXPECT_TRUE(skippedWith(report, "Ben/nested.zip/inner.zip", "archives are unpacked 1 level deep"));
     EXPECT_TRUE(skippedWith(report, "Cy/broken.zip", "cannot be unpacked"));
-    // The encrypted drawing stands in as an empty file the checks cannot read: no all-clear.
+    // The encrypted drawing, and the archives that could not be unpacked, stand in as empty drawings the
+    // checks cannot read: no all-clear.
     EXPECT_TRUE(holds(target() + "/Ann/secret.dwg", ""));
+    EXPECT_TRUE(holds(target() + "/Ben/inner.zip.dwg", ""));
+    EXPECT_TRUE(holds(target() + "/Cy/broken.zip.dwg", ""));
     const auto m = manifest();
     ASSERT_NE(fileOf(m, "Ann", "secret.dwg"), nullptr);
     EXPECT_TRUE(fileOf(m, "Ann", "secret.dwg")->unreadable);
