@@ -5,6 +5,7 @@
 #include "app/CollectCommand.h"
 #include "app/CompareCommand.h"
 #include "app/DwgInfoCommand.h"
+#include "app/ImportCommand.h"
 #include "app/SimilarCommand.h"
 
 #include <algorithm>
@@ -122,6 +123,27 @@ const std::vector<Subcommand>& subcommands()
          "     report, or the project is being collected or compared by another DARV\n",
          [](const std::vector<std::string>& args, const Context& c) {
              return runSimilarCommand(args, c.dataFolder, c.out, c.err, similar::readForSimilarity, c.upperCase);
+         }},
+        {"import",
+         "ARCHIVE",
+         "import a learning platform's download archive into a project, one folder per student",
+         "Unpacks a download of the students' submissions (ZIP, 7z, tar.gz or tar.xz: Moodle's \"Download all\n"
+         "submissions\", Canvas's submissions.zip, or a plain archive of one folder per student) into the data\n"
+         "folder's submissions/PROJECT/, one folder per student with every drawing directly in it; the\n"
+         "students' own archives inside are unpacked too. The manifest submissions/PROJECT/import.json names\n"
+         "each file's student, where it came from and its hash. Adds the project when it is missing and the\n"
+         "folder as a \"+\" location. A newer download of the same assignment replaces what changed, leaves\n"
+         "unchanged files untouched and keeps files it no longer holds. Links, absolute paths and \"..\" are\n"
+         "refused; an import stops, changing nothing, beyond 4 GiB unpacked, 200 times the archive's size,\n"
+         "100000 entries, or archives inside students' archives; encrypted and damaged entries are skipped.\n",
+         {{"--project", "NAME", "the project (the assignment) to import into"},
+          {"--data", "DIR", "the data folder (default: the one DARV 2007 was set up in)"}},
+         "  0  everything was imported, or the project already held it\n"
+         "  1  imported, but some entries were skipped and are not read (the message names them)\n"
+         "  2  nothing was imported: a wrong command line, a missing data folder or archive, a damaged\n"
+         "     archive, a limit reached, or the project is being collected or compared by another DARV\n",
+         [](const std::vector<std::string>& args, const Context& c) {
+             return runImportCommand(args, c.dataFolder, c.out, c.err, c.upperCase);
          }},
     };
     return table;

@@ -57,6 +57,16 @@ std::string similarReportPath(const std::string& installLoc, const std::string& 
     return similarReportFolder(installLoc) + "/" + project + ".sim";
 }
 
+std::string submissionsRoot(const std::string& installLoc)
+{
+    return dataPath(installLoc, "\\submissions");
+}
+
+std::string submissionsFolder(const std::string& installLoc, const std::string& project)
+{
+    return submissionsRoot(installLoc) + "/" + project;
+}
+
 std::string resourcePath(const std::string& installLoc, const std::string& fileName)
 {
     return dataPath(installLoc, "\\resources\\") + fileName;

@@ -20,6 +20,9 @@ std::string ageReportPath(const std::string& installLoc, const std::string& proj
 std::string evidenceStorePath(const std::string& installLoc);
 std::string similarReportFolder(const std::string& installLoc);
 std::string similarReportPath(const std::string& installLoc, const std::string& project);
+// The imported submissions of a project: one folder per student and the manifest import.json.
+std::string submissionsRoot(const std::string& installLoc);
+std::string submissionsFolder(const std::string& installLoc, const std::string& project);
 std::string resourcePath(const std::string& installLoc, const std::string& fileName);
 
 } // namespace darv

@@ -4,8 +4,10 @@
 #include "base/AtomicFile.h"
 #include "base/RegularFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <unistd.h>
 
 namespace darv {
@@ -48,6 +50,22 @@ std::optional<std::vector<std::string>> readQuotedLines(const std::string& path)
 FileWrite appendQuotedLine(const std::string& path, const std::string& text)
 {
     return appendWholly(path, "\"" + text + "\"\r\n");
+}
+
+FileWrite appendQuotedLineOnce(const std::string& path, const std::string& text, bool& added)
+{
+    added = false;
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) {
+        const auto lines = readQuotedLines(path);
+        if (!lines)
+            return FileError{path + ": the file cannot be read", false};
+        if (std::find(lines->begin(), lines->end(), text) != lines->end())
+            return {};
+    }
+    FileWrite written = appendQuotedLine(path, text);
+    added = written.ok();
+    return written;
 }
 
 FileWrite rewriteQuotedLines(const std::string& path, const std::vector<std::string>& texts)

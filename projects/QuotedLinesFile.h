@@ -21,6 +21,10 @@ std::optional<std::vector<std::string>> readQuotedLines(const std::string& path)
 // Appends one quoted line, creating the file when missing; all or nothing.
 FileWrite appendQuotedLine(const std::string& path, const std::string& text);
 
+// Appends the line unless the file holds it already (a missing file holds nothing); added tells which.
+// A file that exists but cannot be read is an error, so that no line is doubled blindly.
+FileWrite appendQuotedLineOnce(const std::string& path, const std::string& text, bool& added);
+
 // Replaces the file with the given lines through a temporary file in the same folder and a rename,
 // so that a failure part-way leaves the old file whole.
 FileWrite rewriteQuotedLines(const std::string& path, const std::vector<std::string>& texts);

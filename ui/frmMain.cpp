@@ -169,6 +169,7 @@ void frmMain::connectHandlers()
     connect(m_locations->cmdAddloc, &QPushButton::clicked, this, &frmMain::cmdAddloc_Click);
     connect(m_locations->cmdRemloc, &QPushButton::clicked, this, &frmMain::cmdRemloc_Click);
     connect(m_locations->cmdJump, &QPushButton::clicked, this, &frmMain::cmdJump_Click);
+    connect(m_locations->cmdImport, &QPushButton::clicked, this, &frmMain::cmdImport_Click);
     connect(m_locations->lstLocations, &QListWidget::itemClicked, this, &frmMain::lstLocations_Click);
     connect(m_locations->lstLocations, &QListWidget::itemSelectionChanged, this, [this] {
         if (selectedItem(m_locations->lstLocations))

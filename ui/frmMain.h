@@ -91,6 +91,11 @@ public:
     void lstProjects_Click();
     void cmdAddloc_Click();
     void cmdRemloc_Click();
+    // "Import submissions...": asks for a download archive, then imports it.
+    void cmdImport_Click();
+    // Imports a learning platform's download archive into the selected project's submissions folder,
+    // adds that folder as a "+" location and says what was imported, skipped and changed.
+    void importSubmissions(const QString& archive);
     void lstLocations_Click();
     void drvMain_Change();
     void cmdJump_Click();

@@ -14,17 +14,22 @@
 #include "projects/window/Volumes.h"
 #include "reports/window/ReportsPage.h"
 #include "settings/SettingsFiles.h"
+#include "submissions/SubmissionImport.h"
 #include "widgets/CheckValue.h"
 #include "widgets/NameText.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QThread>
 
 #include <filesystem>
 #include <optional>
@@ -95,8 +100,9 @@ void frmMain::projectUnselected()
     }
     m_projects->lstProjects->setToolTip(QString());
     m_panel->lblTotalFiles->setText(QStringLiteral("0000"));
-    for (QPushButton* button : {m_projects->cmdRemproj, m_locations->cmdAddloc, m_locations->cmdRemloc,
-                                m_locations->cmdJump, m_panel->cmdCollect, m_panel->cmdCompare, m_reports->cmdSimilar})
+    for (QPushButton* button :
+         {m_projects->cmdRemproj, m_locations->cmdAddloc, m_locations->cmdImport, m_locations->cmdRemloc,
+          m_locations->cmdJump, m_panel->cmdCollect, m_panel->cmdCompare, m_reports->cmdSimilar})
         button->setEnabled(false);
     m_locations->lblProject0->setText(tr("Project:"));
     m_reports->lblProject1->setText(tr("Project:"));
@@ -193,6 +199,13 @@ void frmMain::cmdRemproj_Click()
                                       "The project was removed from the list, but some of its files could not be "
                                       "deleted:" +
                                           failures);
+        // The imported submissions are the students' work, not the system's files: they stay.
+        std::error_code ec;
+        if (const std::string submissions = submissionsFolder(m_installLoc, name);
+            std::filesystem::is_directory(submissions, ec))
+            m_services.messages->show(MessageIcon::Information, kAppTitle,
+                                      "The project was removed. Its imported submissions stay in " + submissions +
+                                          "; delete that folder when they are no longer needed.");
     }
     {
         QSignalBlocker block(m_locations->lstLocations);
@@ -202,6 +215,7 @@ void frmMain::cmdRemproj_Click()
     CountDrawings();
     m_projects->cmdRemproj->setEnabled(false);
     m_locations->cmdAddloc->setEnabled(false);
+    m_locations->cmdImport->setEnabled(false);
     m_locations->cmdRemloc->setEnabled(false);
     m_panel->cmdCollect->setEnabled(false);
     // Recompare, Jump To and Similar Drawings would act on no project at all: they go off too.
@@ -231,6 +245,7 @@ void frmMain::lstProjects_Click()
     CountDrawings();
     m_projects->cmdRemproj->setEnabled(true);
     m_locations->cmdAddloc->setEnabled(true);
+    m_locations->cmdImport->setEnabled(true);
     m_panel->cmdCollect->setEnabled(true);
     m_locations->cmdRemloc->setEnabled(false);
     std::error_code ec;
@@ -274,6 +289,75 @@ void frmMain::cmdAddloc_Click()
         }
     }
     CountDrawings();
+}
+
+void frmMain::cmdImport_Click()
+{
+    if (refuseProject())
+        return;
+    const QString archive = QFileDialog::getOpenFileName(
+        this, tr("Import submissions"), QDir::homePath(),
+        tr("Download archives (*.zip *.7z *.tar.gz *.tgz *.tar.xz *.txz *.tar);;All files (*)"));
+    if (!archive.isEmpty())
+        importSubmissions(archive);
+}
+
+void frmMain::importSubmissions(const QString& archive)
+{
+    if (refuseProject())
+        return;
+    const std::string project = nameBytes(selectedProject());
+    // Like the runs, the import holds the project's lock: a collection must not read a class half replaced.
+    const ProjectLock lock = ProjectLock::acquire(m_installLoc, project);
+    if (lock.state() == ProjectLock::State::HeldByOther) {
+        m_services.messages->show(MessageIcon::Exclamation, "DARV Warning",
+                                  ProjectLock::busyMessage(project, lock.ownerPid()) + "\nNothing was imported.");
+        return;
+    }
+    if (!lock.held()) {
+        showWriteFailure("The project's lock file", lock.reason());
+        return;
+    }
+    // The import runs on a worker thread while the window goes on painting (but takes no input), and is
+    // always waited for: even when the window is closed meanwhile it ends whole or changes nothing.
+    submissions::ImportReport report;
+    QThread* worker = QThread::create([&report, path = nameBytes(archive), installLoc = m_installLoc, project] {
+        report = submissions::importSubmissions(path, installLoc, project);
+    });
+    QEventLoop waiting;
+    connect(worker, &QThread::finished, &waiting, &QEventLoop::quit);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    worker->start();
+    if (!worker->isFinished())
+        waiting.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    delete worker;
+    QApplication::restoreOverrideCursor();
+    std::string message = submissions::importMessage(report);
+    if (report.outcome == submissions::ImportReport::Outcome::Stopped) {
+        m_services.messages->show(MessageIcon::Critical, "DARV Error", message);
+        return;
+    }
+    const QString entry = QStringLiteral("+") + nameText(report.target);
+    bool added = false;
+    if (const FileWrite written =
+            appendQuotedLineOnce(locationFilePath(m_installLoc, project), nameBytes(entry), added);
+        !written) {
+        showWriteFailure("The location file", written.error().text + "\nThe submissions were imported into " +
+                                                  report.target +
+                                                  ", but the folder is no location of the project yet.");
+        return;
+    }
+    if (added) {
+        QSignalBlocker block(m_locations->lstLocations);
+        insertLocationSorted(entry);
+        message += "\nThe folder was added to the project's locations as \"" + nameBytes(entry) + "\".";
+    }
+    CountDrawings();
+    if (report.skipped.empty())
+        m_services.messages->show(MessageIcon::Information, kAppTitle, message);
+    else
+        m_services.messages->show(MessageIcon::Exclamation, "DARV Warning", message);
 }
 
 void frmMain::cmdRemloc_Click()

@@ -26,9 +26,15 @@ LocationsPage::LocationsPage(QWidget* parent) : QFrame(parent)
     cmdAddloc = place(new QPushButton(tr("Add"), this), "cmdAddloc", 0, 152, 73, 25);
     cmdRemloc = place(new QPushButton(tr("Remove"), this), "cmdRemloc", 80, 152, 73, 25);
     cmdJump = place(new QPushButton(tr("Jump To ->"), this), "cmdJump", 160, 152, 65, 25);
+    // In the free space beside the sub-folder note, under the location list.
+    cmdImport = place(new QPushButton(tr("Import submissions..."), this), "cmdImport", 121, 133, 104, 18);
+    cmdImport->setFont(arialFont(6.75));
+    cmdImport->setToolTip(tr("Unpack a download of the students' submissions (Moodle, Canvas or a plain ZIP, 7z, "
+                             "tar.gz or tar.xz) into one folder per student and add it as a location"));
     cmdAddloc->setEnabled(false);
     cmdRemloc->setEnabled(false);
     cmdJump->setEnabled(false);
+    cmdImport->setEnabled(false);
     drvMain = place(new QComboBox(this), "drvMain", 232, 8, 225, 21);
     dirMain = place(new FolderList(this), "dirMain", 232, 32, 225, 126);
     chkSub0 = place(new QCheckBox(tr("Include sub-folders (one level only)"), this), "chkSub(0)", 232, 160, 225, 17);

@@ -25,6 +25,7 @@ public:
     QPushButton* cmdAddloc;
     QPushButton* cmdRemloc;
     QPushButton* cmdJump;
+    QPushButton* cmdImport;
     QComboBox* drvMain;
     FolderList* dirMain;
     QCheckBox* chkSub0;

@@ -1,5 +1,5 @@
-# Bash completion of darv2007-cli: its commands, their options, drawing files, folders and the projects of
-# the data folder. The commands, each command's options and what an option's value is (DIR, FILE,
+# Bash completion of darv2007-cli: its commands, their options, drawing files, download archives, folders and
+# the projects of the data folder. The commands, each command's options and what an option's value is (DIR, FILE,
 # PROJECT, LIST...) come from the program's own help, so that the completion offers what the program takes.
 
 # The words before the one being completed, with "--name" "=" "value" (COMP_WORDBREAKS splits at the
@@ -82,8 +82,18 @@ _darv2007_cli_value()
     FILE | FILE...)
         _darv2007_cli_drawings "$2"
         ;;
-    PROJECT)
+    PROJECT | NAME)
         _darv2007_cli_projects "$2"
+        ;;
+    ARCHIVE)
+        compopt -o filenames 2>/dev/null
+        local pattern
+        mapfile -t COMPREPLY < <(
+            compgen -d -- "$2"
+            for pattern in '*.[zZ][iI][pP]' '*.7[zZ]' '*.[tT][aA][rR]' '*.[tT][aA][rR].[gGxX][zZ]' '*.[tT][gGxX][zZ]'; do
+                compgen -f -X "!$pattern" -- "$2"
+            done
+        )
         ;;
     LIST)
         local done=${2%"${2##*,}"}

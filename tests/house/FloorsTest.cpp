@@ -25,7 +25,7 @@ const std::vector<std::vector<std::string>> kFloors = {
     {"dwg"},
     {"dxf"},
     {"readers"},
-    {"projects", "reports"},
+    {"projects", "reports", "submissions"},
     {"compare", "similar"},
     {"collect"},
     {"settings"},

@@ -8,6 +8,7 @@
 #include "projects/window/LocationsPage.h"
 #include "projects/window/ProjectsPage.h"
 #include "reports/window/ReportsPage.h"
+#include "submissions/ArchiveWriter.h"
 #include "support/FailingFolders.h"
 #include "widgets/NameText.h"
 
@@ -98,6 +99,7 @@ private slots:
     void noSelectedProjectDisablesWhatNeedsOne();
     void failedWritesAreShownAndNothingIsListedThatIsNotStored();
     void namesThatAreNotUtf8KeepTheirBytes();
+    void importedSubmissionsBecomeALocationAndOutliveTheProject();
 };
 
 void ProjectsWindowTest::addProjectWritesExactBytesAndSelectsIt()
@@ -571,6 +573,59 @@ void ProjectsWindowTest::namesThatAreNotUtf8KeepTheirBytes()
     run->window->cmdRemproj_Click();
     QCOMPARE(data.read(QStringLiteral("projects/projects.fil")),
              std::optional<QByteArray>("\"ALPHA\"\r\n\"CAF\xC9 2006\"\r\n"));
+}
+
+void ProjectsWindowTest::importedSubmissionsBecomeALocationAndOutliveTheProject()
+{
+    DataFolder data;
+    QTemporaryDir downloads;
+    const std::string archive = downloads.filePath(QStringLiteral("moodle.zip")).toStdString();
+    writeArchive(archive, ArchiveFormat::Zip,
+                 {{"Anna Meier_1_assignsubmission_file_/a.dwg", "drawing of Anna"},
+                  {"Bo Kim_2_assignsubmission_file_/b.dwg", "drawing of Bo"}});
+    auto run = startMainWindow();
+    // The button stands in the free space beside the note, which stays readable, and its caption fits.
+    const LocationsPage* page = run->window->locationsPage();
+    QVERIFY(page->Label3->fontMetrics().horizontalAdvance(page->Label3->text()) < page->cmdImport->x());
+    QVERIFY(page->cmdImport->fontMetrics().horizontalAdvance(page->cmdImport->text()) < page->cmdImport->width());
+    QVERIFY(!page->cmdImport->isEnabled());
+    addProject(*run, QStringLiteral("class"));
+    QVERIFY(run->window->locationsPage()->cmdImport->isEnabled());
+    run->window->importSubmissions(QString::fromStdString(archive));
+    const QString target = data.path() + QStringLiteral("/submissions/CLASS");
+    QCOMPARE(items(run->window->locationsPage()->lstLocations), QStringList{QStringLiteral("+") + target});
+    QCOMPARE(run->window->lowerPanel()->lblTotalFiles->text(), QStringLiteral("0002"));
+    QCOMPARE(run->messages.shown.size(), std::size_t{1});
+    QCOMPARE(run->messages.shown[0].icon, MessageIcon::Information);
+    QVERIFY2(run->messages.shown[0].text.find("Imported 2 files of 2 students") != std::string::npos,
+             run->messages.shown[0].text.c_str());
+    QVERIFY(run->messages.shown[0].text.find("added to the project's locations") != std::string::npos);
+
+    // Again: nothing changes, the location is not listed twice.
+    run->window->importSubmissions(QString::fromStdString(archive));
+    QVERIFY(run->messages.shown.back().text.find("Nothing changed") != std::string::npos);
+    QCOMPARE(run->window->locationsPage()->lstLocations->count(), 1);
+    QCOMPARE(data.read(QStringLiteral("projects/CLASS.prj")),
+             std::optional<QByteArray>(("\"+" + target + "\"\r\n").toUtf8()));
+
+    // While another DARV works on the project nothing is imported.
+    {
+        const ProjectLock other = ProjectLock::acquire(data.str(), "CLASS");
+        QVERIFY(other.held());
+        run->window->importSubmissions(QString::fromStdString(archive));
+        QVERIFY(run->messages.shown.back().text.find("Nothing was imported.") != std::string::npos);
+    }
+
+    // Removing the project leaves the students' work and says where.
+    run->messages.shown.clear();
+    run->window->projectsPage()->lstProjects->setCurrentRow(0);
+    run->window->cmdRemproj_Click();
+    QCOMPARE(run->messages.shown.size(), std::size_t{1});
+    QVERIFY2(run->messages.shown[0].text.find("Its imported submissions stay in " + target.toStdString()) !=
+                 std::string::npos,
+             run->messages.shown[0].text.c_str());
+    QVERIFY(QFile::exists(target + QStringLiteral("/Bo Kim_2/b.dwg")));
+    QVERIFY(!data.exists(QStringLiteral("projects/CLASS.prj")));
 }
 
 DARV_GUI_TEST_MAIN(ProjectsWindowTest)

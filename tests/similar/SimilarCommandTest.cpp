@@ -204,8 +204,7 @@ TEST(SimilarCommand, AFolderThatCannotBeListedExitsTwoAndNamesIt)
     std::ostringstream out, err;
     {
         const test::UnreadableFolder unreadable(std::filesystem::path(locked).parent_path().string());
-        EXPECT_EQ(runSimilarCommand({"QUIET", "--data", folder.data()}, "", out, err, folder.source()), 2)
-            << err.str();
+        EXPECT_EQ(runSimilarCommand({"QUIET", "--data", folder.data()}, "", out, err, folder.source()), 2) << err.str();
     }
     EXPECT_NE(err.str().find("QUIET class/locked: the folder cannot be read: Permission denied"), std::string::npos)
         << err.str();

@@ -201,6 +201,7 @@ void MainWindowTest::controlInventory()
         {"cmdAddloc", {0, 152, 73, 25}, "Add"},
         {"cmdRemloc", {80, 152, 73, 25}, "Remove"},
         {"cmdJump", {160, 152, 65, 25}, "Jump To ->"},
+        {"cmdImport", {121, 133, 104, 18}, "Import submissions..."},
         {"drvMain", {232, 8, 225, 21}, nullptr},
         {"dirMain", {232, 32, 225, 126}, nullptr},
         {"chkSub(0)", {232, 160, 225, 17}, "Include sub-folders (one level only)"},
