@@ -176,11 +176,11 @@ void numberAnonymousBlocks(const std::vector<ObjectRecord>& records, const Recor
     }
 }
 
-// The names of a table's records in table order (the control object's list), then any record the list misses.
-std::vector<std::string> tableNames(const std::vector<ObjectRecord>& records, const RecordIndex& index,
-                                    std::uint16_t controlType, std::uint16_t recordType)
+// A table's records in table order (the control object's list), then any record the list misses.
+std::vector<const ObjectRecord*> tableRecords(const std::vector<ObjectRecord>& records, const RecordIndex& index,
+                                              std::uint16_t controlType, std::uint16_t recordType)
 {
-    std::vector<std::string> names;
+    std::vector<const ObjectRecord*> names;
     std::vector<std::uint64_t> listed;
     auto wanted = [recordType](const ObjectRecord& record) {
         return record.head.type == recordType &&
@@ -193,7 +193,7 @@ std::vector<std::string> tableNames(const std::vector<ObjectRecord>& records, co
         for (const std::uint64_t handle : control.contents.owned) {
             const ObjectRecord* record = index.find(handle);
             if (record != nullptr && wanted(*record)) {
-                names.push_back(record->contents.name);
+                names.push_back(record);
                 listed.push_back(handle);
             }
         }
@@ -202,10 +202,119 @@ std::vector<std::string> tableNames(const std::vector<ObjectRecord>& records, co
     std::sort(listed.begin(), listed.end());
     for (const ObjectRecord& record : records) {
         if (wanted(record) && !std::binary_search(listed.begin(), listed.end(), record.head.handle)) {
-            names.push_back(record.contents.name);
+            names.push_back(&record);
         }
     }
     return names;
+}
+
+std::vector<std::string> namesOf(const std::vector<const ObjectRecord*>& records)
+{
+    std::vector<std::string> names;
+    names.reserve(records.size());
+    for (const ObjectRecord* record : records) {
+        names.push_back(record->contents.name);
+    }
+    return names;
+}
+
+// Joins what an entity's record refers to: its layer, an INSERT's block, a POLYLINE's vertices, an MLINE's style.
+class EntityJoin
+{
+public:
+    EntityJoin(const std::vector<ObjectRecord>& records, const RecordIndex& index, std::size_t vertexCount)
+        : m_index(index), m_vertexSteps(vertexCount)
+    {
+        for (const ObjectRecord& record : records) {
+            if (record.head.type != ObjectType::Attrib) {
+                continue;
+            }
+            if (record.head.entityMode == 0 && std::holds_alternative<AttributeContents>(record.contents.data)) {
+                m_attributes.emplace_back(record.head.owner, &record);
+            } else {
+                ++m_unread; // left out of its INSERT
+            }
+        }
+        // Records come in ascending handle order: a stable sort keeps each INSERT's attributes in that order.
+        std::stable_sort(m_attributes.begin(), m_attributes.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+    }
+
+    void fill(Entity& entity, const ObjectRecord& record)
+    {
+        const ObjectContents& contents = record.contents;
+        m_unread += contents.bodyRead ? 0 : 1;
+        if (const ObjectContents* layer = m_index.contents(contents.layer, ObjectType::Layer)) {
+            entity.layer = layer->name;
+        }
+        entity.geometry = contents.geometry;
+        entity.data = contents.data;
+        if (auto* insert = std::get_if<InsertGeometry>(&entity.geometry)) {
+            const ObjectContents* block = m_index.contents(contents.block, ObjectType::BlockHeader);
+            if (block != nullptr) {
+                insert->block = block->name;
+            }
+            addAttributes(entity);
+        } else if (auto* polyline = std::get_if<PolylineGeometry>(&entity.geometry); polyline && !polyline->planar) {
+            fillVertices(contents, m_index, m_vertexSteps, *polyline, record.head.type == 15);
+        } else if (auto* mleader = std::get_if<MLeaderContents>(&entity.data)) {
+            if (const ObjectContents* block = m_index.contents(contents.block, ObjectType::BlockHeader)) {
+                mleader->block = block->name;
+            }
+        } else if (auto* mline = std::get_if<MLineContents>(&entity.data)) {
+            if (const ObjectContents* style = m_index.contents(contents.style, ObjectType::MLineStyle)) {
+                mline->style = style->name;
+            }
+        }
+    }
+
+    std::size_t unread() const { return m_unread; }
+
+private:
+    void addAttributes(Entity& entity) const
+    {
+        auto it = std::lower_bound(m_attributes.begin(), m_attributes.end(), entity.handle,
+                                   [](const auto& entry, std::uint64_t h) { return entry.first < h; });
+        for (; it != m_attributes.end() && it->first == entity.handle; ++it) {
+            entity.attributes.push_back(std::get<AttributeContents>(it->second->contents.data));
+        }
+    }
+
+    const RecordIndex& m_index;
+    std::size_t m_vertexSteps;                                               // see fillVertices
+    std::size_t m_unread = 0;                                                // entities whose body could not be decoded
+    std::vector<std::pair<std::uint64_t, const ObjectRecord*>> m_attributes; // by owning INSERT
+};
+
+// Every block definition with its base point and entities (those whose owner is the block), in table order.
+std::vector<BlockDefinition> blockDefinitions(const std::vector<const ObjectRecord*>& blocks,
+                                              const std::vector<ObjectRecord>& records, const ClassTable& classes,
+                                              EntityJoin& join)
+{
+    std::vector<std::pair<std::uint64_t, const ObjectRecord*>> owned;
+    for (const ObjectRecord& record : records) {
+        if (record.head.isEntity && record.head.entityMode == 0 && !isSubEntityOrBlockMark(record.head.type)) {
+            owned.emplace_back(record.head.owner, &record);
+        }
+    }
+    std::stable_sort(owned.begin(), owned.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<BlockDefinition> definitions;
+    definitions.reserve(blocks.size());
+    for (const ObjectRecord* block : blocks) {
+        BlockDefinition definition{block->contents.name, block->contents.point, {}};
+        auto it = std::lower_bound(owned.begin(), owned.end(), block->head.handle,
+                                   [](const auto& entry, std::uint64_t h) { return entry.first < h; });
+        for (; it != owned.end() && it->first == block->head.handle; ++it) {
+            Entity entity;
+            entity.handle = it->second->head.handle;
+            entity.className = entityClassName(it->second->head.type, classes);
+            entity.space = definition.name;
+            join.fill(entity, *it->second);
+            definition.entities.push_back(std::move(entity));
+        }
+        definitions.push_back(std::move(definition));
+    }
+    return definitions;
 }
 
 } // namespace
@@ -215,6 +324,8 @@ bool keepForContents(const ObjectHead& head, const ObjectContents& contents, Tab
     switch (head.type) {
     case ObjectType::BlockControl:
     case ObjectType::LayerControl:
+    case ObjectType::MLineStyle:
+    case ObjectType::Attrib:
         return true;
     case ObjectType::Dictionary:
     case ObjectType::XRecord:
@@ -294,8 +405,9 @@ void assembleContents(ContentRecords& input, const HeaderVariables& header, cons
     drawing.counts = input.counts;
     std::size_t vertexCount = 0;
     std::vector<ObjectHead> heads;
-    drawing.layers = tableNames(records, index, ObjectType::LayerControl, ObjectType::Layer);
-    drawing.blocks = tableNames(records, index, ObjectType::BlockControl, ObjectType::BlockHeader);
+    drawing.layers = namesOf(tableRecords(records, index, ObjectType::LayerControl, ObjectType::Layer));
+    const auto blocks = tableRecords(records, index, ObjectType::BlockControl, ObjectType::BlockHeader);
+    drawing.blocks = namesOf(blocks);
     for (const ObjectRecord& record : records) {
         if (isVertex(record.head.type)) {
             ++vertexCount;
@@ -317,29 +429,22 @@ void assembleContents(ContentRecords& input, const HeaderVariables& header, cons
     const std::string paperSpace = nameOf(layouts, header.paperSpaceBlock);
 
     drawing.entities = selectLayoutEntities(heads, classes);
-    std::size_t vertexSteps = vertexCount;
+    EntityJoin join(records, index, vertexCount);
     for (Entity& entity : drawing.entities) {
         const ObjectRecord* record = index.find(entity.handle);
         if (record == nullptr) {
             continue;
         }
         const ObjectHead& head = record->head;
-        const ObjectContents& contents = record->contents;
         entity.space = head.entityMode == 2   ? modelSpace
                        : head.entityMode == 1 ? paperSpace
                                               : nameOf(layouts, head.owner);
-        if (const ObjectContents* layer = index.contents(contents.layer, ObjectType::Layer)) {
-            entity.layer = layer->name;
-        }
-        entity.geometry = contents.geometry;
-        if (auto* insert = std::get_if<InsertGeometry>(&entity.geometry)) {
-            const ObjectContents* block = index.contents(contents.block, ObjectType::BlockHeader);
-            if (block != nullptr) {
-                insert->block = block->name;
-            }
-        } else if (auto* polyline = std::get_if<PolylineGeometry>(&entity.geometry); polyline && !polyline->planar) {
-            fillVertices(contents, index, vertexSteps, *polyline, head.type == 15);
-        }
+        join.fill(entity, *record);
+    }
+    drawing.blockDefinitions = blockDefinitions(blocks, records, classes, join);
+    if (join.unread() > 0) {
+        drawing.warnings.push_back(std::to_string(join.unread()) +
+                                   " entities could not be read whole: their contents are left out");
     }
 }
 

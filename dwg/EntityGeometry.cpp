@@ -235,6 +235,67 @@ InsertGeometry readInsert(EntityFields& fields)
     return insert;
 }
 
+// The kinds whose contents are no geometry (see EntityData).
+bool readContents(const EntityHead& head, EntityFields& fields, ObjectContents& out, GeometryLinks& links)
+{
+    switch (head.kind) {
+    case EntityKind::Attribute:
+    case EntityKind::AttributeDefinition: {
+        AttributeContents attribute;
+        if (!readAttribute(fields, head.kind == EntityKind::AttributeDefinition, attribute)) {
+            return false;
+        }
+        out.data = std::move(attribute);
+        break;
+    }
+    case EntityKind::Hatch: {
+        HatchContents hatch;
+        if (!readHatch(fields, hatch)) {
+            return false;
+        }
+        out.data = std::move(hatch);
+        break;
+    }
+    case EntityKind::Leader: {
+        LeaderContents leader;
+        if (!readLeader(fields, leader)) {
+            return false;
+        }
+        out.data = std::move(leader);
+        break;
+    }
+    case EntityKind::Tolerance:
+        out.data = readTolerance(fields);
+        break;
+    case EntityKind::MLine: {
+        MLineContents mline;
+        if (!readMLine(fields, mline)) {
+            return false;
+        }
+        out.data = std::move(mline);
+        break;
+    }
+    case EntityKind::MLeader: {
+        MLeaderContents mleader;
+        if (!readMLeader(fields, mleader, links)) {
+            return false;
+        }
+        out.data = std::move(mleader);
+        break;
+    }
+    case EntityKind::Ray: {
+        RayContents ray;
+        ray.point = fields.point3();
+        ray.direction = fields.point3();
+        out.data = ray;
+        break;
+    }
+    default:
+        break;
+    }
+    return !fields.failed();
+}
+
 } // namespace
 
 bool readGeometry(const EntityHead& head, EntityFields& fields, ObjectContents& out, GeometryLinks& links)
@@ -312,6 +373,8 @@ bool readGeometry(const EntityHead& head, EntityFields& fields, ObjectContents& 
     case EntityKind::Dimension:
         out.geometry = readDimension(fields, head.type);
         break;
+    default:
+        return readContents(head, fields, out, links);
     }
     return !fields.failed();
 }
@@ -330,6 +393,27 @@ bool readGeometryHandles(const EntityHead& head, BitReader& handles, const Versi
     case EntityKind::Insert:
     case EntityKind::MInsert:
         out.block = next();
+        break;
+    case EntityKind::Leader:
+        if (auto* leader = std::get_if<LeaderContents>(&out.data)) {
+            leader->annotation = next();
+        }
+        break;
+    case EntityKind::MLine:
+        out.style = next();
+        break;
+    case EntityKind::MLeader:
+        if (auto* mleader = std::get_if<MLeaderContents>(&out.data)) {
+            for (std::uint32_t i = 0; i <= links.handlesBeforeArrowhead && !handles.failed(); ++i) {
+                const std::uint64_t handle = next();
+                if (static_cast<std::int64_t>(i) == links.blockHandle) {
+                    out.block = handle;
+                }
+                if (i == links.handlesBeforeArrowhead) {
+                    mleader->arrowhead = handle;
+                }
+            }
+        }
         break;
     case EntityKind::Polyline2d:
     case EntityKind::Polyline3d:

@@ -23,4 +23,13 @@ PolylineGeometry readMesh(EntityFields& fields, GeometryLinks& links, bool polyf
 PolylineGeometry readPolyline3d(EntityFields& fields, GeometryLinks& links);
 DimensionGeometry readDimension(EntityFields& fields, std::uint16_t type);
 
+// The annotation and fill entities. Each returns false (or leaves the fields failed) on a damaged body.
+bool readAttribute(EntityFields& fields, bool definition, AttributeContents& attribute);
+bool readHatch(EntityFields& fields, HatchContents& hatch);
+bool readLeader(EntityFields& fields, LeaderContents& leader);
+ToleranceContents readTolerance(EntityFields& fields);
+bool readMLine(EntityFields& fields, MLineContents& mline);
+// Fills `links` with the places of the block content's and the arrowhead's handles in the handle stream.
+bool readMLeader(EntityFields& fields, MLeaderContents& mleader, GeometryLinks& links);
+
 } // namespace dwg
