@@ -206,6 +206,20 @@ void addData(const dwg::EntityData& data, json& entity)
                     entity["leader_lines"].push_back(points(line));
                 }
                 entity["arrowhead"] = d.arrowhead != 0 ? json(hexText(d.arrowhead)) : json(nullptr);
+            } else if constexpr (std::is_same_v<T, dwg::ImageContents>) {
+                entity["position"] = point(d.position);
+                entity["u_vector"] = point(d.uVector);
+                entity["v_vector"] = point(d.vVector);
+                entity["size"] = json::array({d.width, d.height});
+                entity["clip_boundary"] = planarPoints(d.clipBoundary);
+                entity["path"] = textOrNull(d.path);
+            } else if constexpr (std::is_same_v<T, dwg::ViewportContents>) {
+                entity["center"] = point(d.center);
+                entity["width"] = d.width;
+                entity["height"] = d.height;
+                entity["view_center"] = json::array({d.viewCenter.x, d.viewCenter.y});
+                entity["view_height"] = d.viewHeight;
+                entity["frozen_layers"] = d.frozenLayers;
             } else if constexpr (std::is_same_v<T, dwg::RayContents>) {
                 entity["point"] = point(d.point);
                 entity["direction"] = point(d.direction);

@@ -326,4 +326,52 @@ bool readMLine(EntityFields& fields, MLineContents& mline)
     return !fields.failed();
 }
 
+ViewportContents readViewport(EntityFields& fields, GeometryLinks& links)
+{
+    BitReader& data = fields.data();
+    ViewportContents viewport;
+    viewport.center = fields.point3();
+    viewport.width = fields.bitDouble();
+    viewport.height = fields.bitDouble();
+    data.skipBitDoubles(3 + 3 + 1); // view target, view direction, twist
+    viewport.viewHeight = fields.bitDouble();
+    data.skipBitDoubles(4); // lens length, front and back clip, snap angle
+    viewport.viewCenter = fields.rawPoint2(0);
+    data.skipRawDoubles(6); // snap base, snap spacing, grid spacing
+    data.readBitShort();    // circle zoom
+    if (fields.flags().r2007Plus) {
+        data.readBitShort(); // major grid lines
+    }
+    links.ownedCount = static_cast<std::uint32_t>(data.readBitLong());
+    return viewport;
+}
+
+bool readImage(EntityFields& fields, ImageContents& image)
+{
+    BitReader& data = fields.data();
+    data.readBitLong(); // version of the image's data
+    image.position = fields.point3();
+    image.uVector = fields.point3();
+    image.vVector = fields.point3();
+    image.width = fields.rawDouble();
+    image.height = fields.rawDouble();
+    data.readBitShort(); // display properties
+    data.skipBits(1);    // clipping on
+    data.skipBytes(3);   // brightness, contrast, fade
+    if (fields.flags().r2010Plus) {
+        data.skipBits(1); // clipping inverted
+    }
+    std::uint32_t corners = 2; // a rectangle (type 1) by two corners
+    if (data.readBitShort() != 1) {
+        corners = static_cast<std::uint32_t>(data.readBitLong());
+        if (!plausibleCount(fields, corners, 128)) {
+            return false;
+        }
+    }
+    for (std::uint32_t i = 0; i < corners && !fields.failed(); ++i) {
+        image.clipBoundary.push_back(fields.rawPoint2(0));
+    }
+    return !fields.failed();
+}
+
 } // namespace dwg

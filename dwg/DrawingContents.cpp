@@ -222,14 +222,14 @@ std::vector<std::string> namesOf(const std::vector<const ObjectRecord*>& records
 class EntityJoin
 {
 public:
-    EntityJoin(const std::vector<ObjectRecord>& records, const RecordIndex& index, std::size_t vertexCount)
+    EntityJoin(std::vector<ObjectRecord>& records, const RecordIndex& index, std::size_t vertexCount)
         : m_index(index), m_vertexSteps(vertexCount)
     {
-        for (const ObjectRecord& record : records) {
+        for (ObjectRecord& record : records) {
             if (record.head.type != ObjectType::Attrib) {
                 continue;
             }
-            if (record.head.entityMode == 0 && std::holds_alternative<AttributeContents>(record.contents.data)) {
+            if (record.head.entityMode == 0 && record.contents.dataAs<AttributeContents>() != nullptr) {
                 m_attributes.emplace_back(record.head.owner, &record);
             } else {
                 ++m_unread; // left out of its INSERT
@@ -240,15 +240,18 @@ public:
                          [](const auto& a, const auto& b) { return a.first < b.first; });
     }
 
-    void fill(Entity& entity, const ObjectRecord& record)
+    void fill(Entity& entity, ObjectRecord& record)
     {
         const ObjectContents& contents = record.contents;
         m_unread += contents.bodyRead ? 0 : 1;
         if (const ObjectContents* layer = m_index.contents(contents.layer, ObjectType::Layer)) {
             entity.layer = layer->name;
         }
-        entity.geometry = contents.geometry;
-        entity.data = contents.data;
+        // Each record becomes one entity at most: what it holds moves there.
+        entity.geometry = std::move(record.contents.geometry);
+        if (record.contents.data) {
+            entity.data = std::move(*record.contents.data);
+        }
         if (auto* insert = std::get_if<InsertGeometry>(&entity.geometry)) {
             const ObjectContents* block = m_index.contents(contents.block, ObjectType::BlockHeader);
             if (block != nullptr) {
@@ -260,6 +263,16 @@ public:
         } else if (auto* mleader = std::get_if<MLeaderContents>(&entity.data)) {
             if (const ObjectContents* block = m_index.contents(contents.block, ObjectType::BlockHeader)) {
                 mleader->block = block->name;
+            }
+        } else if (auto* image = std::get_if<ImageContents>(&entity.data); image && contents.style != 0) {
+            if (const ObjectRecord* definition = m_index.find(contents.style);
+                definition != nullptr && definition->contents.imageDefinition) {
+                image->path = definition->contents.name;
+            }
+        } else if (auto* viewport = std::get_if<ViewportContents>(&entity.data)) {
+            for (const std::uint64_t handle : contents.owned) {
+                const ObjectContents* layer = m_index.contents(handle, ObjectType::Layer);
+                viewport->frozenLayers.push_back(layer != nullptr ? layer->name : std::string());
             }
         } else if (auto* mline = std::get_if<MLineContents>(&entity.data)) {
             if (const ObjectContents* style = m_index.contents(contents.style, ObjectType::MLineStyle)) {
@@ -276,23 +289,23 @@ private:
         auto it = std::lower_bound(m_attributes.begin(), m_attributes.end(), entity.handle,
                                    [](const auto& entry, std::uint64_t h) { return entry.first < h; });
         for (; it != m_attributes.end() && it->first == entity.handle; ++it) {
-            entity.attributes.push_back(std::get<AttributeContents>(it->second->contents.data));
+            entity.attributes.push_back(std::move(*it->second->contents.dataAs<AttributeContents>()));
         }
     }
 
     const RecordIndex& m_index;
-    std::size_t m_vertexSteps;                                               // see fillVertices
-    std::size_t m_unread = 0;                                                // entities whose body could not be decoded
-    std::vector<std::pair<std::uint64_t, const ObjectRecord*>> m_attributes; // by owning INSERT
+    std::size_t m_vertexSteps;                                         // see fillVertices
+    std::size_t m_unread = 0;                                          // entities whose body could not be decoded
+    std::vector<std::pair<std::uint64_t, ObjectRecord*>> m_attributes; // by owning INSERT
 };
 
 // Every block definition with its base point and entities (those whose owner is the block), in table order.
 std::vector<BlockDefinition> blockDefinitions(const std::vector<const ObjectRecord*>& blocks,
-                                              const std::vector<ObjectRecord>& records, const ClassTable& classes,
+                                              std::vector<ObjectRecord>& records, const ClassTable& classes,
                                               EntityJoin& join)
 {
-    std::vector<std::pair<std::uint64_t, const ObjectRecord*>> owned;
-    for (const ObjectRecord& record : records) {
+    std::vector<std::pair<std::uint64_t, ObjectRecord*>> owned;
+    for (ObjectRecord& record : records) {
         if (record.head.isEntity && record.head.entityMode == 0 && !isSubEntityOrBlockMark(record.head.type)) {
             owned.emplace_back(record.head.owner, &record);
         }
@@ -350,7 +363,7 @@ bool keepForContents(const ObjectHead& head, const ObjectContents& contents, Tab
     default:
         break;
     }
-    return isVertex(head.type) || mattersForSelection(head);
+    return contents.imageDefinition || isVertex(head.type) || mattersForSelection(head);
 }
 
 std::optional<SummaryInfo> drawingProperties(const ContentRecords& records)
@@ -429,9 +442,9 @@ void assembleContents(ContentRecords& input, const HeaderVariables& header, cons
     const std::string paperSpace = nameOf(layouts, header.paperSpaceBlock);
 
     drawing.entities = selectLayoutEntities(heads, classes);
-    EntityJoin join(records, index, vertexCount);
+    EntityJoin join(input.records, index, vertexCount);
     for (Entity& entity : drawing.entities) {
-        const ObjectRecord* record = index.find(entity.handle);
+        ObjectRecord* record = index.find(entity.handle);
         if (record == nullptr) {
             continue;
         }
@@ -441,7 +454,7 @@ void assembleContents(ContentRecords& input, const HeaderVariables& header, cons
                                               : nameOf(layouts, head.owner);
         join.fill(entity, *record);
     }
-    drawing.blockDefinitions = blockDefinitions(blocks, records, classes, join);
+    drawing.blockDefinitions = blockDefinitions(blocks, input.records, classes, join);
     if (join.unread() > 0) {
         drawing.warnings.push_back(std::to_string(join.unread()) +
                                    " entities could not be read whole: their contents are left out");

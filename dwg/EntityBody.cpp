@@ -201,6 +201,8 @@ EntityKind entityKind(std::uint16_t type, const ClassTable& classes)
         return EntityKind::Ellipse;
     case 36:
         return EntityKind::Spline;
+    case 34:
+        return EntityKind::Viewport;
     case 40:
     case 41:
         return EntityKind::Ray;
@@ -234,6 +236,9 @@ EntityKind entityKind(std::uint16_t type, const ClassTable& classes)
         if (entry != nullptr && entry->dxfName == "MULTILEADER") {
             return EntityKind::MLeader;
         }
+        if (entry != nullptr && (entry->dxfName == "IMAGE" || entry->dxfName == "WIPEOUT")) {
+            return EntityKind::Image;
+        }
     }
     return EntityKind::Other;
 }
@@ -251,17 +256,17 @@ bool readEntityBody(const EntityHead& head, EntityStreams& streams, const Entity
     readCommonHandles(head, common, f, streams.handles, out);
     if (!geometryRead) {
         out.geometry = std::monostate{};
-        out.data = std::monostate{};
+        out.data.reset();
         return false;
     }
     if (streams.handles.failed() || !readGeometryHandles(head, streams.handles, f, links, out)) {
         // The geometry of an INSERT or POLYLINE is incomplete without its references.
         if (std::holds_alternative<InsertGeometry>(out.geometry) ||
-            std::holds_alternative<PolylineGeometry>(out.geometry) ||
-            std::holds_alternative<LeaderContents>(out.data) || std::holds_alternative<MLeaderContents>(out.data) ||
-            std::holds_alternative<MLineContents>(out.data)) {
+            std::holds_alternative<PolylineGeometry>(out.geometry) || out.dataAs<LeaderContents>() != nullptr ||
+            out.dataAs<MLeaderContents>() != nullptr || out.dataAs<MLineContents>() != nullptr ||
+            out.dataAs<ViewportContents>() != nullptr || out.dataAs<ImageContents>() != nullptr) {
             out.geometry = std::monostate{};
-            out.data = std::monostate{};
+            out.data.reset();
             return false;
         }
     }

@@ -43,6 +43,8 @@ enum class EntityKind {
     MLine,
     Ray, // RAY and XLINE
     MLeader,
+    Image, // IMAGE and WIPEOUT
+    Viewport,
 };
 
 EntityKind entityKind(std::uint16_t type, const ClassTable& classes);

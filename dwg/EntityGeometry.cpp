@@ -245,7 +245,7 @@ bool readContents(const EntityHead& head, EntityFields& fields, ObjectContents& 
         if (!readAttribute(fields, head.kind == EntityKind::AttributeDefinition, attribute)) {
             return false;
         }
-        out.data = std::move(attribute);
+        out.setData(std::move(attribute));
         break;
     }
     case EntityKind::Hatch: {
@@ -253,7 +253,7 @@ bool readContents(const EntityHead& head, EntityFields& fields, ObjectContents& 
         if (!readHatch(fields, hatch)) {
             return false;
         }
-        out.data = std::move(hatch);
+        out.setData(std::move(hatch));
         break;
     }
     case EntityKind::Leader: {
@@ -261,18 +261,18 @@ bool readContents(const EntityHead& head, EntityFields& fields, ObjectContents& 
         if (!readLeader(fields, leader)) {
             return false;
         }
-        out.data = std::move(leader);
+        out.setData(std::move(leader));
         break;
     }
     case EntityKind::Tolerance:
-        out.data = readTolerance(fields);
+        out.setData(readTolerance(fields));
         break;
     case EntityKind::MLine: {
         MLineContents mline;
         if (!readMLine(fields, mline)) {
             return false;
         }
-        out.data = std::move(mline);
+        out.setData(std::move(mline));
         break;
     }
     case EntityKind::MLeader: {
@@ -280,14 +280,28 @@ bool readContents(const EntityHead& head, EntityFields& fields, ObjectContents& 
         if (!readMLeader(fields, mleader, links)) {
             return false;
         }
-        out.data = std::move(mleader);
+        out.setData(std::move(mleader));
+        break;
+    }
+    case EntityKind::Viewport:
+        // R13/R14 keep the view in the viewport's extended data, which this reader does not decode yet.
+        if (fields.flags().r2000Plus) {
+            out.setData(readViewport(fields, links));
+        }
+        break;
+    case EntityKind::Image: {
+        ImageContents image;
+        if (!readImage(fields, image)) {
+            return false;
+        }
+        out.setData(std::move(image));
         break;
     }
     case EntityKind::Ray: {
         RayContents ray;
         ray.point = fields.point3();
         ray.direction = fields.point3();
-        out.data = ray;
+        out.setData(ray);
         break;
     }
     default:
@@ -395,15 +409,16 @@ bool readGeometryHandles(const EntityHead& head, BitReader& handles, const Versi
         out.block = next();
         break;
     case EntityKind::Leader:
-        if (auto* leader = std::get_if<LeaderContents>(&out.data)) {
+        if (auto* leader = out.dataAs<LeaderContents>()) {
             leader->annotation = next();
         }
         break;
     case EntityKind::MLine:
+    case EntityKind::Image:
         out.style = next();
         break;
     case EntityKind::MLeader:
-        if (auto* mleader = std::get_if<MLeaderContents>(&out.data)) {
+        if (auto* mleader = out.dataAs<MLeaderContents>()) {
             for (std::uint32_t i = 0; i <= links.handlesBeforeArrowhead && !handles.failed(); ++i) {
                 const std::uint64_t handle = next();
                 if (static_cast<std::int64_t>(i) == links.blockHandle) {
@@ -413,6 +428,17 @@ bool readGeometryHandles(const EntityHead& head, BitReader& handles, const Versi
                     mleader->arrowhead = handle;
                 }
             }
+        }
+        break;
+    case EntityKind::Viewport:
+        if (out.dataAs<ViewportContents>() == nullptr) {
+            break;
+        }
+        if (links.ownedCount > handles.remaining() / 8) {
+            return false; // each handle takes at least a byte
+        }
+        for (std::uint32_t i = 0; i < links.ownedCount && !handles.failed(); ++i) {
+            out.owned.push_back(next()); // the frozen layers
         }
         break;
     case EntityKind::Polyline2d:

@@ -210,9 +210,30 @@ struct MLeaderContents // AcDbMLeader
     std::uint64_t arrowhead = 0;                  // 342: the arrowhead's block; 0 for the default arrowhead
 };
 
+struct ImageContents // AcDbRasterImage (IMAGE), AcDbWipeout
+{
+    Point3 position;                  // 10: the insertion point
+    Point3 uVector;                   // 11: a pixel's width along the image's x axis
+    Point3 vVector;                   // 12: a pixel's height along its y axis
+    double width = 0;                 // 13: in pixels
+    double height = 0;                // 23
+    std::vector<Point3> clipBoundary; // 14, in pixels (planar): two corners, or a polygon
+    std::string path;                 // IMAGE: the image file as its definition names it (group 1 of IMAGEDEF)
+};
+
+struct ViewportContents // AcDbViewport
+{
+    Point3 center;                         // 10, in paper space
+    double width = 0;                      // 40
+    double height = 0;                     // 41
+    Point3 viewCenter;                     // 12: the view's centre in model space (planar)
+    double viewHeight = 0;                 // 45
+    std::vector<std::string> frozenLayers; // 331, by name
+};
+
 // std::monostate: a class without such contents, or an entity whose body could not be read.
 using EntityData = std::variant<std::monostate, AttributeContents, HatchContents, LeaderContents, ToleranceContents,
-                                MLineContents, RayContents, MLeaderContents>;
+                                MLineContents, RayContents, MLeaderContents, ImageContents, ViewportContents>;
 
 // The JSON key of a dimension point: "defpoint", "text_midpoint", "defpoint2", "defpoint3", "defpoint4", "arc_point".
 const char* dimensionPointKey(DimensionPointKind kind);

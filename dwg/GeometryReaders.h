@@ -29,6 +29,9 @@ bool readHatch(EntityFields& fields, HatchContents& hatch);
 bool readLeader(EntityFields& fields, LeaderContents& leader);
 ToleranceContents readTolerance(EntityFields& fields);
 bool readMLine(EntityFields& fields, MLineContents& mline);
+bool readImage(EntityFields& fields, ImageContents& image);
+// R2000 and later; `links.ownedCount` is set to the number of frozen layers, whose handles follow.
+ViewportContents readViewport(EntityFields& fields, GeometryLinks& links);
 // Fills `links` with the places of the block content's and the arrowhead's handles in the handle stream.
 bool readMLeader(EntityFields& fields, MLeaderContents& mleader, GeometryLinks& links);
 

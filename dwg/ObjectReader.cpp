@@ -65,6 +65,10 @@ void ObjectReader::readContents(ObjectHead& head, const BitReader& afterMode, st
         if (entry != nullptr && entry->dxfName == "XRECORD") {
             head.type = ObjectType::XRecord;
         }
+        if (entry != nullptr && entry->dxfName == "IMAGEDEF") {
+            readImagePath(afterMode, handleStart, dataEnd, contents, decoder);
+            return;
+        }
     }
     if (needsTableObjectBody(head.type, m_flags)) {
         BitReader data = afterMode;
@@ -202,6 +206,33 @@ bool ObjectReader::readRecordName(BitReader& reader, std::uint64_t dataEnd, std:
         head.blockName = std::move(name);
     }
     return true;
+}
+
+// An image definition names its file after its version and the image's size in pixels.
+void ObjectReader::readImagePath(const BitReader& afterHead, std::uint64_t handleStart, std::uint64_t dataEnd,
+                                 ObjectContents& contents, TextDecoder* decoder) const
+{
+    BitReader data = afterHead;
+    data.setEnd(handleStart);
+    data.readBitLong(); // reactors
+    if (m_flags.r2004Plus) {
+        data.readBit(); // no extension dictionary
+    }
+    if (m_flags.r2013Plus) {
+        data.readBit(); // has data-store data
+    }
+    data.readBitLong();     // version
+    data.skipRawDoubles(2); // size in pixels
+    TextSource text =
+        m_flags.r2007Plus
+            ? TextSource::stringStream(m_objects.first(static_cast<std::size_t>(dataEnd / 8)), handleStart)
+            : TextSource::inData(data);
+    std::string path = text.read();
+    if (data.failed() || text.failed()) {
+        return;
+    }
+    contents.name = m_flags.r2007Plus || decoder == nullptr ? path : decoder->decode(path);
+    contents.imageDefinition = true;
 }
 
 // A block's base point follows its name and flags; a damaged one leaves the point at the origin, the name kept.

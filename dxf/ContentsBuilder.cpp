@@ -26,6 +26,9 @@ constexpr KindName kindNames[] = {
     {"RAY", ContentsKind::Ray},
     {"XLINE", ContentsKind::Ray},
     {"MULTILEADER", ContentsKind::MLeader},
+    {"IMAGE", ContentsKind::Image},
+    {"WIPEOUT", ContentsKind::Image},
+    {"VIEWPORT", ContentsKind::Viewport},
 };
 
 // Counts in a file are never more than its groups; a larger one is damage.
@@ -338,8 +341,16 @@ std::optional<dwg::MLeaderContents> readMLeader(const std::vector<Group>& groups
 
 } // namespace
 
-std::uint64_t ContentsBuilder::blockHandle() const
+std::uint64_t ContentsBuilder::reference() const
 {
+    if (m_kind == ContentsKind::Image) {
+        const Group* definition = FirstGroups(m_groups).find(340);
+        std::uint64_t handle = 0;
+        return definition != nullptr && definition->toHandle(handle) ? handle : 0;
+    }
+    if (m_kind != ContentsKind::MLeader) {
+        return 0;
+    }
     int depth = 0;
     for (const Group& group : m_groups) {
         if (group.code >= 300 && group.code <= 305 && (group.code != 304 || depth != 1)) {
@@ -350,6 +361,18 @@ std::uint64_t ContentsBuilder::blockHandle() const
         }
     }
     return 0;
+}
+
+std::vector<std::uint64_t> ContentsBuilder::frozenLayers() const
+{
+    std::vector<std::uint64_t> handles;
+    for (const Group& group : m_groups) {
+        std::uint64_t handle = 0;
+        if (m_kind == ContentsKind::Viewport && group.code == 331 && group.toHandle(handle)) {
+            handles.push_back(handle);
+        }
+    }
+    return handles;
 }
 
 ContentsKind contentsKindOf(std::string_view dxfName)
@@ -433,6 +456,32 @@ dwg::EntityData ContentsBuilder::finish(TextDecoder& decoder, bool& damaged) con
     case ContentsKind::Ray:
         data = dwg::RayContents{first.point(10, bad), first.point(11, bad)};
         break;
+    case ContentsKind::Image: {
+        dwg::ImageContents image;
+        image.position = first.point(10, bad);
+        image.uVector = first.point(11, bad);
+        image.vVector = first.point(12, bad);
+        image.width = first.real(13, 0, bad);
+        image.height = first.real(23, 0, bad);
+        image.clipBoundary = first.points(14, bad);
+        // The export closes a polygon by repeating its first corner; the drawing keeps each corner once.
+        if (auto& corners = image.clipBoundary;
+            corners.size() > 3 && corners.front().x == corners.back().x && corners.front().y == corners.back().y) {
+            corners.pop_back();
+        }
+        data = std::move(image);
+        break;
+    }
+    case ContentsKind::Viewport: {
+        dwg::ViewportContents viewport;
+        viewport.center = first.point(10, bad);
+        viewport.width = first.real(40, 0, bad);
+        viewport.height = first.real(41, 0, bad);
+        viewport.viewCenter = {first.real(12, 0, bad), first.real(22, 0, bad), 0};
+        viewport.viewHeight = first.real(45, 0, bad);
+        data = std::move(viewport);
+        break;
+    }
     case ContentsKind::MLeader:
         if (auto mleader = readMLeader(m_groups, decoder)) {
             data = std::move(*mleader);

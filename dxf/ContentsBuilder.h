@@ -21,7 +21,9 @@ enum class ContentsKind : std::uint8_t {
     Tolerance,
     MLine,
     Ray,
-    MLeader
+    MLeader,
+    Image, // IMAGE and WIPEOUT
+    Viewport
 };
 
 // The contents kind of a DXF entity name; None for entities whose contents are geometry or not kept.
@@ -43,8 +45,11 @@ public:
     bool multiLineAttribute() const;
     // std::monostate when the groups do not hold the kind's contents whole; `damaged` is then set.
     dwg::EntityData finish(TextDecoder& decoder, bool& damaged) const;
-    // MLEADER: the handle of its block content's block record (group 341 of its context), for the caller to name.
-    std::uint64_t blockHandle() const;
+    // The object the caller names: a MULTILEADER's block content (group 341 of its context, a block record), an
+    // IMAGE's definition (group 340, an IMAGEDEF); 0 for none.
+    std::uint64_t reference() const;
+    // VIEWPORT: the handles of its frozen layers (group 331), for the caller to name.
+    std::vector<std::uint64_t> frozenLayers() const;
 
 private:
     ContentsKind m_kind;

@@ -41,6 +41,7 @@ struct TableContent
 {
     bool hasBlockRecords = false;
     std::vector<std::string_view> layers;
+    std::vector<std::pair<std::uint64_t, std::string_view>> layerHandles; // the layers that have a handle
     std::vector<BlockRecord> blockRecords;
     std::size_t textStyles = 0;
     std::size_t linetypes = 0;
@@ -77,10 +78,11 @@ struct EntityRecord
     // An INSERT's attributes (the ATTRIB records after it) and their handles, in ascending handle order.
     std::vector<dwg::AttributeContents> attributes;
     std::vector<std::uint64_t> attributeHandles;
-    bool damaged = false;           // a value of its geometry could not be read
-    std::uint64_t contentBlock = 0; // MULTILEADER: its block content's block record
-    bool multiLine = false;         // a multi-line attribute (definition), whose contents are not read yet
-    bool hasData = false;           // at least one group after the record's name
+    bool damaged = false;                    // a value of its geometry could not be read
+    std::vector<std::uint64_t> frozenLayers; // VIEWPORT
+    std::uint64_t reference = 0;             // MULTILEADER: its block content's block record; IMAGE: its IMAGEDEF
+    bool multiLine = false;                  // a multi-line attribute (definition), whose contents are not read yet
+    bool hasData = false;                    // at least one group after the record's name
 };
 
 struct DxfContent
@@ -91,6 +93,7 @@ struct DxfContent
     std::vector<std::string_view> blockNames; // BLOCK names of the BLOCKS section, in file order
     std::vector<dwg::Point3> blockBases;      // their base points (ReadDetail::Contents), in the same order
     std::optional<PropertiesRecord> properties;
+    std::vector<std::pair<std::uint64_t, std::string_view>> imagePaths; // IMAGEDEF handles and their files
     std::vector<EntityRecord> entities;
     bool codepageKnown = true;
     bool entitiesReached = false; // the ENTITIES section was begun

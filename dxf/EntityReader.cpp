@@ -102,7 +102,8 @@ EntityRecord EntityReader::read(GroupSource& source)
         bool damaged = builder.damaged() || cut;
         record.data = cut ? dwg::EntityData{} : contents.finish(m_decoder, damaged);
         record.multiLine = contents.multiLineAttribute();
-        record.contentBlock = contents.blockHandle();
+        record.reference = contents.reference();
+        record.frozenLayers = contents.frozenLayers();
         record.damaged = damaged;
         record.elevation = builder.firstPoint().z;
     }

@@ -66,9 +66,25 @@ dwg::Entity takeEntity(EntityRecord& record, std::uint64_t handle, std::string s
                        const LayoutNames& names, TextDecoder& decoder)
 {
     const std::string_view name = objectName(record, content.classes);
-    if (auto* mleader = std::get_if<dwg::MLeaderContents>(&record.data); mleader && record.contentBlock != 0) {
-        if (const auto found = names.records.find(record.contentBlock); found != names.records.end()) {
+    if (auto* mleader = std::get_if<dwg::MLeaderContents>(&record.data); mleader && record.reference != 0) {
+        if (const auto found = names.records.find(record.reference); found != names.records.end()) {
             mleader->block = decoder.decode(found->second);
+        }
+    }
+    if (auto* viewport = std::get_if<dwg::ViewportContents>(&record.data)) {
+        for (const std::uint64_t layer : record.frozenLayers) {
+            std::string_view layerName;
+            for (const auto& [layerHandle, named] : content.tables.layerHandles) {
+                layerName = layerHandle == layer ? named : layerName;
+            }
+            viewport->frozenLayers.push_back(decoder.decode(layerName));
+        }
+    }
+    if (auto* image = std::get_if<dwg::ImageContents>(&record.data); image && record.reference != 0) {
+        for (const auto& [definition, path] : content.imagePaths) {
+            if (definition == record.reference) {
+                image->path = decoder.decode(path);
+            }
         }
     }
     return {handle,

@@ -66,9 +66,9 @@ const std::vector<KindFields>& kinds()
          {"content_type", "text", "text_position", "block", "block_position", "leader_lines", "arrowhead"},
          nullptr},
         {"AcDbTable", {"position", "rows", "columns", "cells"}, "tables are not read yet"},
-        {"AcDbViewport", {"center", "width", "height"}, "viewports are not read yet"},
-        {"AcDbRasterImage", {"position", "u_vector", "v_vector"}, "images are not read yet"},
-        {"AcDbWipeout", {"position", "u_vector", "v_vector"}, "wipeouts are not read yet"},
+        {"AcDbViewport", {"center", "width", "height", "view_center", "view_height", "frozen_layers"}, nullptr},
+        {"AcDbRasterImage", {"position", "u_vector", "v_vector", "size", "clip_boundary", "path"}, nullptr},
+        {"AcDbWipeout", {"position", "u_vector", "v_vector", "size", "clip_boundary"}, nullptr},
         {"AcDbShape", {"name", "position", "size"}, "shapes are not read yet"},
         {"AcDb3dSolid", {"modeler_data", "size", "hash"}, "modeler data is not read yet"},
         {"AcDbRegion", {"modeler_data", "size", "hash"}, "modeler data is not read yet"},
@@ -91,10 +91,13 @@ const KindFields* kindOf(const std::string& className)
     return nullptr;
 }
 
+// Every key there; null only where "none" is a value (a leader without a note, the default arrowhead, a multileader
+// whose content is no block).
 bool hasContents(const json& entity, const KindFields& kind)
 {
-    for (const char* key : kind.keys) {
-        if (!entity.contains(key)) {
+    for (const std::string key : kind.keys) {
+        const bool nullable = key == "annotation" || key == "arrowhead" || key == "block";
+        if (!entity.contains(key) || (entity[key].is_null() && !nullable)) {
             return false;
         }
     }
@@ -123,11 +126,15 @@ TEST(ContentsShare, EveryDecodedKindHasItsContents)
                 ++withContents;
                 continue;
             }
+            // R13/R14 keep a viewport's view in its extended data.
+            const bool r14Viewport =
+                className == "AcDbViewport" && (line["version"] == "AC1012" || line["version"] == "AC1014");
             const char* reason = kind == nullptr                  ? "a kind the reader does not decode"
                                  : kind->missingReason != nullptr ? kind->missingReason
-                                                                  : "its body could not be decoded";
+                                 : r14Viewport ? "R13/R14 keep the view in extended data, not read yet"
+                                               : "its body could not be decoded";
             ++without[className + ": " + reason];
-            EXPECT_TRUE(kind == nullptr || kind->missingReason != nullptr)
+            EXPECT_TRUE(kind == nullptr || kind->missingReason != nullptr || r14Viewport)
                 << name << " " << entity["handle"] << " " << className << " has no contents";
         }
     }
@@ -136,8 +143,8 @@ TEST(ContentsShare, EveryDecodedKindHasItsContents)
     for (const auto& [what, count] : without) {
         std::printf("  without contents: %zu %s\n", count, what.c_str());
     }
-    // The share reached so far (88.6 %); it only grows.
-    EXPECT_GE(static_cast<double>(withContents), 0.88 * static_cast<double>(total));
+    // The share reached so far (93.5 %); it only grows.
+    EXPECT_GE(static_cast<double>(withContents), 0.93 * static_cast<double>(total));
 }
 
 } // namespace

@@ -158,12 +158,12 @@ TEST(DxfFiles, R12WithoutHandlesKeepsFileOrderAndSubEntities)
 TEST(DxfFiles, HatchLoopsAsStoredAndACountThatLies)
 {
     const auto hatch = [](const std::string& loops) {
-        return file({section("ENTITIES", {{0, "HATCH"}, {8, "0"},  {100, "AcDbHatch"}, {10, "0"}, {20, "0"},
-                                          {30, "1.5"},  {2, "ANSI31"}, {70, "0"}, {71, "1"},  {91, loops},
-                                          {92, "2"},    {72, "1"},  {73, "1"},  {93, "2"},  {10, "1"},
-                                          {20, "2"},    {42, "0.5"}, {10, "3"},  {20, "4"},  {42, "0"},
-                                          {97, "0"},    {75, "1"},  {76, "1"},  {52, "45"}, {41, "2"},
-                                          {77, "0"},    {78, "0"},  {98, "1"},  {10, "5"},  {20, "6"}})});
+        return file(
+            {section("ENTITIES", {{0, "HATCH"},  {8, "0"},  {100, "AcDbHatch"}, {10, "0"},   {20, "0"},   {30, "1.5"},
+                                  {2, "ANSI31"}, {70, "0"}, {71, "1"},          {91, loops}, {92, "2"},   {72, "1"},
+                                  {73, "1"},     {93, "2"}, {10, "1"},          {20, "2"},   {42, "0.5"}, {10, "3"},
+                                  {20, "4"},     {42, "0"}, {97, "0"},          {75, "1"},   {76, "1"},   {52, "45"},
+                                  {41, "2"},     {77, "0"}, {78, "0"},          {98, "1"},   {10, "5"},   {20, "6"}})});
     };
     const dwg::Drawing drawing = readOk(bytesOf(asciiDxf(hatch("1"))));
     ASSERT_EQ(drawing.entities.size(), 1u);
