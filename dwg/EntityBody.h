@@ -35,7 +35,8 @@ enum class EntityKind {
     Vertex,     // the vertices of every kind of POLYLINE (2D, 3D, mesh, polyface)
     FaceRecord, // the faces of a polyface mesh: no point, but a link of the vertex chain
     Dimension,  // the seven fixed dimension types
-    Attribute,  // ATTRIB, inside an INSERT
+    ArcDimension,
+    Attribute, // ATTRIB, inside an INSERT
     AttributeDefinition,
     Hatch,
     Leader,

@@ -387,6 +387,9 @@ bool readGeometry(const EntityHead& head, EntityFields& fields, ObjectContents& 
     case EntityKind::Dimension:
         out.geometry = readDimension(fields, head.type);
         break;
+    case EntityKind::ArcDimension:
+        out.geometry = readDimension(fields, arcLengthDimension);
+        break;
     default:
         return readContents(head, fields, out, links);
     }

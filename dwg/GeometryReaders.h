@@ -21,6 +21,8 @@ bool readLwPolyline(EntityFields& fields, PolylineGeometry& polyline);
 PolylineGeometry readPolyline2d(EntityFields& fields, GeometryLinks& links, ObjectContents& out);
 PolylineGeometry readMesh(EntityFields& fields, GeometryLinks& links, bool polyface);
 PolylineGeometry readPolyline3d(EntityFields& fields, GeometryLinks& links);
+// `type`: the fixed dimension types (20-26), or arcLengthDimension.
+inline constexpr std::uint16_t arcLengthDimension = 0;
 DimensionGeometry readDimension(EntityFields& fields, std::uint16_t type);
 
 // The annotation and fill entities. Each returns false (or leaves the fields failed) on a damaged body.

@@ -76,7 +76,7 @@ const std::vector<KindFields>& kinds()
         {"AcDbSubDMesh", {"vertices", "faces"}, "meshes are not read yet"},
         {"AcDbLight", {"light_type", "position"}, "lights are not read yet"},
         {"AcDbHelix", {"axis", "radii", "turns"}, "helices are not read yet"},
-        {"AcDbArcDimension", {"defpoint", "text_midpoint"}, "arc length dimensions are not read yet"},
+        {"AcDbArcDimension", {"defpoint", "text_midpoint"}, nullptr},
     };
     return table;
 }
