@@ -220,6 +220,12 @@ void addData(const dwg::EntityData& data, json& entity)
                 entity["view_center"] = json::array({d.viewCenter.x, d.viewCenter.y});
                 entity["view_height"] = d.viewHeight;
                 entity["frozen_layers"] = d.frozenLayers;
+            } else if constexpr (std::is_same_v<T, dwg::LightContents>) {
+                entity["name"] = d.name;
+                entity["light_type"] = d.type;
+                entity["position"] = point(d.position);
+                entity["target"] = point(d.target);
+                entity["intensity"] = d.intensity;
             } else if constexpr (std::is_same_v<T, dwg::RayContents>) {
                 entity["point"] = point(d.point);
                 entity["direction"] = point(d.direction);

@@ -346,6 +346,22 @@ ViewportContents readViewport(EntityFields& fields, GeometryLinks& links)
     return viewport;
 }
 
+LightContents readLight(EntityFields& fields)
+{
+    BitReader& data = fields.data();
+    LightContents light;
+    data.readBitLong(); // version of the light's data
+    light.name = fields.text();
+    light.type = data.readBitLong();
+    data.skipBits(1); // on
+    fields.skipColorValue();
+    data.skipBits(1); // plot glyph
+    light.intensity = fields.bitDouble();
+    light.position = fields.point3();
+    light.target = fields.point3();
+    return light;
+}
+
 bool readImage(EntityFields& fields, ImageContents& image)
 {
     BitReader& data = fields.data();

@@ -233,6 +233,9 @@ EntityKind entityKind(std::uint16_t type, const ClassTable& classes)
         if (entry != nullptr && entry->dxfName == "HATCH") {
             return EntityKind::Hatch;
         }
+        if (entry != nullptr && entry->dxfName == "LIGHT") {
+            return EntityKind::Light;
+        }
         if (entry != nullptr && entry->dxfName == "ARC_DIMENSION") {
             return EntityKind::ArcDimension;
         }

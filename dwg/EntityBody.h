@@ -46,6 +46,7 @@ enum class EntityKind {
     MLeader,
     Image, // IMAGE and WIPEOUT
     Viewport,
+    Light,
 };
 
 EntityKind entityKind(std::uint16_t type, const ClassTable& classes);

@@ -283,6 +283,9 @@ bool readContents(const EntityHead& head, EntityFields& fields, ObjectContents& 
         out.setData(std::move(mleader));
         break;
     }
+    case EntityKind::Light:
+        out.setData(readLight(fields));
+        break;
     case EntityKind::Viewport:
         // R13/R14 keep the view in the viewport's extended data, which this reader does not decode yet.
         if (fields.flags().r2000Plus) {

@@ -231,9 +231,19 @@ struct ViewportContents // AcDbViewport
     std::vector<std::string> frozenLayers; // 331, by name
 };
 
+struct LightContents // AcDbLight
+{
+    std::string name;     // 1
+    int type = 0;         // 70: 1 distant, 2 point, 3 spot
+    Point3 position;      // 10
+    Point3 target;        // 11
+    double intensity = 0; // 40
+};
+
 // std::monostate: a class without such contents, or an entity whose body could not be read.
-using EntityData = std::variant<std::monostate, AttributeContents, HatchContents, LeaderContents, ToleranceContents,
-                                MLineContents, RayContents, MLeaderContents, ImageContents, ViewportContents>;
+using EntityData =
+    std::variant<std::monostate, AttributeContents, HatchContents, LeaderContents, ToleranceContents, MLineContents,
+                 RayContents, MLeaderContents, ImageContents, ViewportContents, LightContents>;
 
 // The JSON key of a dimension point: "defpoint", "text_midpoint", "defpoint2", "defpoint3", "defpoint4", "arc_point".
 const char* dimensionPointKey(DimensionPointKind kind);

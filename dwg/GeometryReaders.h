@@ -32,6 +32,7 @@ bool readLeader(EntityFields& fields, LeaderContents& leader);
 ToleranceContents readTolerance(EntityFields& fields);
 bool readMLine(EntityFields& fields, MLineContents& mline);
 bool readImage(EntityFields& fields, ImageContents& image);
+LightContents readLight(EntityFields& fields);
 // R2000 and later; `links.ownedCount` is set to the number of frozen layers, whose handles follow.
 ViewportContents readViewport(EntityFields& fields, GeometryLinks& links);
 // Fills `links` with the places of the block content's and the arrowhead's handles in the handle stream.

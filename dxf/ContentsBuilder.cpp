@@ -29,6 +29,7 @@ constexpr KindName kindNames[] = {
     {"IMAGE", ContentsKind::Image},
     {"WIPEOUT", ContentsKind::Image},
     {"VIEWPORT", ContentsKind::Viewport},
+    {"LIGHT", ContentsKind::Light},
 };
 
 // Counts in a file are never more than its groups; a larger one is damage.
@@ -470,6 +471,16 @@ dwg::EntityData ContentsBuilder::finish(TextDecoder& decoder, bool& damaged) con
             corners.pop_back();
         }
         data = std::move(image);
+        break;
+    }
+    case ContentsKind::Light: {
+        dwg::LightContents light;
+        light.name = decoder.decode(first.text(1));
+        light.type = static_cast<int>(first.integer(70, bad));
+        light.position = first.point(10, bad);
+        light.target = first.point(11, bad);
+        light.intensity = first.real(40, 0, bad);
+        data = std::move(light);
         break;
     }
     case ContentsKind::Viewport: {

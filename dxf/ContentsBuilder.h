@@ -23,7 +23,8 @@ enum class ContentsKind : std::uint8_t {
     Ray,
     MLeader,
     Image, // IMAGE and WIPEOUT
-    Viewport
+    Viewport,
+    Light
 };
 
 // The contents kind of a DXF entity name; None for entities whose contents are geometry or not kept.

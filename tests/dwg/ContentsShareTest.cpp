@@ -74,7 +74,7 @@ const std::vector<KindFields>& kinds()
         {"AcDbRegion", {"modeler_data", "size", "hash"}, "modeler data is not read yet"},
         {"AcDbBody", {"modeler_data", "size", "hash"}, "modeler data is not read yet"},
         {"AcDbSubDMesh", {"vertices", "faces"}, "meshes are not read yet"},
-        {"AcDbLight", {"light_type", "position"}, "lights are not read yet"},
+        {"AcDbLight", {"light_type", "position"}, nullptr},
         {"AcDbHelix", {"axis", "radii", "turns"}, "helices are not read yet"},
         {"AcDbArcDimension", {"defpoint", "text_midpoint"}, nullptr},
     };
@@ -143,8 +143,8 @@ TEST(ContentsShare, EveryDecodedKindHasItsContents)
     for (const auto& [what, count] : without) {
         std::printf("  without contents: %zu %s\n", count, what.c_str());
     }
-    // The share reached so far (93.5 %); it only grows.
-    EXPECT_GE(static_cast<double>(withContents), 0.93 * static_cast<double>(total));
+    // The share reached so far (94.2 %); it only grows.
+    EXPECT_GE(static_cast<double>(withContents), 0.94 * static_cast<double>(total));
 }
 
 } // namespace
