@@ -317,7 +317,10 @@ std::vector<BlockDefinition> blockDefinitions(const std::vector<const ObjectReco
         BlockDefinition definition{block->contents.name, block->contents.point, {}};
         auto it = std::lower_bound(owned.begin(), owned.end(), block->head.handle,
                                    [](const auto& entry, std::uint64_t h) { return entry.first < h; });
-        for (; it != owned.end() && it->first == block->head.handle; ++it) {
+        const auto end = std::upper_bound(it, owned.end(), block->head.handle,
+                                          [](std::uint64_t h, const auto& entry) { return h < entry.first; });
+        definition.entities.reserve(static_cast<std::size_t>(end - it));
+        for (; it != end; ++it) {
             Entity entity;
             entity.handle = it->second->head.handle;
             entity.className = entityClassName(it->second->head.type, classes);
