@@ -70,7 +70,8 @@ const std::vector<Subcommand>& subcommands()
          "program shows it (tdcreate) and in universal time (tducreate), its number of entities and one line\n"
          "per entity with its handle and class name. A drawing that cannot be read gets an \"error\" line\n"
          "with the reason. With --json it prints everything the drawing holds instead (properties, layers,\n"
-         "blocks, every entity's layer and geometry), one JSON object per file and line.\n",
+         "blocks with their entities, every entity's layer, geometry and contents), one JSON object per file\n"
+         "and line.\n",
          {{"--json", nullptr, "print one JSON object per drawing and line"}},
          "  0  every drawing was read\n"
          "  2  a drawing could not be read, or a wrong command line\n",

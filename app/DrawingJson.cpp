@@ -107,6 +107,135 @@ void addGeometry(const dwg::Geometry& geometry, json& entity)
         geometry);
 }
 
+json planarPoints(const std::vector<dwg::Point3>& list)
+{
+    return points(list, true);
+}
+
+json attribute(const dwg::AttributeContents& a, bool definition)
+{
+    json out{{"tag", a.tag}, {"text", a.text}};
+    if (definition) {
+        out["prompt"] = a.prompt;
+    }
+    out["position"] = point(a.position);
+    out["height"] = a.height;
+    return out;
+}
+
+json hatchEdge(const dwg::HatchEdge& e)
+{
+    const auto planar = [](const dwg::Point3& p) { return json::array({p.x, p.y}); };
+    switch (e.type) {
+    case dwg::HatchEdgeType::Line:
+        return json{{"type", "line"}, {"start", planar(e.start)}, {"end", planar(e.end)}};
+    case dwg::HatchEdgeType::Arc:
+        return json{{"type", "arc"},           {"center", planar(e.start)},
+                    {"radius", e.radius},      {"start_angle", e.startAngle},
+                    {"end_angle", e.endAngle}, {"ccw", e.counterClockwise}};
+    case dwg::HatchEdgeType::EllipticArc:
+        return json{{"type", "ellipse"},        {"center", planar(e.start)},   {"major_axis", planar(e.end)},
+                    {"ratio", e.radius},        {"start_angle", e.startAngle}, {"end_angle", e.endAngle},
+                    {"ccw", e.counterClockwise}};
+    case dwg::HatchEdgeType::Spline:
+        break;
+    }
+    return json{{"type", "spline"},       {"degree", e.degree},
+                {"rational", e.rational}, {"periodic", e.periodic},
+                {"knots", e.knots},       {"control_points", planarPoints(e.controlPoints)},
+                {"weights", e.weights},   {"fit_points", planarPoints(e.fitPoints)}};
+}
+
+json hatchPaths(const std::vector<dwg::HatchLoop>& loops)
+{
+    json out = json::array();
+    for (const dwg::HatchLoop& loop : loops) {
+        json path{{"flags", loop.flags}};
+        if ((loop.flags & 2) != 0) {
+            path["vertices"] = planarPoints(loop.vertices);
+            path["bulges"] = loop.bulges;
+            path["closed"] = loop.closed;
+        } else {
+            path["edges"] = json::array();
+            for (const dwg::HatchEdge& edge : loop.edges) {
+                path["edges"].push_back(hatchEdge(edge));
+            }
+        }
+        out.push_back(std::move(path));
+    }
+    return out;
+}
+
+// The keys of the contents that are no geometry, named after the same vocabulary.
+void addData(const dwg::EntityData& data, json& entity)
+{
+    std::visit(
+        [&entity](const auto& d) {
+            using T = std::decay_t<decltype(d)>;
+            if constexpr (std::is_same_v<T, dwg::AttributeContents>) {
+                entity.update(attribute(d, true));
+            } else if constexpr (std::is_same_v<T, dwg::HatchContents>) {
+                entity["pattern_name"] = d.patternName;
+                entity["solid_fill"] = d.solidFill;
+                entity["associative"] = d.associative;
+                entity["pattern_angle"] = d.patternAngle;
+                entity["pattern_scale"] = d.patternScale;
+                entity["elevation"] = d.elevation;
+                entity["paths"] = hatchPaths(d.loops);
+                entity["seed_points"] = planarPoints(d.seedPoints);
+            } else if constexpr (std::is_same_v<T, dwg::LeaderContents>) {
+                entity["vertices"] = points(d.vertices);
+                entity["arrowhead"] = d.arrowhead;
+                entity["annotation"] = d.annotation != 0 ? json(hexText(d.annotation)) : json(nullptr);
+            } else if constexpr (std::is_same_v<T, dwg::ToleranceContents>) {
+                entity["text"] = d.text;
+                entity["position"] = point(d.position);
+                entity["direction"] = point(d.direction);
+            } else if constexpr (std::is_same_v<T, dwg::MLineContents>) {
+                entity["style"] = d.style;
+                entity["scale"] = d.scale;
+                entity["justification"] = d.justification;
+                entity["closed"] = d.closed;
+                entity["vertices"] = points(d.vertices);
+            } else if constexpr (std::is_same_v<T, dwg::MLeaderContents>) {
+                entity["content_type"] = d.contentType;
+                entity["text"] = d.text;
+                entity["text_position"] = point(d.textPosition);
+                entity["block"] = textOrNull(d.block);
+                entity["block_position"] = point(d.blockPosition);
+                entity["leader_lines"] = json::array();
+                for (const std::vector<dwg::Point3>& line : d.leaderLines) {
+                    entity["leader_lines"].push_back(points(line));
+                }
+                entity["arrowhead"] = d.arrowhead != 0 ? json(hexText(d.arrowhead)) : json(nullptr);
+            } else if constexpr (std::is_same_v<T, dwg::ImageContents>) {
+                entity["position"] = point(d.position);
+                entity["u_vector"] = point(d.uVector);
+                entity["v_vector"] = point(d.vVector);
+                entity["size"] = json::array({d.width, d.height});
+                entity["clip_boundary"] = planarPoints(d.clipBoundary);
+                entity["path"] = textOrNull(d.path);
+            } else if constexpr (std::is_same_v<T, dwg::ViewportContents>) {
+                entity["center"] = point(d.center);
+                entity["width"] = d.width;
+                entity["height"] = d.height;
+                entity["view_center"] = json::array({d.viewCenter.x, d.viewCenter.y});
+                entity["view_height"] = d.viewHeight;
+                entity["frozen_layers"] = d.frozenLayers;
+            } else if constexpr (std::is_same_v<T, dwg::LightContents>) {
+                entity["name"] = d.name;
+                entity["light_type"] = d.type;
+                entity["position"] = point(d.position);
+                entity["target"] = point(d.target);
+                entity["intensity"] = d.intensity;
+            } else if constexpr (std::is_same_v<T, dwg::RayContents>) {
+                entity["point"] = point(d.point);
+                entity["direction"] = point(d.direction);
+            }
+        },
+        data);
+}
+
 json properties(const dwg::SummaryInfo& summary)
 {
     json custom = json::object();
@@ -144,7 +273,29 @@ json entities(const std::vector<dwg::Entity>& list)
     for (const dwg::Entity& e : list) {
         json entity{{"handle", hexText(e.handle)}, {"class", e.className}, {"space", e.space}, {"layer", e.layer}};
         addGeometry(e.geometry, entity);
+        addData(e.data, entity);
+        if (!e.attributes.empty()) {
+            entity["attributes"] = json::array();
+            for (const dwg::AttributeContents& a : e.attributes) {
+                entity["attributes"].push_back(attribute(a, false));
+            }
+        }
         out.push_back(std::move(entity));
+    }
+    return out;
+}
+
+// Each block definition by name, with its base point and entities where the reader has them.
+json blocks(const dwg::Drawing& drawing)
+{
+    json out = json::array();
+    for (std::size_t i = 0; i < drawing.blocks.size(); ++i) {
+        json block{{"name", drawing.blocks[i]}};
+        if (i < drawing.blockDefinitions.size() && drawing.blockDefinitions[i].name == drawing.blocks[i]) {
+            block["base_point"] = point(drawing.blockDefinitions[i].basePoint);
+            block["entities"] = entities(drawing.blockDefinitions[i].entities);
+        }
+        out.push_back(std::move(block));
     }
     return out;
 }
@@ -178,7 +329,7 @@ std::string drawingJsonLine(const std::string& file, const dwg::Drawing& drawing
     out["lastsavedby"] = drawing.lastSavedBy;
     out["properties"] = properties(drawing.summary);
     out["layers"] = drawing.layers;
-    out["blocks"] = drawing.blocks;
+    out["blocks"] = blocks(drawing);
     out["counts"] = json{{"layers", drawing.counts.layers},
                          {"blocks", drawing.counts.blocks},
                          {"textstyles", drawing.counts.textStyles},
@@ -188,6 +339,8 @@ std::string drawingJsonLine(const std::string& file, const dwg::Drawing& drawing
     // A partial read (a DXF cut short) says what is missing.
     if (!drawing.warnings.empty())
         out["warnings"] = drawing.warnings;
+    if (!drawing.notes.empty())
+        out["notes"] = drawing.notes;
     return line(out);
 }
 

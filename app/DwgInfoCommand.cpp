@@ -41,6 +41,8 @@ void writeDrawing(const dwg::Drawing& drawing, std::ostream& out)
     }
     for (const std::string& warning : drawing.warnings)
         out << "warning " << terminalText(warning) << "\n";
+    for (const std::string& note : drawing.notes)
+        out << "note " << terminalText(note) << "\n";
 }
 
 int runDwgInfoJson(const std::vector<std::string>& files, std::ostream& out)

@@ -56,6 +56,16 @@ struct Entity
     std::string space; // the owning layout block as the CAD program names it: "*Model_Space", "*Paper_Space0"
     std::string layer; // the layer's name
     Geometry geometry; // std::monostate for classes without geometry here, or a damaged body
+    EntityData data;   // hatches, attribute definitions, leaders, ...: std::monostate for the others
+    std::vector<AttributeContents> attributes; // an INSERT's attributes, in ascending handle order
+};
+
+// A block definition's insides (ReadDetail::Contents): its base point and its entities, each as a layout's.
+struct BlockDefinition
+{
+    std::string name;
+    Point3 basePoint;
+    std::vector<Entity> entities; // ascending handle; `space` is the block's name
 };
 
 // The summary information (2004 and later; a DXF may keep it too). UTF-8.
@@ -103,14 +113,17 @@ struct Drawing
     // Both reads: what was found damaged or could not be read. Not empty: the read is partial, and the drawing may
     // lack entities or hold wrong values.
     std::vector<std::string> warnings;
+    // What the reader does not decode yet (an entity's contents left out): no damage, the read is whole.
+    std::vector<std::string> notes;
 
     // ReadDetail::Contents only:
     std::string versionGuid;
     std::string codepage;    // DWGCODEPAGE, e.g. "ANSI_1252"
     std::string lastSavedBy; // wherever the file keeps it (the summary information's value first)
     SummaryInfo summary;
-    std::vector<std::string> layers; // names, in table order
-    std::vector<std::string> blocks; // block definitions, not the layout blocks
+    std::vector<std::string> layers;               // names, in table order
+    std::vector<std::string> blocks;               // block definitions, not the layout blocks
+    std::vector<BlockDefinition> blockDefinitions; // the same blocks with what they hold, in the same order
     TableCounts counts;
 };
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <variant>
 #include <vector>
@@ -114,6 +115,135 @@ struct DimensionGeometry // the dimension classes
 {
     std::vector<DimensionPoint> points;
 };
+
+// Beyond geometry: what the annotation and fill entities hold, as stored (object coordinates, angles in radians).
+// Kept apart from Geometry, whose kinds the similarity check knows one by one.
+
+struct AttributeContents // AcDbAttributeDefinition (ATTDEF), and an INSERT's AcDbAttribute (ATTRIB)
+{
+    std::string tag;    // 2
+    std::string text;   // 1: an ATTDEF's default text, an ATTRIB's value
+    std::string prompt; // 3: ATTDEF only
+    Point3 position;    // 10, with the elevation as z
+    double height = 0;  // 40
+};
+
+enum class HatchEdgeType { Line = 1, Arc = 2, EllipticArc = 3, Spline = 4 }; // DXF 72
+
+struct HatchEdge
+{
+    HatchEdgeType type = HatchEdgeType::Line;
+    Point3 start;                  // 10: a line's start; an arc's or elliptic arc's centre (planar)
+    Point3 end;                    // 11: a line's end; an elliptic arc's major axis end, relative to the centre
+    double radius = 0;             // 40: an arc's radius; an elliptic arc's ratio of minor to major axis
+    double startAngle = 0;         // 50
+    double endAngle = 0;           // 51
+    bool counterClockwise = false; // 73
+    // Splines: 94 degree, 73 rational, 74 periodic, 40 knots, 10 control points, 42 weights, 11 fit points.
+    int degree = 0;
+    bool rational = false;
+    bool periodic = false;
+    std::vector<double> knots;
+    std::vector<Point3> controlPoints;
+    std::vector<double> weights;
+    std::vector<Point3> fitPoints;
+};
+
+struct HatchLoop
+{
+    std::uint32_t flags = 0;      // 92: bit 2 (value 2) marks a polyline loop
+    std::vector<HatchEdge> edges; // the edges of a loop that is no polyline
+    std::vector<Point3> vertices; // a polyline loop's vertices (planar)
+    std::vector<double> bulges;   // and their bulges (all zero when the loop has none)
+    bool closed = false;          // 73
+};
+
+struct HatchContents // AcDbHatch
+{
+    std::string patternName;  // 2
+    bool solidFill = false;   // 70
+    bool associative = false; // 71
+    double patternAngle = 0;  // 52; 0 for a solid fill
+    double patternScale = 1;  // 41; 1 for a solid fill
+    double elevation = 0;     // 30
+    std::vector<HatchLoop> loops;
+    std::vector<Point3> seedPoints; // 10 after 98 (planar)
+};
+
+struct LeaderContents // AcDbLeader
+{
+    std::vector<Point3> vertices;
+    bool arrowhead = false;       // 71
+    std::uint64_t annotation = 0; // 340: the note's handle; 0 for none
+};
+
+struct ToleranceContents // AcDbFcf (TOLERANCE)
+{
+    std::string text; // 1, with its formatting codes
+    Point3 position;  // 10
+    Point3 direction; // 11: the x axis
+};
+
+struct MLineContents // AcDbMline
+{
+    std::string style;            // 2: the multiline style's name
+    double scale = 1;             // 40
+    int justification = 0;        // 70: 0 top, 1 zero, 2 bottom
+    bool closed = false;          // 71 bit 2
+    std::vector<Point3> vertices; // 11
+};
+
+struct RayContents // AcDbRay, AcDbXline
+{
+    Point3 point;     // 10
+    Point3 direction; // 11
+};
+
+struct MLeaderContents // AcDbMLeader
+{
+    int contentType = 0;                          // 172: 0 none, 1 block, 2 multiline text
+    std::string text;                             // 304: the note, with its formatting codes
+    Point3 textPosition;                          // 12
+    std::string block;                            // 341: the block of a block content, by name
+    Point3 blockPosition;                         // 15
+    std::vector<std::vector<Point3>> leaderLines; // 10 of every LEADER_LINE, leader by leader
+    std::uint64_t arrowhead = 0;                  // 342: the arrowhead's block; 0 for the default arrowhead
+};
+
+struct ImageContents // AcDbRasterImage (IMAGE), AcDbWipeout
+{
+    Point3 position;                  // 10: the insertion point
+    Point3 uVector;                   // 11: a pixel's width along the image's x axis
+    Point3 vVector;                   // 12: a pixel's height along its y axis
+    double width = 0;                 // 13: in pixels
+    double height = 0;                // 23
+    std::vector<Point3> clipBoundary; // 14, in pixels (planar): two corners, or a polygon
+    std::string path;                 // IMAGE: the image file as its definition names it (group 1 of IMAGEDEF)
+};
+
+struct ViewportContents // AcDbViewport
+{
+    Point3 center;                         // 10, in paper space
+    double width = 0;                      // 40
+    double height = 0;                     // 41
+    Point3 viewCenter;                     // 12: the view's centre in model space (planar)
+    double viewHeight = 0;                 // 45
+    std::vector<std::string> frozenLayers; // 331, by name
+};
+
+struct LightContents // AcDbLight
+{
+    std::string name;     // 1
+    int type = 0;         // 70: 1 distant, 2 point, 3 spot
+    Point3 position;      // 10
+    Point3 target;        // 11
+    double intensity = 0; // 40
+};
+
+// std::monostate: a class without such contents, or an entity whose body could not be read.
+using EntityData =
+    std::variant<std::monostate, AttributeContents, HatchContents, LeaderContents, ToleranceContents, MLineContents,
+                 RayContents, MLeaderContents, ImageContents, ViewportContents, LightContents>;
 
 // The JSON key of a dimension point: "defpoint", "text_midpoint", "defpoint2", "defpoint3", "defpoint4", "arc_point".
 const char* dimensionPointKey(DimensionPointKind kind);

@@ -55,6 +55,12 @@ DimensionGeometry readDimension(EntityFields& fields, std::uint16_t type)
         add(DimensionPointKind::DefPoint4, fields.point3());
         add(DimensionPointKind::DefPoint, fields.point3());
         break;
+    case arcLengthDimension: // its extension lines' points and the arc's centre
+        add(DimensionPointKind::DefPoint, fields.point3());
+        add(DimensionPointKind::DefPoint2, fields.point3());
+        add(DimensionPointKind::DefPoint3, fields.point3());
+        add(DimensionPointKind::DefPoint4, fields.point3());
+        break;
     case 25: // radius
         add(DimensionPointKind::DefPoint, fields.point3());
         add(DimensionPointKind::DefPoint4, fields.point3());

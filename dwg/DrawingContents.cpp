@@ -176,11 +176,11 @@ void numberAnonymousBlocks(const std::vector<ObjectRecord>& records, const Recor
     }
 }
 
-// The names of a table's records in table order (the control object's list), then any record the list misses.
-std::vector<std::string> tableNames(const std::vector<ObjectRecord>& records, const RecordIndex& index,
-                                    std::uint16_t controlType, std::uint16_t recordType)
+// A table's records in table order (the control object's list), then any record the list misses.
+std::vector<const ObjectRecord*> tableRecords(const std::vector<ObjectRecord>& records, const RecordIndex& index,
+                                              std::uint16_t controlType, std::uint16_t recordType)
 {
-    std::vector<std::string> names;
+    std::vector<const ObjectRecord*> names;
     std::vector<std::uint64_t> listed;
     auto wanted = [recordType](const ObjectRecord& record) {
         return record.head.type == recordType &&
@@ -193,7 +193,7 @@ std::vector<std::string> tableNames(const std::vector<ObjectRecord>& records, co
         for (const std::uint64_t handle : control.contents.owned) {
             const ObjectRecord* record = index.find(handle);
             if (record != nullptr && wanted(*record)) {
-                names.push_back(record->contents.name);
+                names.push_back(record);
                 listed.push_back(handle);
             }
         }
@@ -202,10 +202,135 @@ std::vector<std::string> tableNames(const std::vector<ObjectRecord>& records, co
     std::sort(listed.begin(), listed.end());
     for (const ObjectRecord& record : records) {
         if (wanted(record) && !std::binary_search(listed.begin(), listed.end(), record.head.handle)) {
-            names.push_back(record.contents.name);
+            names.push_back(&record);
         }
     }
     return names;
+}
+
+std::vector<std::string> namesOf(const std::vector<const ObjectRecord*>& records)
+{
+    std::vector<std::string> names;
+    names.reserve(records.size());
+    for (const ObjectRecord* record : records) {
+        names.push_back(record->contents.name);
+    }
+    return names;
+}
+
+// Joins what an entity's record refers to: its layer, an INSERT's block, a POLYLINE's vertices, an MLINE's style.
+class EntityJoin
+{
+public:
+    EntityJoin(std::vector<ObjectRecord>& records, const RecordIndex& index, std::size_t vertexCount)
+        : m_index(index), m_vertexSteps(vertexCount)
+    {
+        for (ObjectRecord& record : records) {
+            if (record.head.type != ObjectType::Attrib) {
+                continue;
+            }
+            if (record.head.entityMode == 0 && record.contents.dataAs<AttributeContents>() != nullptr) {
+                m_attributes.emplace_back(record.head.owner, &record);
+            } else {
+                ++m_unread; // left out of its INSERT
+            }
+        }
+        // Records come in ascending handle order: a stable sort keeps each INSERT's attributes in that order.
+        std::stable_sort(m_attributes.begin(), m_attributes.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+    }
+
+    void fill(Entity& entity, ObjectRecord& record)
+    {
+        const ObjectContents& contents = record.contents;
+        m_unread += contents.bodyRead ? 0 : 1;
+        if (const ObjectContents* layer = m_index.contents(contents.layer, ObjectType::Layer)) {
+            entity.layer = layer->name;
+        }
+        // Each record becomes one entity at most: what it holds moves there.
+        entity.geometry = std::move(record.contents.geometry);
+        if (record.contents.data) {
+            entity.data = std::move(*record.contents.data);
+        }
+        if (auto* insert = std::get_if<InsertGeometry>(&entity.geometry)) {
+            const ObjectContents* block = m_index.contents(contents.block, ObjectType::BlockHeader);
+            if (block != nullptr) {
+                insert->block = block->name;
+            }
+            addAttributes(entity);
+        } else if (auto* polyline = std::get_if<PolylineGeometry>(&entity.geometry); polyline && !polyline->planar) {
+            fillVertices(contents, m_index, m_vertexSteps, *polyline, record.head.type == 15);
+        } else if (auto* mleader = std::get_if<MLeaderContents>(&entity.data)) {
+            if (const ObjectContents* block = m_index.contents(contents.block, ObjectType::BlockHeader)) {
+                mleader->block = block->name;
+            }
+        } else if (auto* image = std::get_if<ImageContents>(&entity.data); image && contents.style != 0) {
+            if (const ObjectRecord* definition = m_index.find(contents.style);
+                definition != nullptr && definition->contents.imageDefinition) {
+                image->path = definition->contents.name;
+            }
+        } else if (auto* viewport = std::get_if<ViewportContents>(&entity.data)) {
+            for (const std::uint64_t handle : contents.owned) {
+                const ObjectContents* layer = m_index.contents(handle, ObjectType::Layer);
+                viewport->frozenLayers.push_back(layer != nullptr ? layer->name : std::string());
+            }
+        } else if (auto* mline = std::get_if<MLineContents>(&entity.data)) {
+            if (const ObjectContents* style = m_index.contents(contents.style, ObjectType::MLineStyle)) {
+                mline->style = style->name;
+            }
+        }
+    }
+
+    std::size_t unread() const { return m_unread; }
+
+private:
+    void addAttributes(Entity& entity) const
+    {
+        auto it = std::lower_bound(m_attributes.begin(), m_attributes.end(), entity.handle,
+                                   [](const auto& entry, std::uint64_t h) { return entry.first < h; });
+        for (; it != m_attributes.end() && it->first == entity.handle; ++it) {
+            entity.attributes.push_back(std::move(*it->second->contents.dataAs<AttributeContents>()));
+        }
+    }
+
+    const RecordIndex& m_index;
+    std::size_t m_vertexSteps;                                         // see fillVertices
+    std::size_t m_unread = 0;                                          // entities whose body could not be decoded
+    std::vector<std::pair<std::uint64_t, ObjectRecord*>> m_attributes; // by owning INSERT
+};
+
+// Every block definition with its base point and entities (those whose owner is the block), in table order.
+std::vector<BlockDefinition> blockDefinitions(const std::vector<const ObjectRecord*>& blocks,
+                                              std::vector<ObjectRecord>& records, const ClassTable& classes,
+                                              EntityJoin& join)
+{
+    std::vector<std::pair<std::uint64_t, ObjectRecord*>> owned;
+    for (ObjectRecord& record : records) {
+        if (record.head.isEntity && record.head.entityMode == 0 && !isSubEntityOrBlockMark(record.head.type)) {
+            owned.emplace_back(record.head.owner, &record);
+        }
+    }
+    std::stable_sort(owned.begin(), owned.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<BlockDefinition> definitions;
+    definitions.reserve(blocks.size());
+    for (const ObjectRecord* block : blocks) {
+        BlockDefinition definition{block->contents.name, block->contents.point, {}};
+        auto it = std::lower_bound(owned.begin(), owned.end(), block->head.handle,
+                                   [](const auto& entry, std::uint64_t h) { return entry.first < h; });
+        const auto end = std::upper_bound(it, owned.end(), block->head.handle,
+                                          [](std::uint64_t h, const auto& entry) { return h < entry.first; });
+        definition.entities.reserve(static_cast<std::size_t>(end - it));
+        for (; it != end; ++it) {
+            Entity entity;
+            entity.handle = it->second->head.handle;
+            entity.className = entityClassName(it->second->head.type, classes);
+            entity.space = definition.name;
+            join.fill(entity, *it->second);
+            definition.entities.push_back(std::move(entity));
+        }
+        definitions.push_back(std::move(definition));
+    }
+    return definitions;
 }
 
 } // namespace
@@ -215,6 +340,8 @@ bool keepForContents(const ObjectHead& head, const ObjectContents& contents, Tab
     switch (head.type) {
     case ObjectType::BlockControl:
     case ObjectType::LayerControl:
+    case ObjectType::MLineStyle:
+    case ObjectType::Attrib:
         return true;
     case ObjectType::Dictionary:
     case ObjectType::XRecord:
@@ -239,7 +366,7 @@ bool keepForContents(const ObjectHead& head, const ObjectContents& contents, Tab
     default:
         break;
     }
-    return isVertex(head.type) || mattersForSelection(head);
+    return contents.imageDefinition || isVertex(head.type) || mattersForSelection(head);
 }
 
 std::optional<SummaryInfo> drawingProperties(const ContentRecords& records)
@@ -294,8 +421,9 @@ void assembleContents(ContentRecords& input, const HeaderVariables& header, cons
     drawing.counts = input.counts;
     std::size_t vertexCount = 0;
     std::vector<ObjectHead> heads;
-    drawing.layers = tableNames(records, index, ObjectType::LayerControl, ObjectType::Layer);
-    drawing.blocks = tableNames(records, index, ObjectType::BlockControl, ObjectType::BlockHeader);
+    drawing.layers = namesOf(tableRecords(records, index, ObjectType::LayerControl, ObjectType::Layer));
+    const auto blocks = tableRecords(records, index, ObjectType::BlockControl, ObjectType::BlockHeader);
+    drawing.blocks = namesOf(blocks);
     for (const ObjectRecord& record : records) {
         if (isVertex(record.head.type)) {
             ++vertexCount;
@@ -317,29 +445,22 @@ void assembleContents(ContentRecords& input, const HeaderVariables& header, cons
     const std::string paperSpace = nameOf(layouts, header.paperSpaceBlock);
 
     drawing.entities = selectLayoutEntities(heads, classes);
-    std::size_t vertexSteps = vertexCount;
+    EntityJoin join(input.records, index, vertexCount);
     for (Entity& entity : drawing.entities) {
-        const ObjectRecord* record = index.find(entity.handle);
+        ObjectRecord* record = index.find(entity.handle);
         if (record == nullptr) {
             continue;
         }
         const ObjectHead& head = record->head;
-        const ObjectContents& contents = record->contents;
         entity.space = head.entityMode == 2   ? modelSpace
                        : head.entityMode == 1 ? paperSpace
                                               : nameOf(layouts, head.owner);
-        if (const ObjectContents* layer = index.contents(contents.layer, ObjectType::Layer)) {
-            entity.layer = layer->name;
-        }
-        entity.geometry = contents.geometry;
-        if (auto* insert = std::get_if<InsertGeometry>(&entity.geometry)) {
-            const ObjectContents* block = index.contents(contents.block, ObjectType::BlockHeader);
-            if (block != nullptr) {
-                insert->block = block->name;
-            }
-        } else if (auto* polyline = std::get_if<PolylineGeometry>(&entity.geometry); polyline && !polyline->planar) {
-            fillVertices(contents, index, vertexSteps, *polyline, head.type == 15);
-        }
+        join.fill(entity, *record);
+    }
+    drawing.blockDefinitions = blockDefinitions(blocks, input.records, classes, join);
+    if (join.unread() > 0) {
+        drawing.notes.push_back(std::to_string(join.unread()) +
+                                " entities hold contents this reader does not decode yet: they are left out");
     }
 }
 

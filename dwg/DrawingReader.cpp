@@ -100,6 +100,9 @@ ContentRecords readObjectContents(const Sections& sections, const std::vector<Ob
 {
     ObjectReader reader(sections.objects, flags, classes);
     ContentRecords result;
+    // Most objects of a drawing are kept: room for them up front spares moving the records as the list grows (a
+    // damaged map's count is no reason to take more than a modest amount ahead).
+    result.records.reserve(std::min<std::size_t>(map.size(), std::size_t{1} << 16));
     ObjectContents contents;
     for (const ObjectLocation& location : map) {
         contents = ObjectContents();

@@ -161,6 +161,10 @@ EntityKind entityKind(std::uint16_t type, const ClassTable& classes)
     switch (type) {
     case 1:
         return EntityKind::Text;
+    case 2:
+        return EntityKind::Attribute;
+    case 3:
+        return EntityKind::AttributeDefinition;
     case 7:
         return EntityKind::Insert;
     case 8:
@@ -197,6 +201,19 @@ EntityKind entityKind(std::uint16_t type, const ClassTable& classes)
         return EntityKind::Ellipse;
     case 36:
         return EntityKind::Spline;
+    case 34:
+        return EntityKind::Viewport;
+    case 40:
+    case 41:
+        return EntityKind::Ray;
+    case 45:
+        return EntityKind::Leader;
+    case 46:
+        return EntityKind::Tolerance;
+    case 47:
+        return EntityKind::MLine;
+    case 78:
+        return EntityKind::Hatch;
     case 44:
         return EntityKind::MText;
     case 77:
@@ -208,10 +225,25 @@ EntityKind entityKind(std::uint16_t type, const ClassTable& classes)
         return EntityKind::Dimension;
     }
     if (type >= ObjectType::FirstClass) {
-        // R13/R14 keep the lightweight polyline as a class.
+        // R13/R14 keep the lightweight polyline and the hatch as classes.
         const ClassEntry* entry = classes.find(type);
         if (entry != nullptr && entry->dxfName == "LWPOLYLINE") {
             return EntityKind::LwPolyline;
+        }
+        if (entry != nullptr && entry->dxfName == "HATCH") {
+            return EntityKind::Hatch;
+        }
+        if (entry != nullptr && entry->dxfName == "LIGHT") {
+            return EntityKind::Light;
+        }
+        if (entry != nullptr && entry->dxfName == "ARC_DIMENSION") {
+            return EntityKind::ArcDimension;
+        }
+        if (entry != nullptr && entry->dxfName == "MULTILEADER") {
+            return EntityKind::MLeader;
+        }
+        if (entry != nullptr && (entry->dxfName == "IMAGE" || entry->dxfName == "WIPEOUT")) {
+            return EntityKind::Image;
         }
     }
     return EntityKind::Other;
@@ -230,13 +262,17 @@ bool readEntityBody(const EntityHead& head, EntityStreams& streams, const Entity
     readCommonHandles(head, common, f, streams.handles, out);
     if (!geometryRead) {
         out.geometry = std::monostate{};
+        out.data.reset();
         return false;
     }
     if (streams.handles.failed() || !readGeometryHandles(head, streams.handles, f, links, out)) {
         // The geometry of an INSERT or POLYLINE is incomplete without its references.
         if (std::holds_alternative<InsertGeometry>(out.geometry) ||
-            std::holds_alternative<PolylineGeometry>(out.geometry)) {
+            std::holds_alternative<PolylineGeometry>(out.geometry) || out.dataAs<LeaderContents>() != nullptr ||
+            out.dataAs<MLeaderContents>() != nullptr || out.dataAs<MLineContents>() != nullptr ||
+            out.dataAs<ViewportContents>() != nullptr || out.dataAs<ImageContents>() != nullptr) {
             out.geometry = std::monostate{};
+            out.data.reset();
             return false;
         }
     }

@@ -35,6 +35,18 @@ enum class EntityKind {
     Vertex,     // the vertices of every kind of POLYLINE (2D, 3D, mesh, polyface)
     FaceRecord, // the faces of a polyface mesh: no point, but a link of the vertex chain
     Dimension,  // the seven fixed dimension types
+    ArcDimension,
+    Attribute, // ATTRIB, inside an INSERT
+    AttributeDefinition,
+    Hatch,
+    Leader,
+    Tolerance,
+    MLine,
+    Ray, // RAY and XLINE
+    MLeader,
+    Image, // IMAGE and WIPEOUT
+    Viewport,
+    Light,
 };
 
 EntityKind entityKind(std::uint16_t type, const ClassTable& classes);

@@ -63,10 +63,25 @@ public:
         }
         m_data.skipBitDoubles(1);
     }
+    void skipColorValue() // CMC: index, and from R2004 on the true colour and the names that a flag byte announces
+    {
+        m_data.readBitShort();
+        if (!m_f.r2004Plus) {
+            return;
+        }
+        m_data.readBitLong();
+        const std::uint8_t names = m_data.readByte();
+        if ((names & 1) != 0) {
+            text();
+        }
+        if ((names & 2) != 0) {
+            text();
+        }
+    }
     std::string text() // T: UTF-8
     {
         std::string value = m_text.read();
-        return m_decoder != nullptr ? m_decoder->decode(value) : value;
+        return m_decoder != nullptr ? m_decoder->decode(value) : decodeUnicodeEscapes(value);
     }
 
 private:

@@ -235,6 +235,84 @@ InsertGeometry readInsert(EntityFields& fields)
     return insert;
 }
 
+// The kinds whose contents are no geometry (see EntityData).
+bool readContents(const EntityHead& head, EntityFields& fields, ObjectContents& out, GeometryLinks& links)
+{
+    switch (head.kind) {
+    case EntityKind::Attribute:
+    case EntityKind::AttributeDefinition: {
+        AttributeContents attribute;
+        if (!readAttribute(fields, head.kind == EntityKind::AttributeDefinition, attribute)) {
+            return false;
+        }
+        out.setData(std::move(attribute));
+        break;
+    }
+    case EntityKind::Hatch: {
+        HatchContents hatch;
+        if (!readHatch(fields, hatch)) {
+            return false;
+        }
+        out.setData(std::move(hatch));
+        break;
+    }
+    case EntityKind::Leader: {
+        LeaderContents leader;
+        if (!readLeader(fields, leader)) {
+            return false;
+        }
+        out.setData(std::move(leader));
+        break;
+    }
+    case EntityKind::Tolerance:
+        out.setData(readTolerance(fields));
+        break;
+    case EntityKind::MLine: {
+        MLineContents mline;
+        if (!readMLine(fields, mline)) {
+            return false;
+        }
+        out.setData(std::move(mline));
+        break;
+    }
+    case EntityKind::MLeader: {
+        MLeaderContents mleader;
+        if (!readMLeader(fields, mleader, links)) {
+            return false;
+        }
+        out.setData(std::move(mleader));
+        break;
+    }
+    case EntityKind::Light:
+        out.setData(readLight(fields));
+        break;
+    case EntityKind::Viewport:
+        // R13/R14 keep the view in the viewport's extended data, which this reader does not decode yet.
+        if (fields.flags().r2000Plus) {
+            out.setData(readViewport(fields, links));
+        }
+        break;
+    case EntityKind::Image: {
+        ImageContents image;
+        if (!readImage(fields, image)) {
+            return false;
+        }
+        out.setData(std::move(image));
+        break;
+    }
+    case EntityKind::Ray: {
+        RayContents ray;
+        ray.point = fields.point3();
+        ray.direction = fields.point3();
+        out.setData(ray);
+        break;
+    }
+    default:
+        break;
+    }
+    return !fields.failed();
+}
+
 } // namespace
 
 bool readGeometry(const EntityHead& head, EntityFields& fields, ObjectContents& out, GeometryLinks& links)
@@ -312,6 +390,11 @@ bool readGeometry(const EntityHead& head, EntityFields& fields, ObjectContents& 
     case EntityKind::Dimension:
         out.geometry = readDimension(fields, head.type);
         break;
+    case EntityKind::ArcDimension:
+        out.geometry = readDimension(fields, arcLengthDimension);
+        break;
+    default:
+        return readContents(head, fields, out, links);
     }
     return !fields.failed();
 }
@@ -330,6 +413,39 @@ bool readGeometryHandles(const EntityHead& head, BitReader& handles, const Versi
     case EntityKind::Insert:
     case EntityKind::MInsert:
         out.block = next();
+        break;
+    case EntityKind::Leader:
+        if (auto* leader = out.dataAs<LeaderContents>()) {
+            leader->annotation = next();
+        }
+        break;
+    case EntityKind::MLine:
+    case EntityKind::Image:
+        out.style = next();
+        break;
+    case EntityKind::MLeader:
+        if (auto* mleader = out.dataAs<MLeaderContents>()) {
+            for (std::uint32_t i = 0; i <= links.handlesBeforeArrowhead && !handles.failed(); ++i) {
+                const std::uint64_t handle = next();
+                if (static_cast<std::int64_t>(i) == links.blockHandle) {
+                    out.block = handle;
+                }
+                if (i == links.handlesBeforeArrowhead) {
+                    mleader->arrowhead = handle;
+                }
+            }
+        }
+        break;
+    case EntityKind::Viewport:
+        if (out.dataAs<ViewportContents>() == nullptr) {
+            break;
+        }
+        if (links.ownedCount > handles.remaining() / 8) {
+            return false; // each handle takes at least a byte
+        }
+        for (std::uint32_t i = 0; i < links.ownedCount && !handles.failed(); ++i) {
+            out.owned.push_back(next()); // the frozen layers
+        }
         break;
     case EntityKind::Polyline2d:
     case EntityKind::Polyline3d:

@@ -12,6 +12,9 @@ namespace dwg {
 struct GeometryLinks
 {
     std::uint32_t ownedCount = 0; // R2004+: vertices of a POLYLINE
+    // MLEADER: how many handles come before its arrowhead's, and which of them is the block content's (-1: none).
+    std::uint32_t handlesBeforeArrowhead = 0;
+    std::int64_t blockHandle = -1;
 };
 
 // Reads the geometry of `head.kind` from the data stream, right after the common entity data. Returns false when

@@ -21,6 +21,21 @@ bool readLwPolyline(EntityFields& fields, PolylineGeometry& polyline);
 PolylineGeometry readPolyline2d(EntityFields& fields, GeometryLinks& links, ObjectContents& out);
 PolylineGeometry readMesh(EntityFields& fields, GeometryLinks& links, bool polyface);
 PolylineGeometry readPolyline3d(EntityFields& fields, GeometryLinks& links);
+// `type`: the fixed dimension types (20-26), or arcLengthDimension.
+inline constexpr std::uint16_t arcLengthDimension = 0;
 DimensionGeometry readDimension(EntityFields& fields, std::uint16_t type);
+
+// The annotation and fill entities. Each returns false (or leaves the fields failed) on a damaged body.
+bool readAttribute(EntityFields& fields, bool definition, AttributeContents& attribute);
+bool readHatch(EntityFields& fields, HatchContents& hatch);
+bool readLeader(EntityFields& fields, LeaderContents& leader);
+ToleranceContents readTolerance(EntityFields& fields);
+bool readMLine(EntityFields& fields, MLineContents& mline);
+bool readImage(EntityFields& fields, ImageContents& image);
+LightContents readLight(EntityFields& fields);
+// R2000 and later; `links.ownedCount` is set to the number of frozen layers, whose handles follow.
+ViewportContents readViewport(EntityFields& fields, GeometryLinks& links);
+// Fills `links` with the places of the block content's and the arrowhead's handles in the handle stream.
+bool readMLeader(EntityFields& fields, MLeaderContents& mleader, GeometryLinks& links);
 
 } // namespace dwg

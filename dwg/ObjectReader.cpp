@@ -68,6 +68,10 @@ void ObjectReader::readContents(ObjectHead& head, const BitReader& afterMode, st
         if (entry != nullptr && entry->dxfName == "XRECORD") {
             head.type = ObjectType::XRecord;
         }
+        if (entry != nullptr && entry->dxfName == "IMAGEDEF") {
+            readImagePath(afterMode, handleStart, dataEnd, contents, decoder);
+            return;
+        }
     }
     if (needsTableObjectBody(head.type, m_flags)) {
         BitReader data = afterMode;
@@ -163,7 +167,8 @@ Expected<ObjectHead> ObjectReader::readObject(std::uint64_t offset, std::uint64_
     if (handleStart < dataStart || handleStart > dataEnd) {
         return Fault{ErrorCode::Corrupt, offset, "object handle stream position"};
     }
-    if (head.type == ObjectType::BlockHeader || (Full && head.type == ObjectType::Layer)) {
+    if (head.type == ObjectType::BlockHeader ||
+        (Full && (head.type == ObjectType::Layer || head.type == ObjectType::MLineStyle))) {
         if (!readRecordName(reader, dataEnd, handleStart, head, contents, decoder)) {
             return Fault{ErrorCode::Corrupt, offset, "table record name"};
         }
@@ -203,11 +208,63 @@ bool ObjectReader::readRecordName(BitReader& reader, std::uint64_t dataEnd, std:
     }
     if (contents != nullptr) {
         contents->name = m_flags.r2007Plus || decoder == nullptr ? name : decoder->decode(name);
+        if (head.type == ObjectType::BlockHeader) {
+            readBasePoint(reader, handleStart, *contents);
+        }
     }
     if (head.type == ObjectType::BlockHeader) {
         head.blockName = std::move(name);
     }
     return true;
+}
+
+// An image definition names its file after its version and the image's size in pixels.
+void ObjectReader::readImagePath(const BitReader& afterHead, std::uint64_t handleStart, std::uint64_t dataEnd,
+                                 ObjectContents& contents, TextDecoder* decoder) const
+{
+    BitReader data = afterHead;
+    data.setEnd(handleStart);
+    data.readBitLong(); // reactors
+    if (m_flags.r2004Plus) {
+        data.readBit(); // no extension dictionary
+    }
+    if (m_flags.r2013Plus) {
+        data.readBit(); // has data-store data
+    }
+    data.readBitLong();     // version
+    data.skipRawDoubles(2); // size in pixels
+    TextSource text =
+        m_flags.r2007Plus
+            ? TextSource::stringStream(m_objects.first(static_cast<std::size_t>(dataEnd / 8)), handleStart)
+            : TextSource::inData(data);
+    std::string path = text.read();
+    if (data.failed() || text.failed()) {
+        return;
+    }
+    contents.name = m_flags.r2007Plus || decoder == nullptr ? path : decoder->decode(path);
+    contents.imageDefinition = true;
+}
+
+// A block's base point follows its name and flags; a damaged one leaves the point at the origin, the name kept.
+void ObjectReader::readBasePoint(const BitReader& afterName, std::uint64_t handleStart, ObjectContents& contents) const
+{
+    BitReader data = afterName;
+    data.setEnd(handleStart);
+    data.skipBits(1); // referenced by an external reference
+    if (!m_flags.r2007Plus) {
+        data.readBitShort(); // external reference index (not kept here from R2007 on)
+    }
+    data.skipBits(m_flags.r2000Plus ? 6 : 5); // dependent, anonymous, has attributes, external, overlaid, (loaded)
+    if (m_flags.r2004Plus) {
+        data.readBitLong(); // owned objects
+    }
+    Point3 base;
+    base.x = data.readBitDouble();
+    base.y = data.readBitDouble();
+    base.z = data.readBitDouble();
+    if (!data.failed()) {
+        contents.point = base;
+    }
 }
 
 Expected<ObjectHead> ObjectReader::read(std::uint64_t offset, std::uint64_t expectedHandle)

@@ -48,6 +48,9 @@ private:
                                     TextDecoder* decoder);
     bool readRecordName(BitReader& reader, std::uint64_t dataEnd, std::uint64_t handleStart, ObjectHead& head,
                         ObjectContents* contents, TextDecoder* decoder);
+    void readImagePath(const BitReader& afterHead, std::uint64_t handleStart, std::uint64_t dataEnd,
+                       ObjectContents& contents, TextDecoder* decoder) const;
+    void readBasePoint(const BitReader& afterName, std::uint64_t handleStart, ObjectContents& contents) const;
     bool skipExtendedData(BitReader& reader);
     void readContents(ObjectHead& head, const BitReader& afterMode, std::uint64_t handleStart, std::uint64_t dataEnd,
                       ObjectContents& contents, TextDecoder* decoder);

@@ -20,6 +20,7 @@ inline constexpr std::uint16_t Layer = 51;
 inline constexpr std::uint16_t TextStyle = 53;
 inline constexpr std::uint16_t Linetype = 57;
 inline constexpr std::uint16_t DimensionStyle = 69;
+inline constexpr std::uint16_t MLineStyle = 73;
 inline constexpr std::uint16_t ProxyEntity = 498;
 inline constexpr std::uint16_t FirstClass = 500;
 } // namespace ObjectType

@@ -49,26 +49,31 @@ dwg::SummaryInfo summaryOf(const DxfContent& content, TextDecoder& decoder)
     return summary;
 }
 
-void fillTables(const DxfContent& content, TextDecoder& decoder, dwg::Drawing& drawing)
+void fillTables(DxfContent& content, TextDecoder& decoder, dwg::Drawing& drawing)
 {
     const TableContent& tables = content.tables;
     for (std::string_view layer : tables.layers) {
         drawing.layers.push_back(decoder.decode(layer));
     }
     // Block definitions: the block records where the file has them (R13 and later), else the BLOCKS section.
+    std::vector<std::string_view> blocks;
     if (tables.hasBlockRecords) {
         for (const BlockRecord& record : tables.blockRecords) {
             if (!isLayoutName(record.name)) {
-                drawing.blocks.push_back(decoder.decode(record.name));
+                blocks.push_back(record.name);
             }
         }
     } else {
         for (std::string_view name : content.blockNames) {
             if (!isLayoutName(name)) {
-                drawing.blocks.push_back(decoder.decode(name));
+                blocks.push_back(name);
             }
         }
     }
+    for (std::string_view name : blocks) {
+        drawing.blocks.push_back(decoder.decode(name));
+    }
+    drawing.blockDefinitions = blockDefinitions(content, decoder, blocks);
     drawing.counts = {drawing.layers.size(), drawing.blocks.size(), tables.textStyles, tables.linetypes,
                       tables.dimStyles};
 }

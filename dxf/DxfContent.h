@@ -41,6 +41,7 @@ struct TableContent
 {
     bool hasBlockRecords = false;
     std::vector<std::string_view> layers;
+    std::vector<std::pair<std::uint64_t, std::string_view>> layerHandles; // the layers that have a handle
     std::vector<BlockRecord> blockRecords;
     std::size_t textStyles = 0;
     std::size_t linetypes = 0;
@@ -73,8 +74,15 @@ struct EntityRecord
     double elevation = 0;               // a POLYLINE's z (group 30): the plane of a 2D polyline
     std::string layer;                  // decoded (ReadDetail::Contents)
     dwg::Geometry geometry;             // ReadDetail::Contents
-    bool damaged = false;               // a value of its geometry could not be read
-    bool hasData = false;               // at least one group after the record's name
+    dwg::EntityData data;               // ReadDetail::Contents
+    // An INSERT's attributes (the ATTRIB records after it) and their handles, in ascending handle order.
+    std::vector<dwg::AttributeContents> attributes;
+    std::vector<std::uint64_t> attributeHandles;
+    bool damaged = false;                    // a value of its geometry could not be read
+    std::vector<std::uint64_t> frozenLayers; // VIEWPORT
+    std::uint64_t reference = 0;             // MULTILEADER: its block content's block record; IMAGE: its IMAGEDEF
+    bool multiLine = false;                  // a multi-line attribute (definition), whose contents are not read yet
+    bool hasData = false;                    // at least one group after the record's name
 };
 
 struct DxfContent
@@ -83,7 +91,9 @@ struct DxfContent
     TableContent tables;
     std::vector<ClassEntry> classes;
     std::vector<std::string_view> blockNames; // BLOCK names of the BLOCKS section, in file order
+    std::vector<dwg::Point3> blockBases;      // their base points (ReadDetail::Contents), in the same order
     std::optional<PropertiesRecord> properties;
+    std::vector<std::pair<std::uint64_t, std::string_view>> imagePaths; // IMAGEDEF handles and their files
     std::vector<EntityRecord> entities;
     bool codepageKnown = true;
     bool entitiesReached = false; // the ENTITIES section was begun

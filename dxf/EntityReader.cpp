@@ -1,6 +1,7 @@
 // Reads one entity record (from its "0 NAME" group to the next 0 group): identity, owner, layer and geometry.
 #include "dxf/EntityReader.h"
 
+#include "dxf/ContentsBuilder.h"
 #include "dxf/GeometryBuilder.h"
 
 namespace dxf {
@@ -25,6 +26,7 @@ EntityRecord EntityReader::read(GroupSource& source)
     EntityRecord record;
     record.type = source.current().word();
     GeometryBuilder builder(m_contents ? geometryKindOf(record.type) : GeometryKind::None);
+    ContentsBuilder contents(m_contents ? contentsKindOf(record.type) : ContentsKind::None);
     std::string_view layer = "0"; // the layer of an entity that names none
     bool layerSeen = false;
     bool flagsSeen = false;
@@ -40,6 +42,9 @@ EntityRecord EntityReader::read(GroupSource& source)
         }
         if (appGroups > 0 || !ownData) {
             continue;
+        }
+        if (group.code < 1000) {
+            contents.add(group); // 101 too: it tells a multi-line attribute
         }
         std::int64_t number = 0;
         switch (group.code) {
@@ -94,7 +99,12 @@ EntityRecord EntityReader::read(GroupSource& source)
     if (m_contents) {
         record.layer = layerName(layer);
         record.geometry = cut ? dwg::Geometry{} : builder.finish(record.flags, m_decoder);
-        record.damaged = builder.damaged() || cut;
+        bool damaged = builder.damaged() || cut;
+        record.data = cut ? dwg::EntityData{} : contents.finish(m_decoder, damaged);
+        record.multiLine = contents.multiLineAttribute();
+        record.reference = contents.reference();
+        record.frozenLayers = contents.frozenLayers();
+        record.damaged = damaged;
         record.elevation = builder.firstPoint().z;
     }
     return record;

@@ -24,6 +24,8 @@ public:
     // contents: read layers and geometry too (ReadDetail::Contents).
     EntityReader(TextDecoder& decoder, bool contents) : m_decoder(decoder), m_contents(contents) {}
 
+    bool readsContents() const { return m_contents; }
+
     // The source stands on the record's 0 group; afterwards it stands on the next record's 0 group (or the end).
     EntityRecord read(GroupSource& source);
     Vertex readVertex(GroupSource& source);

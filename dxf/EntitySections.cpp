@@ -7,6 +7,8 @@ namespace dxf {
 
 namespace {
 
+constexpr const char* multiLineWarning = "multi-line attributes are not read yet: their contents are left out";
+
 // Follows one run of entity records: a POLYLINE takes the VERTEX records after it up to its SEQEND; attributes
 // (ATTRIB) and SEQEND belong to the entity before them and are never layout entities themselves.
 class EntityRun
@@ -19,10 +21,12 @@ public:
 
 private:
     void addVertex(const Vertex& vertex);
+    void addAttribute(EntityRecord attribute);
 
     EntityReader& m_reader;
     DxfContent& m_content;
     std::size_t m_polyline = 0; // index + 1 of the POLYLINE taking vertices; 0 for none
+    std::size_t m_insert = 0;   // index + 1 of the INSERT taking attributes; 0 for none
     double m_elevation = 0;
     bool m_polyline2d = false;
 };
@@ -37,13 +41,19 @@ void EntityRun::take(GroupSource& source, std::string_view block)
         }
         return;
     }
+    if (type == "ATTRIB" && m_insert > 0 && m_reader.readsContents()) {
+        addAttribute(m_reader.read(source));
+        return;
+    }
     if (type == "SEQEND" || type == "ATTRIB") {
         m_polyline = type == "SEQEND" ? 0 : m_polyline;
+        m_insert = type == "SEQEND" ? 0 : m_insert;
         skipRecord(source);
         return;
     }
     EntityRecord record = m_reader.read(source);
     m_polyline = 0;
+    m_insert = 0;
     if (!record.hasData) {
         // A record with no data of its own (not even a layer) is no entity; a file of nothing else must not make
         // the reader hold hundreds of bytes for every few bytes it reads.
@@ -51,6 +61,12 @@ void EntityRun::take(GroupSource& source, std::string_view block)
         return;
     }
     record.block = block;
+    if (record.multiLine) {
+        warn(m_content, multiLineWarning);
+    }
+    if (record.type == "INSERT") {
+        m_insert = m_content.entities.size() + 1;
+    }
     if (record.type == "POLYLINE") {
         m_polyline = m_content.entities.size() + 1;
         // A 2D polyline's vertices lie in its plane: their z is the polyline's elevation (its point's z).
@@ -58,6 +74,24 @@ void EntityRun::take(GroupSource& source, std::string_view block)
         m_elevation = m_polyline2d ? record.elevation : 0;
     }
     m_content.entities.push_back(std::move(record));
+}
+
+// An attribute whose contents could not be read is left out, and its INSERT counts as damaged.
+void EntityRun::addAttribute(EntityRecord attribute)
+{
+    EntityRecord& insert = m_content.entities[m_insert - 1];
+    auto* contents = std::get_if<dwg::AttributeContents>(&attribute.data);
+    if (contents == nullptr) {
+        warn(m_content, attribute.multiLine ? multiLineWarning : "attributes that could not be read are left out");
+        return;
+    }
+    const std::uint64_t handle = attribute.handle.value_or(0);
+    std::size_t at = insert.attributeHandles.size();
+    while (at > 0 && insert.attributeHandles[at - 1] > handle) {
+        --at;
+    }
+    insert.attributeHandles.insert(insert.attributeHandles.begin() + static_cast<std::ptrdiff_t>(at), handle);
+    insert.attributes.insert(insert.attributes.begin() + static_cast<std::ptrdiff_t>(at), std::move(*contents));
 }
 
 void EntityRun::addVertex(const Vertex& vertex)
@@ -111,20 +145,25 @@ void readBlocksSection(GroupSource& source, EntityReader& reader, DxfContent& co
             source.advance();
         } else if (group.word() == "BLOCK") {
             block = {};
+            dwg::Point3 base;
             while (source.advance() && source.current().code != 0) {
-                if (source.current().code == 2 && block.empty()) {
-                    block = source.current().text;
+                const Group& field = source.current();
+                if (field.code == 2 && block.empty()) {
+                    block = field.text;
+                } else if (field.code == 10 || field.code == 20 || field.code == 30) {
+                    field.toReal(field.code == 10 ? base.x : field.code == 20 ? base.y : base.z);
                 }
             }
             content.blockNames.push_back(block);
+            content.blockBases.push_back(base);
             layout = isLayoutName(block);
         } else if (group.word() == "ENDBLK") {
             layout = false;
             skipRecord(source);
-        } else if (layout) {
-            run.take(source, block);
+        } else if (layout || reader.readsContents()) {
+            run.take(source, block); // a block definition's insides are kept for the full read only
         } else {
-            skipRecord(source); // the contents of a block definition are no layout's entities
+            skipRecord(source);
         }
     }
 }

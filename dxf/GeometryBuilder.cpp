@@ -16,14 +16,23 @@ struct KindName
 };
 
 constexpr KindName kindNames[] = {
-    {"LINE", GeometryKind::Line},         {"3DLINE", GeometryKind::Line},
-    {"CIRCLE", GeometryKind::Circle},     {"ARC", GeometryKind::Arc},
-    {"POINT", GeometryKind::Point},       {"LWPOLYLINE", GeometryKind::LwPolyline},
-    {"POLYLINE", GeometryKind::Polyline}, {"TEXT", GeometryKind::Text},
-    {"MTEXT", GeometryKind::MText},       {"INSERT", GeometryKind::Insert},
-    {"ELLIPSE", GeometryKind::Ellipse},   {"SPLINE", GeometryKind::Spline},
-    {"SOLID", GeometryKind::Corners},     {"TRACE", GeometryKind::Corners},
-    {"3DFACE", GeometryKind::Corners},    {"DIMENSION", GeometryKind::Dimension},
+    {"LINE", GeometryKind::Line},
+    {"3DLINE", GeometryKind::Line},
+    {"CIRCLE", GeometryKind::Circle},
+    {"ARC", GeometryKind::Arc},
+    {"POINT", GeometryKind::Point},
+    {"LWPOLYLINE", GeometryKind::LwPolyline},
+    {"POLYLINE", GeometryKind::Polyline},
+    {"TEXT", GeometryKind::Text},
+    {"MTEXT", GeometryKind::MText},
+    {"INSERT", GeometryKind::Insert},
+    {"ELLIPSE", GeometryKind::Ellipse},
+    {"SPLINE", GeometryKind::Spline},
+    {"SOLID", GeometryKind::Corners},
+    {"TRACE", GeometryKind::Corners},
+    {"3DFACE", GeometryKind::Corners},
+    {"DIMENSION", GeometryKind::Dimension},
+    {"ARC_DIMENSION", GeometryKind::ArcDimension},
 };
 
 using Kind = dwg::DimensionPointKind;
@@ -212,6 +221,12 @@ dwg::Geometry GeometryBuilder::finish(std::int64_t flags, TextDecoder& decoder) 
     }
     case GeometryKind::Dimension:
         return dimension(flags);
+    case GeometryKind::ArcDimension: // its extension lines' points and the arc's centre
+        return dwg::DimensionGeometry{{{Kind::DefPoint, p[0]},
+                                       {Kind::TextMidpoint, p[1]},
+                                       {Kind::DefPoint2, p[3]},
+                                       {Kind::DefPoint3, p[4]},
+                                       {Kind::DefPoint4, p[5]}}};
     case GeometryKind::None:
         break;
     }

@@ -26,7 +26,8 @@ enum class GeometryKind : std::uint8_t {
     Ellipse,
     Spline,
     Corners,
-    Dimension
+    Dimension,
+    ArcDimension
 };
 
 // The geometry kind of a DXF entity name; None for entities whose geometry the drawing model does not keep.

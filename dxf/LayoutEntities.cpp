@@ -61,6 +61,41 @@ std::string_view spaceOf(const EntityRecord& record, const LayoutNames& names)
     return equalIgnoringCase(record.block, "$PAPER_SPACE") ? names.paper : record.block;
 }
 
+// Moves what the record holds into an entity of the drawing model.
+dwg::Entity takeEntity(EntityRecord& record, std::uint64_t handle, std::string space, const DxfContent& content,
+                       const LayoutNames& names, TextDecoder& decoder)
+{
+    const std::string_view name = objectName(record, content.classes);
+    if (auto* mleader = std::get_if<dwg::MLeaderContents>(&record.data); mleader && record.reference != 0) {
+        if (const auto found = names.records.find(record.reference); found != names.records.end()) {
+            mleader->block = decoder.decode(found->second);
+        }
+    }
+    if (auto* viewport = std::get_if<dwg::ViewportContents>(&record.data)) {
+        for (const std::uint64_t layer : record.frozenLayers) {
+            std::string_view layerName;
+            for (const auto& [layerHandle, named] : content.tables.layerHandles) {
+                layerName = layerHandle == layer ? named : layerName;
+            }
+            viewport->frozenLayers.push_back(decoder.decode(layerName));
+        }
+    }
+    if (auto* image = std::get_if<dwg::ImageContents>(&record.data); image && record.reference != 0) {
+        for (const auto& [definition, path] : content.imagePaths) {
+            if (definition == record.reference) {
+                image->path = decoder.decode(path);
+            }
+        }
+    }
+    return {handle,
+            decoder.decode(name.empty() ? record.type : name),
+            std::move(space),
+            std::move(record.layer),
+            std::move(record.geometry),
+            std::move(record.data),
+            std::move(record.attributes)};
+}
+
 std::string hexText(std::uint64_t handle)
 {
     static constexpr char digits[] = "0123456789ABCDEF";
@@ -111,11 +146,47 @@ std::vector<dwg::Entity> layoutEntities(DxfContent& content, TextDecoder& decode
             warn(content, "entities share handle " + hexText(handles[i]) + ": only the first is read");
             continue;
         }
-        const std::string_view name = objectName(record, content.classes);
-        entities.push_back({handles[i], decoder.decode(name.empty() ? record.type : name), decoder.decode(spaces[i]),
-                            std::move(record.layer), std::move(record.geometry)});
+        entities.push_back(takeEntity(record, handles[i], decoder.decode(spaces[i]), content, names, decoder));
     }
     return entities;
+}
+
+std::vector<dwg::BlockDefinition> blockDefinitions(DxfContent& content, TextDecoder& decoder,
+                                                   const std::vector<std::string_view>& blocks)
+{
+    const LayoutNames names = layoutNames(content.tables);
+    std::unordered_map<std::string_view, std::vector<std::size_t>> byBlock;
+    for (std::size_t i = 0; i < content.entities.size(); ++i) {
+        const std::string_view space = spaceOf(content.entities[i], names);
+        if (!isLayoutName(space)) {
+            byBlock[space].push_back(i);
+        }
+    }
+    std::vector<dwg::BlockDefinition> definitions;
+    definitions.reserve(blocks.size());
+    for (const std::string_view block : blocks) {
+        dwg::BlockDefinition definition;
+        definition.name = decoder.decode(block);
+        const auto base = std::find(content.blockNames.begin(), content.blockNames.end(), block);
+        if (base != content.blockNames.end() &&
+            static_cast<std::size_t>(base - content.blockNames.begin()) < content.blockBases.size()) {
+            definition.basePoint = content.blockBases[static_cast<std::size_t>(base - content.blockNames.begin())];
+        }
+        if (auto found = byBlock.find(block); found != byBlock.end()) {
+            std::vector<std::size_t>& members = found->second;
+            std::stable_sort(members.begin(), members.end(), [&](std::size_t a, std::size_t b) {
+                return content.entities[a].handle.value_or(0) < content.entities[b].handle.value_or(0);
+            });
+            for (std::size_t i : members) {
+                EntityRecord& record = content.entities[i];
+                definition.entities.push_back(
+                    takeEntity(record, record.handle.value_or(0), definition.name, content, names, decoder));
+            }
+            byBlock.erase(found); // a block named twice keeps its entities once
+        }
+        definitions.push_back(std::move(definition));
+    }
+    return definitions;
 }
 
 } // namespace dxf

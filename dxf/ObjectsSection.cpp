@@ -1,4 +1,5 @@
-// The OBJECTS section: the drawing properties, kept in the "DWGPROPS COOKIE" record where the file has one.
+// The OBJECTS section: the drawing properties, kept in the "DWGPROPS COOKIE" record where the file has one, and the
+// files of the images.
 #include "dxf/Sections.h"
 
 namespace dxf {
@@ -65,6 +66,24 @@ void readXrecord(GroupSource& source, DxfContent& content)
     }
 }
 
+// The source stands on an IMAGEDEF's 0 group; afterwards on the next 0 group.
+void readImageDefinition(GroupSource& source, DxfContent& content)
+{
+    std::optional<std::uint64_t> handle;
+    std::string_view path;
+    while (source.advance() && source.current().code != 0) {
+        const Group& group = source.current();
+        if (std::uint64_t value = 0; group.code == 5 && !handle && group.toHandle(value)) {
+            handle = value;
+        } else if (group.code == 1 && path.empty()) {
+            path = group.text;
+        }
+    }
+    if (handle) {
+        content.imagePaths.emplace_back(*handle, path);
+    }
+}
+
 } // namespace
 
 void readObjectsSection(GroupSource& source, DxfContent& content)
@@ -73,6 +92,8 @@ void readObjectsSection(GroupSource& source, DxfContent& content)
     while (!endsSection(source.current())) {
         if (source.current().is(0, "XRECORD")) {
             readXrecord(source, content);
+        } else if (source.current().is(0, "IMAGEDEF")) {
+            readImageDefinition(source, content);
         } else {
             source.advance();
         }

@@ -51,7 +51,11 @@ void readTablesSection(GroupSource& source, DxfContent& content)
         }
         const std::string_view type = group.word();
         if (type == "LAYER") {
-            tables.layers.push_back(readRecordFields(source).name);
+            const RecordFields fields = readRecordFields(source);
+            tables.layers.push_back(fields.name);
+            if (fields.handle) {
+                tables.layerHandles.emplace_back(*fields.handle, fields.name);
+            }
         } else if (type == "BLOCK_RECORD") {
             const RecordFields fields = readRecordFields(source);
             tables.hasBlockRecords = true;

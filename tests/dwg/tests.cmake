@@ -27,7 +27,8 @@ set_tests_properties(dwg_info_tests PROPERTIES LABELS dwg ENVIRONMENT "TZ=Europe
 
 # The full read of the corpus through dwginfo --json; reads its expectations with nlohmann-json.
 add_executable(dwg_contents_tests
-    ${CMAKE_CURRENT_LIST_DIR}/ContentsCorpusTest.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/ContentsCorpusTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ContentsShareTest.cpp)
 target_link_libraries(dwg_contents_tests PRIVATE darv_commands darv_dwg nlohmann_json::nlohmann_json GTest::gtest_main
                                                  darv_warnings)
 target_include_directories(dwg_contents_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})

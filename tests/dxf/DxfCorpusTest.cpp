@@ -1,16 +1,19 @@
 // Every DXF export of the shared corpus against its DWG twin's truth and geometry files; the R12 exports read whole.
 #include "GeometryJson.h"
+#include "app/DrawingJson.h"
 #include "dxf/DxfReader.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <numbers>
 #include <set>
 
 namespace dxf {
@@ -76,7 +79,11 @@ dwg::Drawing readCorpusFile(const std::string& name)
         ADD_FAILURE() << dwg::describe(result.error);
         return {};
     }
-    EXPECT_TRUE(result.drawing->warnings.empty()) << result.drawing->warnings.front();
+    for (const std::string& warning : result.drawing->warnings) {
+        // The 2018 sample holds multi-line attributes (see twinDifferences).
+        const bool known = name.starts_with("sample_AC1032") && warning.starts_with("multi-line attributes");
+        EXPECT_TRUE(known) << warning;
+    }
     return *result.drawing;
 }
 
@@ -144,6 +151,163 @@ void expectGeometry(const dwg::Drawing& drawing, const json& geometry)
     }
 }
 
+// Where the DXF export and the drawing differ by what they store, with the reason. `key` is the first key of the
+// difference's path under the entity; "" matches any.
+struct TwinDifference
+{
+    const char* file; // prefix of the twin's name
+    const char* handle;
+    const char* key;
+};
+constexpr TwinDifference twinDifferences[] = {
+    // A fit spline with a fit tolerance of 1: the CAD program approximates the fit points by a method of its own.
+    {"example_", "894", "control_points"},
+    // Stored as fit data (two points, uniform spacing); the export lists the control points only.
+    {"sample_AC1027", "434", "fit_points"},
+    {"sample_AC1032", "434", "fit_points"},
+    // The export is of an older version, which keeps the multileader as a proxy entity, without its contents.
+    {"leader_r14", "732", ""},
+    // The R14 drawing, against the export of its R2000 save: R14 keeps the classes it does not know as proxies.
+    {"sample_AC1014", "", "class"},
+    // R14 keeps a viewport's view in its extended data, which the reader does not decode yet.
+    {"sample_AC1014", "240", ""},
+    {"sample_AC1014", "245", ""},
+    {"sample_AC1014", "252", ""},
+    {"sample_AC1014", "256", ""},
+    {"sample_AC1014", "267", ""},
+    {"sample_AC1014", "26B", ""},
+    // A multi-line attribute (2018) keeps its text in an MTEXT of its own, which neither reader decodes yet: both
+    // leave it out (with a warning), the INSERT keeps its other attributes.
+};
+
+bool isTwinDifference(const std::string& file, const std::string& handle, const std::string& path)
+{
+    for (const TwinDifference& known : twinDifferences) {
+        const std::string key = known.key;
+        const bool anyHandle = std::string_view(known.handle).empty();
+        if (file.starts_with(known.file) && (anyHandle || handle == known.handle) &&
+            (key.empty() || path.starts_with(key))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isAngleKey(const std::string& key)
+{
+    return key == "rotation" || key.ends_with("_angle");
+}
+
+// The first place where two values of dwginfo --json differ: numbers within 1e-9 relative (angles modulo 2 pi),
+// texts and flags exactly, arrays and objects member by member.
+std::string firstDifference(const json& dwg, const json& dxf, const std::string& path, bool angle)
+{
+    if (dwg.is_number() && dxf.is_number()) {
+        const double a = dwg.get<double>();
+        const double b = dxf.get<double>();
+        double difference = std::fabs(a - b);
+        if (angle) {
+            difference = std::fmod(difference, 2 * std::numbers::pi);
+            difference = std::min(difference, 2 * std::numbers::pi - difference);
+        }
+        return difference <= 1e-9 * std::max({1.0, std::fabs(a), std::fabs(b)})
+                   ? std::string()
+                   : path + ": " + dwg.dump() + " in the drawing, " + dxf.dump() + " in the export";
+    }
+    if (dwg.is_array() && dxf.is_array() && dwg.size() == dxf.size()) {
+        for (std::size_t i = 0; i < dwg.size(); ++i) {
+            std::string found = firstDifference(dwg[i], dxf[i], path + "[" + std::to_string(i) + "]", angle);
+            if (!found.empty()) {
+                return found;
+            }
+        }
+        return {};
+    }
+    if (dwg.is_object() && dxf.is_object()) {
+        for (const auto& [key, value] : dwg.items()) {
+            const std::string at = path.empty() ? key : path + "." + key;
+            if (!dxf.contains(key)) {
+                return at + ": missing in the export";
+            }
+            std::string found = firstDifference(value, dxf[key], at, angle || isAngleKey(key));
+            if (!found.empty()) {
+                return found;
+            }
+        }
+        for (const auto& [key, value] : dxf.items()) {
+            if (!dwg.contains(key)) {
+                return (path.empty() ? key : path + "." + key) + ": missing in the drawing";
+            }
+        }
+        return {};
+    }
+    return dwg == dxf ? std::string() : path + ": " + dwg.dump() + " in the drawing, " + dxf.dump() + " in the export";
+}
+
+// Compares two lists of entities of dwginfo --json by handle; the first difference not known, or empty. `inOrder`:
+// by their place in the lists, the handles left out (the export writes some anonymous blocks anew, under new
+// handles).
+std::string firstEntityDifference(const std::string& file, const std::string& where, const json& dwg, const json& dxf,
+                                  bool inOrder = false)
+{
+    std::map<std::string, const json*> exported;
+    for (const json& entity : dxf) {
+        exported[entity["handle"].get<std::string>()] = &entity;
+    }
+    for (std::size_t i = 0; i < dwg.size(); ++i) {
+        const json& entity = dwg[i];
+        const std::string handle = entity["handle"].get<std::string>();
+        const auto found = exported.find(handle);
+        if (inOrder ? i >= dxf.size() : found == exported.end()) {
+            return where + " " + handle + ": not in the export";
+        }
+        json mine = entity;
+        json theirs = inOrder ? dxf[i] : *found->second;
+        mine.erase("space"); // R14 spells names in upper case; the spaces are checked against the truth files
+        theirs.erase("space");
+        if (inOrder) {
+            mine.erase("handle");
+            theirs.erase("handle");
+        }
+        const std::string difference = firstDifference(mine, theirs, "", false);
+        if (!difference.empty() && !isTwinDifference(file, handle, difference)) {
+            return where + " " + handle + " (" + entity["class"].get<std::string>() + ") " + difference;
+        }
+    }
+    return dwg.size() == dxf.size() ? std::string() : where + ": the export has entities the drawing has not";
+}
+
+// Anonymous blocks are numbered anew on every save ("*D3" in the drawing may be "*D4" in its export), and R14 keeps
+// names in upper case beside the full ones (the export of that version shows the upper-case ones).
+std::string comparableBlockName(const json& name, const json& version)
+{
+    std::string text = name.get<std::string>();
+    if (text.starts_with("*")) {
+        while (!text.empty() && text.back() >= '0' && text.back() <= '9') {
+            text.pop_back();
+        }
+    }
+    if (version == "AC1012" || version == "AC1014") {
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    }
+    return text;
+}
+
+// An anonymous block ("*U25") that the export wrote anew: the same number of entities, none under the same handle.
+bool anonymousWrittenAnew(const json& dwg, const json& dxf)
+{
+    if (!dwg["name"].get<std::string>().starts_with("*") || dwg["entities"].size() != dxf["entities"].size()) {
+        return false;
+    }
+    std::set<json> handles;
+    for (const json& entity : dwg["entities"]) {
+        handles.insert(entity["handle"]);
+    }
+    return std::none_of(dxf["entities"].begin(), dxf["entities"].end(),
+                        [&](const json& entity) { return handles.count(entity["handle"]) != 0; });
+}
+
 class DxfCorpus : public ::testing::TestWithParam<std::string>
 {
 };
@@ -171,6 +335,52 @@ TEST_P(DxfCorpus, ReadsWhatTheDwgTwinHolds)
     }
     expectTruth(drawing, jsonFile(dwgCorpus / (twin + ".truth.json")));
     expectGeometry(drawing, jsonFile(dwgCorpus / (twin + ".geometry.json")));
+}
+
+// The DWG reader and the DXF reader give the same contents for every entity of the same drawing, in the layouts
+// and inside the block definitions.
+TEST_P(DxfCorpus, ContentsEqualTheDwgTwins)
+{
+    const std::string twin = GetParam().empty() ? std::string() : twinOf(GetParam());
+    if (twin.empty()) {
+        GTEST_SKIP() << "no DWG twin";
+    }
+    const dwg::ReadResult dwgResult =
+        dwg::readDrawingFile((dwgCorpus / (twin + ".dwg")).string(), dwg::ReadDetail::Contents);
+    ASSERT_TRUE(dwgResult.ok()) << dwg::describe(dwgResult.error);
+    const json dwg = json::parse(darv::drawingJsonLine("", *dwgResult.drawing));
+    const json dxf = json::parse(darv::drawingJsonLine("", readCorpusFile(GetParam())));
+    std::string difference = firstEntityDifference(twin, "entity", dwg["entities"], dxf["entities"]);
+    ASSERT_TRUE(difference.empty()) << difference;
+    ASSERT_EQ(dwg["blocks"].size(), dxf["blocks"].size());
+    for (std::size_t i = 0; i < dwg["blocks"].size() && difference.empty(); ++i) {
+        const json& mine = dwg["blocks"][i];
+        const json& theirs = dxf["blocks"][i];
+        const std::string where = "block " + mine["name"].get<std::string>();
+        ASSERT_EQ(comparableBlockName(mine["name"], dwg["version"]),
+                  comparableBlockName(theirs["name"], dwg["version"]));
+        difference = firstDifference(mine["base_point"], theirs["base_point"], where + " base_point", false);
+        if (difference.empty()) {
+            difference = firstEntityDifference(twin, where, mine["entities"], theirs["entities"],
+                                               anonymousWrittenAnew(mine, theirs));
+        }
+    }
+    EXPECT_TRUE(difference.empty()) << difference;
+}
+
+// The corpus's R14 drawing has no export of its own; its R2000 save holds the same entities under the same handles.
+TEST(DxfCorpusR14, LayoutEntitiesEqualTheExportOfTheR2000Save)
+{
+    const fs::path r14 = dwgCorpus / "sample_AC1014.dwg";
+    if (!fs::exists(r14) || !fs::exists(dxfCorpus / "sample_AC1015_ascii.dxf")) {
+        GTEST_SKIP() << "no corpus";
+    }
+    const dwg::ReadResult dwgResult = dwg::readDrawingFile(r14.string(), dwg::ReadDetail::Contents);
+    ASSERT_TRUE(dwgResult.ok()) << dwg::describe(dwgResult.error);
+    const json dwg = json::parse(darv::drawingJsonLine("", *dwgResult.drawing));
+    const json dxf = json::parse(darv::drawingJsonLine("", readCorpusFile("sample_AC1015_ascii")));
+    const std::string difference = firstEntityDifference("sample_AC1014", "entity", dwg["entities"], dxf["entities"]);
+    EXPECT_TRUE(difference.empty()) << difference;
 }
 
 std::string caseName(const ::testing::TestParamInfo<std::string>& param)

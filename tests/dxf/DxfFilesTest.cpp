@@ -144,6 +144,44 @@ TEST(DxfFiles, R12WithoutHandlesKeepsFileOrderAndSubEntities)
     ASSERT_EQ(dimension.points.size(), 4u);
     EXPECT_EQ(dimension.points[3].kind, dwg::DimensionPointKind::DefPoint3);
     EXPECT_EQ(dimension.points[3].point.x, 3.0);
+    // The attribute belongs to its INSERT, the block's LINE to the block's definition.
+    ASSERT_EQ(drawing.entities[1].attributes.size(), 1u);
+    EXPECT_EQ(drawing.entities[1].attributes[0].text, "D1");
+    ASSERT_EQ(drawing.blockDefinitions.size(), 1u);
+    ASSERT_EQ(drawing.blockDefinitions[0].entities.size(), 1u);
+    EXPECT_EQ(drawing.blockDefinitions[0].entities[0].className, "AcDbLine");
+    EXPECT_EQ(drawing.blockDefinitions[0].entities[0].space, "DOOR");
+}
+
+// A hatch is read in its groups' order; one that counts more loops than it holds has no contents and a warning.
+TEST(DxfFiles, HatchLoopsAsStoredAndACountThatLies)
+{
+    const auto hatch = [](const std::string& loops) {
+        return file(
+            {section("ENTITIES", {{0, "HATCH"},  {8, "0"},  {100, "AcDbHatch"}, {10, "0"},   {20, "0"},   {30, "1.5"},
+                                  {2, "ANSI31"}, {70, "0"}, {71, "1"},          {91, loops}, {92, "2"},   {72, "1"},
+                                  {73, "1"},     {93, "2"}, {10, "1"},          {20, "2"},   {42, "0.5"}, {10, "3"},
+                                  {20, "4"},     {42, "0"}, {97, "0"},          {75, "1"},   {76, "1"},   {52, "45"},
+                                  {41, "2"},     {77, "0"}, {78, "0"},          {98, "1"},   {10, "5"},   {20, "6"}})});
+    };
+    const dwg::Drawing drawing = readOk(bytesOf(asciiDxf(hatch("1"))));
+    ASSERT_EQ(drawing.entities.size(), 1u);
+    const auto* contents = std::get_if<dwg::HatchContents>(&drawing.entities[0].data);
+    ASSERT_NE(contents, nullptr);
+    EXPECT_EQ(contents->patternName, "ANSI31");
+    EXPECT_TRUE(contents->associative);
+    EXPECT_EQ(contents->elevation, 1.5);
+    EXPECT_NEAR(contents->patternAngle, 0.7853981633974483, 1e-15);
+    EXPECT_EQ(contents->patternScale, 2.0);
+    ASSERT_EQ(contents->loops.size(), 1u);
+    EXPECT_EQ(contents->loops[0].bulges, (std::vector<double>{0.5, 0}));
+    EXPECT_EQ(contents->loops[0].vertices[1].y, 4.0);
+    ASSERT_EQ(contents->seedPoints.size(), 1u);
+    EXPECT_EQ(contents->seedPoints[0].x, 5.0);
+
+    const dwg::Drawing lying = readOk(bytesOf(asciiDxf(hatch("3"))));
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(lying.entities[0].data));
+    EXPECT_FALSE(lying.warnings.empty());
 }
 
 TEST(DxfFiles, HeaderTablesAndDrawingProperties)
