@@ -72,7 +72,10 @@ struct SimilarResult
     std::size_t drawings = 0;          // the project's drawings compared
     std::size_t earlierDrawings = 0;   // earlier projects' stored drawings compared with them
     std::vector<UnreadDrawing> unread; // not compared: the report says so
-    std::vector<SimilarPair> pairs;    // at or above the threshold, best first
+    std::vector<SimilarPair> pairs;    // of two students, at or above the threshold, in cases (see Students.h)
+    // Of one student's own drawings (a save-as, a second sheet), at or above the threshold, best first: shown
+    // apart, never suspicious.
+    std::vector<SimilarPair> sameStudent;
     std::string reportPath;
     std::vector<std::string> rebuilt; // after a rebuild: what it did, and what was lost (earlier projects' drawings)
 };

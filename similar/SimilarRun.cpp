@@ -12,6 +12,7 @@
 #include "similar/PropertiesJson.h"
 #include "similar/SimilarReport.h"
 #include "similar/StoreRebuild.h"
+#include "similar/Students.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -92,13 +93,18 @@ std::vector<ListedDrawing> listProject(const std::vector<std::string>& locations
     return listed;
 }
 
-void rank(std::vector<SimilarPair>& pairs)
+// One student's own drawings go apart, the rest in cases of two students.
+void rank(SimilarResult& result)
 {
-    // Best first; equal scores in the order of the paths, so that every run ranks alike.
-    std::sort(pairs.begin(), pairs.end(), [](const SimilarPair& x, const SimilarPair& y) {
+    const auto own = std::stable_partition(result.pairs.begin(), result.pairs.end(),
+                                           [](const SimilarPair& pair) { return !sameStudent(pair); });
+    std::move(own, result.pairs.end(), std::back_inserter(result.sameStudent));
+    result.pairs.erase(own, result.pairs.end());
+    rankInCases(result.pairs);
+    std::sort(result.sameStudent.begin(), result.sameStudent.end(), [](const SimilarPair& x, const SimilarPair& y) {
         if (x.score != y.score)
             return x.score > y.score;
-        return std::tie(x.a.path, x.b.project, x.b.path) < std::tie(y.a.path, y.b.project, y.b.path);
+        return std::tie(x.a.path, x.b.path) < std::tie(y.a.path, y.b.path);
     });
 }
 
@@ -138,7 +144,7 @@ SimilarResult compareAndReport(const std::string& dataFolder, const std::string&
         result.earlierDrawings = found.drawings;
         std::move(found.pairs.begin(), found.pairs.end(), std::back_inserter(result.pairs));
     }
-    rank(result.pairs);
+    rank(result);
 
     result.reportPath = similarReportPath(dataFolder, projectName);
     std::error_code ec;
