@@ -114,7 +114,7 @@ TemplateSet excludedTokens(const TemplateSet& templates, const TokenCounts& coun
 {
     TemplateSet excluded = templates;
     counts.forEach([&](std::uint64_t token, const TokenHolders& holders) {
-        if (rarity.commonCount(holders.count))
+        if (rarity.commonHolders(holders))
             excluded.addToken(token);
     });
     return excluded;

@@ -22,9 +22,8 @@ class CopyRing : public ::testing::TestWithParam<RingCase>
 {
 };
 
-TEST_P(CopyRing, IsFoundWholeAndShownAsOneGroup)
+void checkRing(const RingCase& param)
 {
-    const RingCase param = GetParam();
     ClassFolder folder;
     ClassGenerator generator(param.seed % 2 ? bracketAssignment(param.seed) : flangeAssignment(param.seed),
                              param.seed * 31);
@@ -82,12 +81,23 @@ TEST_P(CopyRing, IsFoundWholeAndShownAsOneGroup)
     EXPECT_NE(similar::reportText(project, reported, options).find("Copy ring: copier 0, "), std::string::npos);
 }
 
+// Each case on three seeds.
+TEST_P(CopyRing, IsFoundWholeAndShownAsOneGroup)
+{
+    for (const std::uint64_t more : {0u, 10u, 20u}) {
+        RingCase param = GetParam();
+        param.seed += more;
+        SCOPED_TRACE("seed " + std::to_string(param.seed));
+        checkRing(param);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(SmallClasses, CopyRing,
                          ::testing::Values(RingCase{7, 3, 1}, RingCase{7, 4, 2}, RingCase{8, 4, 3}, RingCase{10, 3, 4},
                                            RingCase{10, 5, 5}, RingCase{20, 5, 6}, RingCase{20, 4, 7}),
-                         [](const auto& info) {
-                             return "class" + std::to_string(info.param.students) + "_ring" +
-                                    std::to_string(info.param.ringSize) + "_seed" + std::to_string(info.param.seed);
+                         [](const auto& param) {
+                             return "class" + std::to_string(param.param.students) + "_ring" +
+                                    std::to_string(param.param.ringSize) + "_seed" + std::to_string(param.param.seed);
                          });
 
 } // namespace
