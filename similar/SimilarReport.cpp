@@ -128,6 +128,14 @@ std::vector<std::string> reportLines(const std::string& project, const SimilarRe
     addWrapped(lines, "", "",
                "Only what is rare counts: the template and what more than " + percentText(options.commonShare) +
                    " of the drawings hold are left out.");
+    for (const StartDrawing& start : result.startDrawings) {
+        std::string names;
+        for (const std::string& d : start.drawings)
+            names += (names.empty() ? "" : ", ") + terminalText(d);
+        addWrapped(lines, "", "    ",
+                   std::to_string(start.drawings.size()) + " drawings began from one start drawing " +
+                       terminalText(start.identity) + "; what it holds is left out: " + names + ".");
+    }
     lines.push_back("");
     if (result.pairs.empty()) {
         lines.push_back(result.unread.empty()
@@ -201,12 +209,16 @@ std::string reportJson(const std::string& project, const SimilarResult& result)
     json rings = json::array();
     for (const std::vector<std::string>& ring : copyRings(result.pairs))
         rings.push_back(ring);
+    json starts = json::array();
+    for (const StartDrawing& start : result.startDrawings)
+        starts.push_back({{"identity", start.identity}, {"drawings", start.drawings}});
     const json report = {{"project", project},
                          {"drawings", result.drawings},
                          {"pairs", pairs},
                          {"unread", unread},
                          {"same_student", pairsOf(result.sameStudent)},
-                         {"rings", rings}};
+                         {"rings", rings},
+                         {"start_drawings", starts}};
     // Names that are not UTF-8 are kept readable rather than refused (their bytes are in the "_bytes" fields).
     return report.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }

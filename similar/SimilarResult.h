@@ -47,6 +47,13 @@ struct SimilarPair
     std::vector<std::uint64_t> templateHandlesB;
 };
 
+// Drawings of the class that began from one start drawing not named as a template (see StartDrawings.h).
+struct StartDrawing
+{
+    std::string identity;              // the fingerprint or creation time they share
+    std::vector<std::string> drawings; // shown names
+};
+
 struct UnreadDrawing
 {
     std::string path;
@@ -76,6 +83,7 @@ struct SimilarResult
     // Of one student's own drawings (a save-as, a second sheet), at or above the threshold, best first: shown
     // apart, never suspicious.
     std::vector<SimilarPair> sameStudent;
+    std::vector<StartDrawing> startDrawings; // what they hold in common is left out like a template
     std::string reportPath;
     std::vector<std::string> rebuilt; // after a rebuild: what it did, and what was lost (earlier projects' drawings)
 };

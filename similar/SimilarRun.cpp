@@ -11,6 +11,7 @@
 #include "similar/OrderedPool.h"
 #include "similar/PropertiesJson.h"
 #include "similar/SimilarReport.h"
+#include "similar/StartDrawings.h"
 #include "similar/StoreRebuild.h"
 #include "similar/Students.h"
 
@@ -122,8 +123,11 @@ TemplateSet excludedTokens(const TemplateSet& templates, const TokenCounts& coun
 
 SimilarResult compareAndReport(const std::string& dataFolder, const std::string& projectName,
                                const SimilarOptions& options, EvidenceStore& store, std::int64_t project,
-                               const TemplateSet& templates, ClassReading reading)
+                               const TemplateSet& namedTemplates, ClassReading reading)
 {
+    // Start drawings handed out without being named count as templates.
+    TemplateSet templates = namedTemplates;
+    std::vector<StartDrawing> startDrawings = findStartDrawings(reading.members, templates);
     std::vector<const std::vector<std::uint64_t>*> features;
     for (const ClassMember& m : reading.members)
         features.push_back(&m.tokens);
@@ -134,6 +138,7 @@ SimilarResult compareAndReport(const std::string& dataFolder, const std::string&
 
     SimilarResult result;
     result.drawings = reading.members.size();
+    result.startDrawings = std::move(startDrawings);
     result.unread = std::move(reading.unread);
     result.pairs = compareWithinClass(reading.members, rarity, options.minScore);
     if (!options.earlierProjects.empty()) {
