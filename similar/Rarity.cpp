@@ -12,9 +12,12 @@ namespace {
 // held by ever other groups of them, a few tokens per group. A copy ring is one group that holds a whole body of
 // work, at least this many tokens, held by exactly its drawings and by no other.
 constexpr std::size_t kRingTokens = 12;
-// ...and it is not most of the class: what all but one or two hold alike is the assignment.
+// ...and it is a handful of drawings, not most of the class: what all but one or two hold alike is the
+// assignment, and what dozens of a large class hold alike (the same order of the given entities, say) is
+// a common way of working.
 constexpr double kRingShare = 0.75;
 constexpr std::uint32_t kRingLeavesOut = 2;
+constexpr std::uint32_t kRingMost = 6;
 
 } // namespace
 
@@ -80,7 +83,7 @@ Rarity::Rarity(const TokenCounts& counts, std::size_t classSize, double commonSh
     const auto size = static_cast<double>(classSize);
     std::unordered_map<std::uint64_t, std::size_t> perSignature;
     counts.forEach([&](std::uint64_t token, const TokenHolders& holders) {
-        if (holders.count < 3 || static_cast<double>(holders.count) > kRingShare * size ||
+        if (holders.count < 3 || holders.count > kRingMost || static_cast<double>(holders.count) > kRingShare * size ||
             holders.count + kRingLeavesOut > classSize || templates.contains(token))
             return;
         ++perSignature[holders.signature];
