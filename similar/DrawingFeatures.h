@@ -15,7 +15,7 @@
 namespace darv::similar {
 
 // Bump when a rule below changes: tokens stored by another version are then made again.
-inline constexpr std::uint64_t kTokenVersion = 2;
+inline constexpr std::uint64_t kTokenVersion = 1;
 
 // The drawing order's k-grams are this many entities long.
 inline constexpr std::size_t kOrderGram = 5;
