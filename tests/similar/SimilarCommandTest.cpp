@@ -64,8 +64,7 @@ TEST_F(SimilarCommandTest, PairsGiveExitOneTheRankedListTheReportAndTheJson)
     EXPECT_NE(text.find("\"Similar drawings in project WEEK 6: 15 drawings compared\"\r\n"), std::string::npos);
     EXPECT_NE(text.find("\"3. 100 %   A  WEEK 6 class/copier moved/bracket.dwg\"\r\n"
                         "\"           B  WEEK 6 class/student 2/bracket.dwg\"\r\n"
-                        "\"    100 % of the geometry of A (3 of 3 details, 13 of 13 shapes) is in B, moved by "
-                        "(-83.17, 41.5)\"\r\n"),
+                        "\"    13 of 13 rare shapes of A (3 of 3 details) are in B, moved by (-83.17, 41.5)\"\r\n"),
               std::string::npos)
         << text;
 
@@ -204,8 +203,7 @@ TEST(SimilarCommand, AFolderThatCannotBeListedExitsTwoAndNamesIt)
     std::ostringstream out, err;
     {
         const test::UnreadableFolder unreadable(std::filesystem::path(locked).parent_path().string());
-        EXPECT_EQ(runSimilarCommand({"QUIET", "--data", folder.data()}, "", out, err, folder.source()), 2)
-            << err.str();
+        EXPECT_EQ(runSimilarCommand({"QUIET", "--data", folder.data()}, "", out, err, folder.source()), 2) << err.str();
     }
     EXPECT_NE(err.str().find("QUIET class/locked: the folder cannot be read: Permission denied"), std::string::npos)
         << err.str();
