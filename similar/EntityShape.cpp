@@ -201,12 +201,16 @@ struct ShapeVisitor
             hasGeometry = false;
             return {};
         }
-        for (const dwg::DimensionPoint& p : g.points) {
+        // By kind: the DWG and the DXF reader give a dimension's points in different orders.
+        std::vector<dwg::DimensionPoint> points = g.points;
+        std::stable_sort(points.begin(), points.end(),
+                         [](const dwg::DimensionPoint& x, const dwg::DimensionPoint& y) { return x.kind < y.kind; });
+        for (const dwg::DimensionPoint& p : points) {
             hash.add(static_cast<std::uint64_t>(p.kind));
-            addRelative(hash, p.point, g.points.front().point);
+            addRelative(hash, p.point, points.front().point);
             box.add(p.point);
         }
-        return g.points.front().point;
+        return points.front().point;
     }
 };
 

@@ -6,6 +6,20 @@
 #include <algorithm>
 
 namespace darv::similar {
+namespace {
+
+// Independent students draw the assignment alike, but each in their own way: the common tokens they share are
+// held by ever other groups of them, a few tokens per group. A copy ring is one group that holds a whole body of
+// work, at least this many tokens, held by exactly its drawings and by no other.
+constexpr std::size_t kRingTokens = 12;
+// ...and it is a handful of drawings, not most of the class: what all but one or two hold alike is the
+// assignment, and what dozens of a large class hold alike (the same order of the given entities, say) is
+// a common way of working.
+constexpr double kRingShare = 0.75;
+constexpr std::uint32_t kRingLeavesOut = 2;
+constexpr std::uint32_t kRingMost = 6;
+
+} // namespace
 
 std::vector<std::uint64_t> allTokens(const DrawingFeatures& features)
 {
@@ -62,7 +76,22 @@ Rarity::Rarity(const TokenCounts& counts, std::size_t classSize, double commonSh
                const TemplateSet* other)
     : m_counts(counts), m_commonAbove(commonShare / 100.0 * static_cast<double>(classSize)), m_templates(templates),
       m_other(other)
-{}
+{
+    // The frequency cut is for what independent students draw alike. What only copying gives several drawings
+    // (their copied own details, hand-picked places, order and handles) is held by exactly the ring's drawings,
+    // many tokens of it: such tokens stay evidence however many drawings share them.
+    const auto size = static_cast<double>(classSize);
+    std::unordered_map<std::uint64_t, std::size_t> perSignature;
+    counts.forEach([&](std::uint64_t token, const TokenHolders& holders) {
+        if (holders.count < 3 || holders.count > kRingMost || static_cast<double>(holders.count) > kRingShare * size ||
+            holders.count + kRingLeavesOut > classSize || templates.contains(token))
+            return;
+        ++perSignature[holders.signature];
+    });
+    for (const auto& [signature, tokens] : perSignature)
+        if (tokens >= kRingTokens)
+            m_rings.insert(signature);
+}
 
 std::uint32_t Rarity::holders(std::uint64_t token) const
 {
@@ -78,7 +107,13 @@ std::uint64_t Rarity::holderSignature(std::uint64_t token) const
 
 bool Rarity::common(std::uint64_t token) const
 {
-    return commonCount(holders(token));
+    const TokenHolders* found = m_counts.find(token);
+    return found && commonHolders(*found);
+}
+
+bool Rarity::commonHolders(const TokenHolders& holders) const
+{
+    return commonCount(holders.count) && !ring(holders.signature);
 }
 
 bool Rarity::commonCount(std::uint32_t n) const
@@ -93,17 +128,20 @@ bool Rarity::counts(std::uint64_t token) const
 
 bool Rarity::countsHeldBy(std::uint64_t token, std::uint32_t holders) const
 {
-    return !commonCount(holders) && !m_templates.contains(token) && !(m_other && m_other->contains(token));
+    if (commonCount(holders) && (m_rings.empty() || !ring(holderSignature(token))))
+        return false;
+    return !m_templates.contains(token) && !(m_other && m_other->contains(token));
 }
 
 bool Rarity::counting(std::uint64_t token, double& weight, std::uint64_t& signature) const
 {
     const TokenHolders* found = m_counts.find(token);
     const TokenHolders holders = found ? *found : TokenHolders{};
-    if (!countsHeldBy(token, holders.count))
+    if (commonHolders(holders) || m_templates.contains(token) || (m_other && m_other->contains(token)))
         return false;
+    // A ring's work is a copy between every two of its drawings: it weighs whole.
     const auto n = static_cast<double>(holders.count);
-    weight = n <= 2.0 ? 1.0 : 2.0 / n;
+    weight = n <= 2.0 || ring(holders.signature) ? 1.0 : 2.0 / n;
     signature = holders.signature;
     return true;
 }
@@ -117,8 +155,9 @@ double Rarity::countingWeight(std::uint64_t token) const
 
 double Rarity::weight(std::uint64_t token) const
 {
-    const auto n = static_cast<double>(holders(token));
-    return n <= 2.0 ? 1.0 : 2.0 / n;
+    const TokenHolders* found = m_counts.find(token);
+    const auto n = static_cast<double>(found ? found->count : 0);
+    return n <= 2.0 || ring(found->signature) ? 1.0 : 2.0 / n;
 }
 
 } // namespace darv::similar

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace darv::similar {
@@ -44,12 +45,16 @@ public:
     bool counting(std::uint64_t token, double& weight, std::uint64_t& signature) const;
     // 1 for a token that at most two drawings hold (or, in a large class, at most one in 13.5 of the class: as
     // unlikely to be shared by chance), less in proportion for one that more hold: several drawings sharing a
-    // detail say less about any one pair of them.
+    // detail say less about any one pair of them. A ring's work weighs 1.
     double weight(std::uint64_t token) const;
 
-    // Common: held by more than the share of the class, and by at least three drawings.
+    // Common: held by more than the share of the class, and by at least three drawings, and not a ring's work.
     bool common(std::uint64_t token) const;
     bool commonCount(std::uint32_t holders) const;
+    bool commonHolders(const TokenHolders& holders) const;
+    // Whether exactly the drawings of this signature share a body of work that only copying gives them: see the
+    // constructor.
+    bool ring(std::uint64_t signature) const { return m_rings.count(signature) != 0; }
 
     std::uint32_t holders(std::uint64_t token) const;
     // Equal for two tokens held by exactly the same drawings of the class.
@@ -60,6 +65,7 @@ private:
     double m_commonAbove = 0;
     const TemplateSet& m_templates;
     const TemplateSet* m_other = nullptr;
+    std::unordered_set<std::uint64_t> m_rings; // holder signatures
 };
 
 } // namespace darv::similar

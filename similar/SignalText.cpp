@@ -7,6 +7,10 @@
 namespace darv::similar {
 namespace {
 
+// Below this many items a share is said as a count ("13 of 13 rare shapes"): a percentage of a tiny base says
+// more than it knows.
+constexpr std::size_t kPercentBase = 20;
+
 // How many texts a line quotes before it says how many more there are.
 constexpr std::size_t kQuotedTexts = 3;
 
@@ -43,6 +47,13 @@ std::string details(const SignalEvidence& s)
 {
     return "(" + std::to_string(s.matched) + " of " + std::to_string(s.countable) + " details, " +
            std::to_string(s.itemsMatched) + " of " + std::to_string(s.items) + " shapes)";
+}
+
+// "13 of 13 rare shapes of A (3 of 3 details)"
+std::string rareShapes(const SignalEvidence& s, const std::string& drawing)
+{
+    return std::to_string(s.itemsMatched) + " of " + std::to_string(s.items) + " rare shapes of " + drawing + " (" +
+           std::to_string(s.matched) + " of " + std::to_string(s.countable) + " details)";
 }
 
 } // namespace
@@ -113,18 +124,28 @@ std::string signalText(const SignalEvidence& s, const std::string& nameA, const 
     case SignalKind::SameTexts:
         return "both hold the texts " + quotedList(s.labels) + " " + counted(s, "texts of " + smaller);
     case SignalKind::GeometryInPlace:
+        if (s.items < kPercentBase)
+            return rareShapes(s, smaller) + " lie at the same place in " + other;
         return percentOf(s) + " of the geometry of " + smaller + " " + details(s) + " lies at the same place in " +
                other;
     case SignalKind::GeometryMoved: {
         // The offset takes A to B; said of the smaller drawing, it takes that one to the other.
         const dwg::Point3 move = s.smallerIsA ? s.offset : dwg::Point3{-s.offset.x, -s.offset.y, -s.offset.z};
+        if (s.items < kPercentBase)
+            return rareShapes(s, smaller) + " are in " + other + ", moved by " + offsetText(move);
         return percentOf(s) + " of the geometry of " + smaller + " " + details(s) + " is in " + other + ", moved by " +
                offsetText(move);
     }
     case SignalKind::DrawingOrder:
+        if (s.items < kPercentBase)
+            return std::to_string(s.itemsMatched) + " of " + std::to_string(s.items) +
+                   " rare fingerprints of the drawing order of " + smaller + " recur in " + other;
         return percentOf(s) + " of the drawing order of " + smaller + " " + counted(s, "fingerprints") + " recurs in " +
                other;
     case SignalKind::SharedHandles:
+        if (s.items < kPercentBase)
+            return std::to_string(s.itemsMatched) + " of " + std::to_string(s.items) + " handles of " + smaller +
+                   " beyond the template's are in " + other + " on the same entities";
         return percentOf(s) + " of the handles of " + smaller + " beyond the template's " + counted(s, "handles") +
                " are in " + other + " on the same entities";
     }

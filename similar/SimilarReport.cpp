@@ -4,6 +4,7 @@
 
 #include "base/NameBytes.h"
 #include "similar/SignalText.h"
+#include "similar/Students.h"
 
 #include <nlohmann/json.hpp>
 
@@ -80,6 +81,38 @@ std::string percentText(double value)
     return shortNumber(value) + " %";
 }
 
+// Before the first pair of a case: its two students, and how many drawing pairs it holds when more than one.
+void addCaseHead(std::vector<std::string>& lines, const std::vector<SimilarPair>& pairs, std::size_t i)
+{
+    const std::size_t size = caseSize(pairs, i);
+    if (size == 0)
+        return;
+    addWrapped(lines, "", "    ",
+               "Students " + terminalText(studentsText(pairs[i])) +
+                   (size > 1 ? ": " + howMany(size, "drawing pair") : std::string()));
+}
+
+// One student's own drawings: shown, never suspicious.
+void addSameStudent(std::vector<std::string>& lines, const SimilarResult& result, const std::string& project)
+{
+    if (result.sameStudent.empty())
+        return;
+    lines.push_back("");
+    addWrapped(lines, "", "",
+               "SAME STUDENT: " + howMany(result.sameStudent.size(), "pair") +
+                   " of one student's own drawings, not suspicious:");
+    for (const SimilarPair& pair : result.sameStudent) {
+        lines.push_back("");
+        const std::string head =
+            terminalText(studentOf(pair.a).name) + ": " + std::to_string(wholePercent(pair.score / 100.0)) + " %";
+        addWrapped(lines, "", "    ", head);
+        addWrapped(lines, "    A  ", "       ", nameOf(pair.a, project));
+        addWrapped(lines, "    B  ", "       ", nameOf(pair.b, project));
+        for (const Signal& s : pair.fired)
+            addWrapped(lines, "    ", "        ", s.text + " (same student)");
+    }
+}
+
 std::vector<std::string> reportLines(const std::string& project, const SimilarResult& result,
                                      const SimilarOptions& options)
 {
@@ -95,20 +128,32 @@ std::vector<std::string> reportLines(const std::string& project, const SimilarRe
     addWrapped(lines, "", "",
                "Only what is rare counts: the template and what more than " + percentText(options.commonShare) +
                    " of the drawings hold are left out.");
+    for (const StartDrawing& start : result.startDrawings) {
+        std::string names;
+        for (const std::string& d : start.drawings)
+            names += (names.empty() ? "" : ", ") + terminalText(d);
+        addWrapped(lines, "", "    ",
+                   std::to_string(start.drawings.size()) + " drawings began from one start drawing " +
+                       terminalText(start.identity) + "; what it holds is left out: " + names + ".");
+    }
     lines.push_back("");
     if (result.pairs.empty()) {
         lines.push_back(result.unread.empty()
                             ? "No similar drawings found!"
                             : "No similar drawings among the drawings that could be read - see below.");
     } else {
+        for (const std::vector<std::string>& ring : copyRings(result.pairs))
+            addWrapped(lines, "", "    ", "Copy ring: " + terminalText(namesText(ring)) + " share one drawing's work.");
         lines.push_back(howMany(result.pairs.size(), "pair") + " at or above " + percentText(options.minScore) +
                         ", most similar first:");
         for (std::size_t i = 0; i < result.pairs.size(); ++i) {
             lines.push_back("");
+            addCaseHead(lines, result.pairs, i);
             for (std::string& line : pairLines(i + 1, result.pairs[i], project))
                 lines.push_back(std::move(line));
         }
     }
+    addSameStudent(lines, result, project);
     if (!result.unread.empty()) {
         lines.push_back("");
         lines.push_back("NOT COMPARED: " + howMany(result.unread.size(), "drawing") +
@@ -133,18 +178,27 @@ std::string reportText(const std::string& project, const SimilarResult& result, 
 std::string reportJson(const std::string& project, const SimilarResult& result)
 {
     using json = nlohmann::ordered_json; // the keys in the order a person reads them
-    json pairs = json::array();
-    for (const SimilarPair& pair : result.pairs) {
-        json signals = json::array();
-        for (const Signal& s : pair.fired)
-            signals.push_back({{"kind", signalKindName(s.kind)}, {"share", wholePercent(s.share)}, {"text", s.text}});
-        json entry = json::object();
-        addPath(entry, "a", pair.a.path);
-        addPath(entry, "b", pair.b.path);
-        entry["score"] = wholePercent(pair.score / 100.0);
-        entry["signals"] = signals;
-        pairs.push_back(entry);
-    }
+    const auto pairsOf = [](const std::vector<SimilarPair>& list) {
+        json pairs = json::array();
+        for (const SimilarPair& pair : list) {
+            json signals = json::array();
+            for (const Signal& s : pair.fired)
+                signals.push_back(
+                    {{"kind", signalKindName(s.kind)}, {"share", wholePercent(s.share)}, {"text", s.text}});
+            json entry = json::object();
+            addPath(entry, "a", pair.a.path);
+            addPath(entry, "b", pair.b.path);
+            entry["score"] = wholePercent(pair.score / 100.0);
+            entry["signals"] = signals;
+            entry["student_a"] = studentOf(pair.a).name;
+            entry["student_b"] = studentOf(pair.b).name;
+            entry["project_a"] = pair.a.project;
+            entry["project_b"] = pair.b.project;
+            pairs.push_back(entry);
+        }
+        return pairs;
+    };
+    const json pairs = pairsOf(result.pairs);
     json unread = json::array();
     for (const UnreadDrawing& u : result.unread) {
         json entry = json::object();
@@ -152,7 +206,19 @@ std::string reportJson(const std::string& project, const SimilarResult& result)
         entry["reason"] = u.reason;
         unread.push_back(entry);
     }
-    const json report = {{"project", project}, {"drawings", result.drawings}, {"pairs", pairs}, {"unread", unread}};
+    json rings = json::array();
+    for (const std::vector<std::string>& ring : copyRings(result.pairs))
+        rings.push_back(ring);
+    json starts = json::array();
+    for (const StartDrawing& start : result.startDrawings)
+        starts.push_back({{"identity", start.identity}, {"drawings", start.drawings}});
+    const json report = {{"project", project},
+                         {"drawings", result.drawings},
+                         {"pairs", pairs},
+                         {"unread", unread},
+                         {"same_student", pairsOf(result.sameStudent)},
+                         {"rings", rings},
+                         {"start_drawings", starts}};
     // Names that are not UTF-8 are kept readable rather than refused (their bytes are in the "_bytes" fields).
     return report.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
@@ -161,9 +227,14 @@ std::string pairListing(const SimilarResult& result)
 {
     std::string text;
     const std::string project = result.pairs.empty() ? std::string() : result.pairs.front().a.project;
-    for (std::size_t i = 0; i < result.pairs.size(); ++i)
-        for (const std::string& line : pairLines(i + 1, result.pairs[i], project))
-            text += line + "\n";
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < result.pairs.size(); ++i) {
+        addCaseHead(lines, result.pairs, i);
+        for (std::string& line : pairLines(i + 1, result.pairs[i], project))
+            lines.push_back(std::move(line));
+    }
+    for (const std::string& line : lines)
+        text += line + "\n";
     return text;
 }
 

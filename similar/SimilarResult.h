@@ -47,6 +47,13 @@ struct SimilarPair
     std::vector<std::uint64_t> templateHandlesB;
 };
 
+// Drawings of the class that began from one start drawing not named as a template (see StartDrawings.h).
+struct StartDrawing
+{
+    std::string identity;              // the fingerprint or creation time they share
+    std::vector<std::string> drawings; // shown names
+};
+
 struct UnreadDrawing
 {
     std::string path;
@@ -72,7 +79,11 @@ struct SimilarResult
     std::size_t drawings = 0;          // the project's drawings compared
     std::size_t earlierDrawings = 0;   // earlier projects' stored drawings compared with them
     std::vector<UnreadDrawing> unread; // not compared: the report says so
-    std::vector<SimilarPair> pairs;    // at or above the threshold, best first
+    std::vector<SimilarPair> pairs;    // of two students, at or above the threshold, in cases (see Students.h)
+    // Of one student's own drawings (a save-as, a second sheet), at or above the threshold, best first: shown
+    // apart, never suspicious.
+    std::vector<SimilarPair> sameStudent;
+    std::vector<StartDrawing> startDrawings; // what they hold in common is left out like a template
     std::string reportPath;
     std::vector<std::string> rebuilt; // after a rebuild: what it did, and what was lost (earlier projects' drawings)
 };

@@ -11,7 +11,9 @@
 #include "similar/OrderedPool.h"
 #include "similar/PropertiesJson.h"
 #include "similar/SimilarReport.h"
+#include "similar/StartDrawings.h"
 #include "similar/StoreRebuild.h"
+#include "similar/Students.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -92,13 +94,18 @@ std::vector<ListedDrawing> listProject(const std::vector<std::string>& locations
     return listed;
 }
 
-void rank(std::vector<SimilarPair>& pairs)
+// One student's own drawings go apart, the rest in cases of two students.
+void rank(SimilarResult& result)
 {
-    // Best first; equal scores in the order of the paths, so that every run ranks alike.
-    std::sort(pairs.begin(), pairs.end(), [](const SimilarPair& x, const SimilarPair& y) {
+    const auto own = std::stable_partition(result.pairs.begin(), result.pairs.end(),
+                                           [](const SimilarPair& pair) { return !sameStudent(pair); });
+    std::move(own, result.pairs.end(), std::back_inserter(result.sameStudent));
+    result.pairs.erase(own, result.pairs.end());
+    rankInCases(result.pairs);
+    std::sort(result.sameStudent.begin(), result.sameStudent.end(), [](const SimilarPair& x, const SimilarPair& y) {
         if (x.score != y.score)
             return x.score > y.score;
-        return std::tie(x.a.path, x.b.project, x.b.path) < std::tie(y.a.path, y.b.project, y.b.path);
+        return std::tie(x.a.path, x.b.path) < std::tie(y.a.path, y.b.path);
     });
 }
 
@@ -108,7 +115,7 @@ TemplateSet excludedTokens(const TemplateSet& templates, const TokenCounts& coun
 {
     TemplateSet excluded = templates;
     counts.forEach([&](std::uint64_t token, const TokenHolders& holders) {
-        if (rarity.commonCount(holders.count))
+        if (rarity.commonHolders(holders))
             excluded.addToken(token);
     });
     return excluded;
@@ -116,8 +123,11 @@ TemplateSet excludedTokens(const TemplateSet& templates, const TokenCounts& coun
 
 SimilarResult compareAndReport(const std::string& dataFolder, const std::string& projectName,
                                const SimilarOptions& options, EvidenceStore& store, std::int64_t project,
-                               const TemplateSet& templates, ClassReading reading)
+                               const TemplateSet& namedTemplates, ClassReading reading)
 {
+    // Start drawings handed out without being named count as templates.
+    TemplateSet templates = namedTemplates;
+    std::vector<StartDrawing> startDrawings = findStartDrawings(reading.members, templates);
     std::vector<const std::vector<std::uint64_t>*> features;
     for (const ClassMember& m : reading.members)
         features.push_back(&m.tokens);
@@ -128,6 +138,7 @@ SimilarResult compareAndReport(const std::string& dataFolder, const std::string&
 
     SimilarResult result;
     result.drawings = reading.members.size();
+    result.startDrawings = std::move(startDrawings);
     result.unread = std::move(reading.unread);
     result.pairs = compareWithinClass(reading.members, rarity, options.minScore);
     if (!options.earlierProjects.empty()) {
@@ -138,7 +149,7 @@ SimilarResult compareAndReport(const std::string& dataFolder, const std::string&
         result.earlierDrawings = found.drawings;
         std::move(found.pairs.begin(), found.pairs.end(), std::back_inserter(result.pairs));
     }
-    rank(result.pairs);
+    rank(result);
 
     result.reportPath = similarReportPath(dataFolder, projectName);
     std::error_code ec;

@@ -169,7 +169,7 @@ StoreRebuild rebuildStore(const std::string& dataFolder, const std::string& ownP
         const Rarity rarity(counts, reading.members.size(), 25, templateSet);
         TemplateSet excluded = templateSet;
         counts.forEach([&](std::uint64_t token, const TokenHolders& holders) {
-            if (rarity.commonCount(holders.count))
+            if (rarity.commonHolders(holders))
                 excluded.addToken(token);
         });
         if (!store.saveExcluded(*id, excluded)) {

@@ -21,9 +21,11 @@ add_library(darv_similar STATIC
     ${CMAKE_CURRENT_LIST_DIR}/SignalText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimilarReport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimilarRun.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StartDrawings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Sqlite.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StoreRebuild.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StoreSchema.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Students.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Winnowing.cpp
 )
 target_include_directories(darv_similar PUBLIC ${PROJECT_SOURCE_DIR})

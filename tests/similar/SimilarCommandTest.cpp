@@ -64,8 +64,7 @@ TEST_F(SimilarCommandTest, PairsGiveExitOneTheRankedListTheReportAndTheJson)
     EXPECT_NE(text.find("\"Similar drawings in project WEEK 6: 15 drawings compared\"\r\n"), std::string::npos);
     EXPECT_NE(text.find("\"3. 100 %   A  WEEK 6 class/copier moved/bracket.dwg\"\r\n"
                         "\"           B  WEEK 6 class/student 2/bracket.dwg\"\r\n"
-                        "\"    100 % of the geometry of A (3 of 3 details, 13 of 13 shapes) is in B, moved by "
-                        "(-83.17, 41.5)\"\r\n"),
+                        "\"    13 of 13 rare shapes of A (3 of 3 details) are in B, moved by (-83.17, 41.5)\"\r\n"),
               std::string::npos)
         << text;
 

@@ -10,6 +10,10 @@ darv_add_gtest(similar_tests core
     ${CMAKE_CURRENT_LIST_DIR}/StoreDamageTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimilarCheckTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimilarCommandTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StudentsTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RingsTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StartDrawingsTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CorpusExportTest.cpp
 )
 target_link_libraries(similar_tests PRIVATE darv_similar_class SQLite::SQLite3)
 
