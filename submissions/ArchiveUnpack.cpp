@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <locale.h>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -267,26 +268,26 @@ Unpacker::Level Unpacker::unpackFrom(const std::string& path, int depth, const s
         damage = "it is no ZIP, 7z, tar.gz or tar.xz archive that can be read (" + archiveError(a.get()) + ")";
         return Level::Damaged;
     }
-    for (std::size_t k = 0; k < handled; ++k) {
-        archive_entry* entry = nullptr;
-        const int r = archive_read_next_header(a.get(), &entry);
+    // The next entry's header; a level when the archive ends there (its end, or damage that stops reading).
+    archive_entry* entry = nullptr;
+    int r = ARCHIVE_OK;
+    const auto nextHeader = [&]() -> std::optional<Level> {
+        r = archive_read_next_header(a.get(), &entry);
         if (r == ARCHIVE_EOF)
             return Level::Done;
         if (r == ARCHIVE_FATAL) {
             damage = "it is damaged or cut short (" + archiveError(a.get()) + ")";
             return Level::Damaged;
         }
-    }
+        return std::nullopt;
+    };
+    for (std::size_t k = 0; k < handled; ++k)
+        if (const auto end = nextHeader())
+            return *end;
     const std::string prefix = depth == 1 ? std::string() : joined(outer) + "/";
     for (;;) {
-        archive_entry* entry = nullptr;
-        const int r = archive_read_next_header(a.get(), &entry);
-        if (r == ARCHIVE_EOF)
-            return Level::Done;
-        if (r == ARCHIVE_FATAL) {
-            damage = "it is damaged or cut short (" + archiveError(a.get()) + ")";
-            return Level::Damaged;
-        }
+        if (const auto end = nextHeader())
+            return *end;
         ++handled;
         if (++m_entries > m_limits.maxEntries) {
             result.reason = "it holds more than " + std::to_string(m_limits.maxEntries) + " entries";
