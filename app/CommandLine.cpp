@@ -117,11 +117,11 @@ const std::vector<Subcommand>& subcommands()
           {"--share", "PERCENT", "ignore what more of the class than this holds (default 25)"},
           {"--json", nullptr, "print the ranked pairs as JSON instead"},
           {"--rebuild-store", nullptr, "rebuild a damaged evidence store first, from the drawings on disk"}},
-         "  0  every drawing was read and no pair reached the threshold\n"
-         "  1  pairs reached the threshold (drawings that could not be read are named)\n"
-         "  2  no pair reached the threshold but some drawings could not be read, or an error: a wrong\n"
-         "     command line, a missing data folder, a damaged or unreadable store or template, a failed\n"
-         "     report, or the project is being collected or compared by another DARV\n",
+         "  0  every drawing was read whole and no pair reached the threshold\n"
+         "  1  pairs reached the threshold (drawings not read, or read only in part, are named)\n"
+         "  2  no pair reached the threshold but some drawings could not be read (or only in part), or an\n"
+         "     error: a wrong command line, a missing data folder, a damaged or unreadable store or\n"
+         "     template, a failed report, or the project is being collected or compared by another DARV\n",
          [](const std::vector<std::string>& args, const Context& c) {
              return runSimilarCommand(args, c.dataFolder, c.out, c.err, similar::readForSimilarity, c.upperCase);
          }},

@@ -152,12 +152,16 @@ int runSimilarCommand(const std::vector<std::string>& args, const std::string& d
     }
     if (parsed->json)
         out << similar::reportJson(parsed->project, result);
-    else if (result.pairs.empty() && result.unread.empty())
+    else if (result.pairs.empty() && result.unread.empty() && result.partial.empty())
         out << "No similar drawings found among " << result.drawings << " drawings.\n";
-    else if (result.pairs.empty())
-        out << "No similar drawings among the " << result.drawings << " drawings that could be read; "
-            << result.unread.size() << " could not be read and were not compared.\n";
-    else
+    else if (result.pairs.empty()) {
+        out << "No similar drawings among the " << result.drawings << " drawings that could be read";
+        if (!result.unread.empty())
+            out << "; " << result.unread.size() << " could not be read and were not compared";
+        if (!result.partial.empty())
+            out << "; " << result.partial.size() << " could be read only in part";
+        out << ".\n";
+    } else
         out << similar::pairListing(result);
     if (!result.unread.empty()) {
         err << "darv2007-cli similar: " << result.unread.size()
@@ -166,11 +170,18 @@ int runSimilarCommand(const std::vector<std::string>& args, const std::string& d
         for (const similar::UnreadDrawing& u : result.unread)
             err << "    " << terminalText(u.shownName) << ": " << terminalText(u.reason) << "\n";
     }
+    if (!result.partial.empty()) {
+        err << "darv2007-cli similar: " << result.partial.size()
+            << (result.partial.size() == 1 ? " drawing is damaged and was compared only on what could be read:\n"
+                                           : " drawings are damaged and were compared only on what could be read:\n");
+        for (const similar::UnreadDrawing& u : result.partial)
+            err << "    " << terminalText(u.shownName) << ": " << terminalText(u.reason) << "\n";
+    }
     err << "report: " << terminalText(result.reportPath) << "\n";
     // Only a class read whole gets the all-clear.
     if (!result.pairs.empty())
         return 1;
-    return result.unread.empty() ? 0 : 2;
+    return result.unread.empty() && result.partial.empty() ? 0 : 2;
 }
 
 } // namespace darv

@@ -22,7 +22,8 @@ struct Slot
     const StoredRow* stored = nullptr;  // the stored row, reused when the file is unchanged
     std::optional<StoredRecord> reused; // its record, loaded before the pool starts, decoded by the worker
     FileStamp stamp;
-    std::string failure; // set: the drawing cannot be read
+    std::string failure;               // set: the drawing cannot be read
+    std::vector<std::string> warnings; // what was found damaged when it was read: a partial read
     // Filled by the worker:
     bool read = false; // read from its file (not reused)
     std::optional<DrawingFeatures> features;
@@ -44,6 +45,14 @@ std::size_t pieceCount(const dwg::Drawing& drawing)
 
 void derive(Slot& slot, const ListedDrawing& listed, const TemplateSet& templates, std::uint64_t basis,
             const DrawingSource& source);
+
+std::string partialReason(const std::vector<std::string>& warnings)
+{
+    std::string reason = "read only in part";
+    for (std::size_t i = 0; i < warnings.size(); ++i)
+        reason += (i == 0 ? ": " : "; ") + warnings[i];
+    return reason;
+}
 
 void work(Slot& slot, const ListedDrawing& listed, const TemplateSet& templates, std::uint64_t basis,
           const DrawingSource& source)
@@ -68,6 +77,7 @@ void derive(Slot& slot, const ListedDrawing& listed, const TemplateSet& template
             const StoredRecord record = std::move(*slot.reused);
             slot.reused.reset();
             if (record.intact()) {
+                slot.warnings = decodeWarnings(record.properties);
                 // The features kept with the drawing, when they were made with these templates.
                 if (slot.stored->tokenBasis == basis && !record.features.empty()) {
                     slot.features = decodeFeatures(record.features);
@@ -98,6 +108,7 @@ void derive(Slot& slot, const ListedDrawing& listed, const TemplateSet& template
             return;
         }
         slot.read = true;
+        slot.warnings = result.drawing->warnings;
         slot.features = deriveFeatures(*result.drawing, templates);
         slot.record.path = listed.path;
         slot.record.shownName = listed.shownName;
@@ -260,6 +271,8 @@ ClassReading readClass(EvidenceStore& store, std::int64_t project, const std::st
                 return false;
             }
         }
+        if (slot.features && !slot.warnings.empty())
+            out.partial.push_back({listed[i].path, listed[i].shownName, partialReason(slot.warnings)});
         if (slot.features)
             out.members.push_back({DrawingName{listed[i].path, listed[i].shownName, projectName}, id,
                                    std::move(*slot.features), std::move(slot.tokens)});

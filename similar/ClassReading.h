@@ -27,6 +27,7 @@ struct ClassReading
     bool damaged = false; // StoreFailed: the store's file is damaged
     std::vector<ClassMember> members;
     std::vector<UnreadDrawing> unread;
+    std::vector<UnreadDrawing> partial; // compared on what could be read
 };
 
 // A drawing with more entities than this, or whose entities draw more pieces, is not compared: the check's work

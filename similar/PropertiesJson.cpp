@@ -199,4 +199,13 @@ bool decodeProperties(std::string_view text, dwg::Drawing& d)
     return f.ok();
 }
 
+std::vector<std::string> decodeWarnings(std::string_view text)
+{
+    std::vector<std::string> warnings;
+    const json record = json::parse(text.begin(), text.end(), nullptr, false);
+    if (!record.is_discarded() && record.is_object())
+        Fields(record).texts("warnings", warnings);
+    return warnings;
+}
+
 } // namespace darv::similar

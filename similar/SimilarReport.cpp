@@ -138,7 +138,7 @@ std::vector<std::string> reportLines(const std::string& project, const SimilarRe
     }
     lines.push_back("");
     if (result.pairs.empty()) {
-        lines.push_back(result.unread.empty()
+        lines.push_back(result.unread.empty() && result.partial.empty()
                             ? "No similar drawings found!"
                             : "No similar drawings among the drawings that could be read - see below.");
     } else {
@@ -160,6 +160,15 @@ std::vector<std::string> reportLines(const std::string& project, const SimilarRe
                         (result.unread.size() == 1 ? " could not be read and is" : " could not be read and are") +
                         " in no pair above:");
         for (const UnreadDrawing& u : result.unread)
+            addWrapped(lines, "    ", "        ", terminalText(u.shownName) + ": " + terminalText(u.reason));
+    }
+    if (!result.partial.empty()) {
+        lines.push_back("");
+        lines.push_back("READ ONLY IN PART: " + howMany(result.partial.size(), "drawing") +
+                        (result.partial.size() == 1 ? " is damaged; what could be read of it is"
+                                                    : " are damaged; what could be read of them is") +
+                        " compared above:");
+        for (const UnreadDrawing& u : result.partial)
             addWrapped(lines, "    ", "        ", terminalText(u.shownName) + ": " + terminalText(u.reason));
     }
     return lines;
@@ -199,13 +208,16 @@ std::string reportJson(const std::string& project, const SimilarResult& result)
         return pairs;
     };
     const json pairs = pairsOf(result.pairs);
-    json unread = json::array();
-    for (const UnreadDrawing& u : result.unread) {
-        json entry = json::object();
-        addPath(entry, "path", u.path);
-        entry["reason"] = u.reason;
-        unread.push_back(entry);
-    }
+    const auto drawingsOf = [](const std::vector<UnreadDrawing>& list) {
+        json drawings = json::array();
+        for (const UnreadDrawing& u : list) {
+            json entry = json::object();
+            addPath(entry, "path", u.path);
+            entry["reason"] = u.reason;
+            drawings.push_back(entry);
+        }
+        return drawings;
+    };
     json rings = json::array();
     for (const std::vector<std::string>& ring : copyRings(result.pairs))
         rings.push_back(ring);
@@ -215,10 +227,11 @@ std::string reportJson(const std::string& project, const SimilarResult& result)
     const json report = {{"project", project},
                          {"drawings", result.drawings},
                          {"pairs", pairs},
-                         {"unread", unread},
+                         {"unread", drawingsOf(result.unread)},
                          {"same_student", pairsOf(result.sameStudent)},
                          {"rings", rings},
-                         {"start_drawings", starts}};
+                         {"start_drawings", starts},
+                         {"partial", drawingsOf(result.partial)}};
     // Names that are not UTF-8 are kept readable rather than refused (their bytes are in the "_bytes" fields).
     return report.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }

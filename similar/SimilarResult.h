@@ -79,7 +79,10 @@ struct SimilarResult
     std::size_t drawings = 0;          // the project's drawings compared
     std::size_t earlierDrawings = 0;   // earlier projects' stored drawings compared with them
     std::vector<UnreadDrawing> unread; // not compared: the report says so
-    std::vector<SimilarPair> pairs;    // of two students, at or above the threshold, in cases (see Students.h)
+    // Damaged drawings read only in part (the reason names what could not be read): what could be read is
+    // compared, but the class gets no all-clear.
+    std::vector<UnreadDrawing> partial;
+    std::vector<SimilarPair> pairs; // of two students, at or above the threshold, in cases (see Students.h)
     // Of one student's own drawings (a save-as, a second sheet), at or above the threshold, best first: shown
     // apart, never suspicious.
     std::vector<SimilarPair> sameStudent;

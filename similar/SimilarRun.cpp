@@ -140,6 +140,7 @@ SimilarResult compareAndReport(const std::string& dataFolder, const std::string&
     result.drawings = reading.members.size();
     result.startDrawings = std::move(startDrawings);
     result.unread = std::move(reading.unread);
+    result.partial = std::move(reading.partial);
     result.pairs = compareWithinClass(reading.members, rarity, options.minScore);
     if (!options.earlierProjects.empty()) {
         EarlierComparison found = compareWithEarlier(store, reading.members, counts, templates, options);

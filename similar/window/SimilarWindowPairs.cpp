@@ -52,7 +52,10 @@ void SimilarWindow::runEnded(const std::shared_ptr<const similar::SimilarResult>
                 .arg(m_threshold->value())
                 .arg(result->unread.empty()
                          ? QString()
-                         : tr(" %1 drawings could not be read and were not compared.").arg(result->unread.size())));
+                         : tr(" %1 drawings could not be read and were not compared.").arg(result->unread.size())) +
+            (result->partial.empty() ? QString()
+                                     : tr(" %1 drawings are damaged and were compared only on what could be read.")
+                                           .arg(result->partial.size())));
         break;
     case Outcome::Cancelled:
         m_status->setText(tr("Cancelled: nothing was compared."));

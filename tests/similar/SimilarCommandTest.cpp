@@ -192,6 +192,36 @@ TEST(SimilarCommand, NoPairWithAnUnreadDrawingExitsTwoAndNamesIt)
               std::string::npos);
 }
 
+// A damaged drawing read only in part is compared on what was read, and keeps the class from the all-clear on
+// every run, also when it is taken unchanged from the store.
+TEST(SimilarCommand, ADrawingReadOnlyInPartGivesNoAllClearOnEveryRun)
+{
+    ClassFolder folder;
+    ClassGenerator generator(flangeAssignment(3), 3000);
+    for (int i = 0; i < 5; ++i)
+        folder.add("QUIET", "student " + std::to_string(i), generator.student(i));
+    dwg::Drawing damaged = generator.student(5);
+    damaged.warnings = {"object map page 2: wrong CRC"};
+    folder.add("QUIET", "damaged", damaged);
+    for (int run = 0; run < 2; ++run) {
+        std::ostringstream out, err;
+        EXPECT_EQ(runSimilarCommand({"QUIET", "--data", folder.data()}, "", out, err, folder.source()), 2) << run;
+        EXPECT_NE(err.str().find("1 drawing is damaged and was compared only on what could be read:\n"
+                                 "    QUIET class/damaged/bracket.dwg: read only in part: object map page 2: wrong "
+                                 "CRC\n"),
+                  std::string::npos)
+            << err.str();
+        const std::string report = readFile(similarReportPath(folder.data(), "QUIET"));
+        EXPECT_EQ(report.find("No similar drawings found!"), std::string::npos) << report;
+        EXPECT_NE(report.find("\"READ ONLY IN PART: 1 drawing is damaged;"), std::string::npos) << report;
+    }
+    std::ostringstream out, err;
+    runSimilarCommand({"QUIET", "--data", folder.data(), "--json"}, "", out, err, folder.source());
+    const auto json = nlohmann::json::parse(out.str());
+    ASSERT_EQ(json["partial"].size(), 1u);
+    EXPECT_EQ(json["drawings"], 6);
+}
+
 // A student's folder the teacher cannot list is no folder without drawings: no all-clear, and it is named.
 TEST(SimilarCommand, AFolderThatCannotBeListedExitsTwoAndNamesIt)
 {
