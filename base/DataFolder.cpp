@@ -27,6 +27,11 @@ std::string collectedDataPath(const std::string& installLoc, const std::string& 
     return dataPath(installLoc, "\\compares\\") + project + ".cmp";
 }
 
+std::string partlyReadListPath(const std::string& installLoc, const std::string& project)
+{
+    return dataPath(installLoc, "\\compares\\") + project + ".prt";
+}
+
 std::string timeReportPath(const std::string& installLoc, const std::string& project)
 {
     return dataPath(installLoc, "\\time conflicts\\") + project + ".tim";

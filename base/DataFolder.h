@@ -13,6 +13,8 @@ std::string dataPath(const std::string& installLoc, const std::string& relative)
 std::string projectListPath(const std::string& installLoc);
 std::string locationFilePath(const std::string& installLoc, const std::string& project);
 std::string collectedDataPath(const std::string& installLoc, const std::string& project);
+// Beside the collected data: the drawings its collection could read only in part, a line each.
+std::string partlyReadListPath(const std::string& installLoc, const std::string& project);
 std::string timeReportPath(const std::string& installLoc, const std::string& project);
 std::string handleReportPath(const std::string& installLoc, const std::string& project);
 std::string ageReportPath(const std::string& installLoc, const std::string& project);

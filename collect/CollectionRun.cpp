@@ -1,6 +1,7 @@
 // The collection run.
 #include "collect/CollectionRun.h"
 
+#include "base/AtomicFile.h"
 #include "base/DataFolder.h"
 #include "compare/CollectedDataFile.h"
 #include "projects/FolderListing.h"
@@ -17,6 +18,23 @@ namespace darv {
 
 namespace {
 const char* kSelectionSet = "GetHandle";
+
+// The list of drawings read only in part, kept beside the collected data; none: the earlier list goes. Returns
+// the failure, empty when done.
+std::string keepPartlyReadList(const std::string& path, const std::string& list)
+{
+    if (list.empty()) {
+        std::error_code ec;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec)))
+            return {};
+        std::filesystem::remove(path, ec);
+        return ec ? path + ": " + ec.message() : std::string();
+    }
+    AtomicFile file(path);
+    if (!file.write(list) || !file.commit())
+        return file.error();
+    return {};
+}
 
 // Whether a class name, upper-cased, equals the wanted text (already "ACDB" + the entity type).
 bool upperEquals(const std::string& className, const std::string& wanted)
@@ -137,14 +155,24 @@ CollectResult CollectionRun::collect(const std::string& installLoc, const std::s
     m_view.setProgress(0.0);
 
     // A run that found no drawing leaves no collected-data file: the earlier one goes.
+    const std::string partlyReadFile = partlyReadListPath(installLoc, project);
     if (done == 0) {
         records.discard();
         std::error_code ec;
         std::filesystem::remove(dataFile, ec);
+        std::filesystem::remove(partlyReadFile, ec);
     }
-    if (done > 0 && !records.commit()) {
+    // The drawings read only in part are kept beside the collected data, for Recompare; the list goes first, so
+    // that collected data never stands without the list of its damaged drawings.
+    std::string failure;
+    if (done > 0) {
+        failure = records.ok() ? keepPartlyReadList(partlyReadFile, m_compare.partlyReadList()) : records.error();
+        if (failure.empty() && !records.commit())
+            failure = records.error();
+    }
+    if (!failure.empty()) {
         m_compare.stopRun(installLoc, MessageIcon::Critical, "DARV Error",
-                          "The collected data could not be written:\n" + records.error() +
+                          "The collected data could not be written:\n" + failure +
                               "\n\nThe run was stopped; nothing was compared.");
         m_view.disableRecompare();
         result.outcome = CollectOutcome::Stopped;

@@ -2,6 +2,7 @@
 #include "compare/CompareRun.h"
 
 #include "base/DataFolder.h"
+#include "base/RegularFile.h"
 #include "compare/CheckDates.h"
 #include "compare/CheckHandles.h"
 #include "compare/CheckTimes.h"
@@ -11,8 +12,10 @@
 #include "projects/FolderListing.h"
 #include "projects/ProjectName.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 #include <system_error>
 
 namespace darv {
@@ -79,6 +82,9 @@ std::string partlyReadMessage(const std::vector<std::string>& partlyRead, std::i
                   "undamaged copies of these drawings and start a new collection (Start COLLECTING...).";
 }
 
+// More than any class's damaged drawings would fill.
+constexpr std::uint64_t kMaxPartlyReadList = 64u << 20;
+
 std::string reportFailureMessage(const std::string& error)
 {
     return "A report could not be written:\n" + error +
@@ -144,6 +150,16 @@ CompareResult CompareRun::recompare(const std::string& installLoc, const std::st
         return {CompareOutcome::NoCollectedData};
     }
     resetPanel(installLoc);
+    // The drawings the collection could read only in part are still so: their damage keeps the all-clear away.
+    const auto partlyRead = readRegularFile(partlyReadListPath(installLoc, project), kMaxPartlyReadList);
+    if (partlyRead.ok()) {
+        std::istringstream lines(*partlyRead);
+        for (std::string line; std::getline(lines, line);)
+            if (!line.empty())
+                m_partlyRead.push_back(line);
+    } else if (!partlyRead.error().missing) {
+        m_partlyRead.push_back("(the list of drawings read only in part cannot be read) " + partlyRead.error().text);
+    }
     const DrawingCount count = countDrawings(locations, CountFailure::Skip);
     m_view.setCounterText(CounterLabel::Files, counterText(count.total));
     return runCompare(installLoc, project, count.total, options, count.unlisted);
@@ -256,7 +272,19 @@ CompareResult CompareRun::runCompare(const std::string& installLoc, const std::s
 
 void CompareRun::notePartlyRead(const std::string& name, const std::string& damage)
 {
-    m_partlyRead.push_back(name + ": " + damage);
+    // A line each in the kept list: no line ends inside one.
+    std::string line = name + ": " + damage;
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    m_partlyRead.push_back(std::move(line));
+}
+
+std::string CompareRun::partlyReadList() const
+{
+    std::string list;
+    for (const std::string& line : m_partlyRead)
+        list += line + "\n";
+    return list;
 }
 
 void CompareRun::showElapsed()

@@ -80,6 +80,8 @@ public:
     // A drawing the collection run could read only in part, by its drawing name and the first damage found;
     // runCompare names them. beginRun forgets them.
     void notePartlyRead(const std::string& name, const std::string& damage);
+    // The drawings noted so far, as the list kept beside the collected data holds them: a line each.
+    std::string partlyReadList() const;
 
 private:
     class CheckObserver;

@@ -188,7 +188,8 @@ void frmMain::cmdRemproj_Click()
     if (safe) {
         std::string failures;
         for (const std::string& path : {locationFilePath(m_installLoc, name), collectedDataPath(m_installLoc, name),
-                                        handleReportPath(m_installLoc, name), timeReportPath(m_installLoc, name)}) {
+                                        partlyReadListPath(m_installLoc, name), handleReportPath(m_installLoc, name),
+                                        timeReportPath(m_installLoc, name)}) {
             std::error_code ec;
             std::filesystem::remove(path, ec);
             if (ec)

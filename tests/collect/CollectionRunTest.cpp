@@ -207,9 +207,19 @@ TEST(CollectionRun, PartlyReadDrawingIsNamedAndGivesNoAllClear)
               std::string::npos);
     EXPECT_NE(f.view.rec.messages.back().text.find("\n  B: the object map's page 1 fails its CRC check"),
               std::string::npos);
-    // The next run over undamaged drawings forgets it.
+    // Recompare still knows it from the list kept beside the collected data.
+    CompareOptions options;
+    options.entity = "LINE";
+    const CompareResult again = f.compare.recompare(f.data, "P", {"-" + f.drawings + "/Class"}, options);
+    EXPECT_EQ(again.partlyRead, 1);
+    EXPECT_EQ(f.view.rec.verdict, Verdict::None);
+    EXPECT_NE(f.view.rec.messages.back().text.find("\n  B: the object map's page 1 fails its CRC check"),
+              std::string::npos);
+    // The next run over undamaged drawings forgets it, and so does the Recompare after it.
     f.host.drawings["b.dwg"].warnings.clear();
     EXPECT_EQ(f.collect({"-" + f.drawings + "/Class"}).compare.partlyRead, 0);
+    EXPECT_FALSE(fs::exists(f.data + "/compares/P.prt"));
+    EXPECT_EQ(f.compare.recompare(f.data, "P", {"-" + f.drawings + "/Class"}, options).partlyRead, 0);
 }
 
 TEST(CollectionRun, EachFailingHostOperationStillGivesARecord)
