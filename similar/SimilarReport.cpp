@@ -187,7 +187,12 @@ std::string reportText(const std::string& project, const SimilarResult& result, 
 std::string reportJson(const std::string& project, const SimilarResult& result)
 {
     using json = nlohmann::ordered_json; // the keys in the order a person reads them
-    const auto pairsOf = [](const std::vector<SimilarPair>& list) {
+    // The student's folder (or own file) by its name, as the key "student_a" always gave it.
+    const auto folderName = [](DrawingName drawing) {
+        drawing.studentName.clear();
+        return studentOf(drawing).name;
+    };
+    const auto pairsOf = [&](const std::vector<SimilarPair>& list) {
         json pairs = json::array();
         for (const SimilarPair& pair : list) {
             json signals = json::array();
@@ -199,8 +204,10 @@ std::string reportJson(const std::string& project, const SimilarResult& result)
             addPath(entry, "b", pair.b.path);
             entry["score"] = wholePercent(pair.score / 100.0);
             entry["signals"] = signals;
-            entry["student_a"] = studentOf(pair.a).name;
-            entry["student_b"] = studentOf(pair.b).name;
+            entry["student_a"] = folderName(pair.a);
+            entry["student_b"] = folderName(pair.b);
+            entry["student_name_a"] = studentOf(pair.a).name;
+            entry["student_name_b"] = studentOf(pair.b).name;
             entry["project_a"] = pair.a.project;
             entry["project_b"] = pair.b.project;
             pairs.push_back(entry);

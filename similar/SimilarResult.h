@@ -32,6 +32,9 @@ struct DrawingName
     std::string path;      // full path as found on disk (for an earlier project's drawing: when it was stored)
     std::string shownName; // the path under its location with the location's folder, "class A/anna/bracket.dwg"
     std::string project;
+    // The student's name as the learning platform gives it (the manifest of an import names the student's
+    // folder); empty: the student is known by the folder's name.
+    std::string studentName = {};
 };
 
 struct SimilarPair

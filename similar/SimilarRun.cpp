@@ -102,6 +102,8 @@ void rank(SimilarResult& result)
     std::move(own, result.pairs.end(), std::back_inserter(result.sameStudent));
     result.pairs.erase(own, result.pairs.end());
     rankInCases(result.pairs);
+    nameStudents(result.pairs);
+    nameStudents(result.sameStudent);
     std::sort(result.sameStudent.begin(), result.sameStudent.end(), [](const SimilarPair& x, const SimilarPair& y) {
         if (x.score != y.score)
             return x.score > y.score;

@@ -2,7 +2,10 @@
 // folder, the rest) and their full paths, for this year's drawings and an earlier project's stored ones alike.
 #include "similar/Students.h"
 
+#include "submissions/Manifest.h"
+
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <tuple>
 
@@ -46,7 +49,28 @@ Student studentOf(const DrawingName& drawing)
         path.size() >= below.size() && path.compare(path.size() - below.size(), below.size(), below) == 0
             ? path.substr(0, path.size() - below.size())
             : shown.substr(0, second);
-    return {drawing.project + '\0' + folder, name};
+    return {drawing.project + '\0' + folder, drawing.studentName.empty() ? name : drawing.studentName, folder};
+}
+
+void nameStudents(std::vector<SimilarPair>& pairs)
+{
+    std::map<std::string, std::map<std::string, std::string>> manifests; // by the folder that holds the students
+    const auto name = [&](DrawingName& drawing) {
+        const std::filesystem::path folder = studentOf(drawing).folder;
+        if (folder.empty() || !drawing.studentName.empty())
+            return;
+        const std::string holder = folder.parent_path().string();
+        auto found = manifests.find(holder);
+        if (found == manifests.end())
+            found = manifests.emplace(holder, submissions::studentDisplayNames(holder)).first;
+        if (const auto it = found->second.find(folder.filename().string());
+            it != found->second.end() && !it->second.empty())
+            drawing.studentName = it->second;
+    };
+    for (SimilarPair& pair : pairs) {
+        name(pair.a);
+        name(pair.b);
+    }
 }
 
 bool sameStudent(const SimilarPair& pair)

@@ -13,10 +13,15 @@ namespace darv::similar {
 struct Student
 {
     std::string key;  // the project and the student's folder (or the drawing's path): equal for one student only
-    std::string name; // "anna"; for a student of their own, the drawing's file name
+    std::string name; // "anna" (or the name an import's manifest gives); for a student of their own, the file name
+    std::string folder = {}; // the student's folder; empty for a student of their own
 };
 
 Student studentOf(const DrawingName& drawing);
+
+// Gives the drawings of the pairs the names of their students where the manifest of an import names their folders
+// ("Anna Meier" for submissions/WEEK 6/Anna Meier_123456): each manifest is read once.
+void nameStudents(std::vector<SimilarPair>& pairs);
 
 // Both drawings are one student's.
 bool sameStudent(const SimilarPair& pair);

@@ -29,5 +29,5 @@ add_library(darv_similar STATIC
     ${CMAKE_CURRENT_LIST_DIR}/Winnowing.cpp
 )
 target_include_directories(darv_similar PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(darv_similar PUBLIC darv_readers darv_projects darv_base
+target_link_libraries(darv_similar PUBLIC darv_readers darv_projects darv_submissions darv_base
                       PRIVATE nlohmann_json::nlohmann_json SQLite::SQLite3 Threads::Threads darv_warnings)

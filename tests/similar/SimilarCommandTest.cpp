@@ -6,9 +6,12 @@
 #include "projects/ProjectLock.h"
 #include "similar/EvidenceStore.h"
 #include "similar/PlantedClass.h"
+#include "submissions/Manifest.h"
 #include "support/FailingFolders.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <nlohmann/json.hpp>
 
@@ -83,6 +86,31 @@ TEST_F(SimilarCommandTest, PairsGiveExitOneTheRankedListTheReportAndTheJson)
         EXPECT_TRUE(pair["signals"][0].contains("kind") && pair["signals"][0].contains("share"));
     }
     EXPECT_TRUE(json["unread"].empty());
+}
+
+// A class imported from a learning platform: the report and the JSON name the students as the manifest does.
+TEST_F(SimilarCommandTest, StudentsAreNamedAsTheImportsManifestNamesThem)
+{
+    submissions::Manifest manifest;
+    manifest.project = "WEEK 6";
+    for (const auto& [studentFolder, name] : {std::pair{"copier moved", "Zoë Copier"}, {"student 2", "Anna Meier"}}) {
+        submissions::ManifestFile file;
+        file.student = studentFolder;
+        file.file = "bracket.dwg";
+        file.displayName = name;
+        manifest.files.push_back(file);
+    }
+    writeFile(folder.root() + "/WEEK 6 class/import.json", submissions::manifestJson(manifest));
+    ASSERT_EQ(similar({"--template", c.templatePath}), 1) << err.str();
+    EXPECT_NE(report().find("\"Students Zoë Copier / Anna Meier\"\r\n"), std::string::npos) << report();
+    ASSERT_EQ(similar({"--json"}), 1) << err.str();
+    const auto json = nlohmann::json::parse(out.str());
+    const auto named = std::find_if(json["pairs"].begin(), json["pairs"].end(),
+                                    [](const auto& pair) { return pair["student_name_a"] == "Zoë Copier"; });
+    ASSERT_NE(named, json["pairs"].end()) << out.str();
+    EXPECT_EQ((*named)["student_a"], "copier moved");
+    EXPECT_EQ((*named)["student_name_b"], "Anna Meier");
+    EXPECT_EQ((*named)["student_b"], "student 2");
 }
 
 TEST_F(SimilarCommandTest, TemplatesAreRememberedAndAnUnreadableDrawingIsAWarning)
