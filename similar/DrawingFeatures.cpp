@@ -183,7 +183,8 @@ DrawingFeatures deriveFeatures(const dwg::Drawing& drawing, const TemplateSet& t
 
     out.handles.assign(drawing.entities.size(), 0);
     for (const std::size_t i : out.sequence)
-        if (drawing.entities[i].handle >= templates.handleSeed())
+        // Handle 0: an entity of an inserted block, placed where the insert puts it, not one of the drawing's own.
+        if (drawing.entities[i].handle != 0 && drawing.entities[i].handle >= templates.handleSeed())
             out.handles[i] =
                 makeToken(TokenKind::Handle, Hasher(drawing.entities[i].handle).add(out.entities[i].shape).value());
     addIdentity(drawing, out.entities, out);

@@ -2,12 +2,16 @@
 #include "similar/DrawingSource.h"
 
 #include "readers/AnyDrawing.h"
+#include "similar/SimilarityView.h"
 
 namespace darv::similar {
 
 dwg::ReadResult readForSimilarity(const std::string& path)
 {
-    return dxf::readAnyDrawingFile(path, dwg::ReadDetail::Contents);
+    dwg::ReadResult result = dxf::readAnyDrawingFile(path, dwg::ReadDetail::Contents);
+    if (result.ok())
+        addSimilarityView(*result.drawing);
+    return result;
 }
 
 } // namespace darv::similar

@@ -15,12 +15,13 @@ using DrawingSource = std::function<dwg::ReadResult(const std::string& path)>;
 
 // Bump when what readForSimilarity returns changes (a reader that fills more): drawings stored by an older
 // source are then read again when their files are there.
-inline constexpr std::int64_t kSourceVersion = 2;
+inline constexpr std::int64_t kSourceVersion = 3;
 
 // Whether readForSimilarity reads DXF files; the listing takes *.dxf besides *.dwg when it does.
 inline constexpr bool kSourceReadsDxf = true;
 
-// Everything the reader returns of a drawing: properties, layers and every entity's geometry.
+// Everything the reader returns of a drawing: properties, layers and every entity's geometry, with the similarity
+// view added (see SimilarityView.h).
 dwg::ReadResult readForSimilarity(const std::string& path);
 
 } // namespace darv::similar

@@ -21,6 +21,7 @@ add_library(darv_similar STATIC
     ${CMAKE_CURRENT_LIST_DIR}/SignalText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimilarReport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimilarRun.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SimilarityView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StartDrawings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Sqlite.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StoreRebuild.cpp

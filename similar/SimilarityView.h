@@ -1,0 +1,24 @@
+// What the similarity check sees of a drawing beyond the plain geometry kinds: annotation and fill entities as the
+// geometry they draw, and what block definitions hold where the drawing inserts them.
+#pragma once
+
+#include "drawing/Drawing.h"
+
+#include <cstddef>
+
+namespace darv::similar {
+
+// Exploded entities beyond this many are left out: a block inserted a million times, or blocks nested to any depth,
+// must not make a drawing of a few kilobytes fill the memory.
+inline constexpr std::size_t kMaxExplodedEntities = 200000;
+inline constexpr int kMaxBlockDepth = 8;
+
+// Gives the layout's entities that carry contents but no geometry (hatches, leaders, multileaders, tolerances,
+// multilines, rays, xlines, attribute definitions) the geometry they draw: a hatch its largest boundary, a leader
+// and a multiline their vertices, a multileader its note, a tolerance and an attribute definition their text, a
+// ray a line along its direction. Then appends, for every insert of a block definition, that block's entities as
+// they lie in the drawing (moved, turned and scaled by the insert; nested inserts too), on the insert's layer where
+// they are on layer 0, with handle 0: they are the block's entities, not the drawing's own.
+void addSimilarityView(dwg::Drawing& drawing);
+
+} // namespace darv::similar
