@@ -5,6 +5,7 @@
 #include "similar/EntityShape.h"
 #include "similar/Hashing.h"
 #include "similar/Neighbours.h"
+#include "similar/SimilarityView.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -183,8 +184,8 @@ DrawingFeatures deriveFeatures(const dwg::Drawing& drawing, const TemplateSet& t
 
     out.handles.assign(drawing.entities.size(), 0);
     for (const std::size_t i : out.sequence)
-        // Handle 0: an entity of an inserted block, placed where the insert puts it, not one of the drawing's own.
-        if (drawing.entities[i].handle != 0 && drawing.entities[i].handle >= templates.handleSeed())
+        // An entity of an inserted block, placed where the insert puts it, is not one of the drawing's own.
+        if (!isPlacedHandle(drawing.entities[i].handle) && drawing.entities[i].handle >= templates.handleSeed())
             out.handles[i] =
                 makeToken(TokenKind::Handle, Hasher(drawing.entities[i].handle).add(out.entities[i].shape).value());
     addIdentity(drawing, out.entities, out);

@@ -331,8 +331,8 @@ private:
             m_full = true;
             return;
         }
-        ++m_added;
         dwg::Entity entity;
+        entity.handle = kPlacedHandleBase + m_added++;
         entity.className = className;
         entity.space = top.space;
         // On layer 0 an entity of a block takes the layer of the insert that places it.

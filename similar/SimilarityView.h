@@ -5,6 +5,7 @@
 #include "drawing/Drawing.h"
 
 #include <cstddef>
+#include <cstdint>
 
 namespace darv::similar {
 
@@ -13,12 +14,20 @@ namespace darv::similar {
 inline constexpr std::size_t kMaxExplodedEntities = 200000;
 inline constexpr int kMaxBlockDepth = 8;
 
+// The entities placed from blocks are numbered from here, after the drawing's own: each can be marked on its own
+// in the pair view, and none is taken for one of the drawing's handles.
+inline constexpr std::uint64_t kPlacedHandleBase = std::uint64_t{1} << 63;
+inline bool isPlacedHandle(std::uint64_t handle)
+{
+    return handle >= kPlacedHandleBase;
+}
+
 // Gives the layout's entities that carry contents but no geometry (hatches, leaders, multileaders, tolerances,
 // multilines, rays, xlines, attribute definitions) the geometry they draw: a hatch its largest boundary, a leader
 // and a multiline their vertices, a multileader its note, a tolerance and an attribute definition their text, a
 // ray a line along its direction. Then appends, for every insert of a block definition, that block's entities as
 // they lie in the drawing (moved, turned and scaled by the insert; nested inserts too), on the insert's layer where
-// they are on layer 0, with handle 0: they are the block's entities, not the drawing's own.
+// they are on layer 0, numbered from kPlacedHandleBase: they are the block's entities, not the drawing's own.
 void addSimilarityView(dwg::Drawing& drawing);
 
 } // namespace darv::similar

@@ -52,7 +52,8 @@ TEST(SimilarityView, InsertedBlocksAreExplodedWhereTheyAreDrawn)
     const auto arc = [&](std::size_t i) { return std::get<dwg::ArcGeometry>(drawing.entities[i].geometry); };
     expectNear(line(3).start, 10, 20);
     expectNear(line(3).end, 10, 24);
-    EXPECT_EQ(drawing.entities[3].handle, 0u);
+    EXPECT_EQ(drawing.entities[3].handle, kPlacedHandleBase);
+    EXPECT_EQ(drawing.entities[4].handle, kPlacedHandleBase + 1);
     EXPECT_EQ(drawing.entities[3].layer, "PARTS");
     EXPECT_EQ(drawing.entities[4].layer, "HIDDEN");
     EXPECT_NEAR(arc(4).radius, 2, 1e-9);
