@@ -163,20 +163,17 @@ int runSimilarCommand(const std::vector<std::string>& args, const std::string& d
         out << ".\n";
     } else
         out << similar::pairListing(result);
-    if (!result.unread.empty()) {
-        err << "darv2007-cli similar: " << result.unread.size()
-            << (result.unread.size() == 1 ? " drawing could not be read and was not compared:\n"
-                                          : " drawings could not be read and were not compared:\n");
-        for (const similar::UnreadDrawing& u : result.unread)
+    const auto listDrawings = [&](const std::vector<similar::UnreadDrawing>& list, const char* one, const char* many) {
+        if (list.empty())
+            return;
+        err << "darv2007-cli similar: " << list.size() << (list.size() == 1 ? one : many) << ":\n";
+        for (const similar::UnreadDrawing& u : list)
             err << "    " << terminalText(u.shownName) << ": " << terminalText(u.reason) << "\n";
-    }
-    if (!result.partial.empty()) {
-        err << "darv2007-cli similar: " << result.partial.size()
-            << (result.partial.size() == 1 ? " drawing is damaged and was compared only on what could be read:\n"
-                                           : " drawings are damaged and were compared only on what could be read:\n");
-        for (const similar::UnreadDrawing& u : result.partial)
-            err << "    " << terminalText(u.shownName) << ": " << terminalText(u.reason) << "\n";
-    }
+    };
+    listDrawings(result.unread, " drawing could not be read and was not compared",
+                 " drawings could not be read and were not compared");
+    listDrawings(result.partial, " drawing is damaged and was compared only on what could be read",
+                 " drawings are damaged and were compared only on what could be read");
     err << "report: " << terminalText(result.reportPath) << "\n";
     // Only a class read whole gets the all-clear.
     if (!result.pairs.empty())

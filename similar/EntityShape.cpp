@@ -48,15 +48,6 @@ std::vector<dwg::Point3> canonicalPath(std::vector<dwg::Point3> points, bool clo
     return points;
 }
 
-// Block names are not case-sensitive in the CAD program.
-std::string upperAscii(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 // The extents of the points an entity is drawn through.
 struct Box
 {
@@ -146,9 +137,9 @@ struct ShapeVisitor
     }
     dwg::Point3 operator()(const dwg::InsertGeometry& g) const
     {
-        hash.add(upperAscii(g.block)).add(angleKey(g.rotation));
+        hash.add(blockNameKey(g.block)).add(angleKey(g.rotation));
         addPoint(hash, g.scale);
-        size.add(upperAscii(g.block)).add(angleKey(g.rotation));
+        size.add(blockNameKey(g.block)).add(angleKey(g.rotation));
         addPoint(size, g.scale);
         return g.position;
     }
@@ -264,6 +255,14 @@ std::uint64_t placeKey(const EntityShape& shape, const dwg::Point3& offset)
     Hasher hash(shape.shape);
     addPoint(hash, dwg::Point3{shape.anchor.x + offset.x, shape.anchor.y + offset.y, shape.anchor.z + offset.z});
     return hash.value();
+}
+
+std::string blockNameKey(std::string name)
+{
+    for (char& c : name)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return name;
 }
 
 } // namespace darv::similar

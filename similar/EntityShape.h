@@ -5,6 +5,7 @@
 #include "drawing/Drawing.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace darv::similar {
@@ -31,5 +32,8 @@ std::vector<EntityShape> drawnPieces(const dwg::Entity& entity);
 // The entity's shape at its anchor moved by offset: equal for two entities with the same shape at the
 // same place (offset zero), or for an entity and its copy moved by offset.
 std::uint64_t placeKey(const EntityShape& shape, const dwg::Point3& offset = {});
+
+// A block's name as the CAD program tells blocks apart: not case-sensitive.
+std::string blockNameKey(std::string name);
 
 } // namespace darv::similar

@@ -1,6 +1,8 @@
 // Annotation and fill entities as the geometry they draw, and block definitions exploded where they are inserted.
 #include "similar/SimilarityView.h"
 
+#include "similar/EntityShape.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -265,14 +267,6 @@ void giveDrawnGeometry(dwg::Entity& entity)
         entity.geometry = drawnGeometry(entity.data);
 }
 
-std::string upperAscii(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 class Exploder
 {
 public:
@@ -281,7 +275,7 @@ public:
         for (dwg::BlockDefinition& block : drawing.blockDefinitions) {
             for (dwg::Entity& entity : block.entities)
                 giveDrawnGeometry(entity);
-            m_blocks.emplace(upperAscii(block.name), &block);
+            m_blocks.emplace(blockNameKey(block.name), &block);
         }
     }
 
@@ -304,7 +298,7 @@ public:
 private:
     void place(const dwg::InsertGeometry& insert, const Placement& outer, const dwg::Entity& top, int depth)
     {
-        const auto found = m_blocks.find(upperAscii(insert.block));
+        const auto found = m_blocks.find(blockNameKey(insert.block));
         if (found == m_blocks.end() || depth > kMaxBlockDepth || m_full)
             return;
         // Every block placed counts too: blocks that only insert each other draw nothing but could be placed
