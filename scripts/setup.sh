@@ -6,6 +6,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libgl1-mesa-dev
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libsqlite3-dev libarchive-dev
+    libpq-dev postgresql
     clang libclang-rt-14-dev clang-format
     fonts-liberation fonts-dejavu-core
     xvfb xauth poppler-utils tzdata

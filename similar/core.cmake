@@ -2,6 +2,8 @@
 find_package(nlohmann_json REQUIRED)
 find_package(SQLite3 REQUIRED)
 find_package(Threads REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(LIBPQ REQUIRED IMPORTED_TARGET libpq)
 add_library(darv_similar STATIC
     ${CMAKE_CURRENT_LIST_DIR}/ClassComparison.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ClassReading.cpp
@@ -15,6 +17,7 @@ add_library(darv_similar STATIC
     ${CMAKE_CURRENT_LIST_DIR}/Neighbours.cpp
     ${CMAKE_CURRENT_LIST_DIR}/OrderedPool.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PairEvidence.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Postgres.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PreparedDrawing.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PropertiesJson.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Rarity.cpp
@@ -31,4 +34,4 @@ add_library(darv_similar STATIC
 )
 target_include_directories(darv_similar PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(darv_similar PUBLIC darv_readers darv_projects darv_submissions darv_base
-                      PRIVATE nlohmann_json::nlohmann_json SQLite::SQLite3 Threads::Threads darv_warnings)
+                      PRIVATE nlohmann_json::nlohmann_json SQLite::SQLite3 PkgConfig::LIBPQ Threads::Threads darv_warnings)

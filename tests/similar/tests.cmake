@@ -18,6 +18,9 @@ darv_add_gtest(similar_tests core
 )
 target_link_libraries(similar_tests PRIVATE darv_similar_class SQLite::SQLite3)
 
+# The PostgreSQL wrapper against a server the test starts and stops itself.
+darv_add_gtest(postgres_tests core ${CMAKE_CURRENT_LIST_DIR}/PostgresTest.cpp)
+
 # The Similar Drawings window over a generated class.
 darv_add_qtest(similar_window_tests ${CMAKE_CURRENT_LIST_DIR}/SimilarWindowTest.cpp)
 if(TARGET similar_window_tests)

@@ -1,0 +1,135 @@
+// libpq calls behind the wrapper.
+#include "similar/Postgres.h"
+
+#include <libpq-fe.h>
+
+#include <charconv>
+
+namespace darv::similar {
+
+void PgResult::Clear::operator()(pg_result* result) const
+{
+    PQclear(result);
+}
+
+int PgResult::rows() const
+{
+    return PQntuples(m_result.get());
+}
+
+bool PgResult::isNull(int row, int column) const
+{
+    return PQgetisnull(m_result.get(), row, column) != 0;
+}
+
+std::string PgResult::text(int row, int column) const
+{
+    return std::string(PQgetvalue(m_result.get(), row, column),
+                       static_cast<std::size_t>(PQgetlength(m_result.get(), row, column)));
+}
+
+std::int64_t PgResult::integer(int row, int column) const
+{
+    if (isNull(row, column))
+        return 0;
+    const std::string value = text(row, column);
+    if (PQfformat(m_result.get(), column) == 1) {
+        // Binary: a big-endian integer of 2, 4 or 8 bytes, sign-extended.
+        if (value.size() != 2 && value.size() != 4 && value.size() != 8)
+            return 0;
+        std::uint64_t bits = static_cast<std::uint8_t>(value[0]) & 0x80 ? ~std::uint64_t{0} : 0;
+        for (const char c : value)
+            bits = (bits << 8) | static_cast<std::uint8_t>(c);
+        return static_cast<std::int64_t>(bits);
+    }
+    std::int64_t number = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+    return error == std::errc() && end == value.data() + value.size() ? number : 0;
+}
+
+std::string PgResult::bytes(int row, int column) const
+{
+    if (PQfformat(m_result.get(), column) == 1)
+        return text(row, column);
+    std::size_t length = 0;
+    unsigned char* raw =
+        PQunescapeBytea(reinterpret_cast<const unsigned char*>(PQgetvalue(m_result.get(), row, column)), &length);
+    if (!raw)
+        return {};
+    std::string out(reinterpret_cast<const char*>(raw), length);
+    PQfreemem(raw);
+    return out;
+}
+
+void PgConnection::Finish::operator()(pg_conn* conn) const
+{
+    PQfinish(conn);
+}
+
+bool PgConnection::connect(const std::string& conninfo)
+{
+    m_conn.reset(PQconnectdb(conninfo.c_str()));
+    if (m_conn && PQstatus(m_conn.get()) == CONNECTION_OK) {
+        m_error.clear();
+        return true;
+    }
+    std::string reason = m_conn ? PQerrorMessage(m_conn.get()) : "out of memory";
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' '))
+        reason.pop_back();
+    m_conn.reset();
+    m_error = "the server cannot be reached or refused the login: " + reason;
+    return false;
+}
+
+bool PgConnection::failed(pg_result* result)
+{
+    const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
+        m_error.clear();
+        m_sqlState.clear();
+        return false;
+    }
+    const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+    m_sqlState = state ? state : "";
+    m_error = result ? PQresultErrorMessage(result) : PQerrorMessage(m_conn.get());
+    while (!m_error.empty() && (m_error.back() == '\n' || m_error.back() == ' '))
+        m_error.pop_back();
+    if (m_error.empty())
+        m_error = "the server did not answer";
+    return true;
+}
+
+bool PgConnection::exec(const std::string& sql)
+{
+    if (!m_conn) {
+        m_error = "not connected";
+        return false;
+    }
+    const std::unique_ptr<pg_result, PgResult::Clear> result(PQexec(m_conn.get(), sql.c_str()));
+    return !failed(result.get());
+}
+
+std::optional<PgResult> PgConnection::query(const std::string& sql, const std::vector<PgValue>& values,
+                                            bool binaryResults)
+{
+    if (!m_conn) {
+        m_error = "not connected";
+        return std::nullopt;
+    }
+    std::vector<const char*> data;
+    std::vector<int> lengths;
+    std::vector<int> formats;
+    for (const PgValue& value : values) {
+        data.push_back(value.kind == PgValue::Kind::Null ? nullptr : value.bytes.data());
+        lengths.push_back(static_cast<int>(value.bytes.size()));
+        formats.push_back(value.kind == PgValue::Kind::Bytes ? 1 : 0);
+    }
+    PgResult out;
+    out.m_result.reset(PQexecParams(m_conn.get(), sql.c_str(), static_cast<int>(values.size()), nullptr, data.data(),
+                                    lengths.data(), formats.data(), binaryResults ? 1 : 0));
+    if (failed(out.m_result.get()))
+        return std::nullopt;
+    return out;
+}
+
+} // namespace darv::similar

@@ -1,0 +1,78 @@
+// The libpq wrapper against a real server of the test's own.
+#include "similar/Postgres.h"
+#include "support/PostgresServer.h"
+
+#include <gtest/gtest.h>
+
+namespace darv::similar {
+namespace {
+
+class PostgresTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { server = new test::PostgresServer; }
+    static void TearDownTestSuite()
+    {
+        delete server;
+        server = nullptr;
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(server->running()) << server->reason();
+        ASSERT_TRUE(db.connect(server->conninfo())) << db.error();
+    }
+
+    static test::PostgresServer* server;
+    PgConnection db;
+};
+
+test::PostgresServer* PostgresTest::server = nullptr;
+
+// Values go apart from the SQL: quotes and semicolons stay text, bytes with NUL and 0xFF come back whole, numbers
+// read alike in text and in binary results.
+TEST_F(PostgresTest, ValuesGoApartFromTheSqlAndComeBackWhole)
+{
+    ASSERT_TRUE(db.exec("CREATE TABLE drawing (id bigint PRIMARY KEY, path text, entities bytea)")) << db.error();
+    const std::string bytes("DEB1\0\xff\x80 end", 11);
+    const std::string path = "class/o'brien; DROP TABLE drawing; --/a.dwg";
+    for (const std::int64_t id : {std::int64_t{-5}, std::int64_t{1} << 40})
+        ASSERT_TRUE(db.query("INSERT INTO drawing VALUES ($1, $2, $3)",
+                             {PgValue::number(id), PgValue::text(path), PgValue::binary(bytes)}))
+            << db.error();
+    for (const bool binary : {false, true}) {
+        const auto rows = db.query("SELECT id, path, entities FROM drawing ORDER BY id", {}, binary);
+        ASSERT_TRUE(rows) << db.error();
+        ASSERT_EQ(rows->rows(), 2);
+        EXPECT_EQ(rows->integer(0, 0), -5);
+        EXPECT_EQ(rows->integer(1, 0), std::int64_t{1} << 40);
+        EXPECT_EQ(rows->text(0, 1), path);
+        EXPECT_EQ(rows->bytes(1, 2), bytes);
+    }
+    const auto none = db.query("SELECT NULL::bytea");
+    ASSERT_TRUE(none);
+    EXPECT_TRUE(none->isNull(0, 0));
+}
+
+// Failures are values with the server's words and its SQLSTATE; the connection stays usable after them.
+TEST_F(PostgresTest, FailuresSayWhatTheServerSaid)
+{
+    EXPECT_FALSE(db.exec("SELEC 1"));
+    EXPECT_EQ(db.sqlState(), "42601");
+    EXPECT_NE(db.error().find("syntax error"), std::string::npos) << db.error();
+    ASSERT_TRUE(db.exec("CREATE TABLE once (id int PRIMARY KEY); INSERT INTO once VALUES (1)")) << db.error();
+    EXPECT_FALSE(db.query("INSERT INTO once VALUES ($1)", {PgValue::number(1)}));
+    EXPECT_EQ(db.sqlState(), "23505");
+    EXPECT_TRUE(db.query("SELECT 1"));
+    EXPECT_TRUE(db.sqlState().empty());
+
+    PgConnection nowhere;
+    EXPECT_FALSE(nowhere.connect(server->unreachable()));
+    EXPECT_NE(nowhere.error().find("cannot be reached"), std::string::npos) << nowhere.error();
+    EXPECT_FALSE(nowhere.exec("SELECT 1"));
+    PgConnection stranger;
+    EXPECT_FALSE(stranger.connect(server->conninfo("nobody_here")));
+    EXPECT_NE(stranger.error().find("nobody_here"), std::string::npos) << stranger.error();
+}
+
+} // namespace
+} // namespace darv::similar
