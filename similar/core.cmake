@@ -8,6 +8,7 @@ add_library(darv_similar STATIC
     ${CMAKE_CURRENT_LIST_DIR}/ClassComparison.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ClassReading.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ComparableText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DepartmentSchema.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DrawingFeatures.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DrawingSource.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EvidenceStore.cpp

@@ -1,5 +1,6 @@
 // The libpq wrapper against a real server of the test's own.
 #include "similar/Postgres.h"
+#include "similar/DepartmentSchema.h"
 #include "support/PostgresServer.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +73,54 @@ TEST_F(PostgresTest, FailuresSayWhatTheServerSaid)
     PgConnection stranger;
     EXPECT_FALSE(stranger.connect(server->conninfo("nobody_here")));
     EXPECT_NE(stranger.error().find("nobody_here"), std::string::npos) << stranger.error();
+}
+
+// The department's store: set up once (again changes nothing); each teacher reads everybody's evidence but
+// adds, changes and removes only their own, whatever SQL they write by hand.
+TEST_F(PostgresTest, TeachersReadAllEvidenceAndWriteOnlyTheirOwn)
+{
+    std::string failure;
+    ASSERT_TRUE(db.exec("CREATE DATABASE dept") &&
+                db.exec("CREATE ROLE anna LOGIN; CREATE ROLE bert LOGIN; CREATE ROLE eve LOGIN"))
+        << db.error();
+    PgConnection admin;
+    ASSERT_TRUE(admin.connect(server->conninfo("darv_admin", "dept"))) << admin.error();
+    EXPECT_EQ(departmentSchemaVersion(admin), 0);
+    ASSERT_TRUE(initDepartmentStore(admin, failure)) << failure;
+    ASSERT_TRUE(initDepartmentStore(admin, failure)) << failure;
+    EXPECT_EQ(departmentSchemaVersion(admin), kDepartmentSchemaVersion);
+    ASSERT_TRUE(grantTeacher(admin, "anna", failure)) << failure;
+    ASSERT_TRUE(grantTeacher(admin, "bert", failure)) << failure;
+    EXPECT_FALSE(grantTeacher(admin, "nobody\"; DROP TABLE drawing; --", failure));
+
+    PgConnection anna, bert, eve;
+    ASSERT_TRUE(anna.connect(server->conninfo("anna", "dept")) && bert.connect(server->conninfo("bert", "dept")) &&
+                eve.connect(server->conninfo("eve", "dept")));
+    ASSERT_TRUE(anna.exec("INSERT INTO project(name) VALUES ('BRACKET 2025');"
+                          "INSERT INTO drawing(project, role, path, shown, size, mtime_ns, properties, entities,"
+                          "  token_basis, tokens) SELECT id, 0, 'a.dwg', 'class/s01/a.dwg', 1, 1, '{}', '', 0, ''"
+                          "  FROM project;"
+                          "INSERT INTO token SELECT 42, project, id FROM drawing"))
+        << anna.error();
+    const auto seen = bert.query("SELECT owner || '/' || name FROM project");
+    ASSERT_TRUE(seen) << bert.error();
+    ASSERT_EQ(seen->rows(), 1);
+    EXPECT_EQ(seen->text(0, 0), "anna/BRACKET 2025");
+    for (const char* sql : {"UPDATE project SET name = 'MINE'", "DELETE FROM token", "DELETE FROM drawing",
+                            "UPDATE drawing SET owner = 'bert'"}) {
+        const auto changed = bert.query(std::string(sql) + " RETURNING 1");
+        ASSERT_TRUE(changed) << sql << ": " << bert.error();
+        EXPECT_EQ(changed->rows(), 0) << sql;
+    }
+    EXPECT_FALSE(bert.exec("INSERT INTO project(owner, name) VALUES ('anna', 'FORGED')"));
+    EXPECT_EQ(bert.sqlState(), "42501");
+    EXPECT_FALSE(bert.exec("ALTER TABLE project DISABLE ROW LEVEL SECURITY"));
+    EXPECT_TRUE(bert.exec("INSERT INTO project(name) VALUES ('BRACKET 2025')")) << bert.error();
+    EXPECT_FALSE(eve.query("SELECT count(*) FROM drawing"));
+    EXPECT_EQ(eve.sqlState(), "42501");
+    const auto kept = admin.query("SELECT count(*) FROM drawing WHERE owner = 'anna'");
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->integer(0, 0), 1);
 }
 
 } // namespace
