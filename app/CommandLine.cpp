@@ -7,6 +7,7 @@
 #include "app/DwgInfoCommand.h"
 #include "app/ImportCommand.h"
 #include "app/SimilarCommand.h"
+#include "app/StoreCommand.h"
 
 #include <algorithm>
 #include <optional>
@@ -146,6 +147,20 @@ const std::vector<Subcommand>& subcommands()
          [](const std::vector<std::string>& args, const Context& c) {
              return runImportCommand(args, c.dataFolder, c.out, c.err, c.upperCase);
          }},
+        {"store",
+         "init URL | grant URL ROLE",
+         "set up a department's evidence store on a PostgreSQL server",
+         "For the administrator of a department's PostgreSQL server. 'init URL' creates the evidence store's\n"
+         "tables, the rules the server enforces (every teacher reads all evidence and adds, changes and removes\n"
+         "only their own) and the role darv_teacher, or brings them up to date; running it again changes\n"
+         "nothing. 'grant URL ROLE' makes an existing database role a teacher. URL is a libpq connection\n"
+         "string or URL (postgresql://admin@server/darv, or service=darv with ~/.pg_service.conf); a password\n"
+         "comes from ~/.pgpass or PGPASSWORD and is never written by DARV.\n",
+         {},
+         "  0  done\n"
+         "  2  a wrong command line, a server that cannot be reached or refuses the login, a store\n"
+         "     written by a newer DARV, or a role that does not exist\n",
+         [](const std::vector<std::string>& args, const Context& c) { return runStoreCommand(args, c.out, c.err); }},
     };
     return table;
 }

@@ -1,9 +1,12 @@
 // The libpq wrapper against a real server of the test's own.
 #include "similar/Postgres.h"
+#include "app/StoreCommand.h"
 #include "similar/DepartmentSchema.h"
 #include "support/PostgresServer.h"
 
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 namespace darv::similar {
 namespace {
@@ -121,6 +124,30 @@ TEST_F(PostgresTest, TeachersReadAllEvidenceAndWriteOnlyTheirOwn)
     const auto kept = admin.query("SELECT count(*) FROM drawing WHERE owner = 'anna'");
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->integer(0, 0), 1);
+}
+
+// The administrator's command: init twice, grant a role; a role that does not exist, a server that cannot be
+// reached and a wrong action are errors.
+TEST_F(PostgresTest, TheStoreCommandSetsUpTheStoreAndItsTeachers)
+{
+    ASSERT_TRUE(db.exec("CREATE DATABASE command") && db.exec("CREATE ROLE carl LOGIN")) << db.error();
+    const std::string url = server->conninfo("darv_admin", "command");
+    const auto store = [](std::vector<std::string> args, std::string& said) {
+        std::ostringstream out, err;
+        const int status = runStoreCommand(args, out, err);
+        said = out.str() + err.str();
+        return status;
+    };
+    std::string said;
+    EXPECT_EQ(store({"init", url}, said), 0) << said;
+    EXPECT_EQ(store({"init", url}, said), 0) << said;
+    EXPECT_NE(said.find("is ready (schema version 3)"), std::string::npos) << said;
+    EXPECT_EQ(store({"grant", url, "carl"}, said), 0) << said;
+    EXPECT_EQ(store({"grant", url, "nobody_here"}, said), 2);
+    EXPECT_NE(said.find("nobody_here cannot be made a teacher"), std::string::npos) << said;
+    EXPECT_EQ(store({"init", server->unreachable()}, said), 2);
+    EXPECT_NE(said.find("cannot be reached"), std::string::npos) << said;
+    EXPECT_EQ(store({"push", url}, said), 2);
 }
 
 } // namespace

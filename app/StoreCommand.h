@@ -1,0 +1,15 @@
+// darv2007-cli store: setting up a department's evidence store on a PostgreSQL server.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace darv {
+
+// init URL: creates the store's schema, its rules and the teachers' role on the server, or brings them up to
+// date. grant URL ROLE: makes an existing database role a teacher. URL is libpq's connection string or URL
+// (a password comes from ~/.pgpass or PGPASSWORD, never from DARV). Returns 0 when done, 2 on an error.
+int runStoreCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+} // namespace darv
