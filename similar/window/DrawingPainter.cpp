@@ -2,6 +2,7 @@
 #include "similar/window/DrawingPainter.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QRegularExpression>
 
@@ -24,6 +25,14 @@ struct Label
     double rotation = 0; // radians
     QString text;
 };
+
+// A text's width in units of its height, in the font the views paint texts with.
+double textWidth(const QString& text)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(100);
+    return QFontMetricsF(font).horizontalAdvance(text) / 100.0;
+}
 
 // What an entity looks like: polylines and labels in world coordinates, and marks drawn at a fixed size.
 struct Shapes
@@ -257,8 +266,16 @@ std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, QPoin
                 add(p + shift);
         for (const QPointF& p : shapes.marks)
             add(p + shift);
-        for (const Label& label : shapes.labels)
+        for (const Label& label : shapes.labels) {
             add(label.position + shift);
+            // A text of a known height reaches as far as its letters: its box's corners, turned as it is.
+            if (label.height > 0 && std::isfinite(label.height) && !label.text.isEmpty()) {
+                const double width = textWidth(label.text) * label.height;
+                const double c = std::cos(label.rotation), s = std::sin(label.rotation);
+                for (const auto& [x, y] : {std::pair{width, 0.0}, {0.0, label.height}, {width, label.height}})
+                    add(label.position + QPointF(x * c - y * s, x * s + y * c) + shift);
+            }
+        }
     }
     if (!any)
         return std::nullopt;

@@ -4,24 +4,32 @@
 
 #include "similar/EvidenceStore.h"
 #include "similar/window/DrawingPairView.h"
+#include "similar/window/ScoreHistogram.h"
 #include "similar/window/SimilarWindow.h"
 #include "support/GuiFixture.h"
 #include "widgets/NameText.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
+#include <chrono>
+#include <filesystem>
 #include <set>
 #include <thread>
 
@@ -134,6 +142,8 @@ private slots:
     void cancelLeavesTheStoreWhole();
     void aDamagedStoreIsRebuiltWhenTheTeacherSaysYes();
     void farEntitiesAreLeftOutOfTheBoundsAndNamed();
+    void marksSurviveCompareThresholdAndRestart();
+    void theThresholdLineFiltersTheListNotTheReport();
 };
 
 void SimilarWindowTest::showsTheRankedPairsWithTheSharedPartsInRed()
@@ -155,7 +165,6 @@ void SimilarWindowTest::showsTheRankedPairsWithTheSharedPartsInRed()
             rig.window->pairs()[static_cast<std::size_t>(table->item(row, 0)->data(Qt::UserRole).toInt())];
         QCOMPARE(shown.a.path, ranking.pairs[static_cast<std::size_t>(row)].a.path);
         QCOMPARE(shown.b.path, ranking.pairs[static_cast<std::size_t>(row)].b.path);
-        QCOMPARE(table->item(row, 0)->data(Qt::DisplayRole).toInt(), row + 1);
     }
 
     // The moved copy: its shared lines red in both views, its own grey, B shifted back onto A.
@@ -205,9 +214,13 @@ void SimilarWindowTest::showsTheRankedPairsWithTheSharedPartsInRed()
     QTemporaryDir pdfFolder;
     const QString pdf = pdfFolder.filePath(QStringLiteral("evidence.pdf"));
     QVERIFY(rig.window->savePdf(pdf));
-    QVERIFY(runTool(QStringLiteral("pdfinfo"), {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\b"))));
+    // The class's summary first, then one page per pair, numbered.
+    QVERIFY(runTool(QStringLiteral("pdfinfo"), {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\b"))));
     const QString text = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     QVERIFY(text.contains(QStringLiteral("Similar drawings - WEEK 3")));
+    QVERIFY(text.contains(QStringLiteral("Threshold: pairs from 50 % reported")));
+    QVERIFY(text.contains(QStringLiteral("page 1 of 3")) && text.contains(QStringLiteral("page 3 of 3")));
+    QVERIFY(text.contains(QStringLiteral("shared with the other drawing")));
     for (int row : {0, moved == 0 ? 1 : moved}) {
         const auto& pair =
             rig.window->pairs()[static_cast<std::size_t>(table->item(row, 0)->data(Qt::UserRole).toInt())];
@@ -302,6 +315,95 @@ void SimilarWindowTest::farEntitiesAreLeftOutOfTheBoundsAndNamed()
         for (int x = 0; x < image.width(); ++x)
             drawn += image.pixel(x, y) != qRgb(255, 255, 255) ? 1 : 0;
     QVERIFY(drawn > 50); // the near line is drawn
+}
+
+// A mark and its note outlive a new Compare with another threshold and a restart (the last check is shown on
+// opening, before any Compare); a drawing changed since flags its mark; "not a copy" can be hidden.
+void SimilarWindowTest::marksSurviveCompareThresholdAndRestart()
+{
+    Rig rig;
+    rig.open();
+    QVERIFY(rig.compare());
+    QTableWidget* table = rig.window->pairTable();
+    const int moved = rig.rowOf(rig.planted.movedCopy);
+    const int other = moved == 0 ? 1 : 0;
+    const std::string otherPath = rig.window->pairOfRow(other).a.path;
+    table->selectRow(moved);
+    rig.window->verdictBox()->setCurrentIndex(1); // copy
+    rig.window->noteEdit()->setPlainText(QStringLiteral("Spoke to both: the layout was shared."));
+    rig.window->findChild<QPushButton*>(QStringLiteral("cmdSaveMark"))->click();
+    QVERIFY(rig.window->markPair(other, similar::PairVerdict::NotCopy));
+    QCOMPARE(table->item(moved, SimilarWindow::ColumnMark)->text(), QStringLiteral("copy"));
+    rig.window->hideNotCopyBox()->setChecked(true);
+    QVERIFY(table->isRowHidden(other) && !table->isRowHidden(moved));
+
+    // Another threshold and a new Compare: the marks stay with their pairs.
+    rig.window->thresholdBox()->setValue(60);
+    QVERIFY(rig.compare());
+    QCOMPARE(table->item(rig.rowOf(rig.planted.movedCopy), SimilarWindow::ColumnMark)->text(), QStringLiteral("copy"));
+
+    // A restart: the last check is there before any Compare, with its date and its threshold.
+    const int rows = table->rowCount();
+    rig.window.reset();
+    rig.window =
+        std::make_unique<SimilarWindow>([&rig] { return rig.folder.data(); }, rig.messages, rig.folder.source());
+    rig.window->openFor("WEEK 3", {});
+    table = rig.window->pairTable();
+    QCOMPARE(table->rowCount(), rows);
+    QCOMPARE(rig.window->thresholdBox()->value(), 60);
+    QVERIFY(rig.window->statusLabel()->text().startsWith(QStringLiteral("Last check")));
+    const int again = rig.rowOf(rig.planted.movedCopy);
+    QCOMPARE(table->item(again, SimilarWindow::ColumnMark)->text(), QStringLiteral("copy"));
+    table->selectRow(again);
+    QCOMPARE(rig.window->noteEdit()->toPlainText(), QStringLiteral("Spoke to both: the layout was shared."));
+    QVERIFY(rig.window->markLabel()->text().startsWith(QStringLiteral("Marked a copy by")));
+
+    // The moved copy's file changes: its mark is kept and flagged; the other pair's is not.
+    const auto later = std::filesystem::last_write_time(rig.planted.movedCopy) + std::chrono::hours(1);
+    std::filesystem::last_write_time(rig.planted.movedCopy, later);
+    QVERIFY(rig.compare());
+    QCOMPARE(table->item(rig.rowOf(rig.planted.movedCopy), SimilarWindow::ColumnMark)->text(),
+             QStringLiteral("copy, changed since"));
+    const int otherRow = rig.rowOf(otherPath);
+    QVERIFY(otherRow >= 0);
+    QCOMPARE(rig.window->markOf(rig.window->pairOfRow(otherRow)).verdict, similar::PairVerdict::NotCopy);
+    QVERIFY(!rig.window->markOf(rig.window->pairOfRow(otherRow)).changedSince);
+}
+
+// Dragging the line lists the pairs from its score; the spin box follows; the report keeps the check's threshold.
+// The table's columns fit the list's width, names first.
+void SimilarWindowTest::theThresholdLineFiltersTheListNotTheReport()
+{
+    Rig rig;
+    rig.open();
+    rig.window->resize(1100, 760);
+    rig.window->show();
+    QVERIFY(rig.compare());
+    QTableWidget* table = rig.window->pairTable();
+    const std::string report = readFile(similarReportPath(rig.folder.data(), "WEEK 3"));
+    ScoreHistogram* histogram = rig.window->histogram();
+    QVERIFY(!histogram->scores().empty());
+    QVERIFY(histogram->scores().size() > static_cast<std::size_t>(table->rowCount()));
+
+    const int y = histogram->height() / 2;
+    QTest::mousePress(histogram, Qt::LeftButton, {}, QPoint(qRound(histogram->xOf(50)), y));
+    QTest::mouseMove(histogram, QPoint(qRound(histogram->xOf(99.6)), y));
+    QTest::mouseRelease(histogram, Qt::LeftButton, {}, QPoint(qRound(histogram->xOf(99.6)), y));
+    QCOMPARE(rig.window->thresholdBox()->value(), 100);
+    int visible = 0;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        QCOMPARE(table->isRowHidden(row), rig.window->pairOfRow(row).score < 100);
+        visible += table->isRowHidden(row) ? 0 : 1;
+    }
+    QVERIFY(visible > 0 && visible < table->rowCount());
+    QCOMPARE(readFile(similarReportPath(rig.folder.data(), "WEEK 3")), report);
+
+    QTRY_VERIFY([table] {
+        int sum = 0;
+        for (int column = 0; column < SimilarWindow::kPairColumns; ++column)
+            sum += table->horizontalHeader()->sectionSize(column);
+        return sum <= table->viewport()->width() && table->horizontalHeader()->sectionSize(0) >= 60;
+    }());
 }
 
 DARV_GUI_TEST_MAIN(SimilarWindowTest)
