@@ -20,6 +20,8 @@ std::optional<FileStamp> storedStamp(EvidenceStore& store, const std::string& pr
     return FileStamp{query.integer(0), query.integer(1)};
 }
 
+bool keepMark(EvidenceStore& store, const KeptMark& kept);
+
 } // namespace
 
 PairKey pairKey(const std::string& project, const SimilarPair& pair)
@@ -44,10 +46,21 @@ bool saveMark(EvidenceStore& store, const std::string& project, const SimilarPai
     const FileStamp b = storedStamp(store, key.projectB, key.pathB, failed).value_or(FileStamp{});
     if (failed)
         return false;
+    return keepMark(store, {project, key, mark, a, b});
+}
+
+namespace {
+
+bool keepMark(EvidenceStore& store, const KeptMark& kept)
+{
+    const PairKey& key = kept.key;
+    const PairMark& mark = kept.mark;
+    const FileStamp& a = kept.stampA;
+    const FileStamp& b = kept.stampB;
     SqliteStatement save(store.database(),
                          "INSERT OR REPLACE INTO pair_mark(project, project_a, path_a, project_b, path_b, verdict, "
                          "note, who, marked, size_a, mtime_a, size_b, mtime_b) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?)");
-    return save.bindText(1, project)
+    return save.bindText(1, kept.project)
         .bindText(2, key.projectA)
         .bindBlob(3, key.pathA)
         .bindText(4, key.projectB)
@@ -62,6 +75,8 @@ bool saveMark(EvidenceStore& store, const std::string& project, const SimilarPai
         .bind(13, b.mtimeNs)
         .run();
 }
+
+} // namespace
 
 std::optional<std::map<PairKey, PairMark>> loadMarks(EvidenceStore& store, const std::string& project)
 {
@@ -94,6 +109,43 @@ std::optional<std::map<PairKey, PairMark>> loadMarks(EvidenceStore& store, const
     if (step == Step::Failed)
         return std::nullopt;
     return marks;
+}
+
+std::vector<KeptMark> salvageMarks(const std::string& path)
+{
+    std::vector<KeptMark> marks;
+    SqliteDatabase db;
+    if (!db.open(path))
+        return marks;
+    // A store from before marks were kept has no such table: the statement fails and nothing is salvaged.
+    SqliteStatement query(db, "SELECT project, project_a, path_a, project_b, path_b, verdict, note, who, marked, "
+                              "size_a, mtime_a, size_b, mtime_b FROM pair_mark");
+    while (query.step() == Step::Row) {
+        KeptMark kept;
+        kept.project = query.text(0);
+        kept.key = {query.text(1), query.blob(2), query.text(3), query.blob(4)};
+        const std::int64_t verdict = query.integer(5);
+        if (verdict == 1 || verdict == 2)
+            kept.mark.verdict = static_cast<PairVerdict>(verdict);
+        kept.mark.note = query.text(6);
+        kept.mark.who = query.text(7);
+        kept.mark.marked = query.integer(8);
+        kept.stampA = {query.integer(9), query.integer(10)};
+        kept.stampB = {query.integer(11), query.integer(12)};
+        marks.push_back(std::move(kept));
+    }
+    return marks;
+}
+
+bool restoreMarks(EvidenceStore& store, const std::vector<KeptMark>& marks)
+{
+    SqliteTransaction transaction(store.database());
+    if (!transaction.ok())
+        return false;
+    for (const KeptMark& kept : marks)
+        if (!keepMark(store, kept))
+            return false;
+    return transaction.commit();
 }
 
 } // namespace darv::similar

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace darv::similar {
 
@@ -42,5 +43,18 @@ bool saveMark(EvidenceStore& store, const std::string& project, const SimilarPai
 
 // Every mark made in the project's checks, or none with the store's error() set on failure.
 std::optional<std::map<PairKey, PairMark>> loadMarks(EvidenceStore& store, const std::string& project);
+
+// A mark as the store keeps it, for carrying the marks of a damaged store over into its rebuilt one.
+struct KeptMark
+{
+    std::string project;
+    PairKey key;
+    PairMark mark;
+    FileStamp stampA, stampB;
+};
+// The marks the database at path holds, as many as can still be read.
+std::vector<KeptMark> salvageMarks(const std::string& path);
+// Puts the marks back as they were kept (their stamps too). False with the store's error() set on failure.
+bool restoreMarks(EvidenceStore& store, const std::vector<KeptMark>& marks);
 
 } // namespace darv::similar

@@ -88,7 +88,7 @@ SimilarWindow::SimilarWindow(std::function<std::string()> installLoc, Messages& 
         {tr("Drawing A"), tr("Drawing B"), tr("Score"), tr("Strongest signal"), tr("Mark")});
     m_pairs->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pairs->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_pairs->setTextElideMode(Qt::ElideMiddle);
+    m_pairs->setTextElideMode(Qt::ElideRight); // the student stays readable; the whole path is the tooltip
     m_pairs->setContextMenuPolicy(Qt::CustomContextMenu);
     m_pairs->setToolTip(tr("The pairs from the threshold up, in cases of two students, strongest first. Right "
                            "click for marks, folders and paths."));
@@ -127,7 +127,7 @@ SimilarWindow::SimilarWindow(std::function<std::string()> installLoc, Messages& 
     middle->addWidget(right);
     middle->setStretchFactor(0, 2);
     middle->setStretchFactor(1, 3);
-    middle->setSizes({520, 580});
+    middle->setSizes({580, 520});
 
     auto* parts = new QSplitter(Qt::Vertical, this);
     parts->setChildrenCollapsible(false);

@@ -162,6 +162,11 @@ void SimilarWindow::showPairs()
     m_histogram->setThreshold(m_threshold->value());
     filterPairs();
     fitPairColumns();
+    for (int row = 0; row < m_pairs->rowCount(); ++row)
+        if (!m_pairs->isRowHidden(row)) {
+            m_pairs->selectRow(row); // the strongest pair is shown straight away
+            break;
+        }
 }
 
 void SimilarWindow::showMarks()
@@ -177,23 +182,30 @@ void SimilarWindow::showMarks()
 
 void SimilarWindow::fitPairColumns()
 {
-    // Each column as wide as its contents, unless the names and the signal together need more than there is:
-    // then they share the room by their widths (the paths are elided in the middle, whole in the tooltip).
+    // Each column as wide as its contents while there is room. When there is not, the names come first: the
+    // signal gives way down to a readable width, then both names share what is left (a name is elided in the
+    // end, whole in its tooltip).
+    constexpr int kMinSignal = 130;
+    constexpr int kMinName = 70;
     QHeaderView* header = m_pairs->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Interactive);
     m_pairs->resizeColumnsToContents();
     const int room = m_pairs->viewport()->width();
     const int fixed = header->sectionSize(ColumnScore) + header->sectionSize(ColumnMark);
-    const int wanted = header->sectionSize(ColumnA) + header->sectionSize(ColumnB) + header->sectionSize(ColumnSignal);
-    if (room <= fixed || wanted <= 0)
+    const int nameA = header->sectionSize(ColumnA), nameB = header->sectionSize(ColumnB);
+    const int signal = header->sectionSize(ColumnSignal);
+    if (fixed + nameA + nameB + signal <= room) {
+        header->resizeSection(ColumnSignal, room - fixed - nameA - nameB); // the signal takes what is left
         return;
-    const double share = std::min(1.0, static_cast<double>(room - fixed) / wanted);
-    int used = fixed;
-    for (const int column : {ColumnA, ColumnB}) {
-        header->resizeSection(column, std::max(60, static_cast<int>(header->sectionSize(column) * share)));
-        used += header->sectionSize(column);
     }
-    header->resizeSection(ColumnSignal, std::max(60, room - used));
+    const int forNames = std::max(2 * kMinName, room - fixed - std::min(signal, kMinSignal));
+    if (nameA + nameB > forNames) {
+        const double share = static_cast<double>(forNames) / (nameA + nameB);
+        header->resizeSection(ColumnA, std::max(kMinName, static_cast<int>(nameA * share)));
+        header->resizeSection(ColumnB, std::max(kMinName, static_cast<int>(nameB * share)));
+    }
+    header->resizeSection(ColumnSignal,
+                          std::max(60, room - fixed - header->sectionSize(ColumnA) - header->sectionSize(ColumnB)));
 }
 
 bool SimilarWindow::eventFilter(QObject* watched, QEvent* event)
