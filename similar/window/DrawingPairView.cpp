@@ -13,7 +13,7 @@ namespace darv {
 
 DrawingView::DrawingView(DrawingPairView& pair, int side, QWidget* parent) : QWidget(parent), m_pair(pair), m_side(side)
 {
-    setMinimumSize(160, 120);
+    setMinimumSize(120, 80);
     setAutoFillBackground(true);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::white);

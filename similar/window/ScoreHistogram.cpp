@@ -76,7 +76,7 @@ void paintHistogram(QPainter& painter, const QRectF& target, const std::vector<d
 
 ScoreHistogram::ScoreHistogram(QWidget* parent) : QWidget(parent)
 {
-    setMinimumSize(220, 90);
+    setMinimumSize(160, 70);
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::SizeHorCursor);
     setToolTip(tr("The scores of every pair the check compared. Drag the blue line (or use the arrow keys) to "

@@ -8,6 +8,7 @@
 #include "similar/window/DrawingPairView.h"
 #include "similar/window/SimilarRunner.h"
 #include "widgets/NameText.h"
+#include "widgets/ScreenPlacement.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -111,6 +112,7 @@ SimilarWindow::SimilarWindow(std::function<std::string()> installLoc, Messages& 
                              "<span style=\"color:#c8c8c8\">&#9632;</span> from the template"),
                           right);
     m_legend->setObjectName(QStringLiteral("legend"));
+    m_legend->setWordWrap(true);
     m_legend->setToolTip(tr("Red: found in both drawings; grey: only in this one; faint: part of the template"));
     viewRow->addWidget(fit);
     viewRow->addWidget(m_legend, 1);
@@ -179,6 +181,8 @@ SimilarWindow::SimilarWindow(std::function<std::string()> installLoc, Messages& 
     const QByteArray geometry = savedGeometry();
     if (geometry.isEmpty() || !restoreGeometry(geometry))
         resize(1100, 760);
+    // A size remembered on a larger screen, or at a smaller scale, is kept within this one.
+    fitToScreen(this);
 }
 
 SimilarWindow::~SimilarWindow() = default;
@@ -226,7 +230,9 @@ QWidget* SimilarWindow::buildOptions()
     grid->addWidget(m_earlier, 1, 2, 2, 1);
     grid->addWidget(new QLabel(tr("Report pairs from"), options), 1, 3);
     grid->addWidget(m_threshold, 1, 4);
-    grid->addWidget(new QLabel(tr("Ignore what more of the class holds than"), options), 2, 3);
+    auto* shareLabel = new QLabel(tr("Ignore what more of the class holds than"), options);
+    shareLabel->setWordWrap(true); // a narrow screen gets two lines
+    grid->addWidget(shareLabel, 2, 3);
     grid->addWidget(m_share, 2, 4);
     grid->addWidget(m_compare, 1, 5, 2, 1);
     grid->setColumnStretch(0, 3);
@@ -261,7 +267,7 @@ QWidget* SimilarWindow::buildEvidence()
     row->addWidget(m_evidence, 4);
     row->addWidget(m_properties, 4);
     row->addWidget(buildCaseFile(), 3);
-    evidence->setMinimumHeight(120);
+    evidence->setMinimumHeight(90);
     return evidence;
 }
 
@@ -298,6 +304,8 @@ void SimilarWindow::openFor(const std::string& project, const std::vector<std::s
         loadLastResult();
     }
     setWindowTitle(tr("Similar Drawings - %1").arg(nameText(m_project)));
+    if (!isVisible())
+        placeOnScreen(this, false);
     show();
     raise();
     activateWindow();

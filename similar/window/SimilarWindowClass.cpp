@@ -158,7 +158,7 @@ QWidget* SimilarWindow::buildClassView()
     right->addWidget(m_groups, 1);
     row->addWidget(m_histogram, 2);
     row->addLayout(right, 3);
-    box->setMinimumHeight(110);
+    box->setMinimumHeight(80);
     box->setMaximumHeight(190);
     connect(m_histogram, &ScoreHistogram::thresholdChanged, this, &SimilarWindow::thresholdMoved);
     connect(m_threshold, &QSpinBox::valueChanged, this, [this](int value) {

@@ -8,6 +8,7 @@
 #include "similar/window/SimilarWindow.h"
 #include "support/GuiFixture.h"
 #include "widgets/NameText.h"
+#include "widgets/ScreenPlacement.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -144,6 +145,7 @@ private slots:
     void farEntitiesAreLeftOutOfTheBoundsAndNamed();
     void marksSurviveCompareThresholdAndRestart();
     void theThresholdLineFiltersTheListNotTheReport();
+    void windowsOpenWithinTheScreen();
 };
 
 void SimilarWindowTest::showsTheRankedPairsWithTheSharedPartsInRed()
@@ -404,6 +406,26 @@ void SimilarWindowTest::theThresholdLineFiltersTheListNotTheReport()
             sum += table->horizontalHeader()->sectionSize(column);
         return sum <= table->viewport()->width() && table->horizontalHeader()->sectionSize(0) >= 60;
     }());
+}
+
+// A window opens inside the screen's available area: shrunk when it may be, at the top left when it cannot fit.
+void SimilarWindowTest::windowsOpenWithinTheScreen()
+{
+    const QRect area(0, 30, 960, 570); // 1920 x 1200 at scale 2, a panel at the top
+    QCOMPARE(placeWithin(QRect(500, 400, 1100, 760), {400, 300}, true, area), QRect(0, 30, 960, 570));
+    QCOMPARE(placeWithin(QRect(700, -50, 300, 200), {300, 200}, true, area), QRect(660, 30, 300, 200));
+    // The fixed main window with its title bar: taller than the area, so at its top left.
+    QCOMPARE(placeWithin(QRect(227, 0, 506, 591), {506, 591}, false, area), QRect(0, 30, 506, 591));
+
+    Rig rig;
+    SimilarWindow window([&rig] { return rig.folder.data(); }, rig.messages, rig.folder.source());
+    window.openFor("WEEK 3", {});
+    const QRect available = availableArea(&window);
+    QVERIFY(!available.isEmpty());
+    QVERIFY2(
+        available.contains(QRect(window.pos(), window.size())),
+        qPrintable(
+            QStringLiteral("%1,%2 %3x%4").arg(window.x()).arg(window.y()).arg(window.width()).arg(window.height())));
 }
 
 DARV_GUI_TEST_MAIN(SimilarWindowTest)
