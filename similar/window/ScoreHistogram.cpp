@@ -40,6 +40,7 @@ void paintHistogram(QPainter& painter, const QRectF& target, const std::vector<d
     const std::array<int, kBins> bins = binsOf(scores);
     const int most = std::max(1, *std::max_element(bins.begin(), bins.end()));
     const double textHeight = painter.fontMetrics().height();
+    const double label = painter.fontMetrics().horizontalAdvance(QStringLiteral("100 %")) * 1.2; // a label's box
     const QRectF plot = plotArea(target, textHeight);
     const double binWidth = plot.width() / kBins;
     painter.save();
@@ -61,15 +62,15 @@ void paintHistogram(QPainter& painter, const QRectF& target, const std::vector<d
     for (int percent = 0; percent <= 100; percent += 25) {
         const double x = plot.left() + plot.width() * percent / 100.0;
         const Qt::Alignment side = percent == 0 ? Qt::AlignLeft : percent == 100 ? Qt::AlignRight : Qt::AlignHCenter;
-        const QRectF box = percent == 0     ? QRectF(target.left(), plot.bottom() + 2, 60, textHeight)
-                           : percent == 100 ? QRectF(target.right() - 60, plot.bottom() + 2, 60, textHeight)
-                                            : QRectF(x - 30, plot.bottom() + 2, 60, textHeight);
+        const QRectF box = percent == 0     ? QRectF(target.left(), plot.bottom() + 2, label, textHeight)
+                           : percent == 100 ? QRectF(target.right() - label, plot.bottom() + 2, label, textHeight)
+                                            : QRectF(x - label / 2, plot.bottom() + 2, label, textHeight);
         painter.drawText(box, static_cast<int>((side | Qt::AlignTop).toInt()), QStringLiteral("%1 %").arg(percent));
     }
     const double x = plot.left() + plot.width() * std::clamp(threshold, 0.0, 100.0) / 100.0;
     painter.setPen(QPen(QColor(0, 90, 200), 2 * penScale));
     painter.drawLine(QPointF(x, target.top()), QPointF(x, plot.bottom()));
-    painter.drawText(QRectF(x + 3, target.top(), 200, textHeight), Qt::AlignLeft | Qt::AlignTop,
+    painter.drawText(QRectF(x + 3 * penScale, target.top(), label, textHeight), Qt::AlignLeft | Qt::AlignTop,
                      QStringLiteral("%1 %").arg(qRound(threshold)));
     painter.restore();
 }

@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -46,7 +47,7 @@ std::string userName()
     for (const char* variable : {"USER", "LOGNAME", "USERNAME"})
         if (const QByteArray value = qgetenv(variable); !value.isEmpty())
             return value.toStdString();
-    return {};
+    return QDir::home().dirName().toStdString(); // the home folder is named after the user
 }
 
 std::int64_t now()
