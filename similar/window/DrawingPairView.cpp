@@ -163,8 +163,26 @@ void DrawingPairView::fit()
             bounds = bounds ? bounds->united(*own) : *own;
     }
     m_zoomed = false;
-    if (bounds)
-        setTransform(fitTransform(*bounds, m_views[0]->rect()));
+    if (!bounds)
+        return;
+    const QRectF target = m_views[0]->rect();
+    ViewTransform fitted = fitTransform(*bounds, target);
+    // Blocks' names keep their size on screen: the drawing is fitted into what they leave of the view.
+    const QRectF device = QRectF(fitted.toDevice(bounds->left(), bounds->bottom(), target),
+                                 fitted.toDevice(bounds->right(), bounds->top(), target))
+                              .normalized();
+    QRectF reach = device;
+    for (int side = 0; side < 2; ++side)
+        if (const auto labels = fixedLabelExtent(m_entities[side], fitted, target, shift(side)))
+            reach = reach.united(*labels);
+    const QRectF inner = target.adjusted(device.left() - reach.left(), device.top() - reach.top(),
+                                         device.right() - reach.right(), device.bottom() - reach.bottom());
+    if (reach != device && inner.width() > 20 && inner.height() > 20) {
+        fitted = fitTransform(*bounds, inner);
+        const QPointF delta = inner.center() - target.center(); // painted in the whole view
+        fitted.centre -= QPointF(delta.x() / fitted.scale, -delta.y() / fitted.scale);
+    }
+    setTransform(fitted);
 }
 
 void DrawingPairView::setTransform(const ViewTransform& transform)
