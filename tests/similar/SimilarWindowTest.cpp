@@ -4,6 +4,7 @@
 
 #include "similar/EvidenceStore.h"
 #include "similar/window/DrawingPairView.h"
+#include "similar/window/PairDisplay.h"
 #include "similar/window/ScoreHistogram.h"
 #include "similar/window/SimilarWindow.h"
 #include "support/GuiFixture.h"
@@ -146,6 +147,8 @@ private slots:
     void marksSurviveCompareThresholdAndRestart();
     void theThresholdLineFiltersTheListNotTheReport();
     void windowsOpenWithinTheScreen();
+    void keysZoomTheFocusedViewAndEscCloses();
+    void theSignalSaysHowTheCopyWasMade();
 };
 
 void SimilarWindowTest::showsTheRankedPairsWithTheSharedPartsInRed()
@@ -426,6 +429,62 @@ void SimilarWindowTest::windowsOpenWithinTheScreen()
         available.contains(QRect(window.pos(), window.size())),
         qPrintable(
             QStringLiteral("%1,%2 %3x%4").arg(window.x()).arg(window.y()).arg(window.width()).arg(window.height())));
+}
+
+// A click gives a view the keys: + zooms, 0 fits again; a resize refits unless the teacher zoomed; Esc closes.
+void SimilarWindowTest::keysZoomTheFocusedViewAndEscCloses()
+{
+    Rig rig;
+    rig.open();
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    QVERIFY(rig.compare());
+    DrawingPairView* view = rig.window->pairView();
+    QTRY_VERIFY(!view->entities(0).empty());
+    QTest::mouseClick(view->view(1), Qt::LeftButton, {}, QPoint(20, 20));
+    QVERIFY(view->view(1)->hasFocus());
+    const double fitted = view->transform().scale;
+    QTest::keyClick(view->view(1), Qt::Key_Plus);
+    QVERIFY(view->transform().scale > fitted * 1.2 && view->zoomed());
+    rig.window->resize(rig.window->width() - 200, rig.window->height());
+    QTest::qWait(50);
+    QVERIFY(view->zoomed() && view->transform().scale > fitted * 1.2); // the teacher's zoom stays
+    QTest::keyClick(view->view(1), Qt::Key_0);
+    QVERIFY(!view->zoomed());
+    const double refitted = view->transform().scale;
+    rig.window->resize(rig.window->width() + 300, rig.window->height());
+    QTRY_VERIFY(view->transform().scale != refitted); // a larger view shows the drawings larger
+    QTest::keyClick(rig.window.get(), Qt::Key_Escape);
+    QTRY_VERIFY(!rig.window->isVisible());
+}
+
+// The list's words tell an identical file, another version and an export apart, and only identity evidence gets
+// the line under the picture.
+void SimilarWindowTest::theSignalSaysHowTheCopyWasMade()
+{
+    using similar::SignalKind;
+    similar::SimilarPair pair;
+    pair.fired = {{SignalKind::SameFingerprint, 1, "same fingerprint", true},
+                  {SignalKind::GeometryInPlace, 1, "in place", false}};
+    dwg::Drawing a, b;
+    a.version = b.version = "AC1015";
+    QCOMPARE(signalWords(pair, &a, &b), QStringLiteral("one file, edited"));
+    b.version = "AC1018";
+    QCOMPARE(signalWords(pair, &a, &b), QStringLiteral("same drawing saved as 2004"));
+    b.format = dwg::DrawingFormat::Dxf;
+    QCOMPARE(signalWords(pair, &a, &b), QStringLiteral("same drawing exported as DXF"));
+    pair.fired.insert(pair.fired.begin() + 1, {SignalKind::SameContent, 1, "same content", true});
+    b = a;
+    QCOMPARE(signalWords(pair, &a, &b), QStringLiteral("identical file"));
+    pair.fired = {{SignalKind::GeometryMoved, 0.9, "moved", false}};
+    QCOMPARE(signalWords(pair, nullptr, nullptr), QStringLiteral("pasted and moved"));
+
+    std::vector<ViewEntity> grey(1);
+    pair.fired = {{SignalKind::SameContent, 1, "same content", true}};
+    QVERIFY(identityOnlyText(pair, grey, grey).startsWith(QStringLiteral("Identical files")));
+    std::vector<ViewEntity> red = grey;
+    red[0].mark = EntityMark::Shared;
+    QVERIFY(identityOnlyText(pair, red, red).isEmpty());
 }
 
 DARV_GUI_TEST_MAIN(SimilarWindowTest)
