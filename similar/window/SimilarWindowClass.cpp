@@ -17,7 +17,6 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -37,6 +36,9 @@
 #include <map>
 #include <set>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace darv {
 
 namespace {
@@ -47,7 +49,8 @@ std::string userName()
     for (const char* variable : {"USER", "LOGNAME", "USERNAME"})
         if (const QByteArray value = qgetenv(variable); !value.isEmpty())
             return value.toStdString();
-    return QDir::home().dirName().toStdString(); // the home folder is named after the user
+    const passwd* account = getpwuid(getuid());
+    return account && account->pw_name ? std::string(account->pw_name) : std::string();
 }
 
 std::int64_t now()
