@@ -87,7 +87,7 @@ bool worthComparing(std::uint32_t shared, bool labelled, std::size_t countA, std
 } // namespace
 
 std::vector<SimilarPair> compareWithinClass(const std::vector<ClassMember>& members, const Rarity& rarity,
-                                            double minScore)
+                                            double minScore, std::vector<ComparedPair>* compared)
 {
     // Prepared when first needed: a drawing in no candidate pair is never prepared.
     std::vector<std::unique_ptr<PreparedDrawing>> prepared(members.size());
@@ -148,6 +148,8 @@ std::vector<SimilarPair> compareWithinClass(const std::vector<ClassMember>& memb
         const PreparedDrawing& a = preparedOf(ma);
         const PreparedDrawing& b = preparedOf(mb);
         const PairEvidence evidence = comparePair(a, b);
+        if (compared)
+            compared->push_back({ma, mb, evidence.score * 100.0});
         if (evidence.score * 100.0 >= minScore)
             pairs.push_back(
                 makePair(members[key >> 32].name, a.features, members[key & 0xFFFFFFFFu].name, b.features, evidence));

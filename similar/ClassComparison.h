@@ -24,9 +24,17 @@ struct ClassMember
 SimilarPair makePair(const DrawingName& a, const DrawingFeatures& fa, const DrawingName& b, const DrawingFeatures& fb,
                      const PairEvidence& evidence);
 
-// Pairs of the class at or above minScore (percent), unordered.
+// A pair of members the check compared, with its score (percent), reported or not.
+struct ComparedPair
+{
+    std::size_t a = 0;
+    std::size_t b = 0;
+    double score = 0;
+};
+
+// Pairs of the class at or above minScore (percent), unordered; every pair compared goes to `compared` when given.
 std::vector<SimilarPair> compareWithinClass(const std::vector<ClassMember>& members, const Rarity& rarity,
-                                            double minScore);
+                                            double minScore, std::vector<ComparedPair>* compared = nullptr);
 
 struct EarlierComparison
 {

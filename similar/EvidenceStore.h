@@ -83,7 +83,7 @@ struct StoredDrawing
 class EvidenceStore
 {
 public:
-    static constexpr std::int64_t kSchemaVersion = 3;
+    static constexpr std::int64_t kSchemaVersion = 4;
     // How long a statement waits for another program's write before it fails with "database is locked".
     static constexpr int kBusyTimeoutMs = 60000;
 

@@ -90,6 +90,9 @@ struct SimilarResult
     // apart, never suspicious.
     std::vector<SimilarPair> sameStudent;
     std::vector<StartDrawing> startDrawings; // what they hold in common is left out like a template
+    // The score (percent) of every pair of two students of the class that the check compared, reported or not:
+    // the class's distribution. Pairs sharing too little to be compared are not in it.
+    std::vector<double> scores;
     std::string reportPath;
     std::vector<std::string> rebuilt; // after a rebuild: what it did, and what was lost (earlier projects' drawings)
 };

@@ -8,6 +8,7 @@
 #include "projects/QuotedLinesFile.h"
 #include "similar/ClassReading.h"
 #include "similar/EntityBlob.h"
+#include "similar/LastResult.h"
 #include "similar/OrderedPool.h"
 #include "similar/PropertiesJson.h"
 #include "similar/SimilarReport.h"
@@ -16,6 +17,7 @@
 #include "similar/Students.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <iterator>
 #include <set>
@@ -125,7 +127,8 @@ TemplateSet excludedTokens(const TemplateSet& templates, const TokenCounts& coun
 
 SimilarResult compareAndReport(const std::string& dataFolder, const std::string& projectName,
                                const SimilarOptions& options, EvidenceStore& store, std::int64_t project,
-                               const TemplateSet& namedTemplates, ClassReading reading)
+                               const TemplateSet& namedTemplates, const std::vector<std::string>& templatePaths,
+                               ClassReading reading)
 {
     // Start drawings handed out without being named count as templates.
     TemplateSet templates = namedTemplates;
@@ -143,7 +146,14 @@ SimilarResult compareAndReport(const std::string& dataFolder, const std::string&
     result.startDrawings = std::move(startDrawings);
     result.unread = std::move(reading.unread);
     result.partial = std::move(reading.partial);
-    result.pairs = compareWithinClass(reading.members, rarity, options.minScore);
+    std::vector<ComparedPair> compared;
+    result.pairs = compareWithinClass(reading.members, rarity, options.minScore, &compared);
+    // The class's distribution: pairs of two students, in a fixed order (the comparison's is a hash map's).
+    std::sort(compared.begin(), compared.end(),
+              [](const ComparedPair& x, const ComparedPair& y) { return std::tie(x.a, x.b) < std::tie(y.a, y.b); });
+    for (const ComparedPair& c : compared)
+        if (studentOf(reading.members[c.a].name).key != studentOf(reading.members[c.b].name).key)
+            result.scores.push_back(c.score);
     if (!options.earlierProjects.empty()) {
         EarlierComparison found = compareWithEarlier(store, reading.members, counts, templates, options);
         if (!found.failure.empty())
@@ -161,6 +171,13 @@ SimilarResult compareAndReport(const std::string& dataFolder, const std::string&
         !written)
         return failed(SimilarOutcome::Failed, "the report cannot be written: " + written.error().text);
     result.outcome = SimilarOutcome::Complete;
+    // Kept for the window to show on opening; the templates as used.
+    LastResult last{
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count(),
+        options, result};
+    last.options.templates = templatePaths;
+    if (!saveLastResult(store, projectName, last))
+        return storeFailed(store, "written");
     return result;
 }
 
@@ -256,8 +273,8 @@ SimilarResult SimilarRun::run(const std::atomic<bool>& cancel)
     // A folder that could not be listed is named among what was not read: the check is no all-clear.
     for (const UnlistedFolder& folder : unlisted)
         reading.unread.push_back({folder.folder, folder.folder, "the folder cannot be read: " + folder.reason});
-    SimilarResult result =
-        compareAndReport(m_dataFolder, m_project, m_options, store, *project, templates, std::move(reading));
+    SimilarResult result = compareAndReport(m_dataFolder, m_project, m_options, store, *project, templates,
+                                            templatePaths, std::move(reading));
     result.rebuilt = std::move(rebuilt);
     return result;
 }

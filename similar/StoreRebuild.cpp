@@ -4,6 +4,7 @@
 #include "base/DataFolder.h"
 #include "similar/ClassReading.h"
 #include "similar/EvidenceStore.h"
+#include "similar/PairMarks.h"
 #include "similar/Rarity.h"
 
 #include <sqlite3.h>
@@ -108,6 +109,8 @@ StoreRebuild rebuildStore(const std::string& dataFolder, const std::string& ownP
     std::size_t nameless = 0;
     const bool existed = exists(path);
     const std::vector<SalvagedProject> projects = existed ? salvage(path, nameless) : std::vector<SalvagedProject>{};
+    // The teacher's marks are no drawing read again: they are carried over as far as they can be read.
+    const std::vector<KeptMark> marks = existed ? salvageMarks(path) : std::vector<KeptMark>{};
     if (existed && !putAside(path, damagedStorePath(dataFolder), out.failure))
         return out;
     out.notes.push_back(existed ? "The evidence store was rebuilt from the drawings still on disk; the damaged one "
@@ -117,7 +120,7 @@ StoreRebuild rebuildStore(const std::string& dataFolder, const std::string& ownP
     if (nameless > 0)
         out.notes.push_back("Lost: " + count(nameless, "stored drawing") + " of projects whose names cannot be read.");
     EvidenceStore store;
-    if (!store.open(path)) {
+    if (!store.open(path) || !restoreMarks(store, marks)) {
         out.failure = store.error();
         return out;
     }

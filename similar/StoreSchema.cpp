@@ -35,6 +35,16 @@ const std::array<const char*, EvidenceStore::kSchemaVersion> kMigrations = {
     "ALTER TABLE drawing ADD COLUMN features BLOB NOT NULL DEFAULT x'';"
     "ALTER TABLE drawing ADD COLUMN record_sum INTEGER NOT NULL DEFAULT 0;"
     "CREATE TABLE open_run(project TEXT PRIMARY KEY, started INTEGER NOT NULL) WITHOUT ROWID;",
+    // 3 -> 4: each project's last complete result (so that the window shows it on opening), and the teacher's
+    // mark of a pair with its note, who made it and when, with the two files' stamps at that time (so that a mark
+    // outlives new runs, and a drawing changed since is seen).
+    "CREATE TABLE last_result(project TEXT PRIMARY KEY, finished INTEGER NOT NULL, result BLOB NOT NULL)"
+    "  WITHOUT ROWID;"
+    "CREATE TABLE pair_mark(project TEXT NOT NULL, project_a TEXT NOT NULL, path_a BLOB NOT NULL,"
+    "  project_b TEXT NOT NULL, path_b BLOB NOT NULL, verdict INTEGER NOT NULL, note TEXT NOT NULL,"
+    "  who TEXT NOT NULL, marked INTEGER NOT NULL, size_a INTEGER NOT NULL, mtime_a INTEGER NOT NULL,"
+    "  size_b INTEGER NOT NULL, mtime_b INTEGER NOT NULL,"
+    "  PRIMARY KEY(project, project_a, path_a, project_b, path_b)) WITHOUT ROWID;",
 };
 
 std::optional<std::int64_t> schemaVersion(SqliteDatabase& db)

@@ -15,9 +15,11 @@ add_library(darv_similar STATIC
     ${CMAKE_CURRENT_LIST_DIR}/EntityBlob.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EntityShape.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FeatureBlob.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LastResult.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Neighbours.cpp
     ${CMAKE_CURRENT_LIST_DIR}/OrderedPool.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PairEvidence.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PairMarks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Postgres.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PreparedDrawing.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PropertiesJson.cpp

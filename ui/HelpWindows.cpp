@@ -5,6 +5,7 @@
 #include "base/DataFolder.h"
 #include "ui/HelpWindow.h"
 #include "ui/WhatNextWindow.h"
+#include "widgets/ScreenPlacement.h"
 
 namespace darv {
 
@@ -12,6 +13,10 @@ namespace {
 // Shown without blocking: the main window stays usable beside it.
 void bringUp(QWidget* window)
 {
+    if (!window->isVisible()) {
+        fitToScreen(window);
+        placeOnScreen(window, false);
+    }
     window->show();
     window->raise();
     window->activateWindow();

@@ -28,6 +28,7 @@
 #include "widgets/Layout.h"
 #include "widgets/ListChoiceComboBox.h"
 #include "widgets/NameText.h"
+#include "widgets/ScreenPlacement.h"
 #include "widgets/StartClock.h"
 
 #include <QCheckBox>
@@ -53,12 +54,11 @@ constexpr int kClientHeight = 561;
 constexpr int kStripShort = 209;
 constexpr int kStripTall = 480;
 
+// In the middle of the screen's available area; a window that cannot fit there (the fixed main window on a
+// small or scaled screen) at its top left, so that its title bar and first controls stay reachable.
 void centre(QWidget* window)
 {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
-    }
+    placeOnScreen(window, true);
 }
 } // namespace
 

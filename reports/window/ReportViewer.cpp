@@ -19,7 +19,7 @@ namespace darv {
 
 namespace {
 
-enum class ReportKind { Time, Handle, Age };
+enum class ReportKind { Time, Handle, Age, Similar };
 
 struct KindText
 {
@@ -28,11 +28,23 @@ struct KindText
     const char* title;
 };
 
-const std::array<KindText, 3> kKinds = {{
+const std::array<KindText, 4> kKinds = {{
     {timeReportPath, "No available TIME CONFLICTS for Project: ", "Time Conflicts"},
     {handleReportPath, "No available HANDLE [Entity] CONFLICTS for Project: ", "Handle Conflicts"},
     {ageReportPath, "No available DWG Date CONFLICTS for Project: ", "DWG Date Conflicts"},
+    {similarReportPath, "No available SIMILAR DRAWINGS report for Project: ", "Similar Drawings"},
 }};
+
+// The option picked on the page, if any.
+std::optional<ReportKind> chosenKind(const ReportsPage& page)
+{
+    for (int i = 0; i < 3; ++i)
+        if (page.optReport[i]->isChecked())
+            return static_cast<ReportKind>(i);
+    if (page.optSimilar->isChecked())
+        return ReportKind::Similar;
+    return std::nullopt;
+}
 
 const KindText& textOf(ReportKind kind)
 {
@@ -53,6 +65,7 @@ ReportViewer::ReportViewer(ReportsPage* page, std::function<QString()> selectedP
 {
     for (int i = 0; i < 3; ++i)
         connect(m_page->optReport[i], &QRadioButton::clicked, this, [this, i] { optReport_Click(i); });
+    connect(m_page->optSimilar, &QRadioButton::clicked, this, [this] { optReport_Click(3); });
     connect(m_page->cmdPrint, &QPushButton::clicked, this, &ReportViewer::cmdPrint_Click);
 }
 
@@ -73,10 +86,7 @@ void ReportViewer::ShowSelectedReport()
         m_page->cmdPrint->setEnabled(false);
         return;
     }
-    std::optional<ReportKind> kind;
-    for (int i = 0; i < 3 && !kind; ++i)
-        if (m_page->optReport[i]->isChecked())
-            kind = static_cast<ReportKind>(i);
+    const std::optional<ReportKind> kind = chosenKind(*m_page);
     if (!kind)
         return;
 
@@ -95,11 +105,7 @@ void ReportViewer::ShowSelectedReport()
 void ReportViewer::cmdPrint_Click()
 {
     // Printing takes the option selected now; with no option at all the last kind is taken.
-    ReportKind kind = ReportKind::Age;
-    if (m_page->optReport[0]->isChecked())
-        kind = ReportKind::Time;
-    else if (m_page->optReport[1]->isChecked())
-        kind = ReportKind::Handle;
+    const ReportKind kind = chosenKind(*m_page).value_or(ReportKind::Age);
     const std::string installLoc = m_installLoc();
     if (m_selectedProject().isEmpty())
         return;

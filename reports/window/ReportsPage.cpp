@@ -1,5 +1,5 @@
-// The Reports page: the report view, the three report options, and the Print, What Next and Similar
-// Drawings buttons.
+// The Reports page: the report view, the report options, and the Print, What Next and Similar Drawings
+// buttons.
 #include "reports/window/ReportsPage.h"
 
 #include "widgets/Layout.h"
@@ -36,6 +36,10 @@ ReportsPage::ReportsPage(QWidget* parent) : QFrame(parent)
     optReport[2] = place(new QRadioButton(tr("Show DWG Age Conflicts"), this), "optReport(2)", 304, 328, 145, 17);
     for (int i = 0; i < 3; ++i)
         group->addButton(optReport[i], i);
+    // Below the three, in the free line above the help text.
+    optSimilar = place(new QRadioButton(tr("Show Similar Drawings"), this), "optSimilar", 8, 344, 185, 17);
+    optSimilar->setToolTip(tr("The latest report of the similarity check (open Similar Drawings... for the pairs)"));
+    group->addButton(optSimilar, 3);
 
     Label2 = place(new QLabel(tr("What happens if you find a conflict? Select \"What Next?\" for more help."), this),
                    "Label2", 16, 360, 433, 17);

@@ -1,5 +1,5 @@
-// The Reports page: the report view, the three report options, and the Print, What Next and Similar
-// Drawings buttons.
+// The Reports page: the report view, the three report options with the similarity check's report beside
+// them, and the Print, What Next and Similar Drawings buttons.
 #pragma once
 
 #include <QFrame>
@@ -20,6 +20,7 @@ public:
     QLabel* lblProject1;
     QTextEdit* RichTextBox1;
     QRadioButton* optReport[3];
+    QRadioButton* optSimilar; // the latest similarity report of the project
     QLabel* Label2;
     QPushButton* cmdPrint;
     QPushButton* cmdWhatnext;

@@ -2,6 +2,7 @@
 #include "similar/window/DrawingPainter.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QRegularExpression>
 
@@ -14,8 +15,9 @@ namespace darv {
 
 namespace {
 
-constexpr int kCurveSegments = 96; // a full circle; arcs and ellipses get their share of it
-constexpr double kMarkSize = 4.0;  // pixels: points and insertion marks
+constexpr int kCurveSegments = 96;         // a full circle; arcs and ellipses get their share of it
+constexpr double kMarkSize = 4.0;          // pixels: points and insertion marks
+constexpr double kFixedLabelPixels = 10.0; // a label without a height of its own (a block's name)
 
 struct Label
 {
@@ -24,6 +26,14 @@ struct Label
     double rotation = 0; // radians
     QString text;
 };
+
+// A text's width in units of its height, in the font the views paint texts with.
+double textWidth(const QString& text)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(100);
+    return QFontMetricsF(font).horizontalAdvance(text) / 100.0;
+}
 
 // What an entity looks like: polylines and labels in world coordinates, and marks drawn at a fixed size.
 struct Shapes
@@ -257,12 +267,43 @@ std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, QPoin
                 add(p + shift);
         for (const QPointF& p : shapes.marks)
             add(p + shift);
-        for (const Label& label : shapes.labels)
+        for (const Label& label : shapes.labels) {
             add(label.position + shift);
+            // A text of a known height reaches as far as its letters: its box's corners, turned as it is.
+            if (label.height > 0 && std::isfinite(label.height) && !label.text.isEmpty()) {
+                const double width = textWidth(label.text) * label.height;
+                const double c = std::cos(label.rotation), s = std::sin(label.rotation);
+                for (const auto& [x, y] : {std::pair{width, 0.0}, {0.0, label.height}, {width, label.height}})
+                    add(label.position + QPointF(x * c - y * s, x * s + y * c) + shift);
+            }
+        }
     }
     if (!any)
         return std::nullopt;
     return QRectF(QPointF(left, bottom), QPointF(right, top));
+}
+
+std::optional<QRectF> fixedLabelExtent(const std::vector<ViewEntity>& entities, const ViewTransform& transform,
+                                       const QRectF& target, QPointF shift)
+{
+    std::optional<QRectF> extent;
+    for (const ViewEntity& entity : entities) {
+        if (isFarEntity(entity))
+            continue;
+        for (const Label& label : shapesOf(entity).labels) {
+            if (label.height > 0 || label.text.isEmpty())
+                continue;
+            const QPointF at =
+                transform.toDevice(label.position.x() + shift.x(), label.position.y() + shift.y(), target);
+            if (!std::isfinite(at.x()) || !std::isfinite(at.y()))
+                continue;
+            // As paintEntities draws it: 10 pixels high from its insertion point (its turn left aside).
+            const QRectF box(at.x(), at.y() - kFixedLabelPixels, textWidth(label.text) * kFixedLabelPixels,
+                             kFixedLabelPixels * 1.25);
+            extent = extent ? extent->united(box) : box;
+        }
+    }
+    return extent;
 }
 
 ViewTransform fitTransform(const QRectF& bounds, const QRectF& target)
@@ -311,17 +352,21 @@ void paintEntities(QPainter& painter, const std::vector<ViewEntity>& entities, c
             painter.drawLine(d - QPointF(0, markSize), d + QPointF(0, markSize));
         }
         for (const Label& label : shapes.labels) {
-            const double pixels = label.height > 0 ? label.height * transform.scale : 10.0;
+            const double pixels = label.height > 0 ? label.height * transform.scale : kFixedLabelPixels;
             if (pixels < 2.0 || label.text.isEmpty())
                 continue; // too small to read: leave the view uncluttered
+            // Drawn at a fixed font size and scaled: a font of a few pixels is hinted wider than its height says,
+            // and would reach beyond the extent the view was fitted to.
             QFont font(QStringLiteral("Liberation Sans"));
-            font.setPixelSize(std::max(1, static_cast<int>(std::lround(std::min(pixels, 2000.0)))));
+            font.setPixelSize(100);
             painter.setFont(font);
             const QPointF d =
                 transform.toDevice(label.position.x() + shift.x(), label.position.y() + shift.y(), target);
             painter.save();
             painter.translate(d);
             painter.rotate(-label.rotation * 180.0 / std::numbers::pi);
+            const double factor = std::min(pixels, 2000.0) / 100.0;
+            painter.scale(factor, factor);
             painter.drawText(QPointF(0, 0), label.text);
             painter.restore();
         }

@@ -56,6 +56,10 @@ std::string farEntitiesText(const std::vector<ViewEntity>& a, const std::vector<
 // The drawing's extent, shifted by `shift`, without far entities; empty when nothing else has geometry.
 std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, QPointF shift = {});
 
+// Where the labels painted at a fixed size (blocks' names) lie on the device: no world extent holds them.
+std::optional<QRectF> fixedLabelExtent(const std::vector<ViewEntity>& entities, const ViewTransform& transform,
+                                       const QRectF& target, QPointF shift = {});
+
 // A transform that shows `bounds` whole inside target, with a small margin.
 ViewTransform fitTransform(const QRectF& bounds, const QRectF& target);
 

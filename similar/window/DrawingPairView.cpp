@@ -2,6 +2,7 @@
 #include "similar/window/DrawingPairView.h"
 
 #include <QBoxLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -12,12 +13,14 @@ namespace darv {
 
 DrawingView::DrawingView(DrawingPairView& pair, int side, QWidget* parent) : QWidget(parent), m_pair(pair), m_side(side)
 {
-    setMinimumSize(160, 120);
+    setMinimumSize(120, 80);
     setAutoFillBackground(true);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::white);
     setPalette(colours);
     setCursor(Qt::OpenHandCursor);
+    setFocusPolicy(Qt::StrongFocus); // a click gives it the keyboard
+    setToolTip(tr("Wheel or + and -: zoom; drag: pan; 0: fit both drawings. Both views move together."));
 }
 
 void DrawingView::paintEvent(QPaintEvent*)
@@ -25,8 +28,59 @@ void DrawingView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     const QRectF target = rect();
     paintEntities(painter, m_pair.entities(m_side), m_pair.transform(), target, m_pair.shift(m_side));
-    painter.setPen(QColor(180, 180, 180));
-    painter.drawRect(target.adjusted(0, 0, -1, -1));
+    const QString& caption = m_pair.caption(m_side);
+    if (!caption.isEmpty()) {
+        const QFontMetrics metrics = fontMetrics();
+        const QString shown = metrics.elidedText(caption, Qt::ElideMiddle, width() - 12);
+        const QRect box(1, 1, metrics.horizontalAdvance(shown) + 10, metrics.height() + 4);
+        painter.fillRect(box, QColor(255, 255, 255, 220));
+        painter.setPen(Qt::black);
+        painter.drawText(box.adjusted(5, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop, shown);
+    }
+    // The focused view's frame in the highlight colour: the keys act on it.
+    painter.setPen(hasFocus() ? QPen(palette().color(QPalette::Highlight), 2) : QPen(QColor(180, 180, 180)));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(target.adjusted(0.5, 0.5, -1, -1));
+}
+
+void DrawingView::keyPressEvent(QKeyEvent* event)
+{
+    const QPointF centre = rect().center();
+    switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        m_pair.zoomAt(centre, rect(), 1.25);
+        break;
+    case Qt::Key_Minus:
+        m_pair.zoomAt(centre, rect(), 1 / 1.25);
+        break;
+    case Qt::Key_0:
+        m_pair.fit();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void DrawingView::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void DrawingView::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void DrawingView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (m_side == 0 && !m_pair.zoomed())
+        m_pair.fit();
 }
 
 void DrawingView::wheelEvent(QWheelEvent* event)
@@ -39,6 +93,8 @@ void DrawingView::wheelEvent(QWheelEvent* event)
 
 void DrawingView::mousePressEvent(QMouseEvent* event)
 {
+    setFocus(Qt::MouseFocusReason);
+    update();
     if (event->button() == Qt::LeftButton) {
         m_dragging = true;
         m_dragFrom = event->position();
@@ -79,10 +135,20 @@ void DrawingPairView::setPair(std::vector<ViewEntity> a, std::vector<ViewEntity>
     fit();
 }
 
+void DrawingPairView::setCaptions(const QString& a, const QString& b)
+{
+    m_captions[0] = a;
+    m_captions[1] = b;
+    m_views[0]->update();
+    m_views[1]->update();
+}
+
 void DrawingPairView::clear()
 {
     m_entities[0].clear();
     m_entities[1].clear();
+    m_captions[0].clear();
+    m_captions[1].clear();
     m_offset = {};
     update();
     m_views[0]->update();
@@ -96,8 +162,27 @@ void DrawingPairView::fit()
         if (const auto own = worldBounds(m_entities[side], shift(side)))
             bounds = bounds ? bounds->united(*own) : *own;
     }
-    if (bounds)
-        setTransform(fitTransform(*bounds, m_views[0]->rect()));
+    m_zoomed = false;
+    if (!bounds)
+        return;
+    const QRectF target = m_views[0]->rect();
+    ViewTransform fitted = fitTransform(*bounds, target);
+    // Blocks' names keep their size on screen: the drawing is fitted into what they leave of the view.
+    const QRectF device = QRectF(fitted.toDevice(bounds->left(), bounds->bottom(), target),
+                                 fitted.toDevice(bounds->right(), bounds->top(), target))
+                              .normalized();
+    QRectF reach = device;
+    for (int side = 0; side < 2; ++side)
+        if (const auto labels = fixedLabelExtent(m_entities[side], fitted, target, shift(side)))
+            reach = reach.united(*labels);
+    const QRectF inner = target.adjusted(device.left() - reach.left(), device.top() - reach.top(),
+                                         device.right() - reach.right(), device.bottom() - reach.bottom());
+    if (reach != device && inner.width() > 20 && inner.height() > 20) {
+        fitted = fitTransform(*bounds, inner);
+        const QPointF delta = inner.center() - target.center(); // painted in the whole view
+        fitted.centre -= QPointF(delta.x() / fitted.scale, -delta.y() / fitted.scale);
+    }
+    setTransform(fitted);
 }
 
 void DrawingPairView::setTransform(const ViewTransform& transform)
@@ -116,6 +201,7 @@ void DrawingPairView::zoomAt(const QPointF& anchor, const QRectF& viewRect, doub
     zoomed.scale = std::clamp(m_transform.scale * factor, 1e-9, 1e9);
     const QPointF moved = zoomed.toWorld(anchor, viewRect);
     zoomed.centre += world - moved;
+    m_zoomed = true;
     setTransform(zoomed);
 }
 
@@ -123,6 +209,7 @@ void DrawingPairView::panBy(const QPointF& pixels)
 {
     ViewTransform panned = m_transform;
     panned.centre -= QPointF(pixels.x() / m_transform.scale, -pixels.y() / m_transform.scale);
+    m_zoomed = true;
     setTransform(panned);
 }
 

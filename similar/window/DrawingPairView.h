@@ -1,6 +1,8 @@
 // Both drawings of a pair, side by side (one above the other when the space is narrow), each drawn
 // from its stored geometry. The two views zoom (wheel) and pan (drag) together; the second drawing is
-// shifted back by the offset the check found, so that a moved copy lies where its original lies.
+// shifted back by the offset the check found, so that a moved copy lies where its original lies. Each view
+// has a caption (student and file); a click gives a view the focus, and the keys + - 0 zoom and fit it.
+// Both refit when the window is resized, unless the teacher zoomed or panned.
 #pragma once
 
 #include "similar/window/DrawingPainter.h"
@@ -24,6 +26,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -45,8 +51,13 @@ public:
     // offset: how far drawing B lies from drawing A (B = A + offset); B is shown shifted back by it.
     void setPair(std::vector<ViewEntity> a, std::vector<ViewEntity> b, QPointF offset);
     void clear();
-    // Shows both drawings whole.
+    // Shows both drawings whole (and refits them on resize from now on).
     void fit();
+    // The line at the top of each view ("A: anna - class A/anna/bracket.dwg").
+    void setCaptions(const QString& a, const QString& b);
+    const QString& caption(int side) const { return m_captions[side]; }
+    // The teacher zoomed or panned since the last fit: a resize keeps the view as it is.
+    bool zoomed() const { return m_zoomed; }
 
     const ViewTransform& transform() const { return m_transform; }
     void setTransform(const ViewTransform& transform);
@@ -66,6 +77,8 @@ protected:
 
 private:
     std::vector<ViewEntity> m_entities[2];
+    QString m_captions[2];
+    bool m_zoomed = false;
     QPointF m_offset;
     ViewTransform m_transform;
     DrawingView* m_views[2] = {nullptr, nullptr};

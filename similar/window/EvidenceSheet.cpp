@@ -2,6 +2,7 @@
 #include "similar/window/EvidenceSheet.h"
 
 #include "similar/window/PairDisplay.h"
+#include "similar/window/ScoreHistogram.h"
 
 #include <QFontMetricsF>
 #include <QLocale>
@@ -85,6 +86,68 @@ void drawBoth(QPainter& painter, const EvidencePage& page, const QRectF& area)
     painter.setPen(Qt::black);
 }
 
+// The colours' meaning, on one line: red shared, grey own, faint template.
+void drawLegend(QPainter& painter, QPointF at, double perPoint)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSizeF(8);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font, painter.device());
+    const double box = 7 * perPoint;
+    const std::pair<EntityMark, QString> entries[] = {
+        {EntityMark::Shared, QObject::tr("shared with the other drawing")},
+        {EntityMark::Own, QObject::tr("its own")},
+        {EntityMark::Template, QObject::tr("from the template")},
+    };
+    for (const auto& [mark, text] : entries) {
+        painter.fillRect(QRectF(at.x(), at.y(), box, box), markColour(mark));
+        painter.setPen(Qt::black);
+        painter.drawText(QPointF(at.x() + box * 1.5, at.y() + box), text);
+        at.rx() += box * 3 + metrics.horizontalAdvance(text);
+    }
+}
+
+// "page i of n" at the foot of the page.
+void drawPageNumber(QPainter& painter, const QRectF& pageRect, std::size_t page, std::size_t pages)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSizeF(8);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(pageRect, Qt::AlignRight | Qt::AlignBottom, QObject::tr("page %1 of %2").arg(page).arg(pages));
+}
+
+void printSummary(QPainter& painter, const QRectF& pageRect, const QString& project, const ClassSummary& summary,
+                  const QDate& date)
+{
+    SheetPen pen(painter, pageRect);
+    pen.line(QObject::tr("Similar drawings - %1: the class").arg(project), 14, true);
+    pen.line(QObject::tr("Printed %1").arg(QLocale().toString(date, QLocale::LongFormat)), 8);
+    pen.skip(6);
+    pen.line(QObject::tr("Options used"), 10, true);
+    for (const QString& option : summary.options)
+        pen.line(option, 9, false, 8);
+    pen.skip(4);
+    pen.line(summary.counts, 9);
+    const QRectF chart(pageRect.left(), pen.y() + 4 * pen.perPoint(), pageRect.width() * 0.6, pageRect.height() * 0.25);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSizeF(8);
+    painter.setFont(font);
+    paintHistogram(painter, chart, summary.scores, summary.threshold, painter.device()->logicalDpiX() / 96.0);
+    pen.skipPixels(chart.height() + 12 * pen.perPoint());
+    pen.line(QObject::tr("Groups"), 10, true);
+    if (summary.groups.isEmpty())
+        pen.line(QObject::tr("none"), 9, false, 8);
+    for (const QString& group : summary.groups)
+        pen.line(group, 9, false, 8);
+    pen.skip(4);
+    pen.line(QObject::tr("Marks"), 10, true);
+    if (summary.marks.isEmpty())
+        pen.line(QObject::tr("no pair is marked"), 9, false, 8);
+    for (const QString& mark : summary.marks)
+        pen.line(mark, 9, false, 8);
+}
+
 void printPage(QPainter& painter, const QRectF& pageRect, const QString& project, const EvidencePage& page,
                const QDate& date)
 {
@@ -99,10 +162,18 @@ void printPage(QPainter& painter, const QRectF& pageRect, const QString& project
                                           ? QString()
                                           : QStringLiteral("  (%1)").arg(QString::fromStdString(page.pair.b.project))),
         9, true);
-    pen.line(QObject::tr("Score: %1 %").arg(qRound(page.pair.score)), 9, true);
-    const QRectF drawings(pageRect.left(), pen.y() + 4 * pen.perPoint(), pageRect.width(), pageRect.height() * 0.42);
+    pen.line(QObject::tr("Score: %1 %   Mark: %2")
+                 .arg(static_cast<int>(page.pair.score))
+                 .arg(verdictText(page.mark).isEmpty() ? QObject::tr("not reviewed") : verdictText(page.mark)),
+             9, true);
+    const QRectF drawings(pageRect.left(), pen.y() + 4 * pen.perPoint(), pageRect.width(), pageRect.height() * 0.40);
     drawBoth(painter, page, drawings);
-    pen.skipPixels(drawings.height() + 16 * pen.perPoint());
+    pen.skipPixels(drawings.height() + 6 * pen.perPoint());
+    drawLegend(painter, QPointF(pageRect.left(), pen.y()), pen.perPoint());
+    pen.skip(14);
+    if (page.mark.marked != 0)
+        for (const QString& line : markText(page.mark).split(QLatin1Char('\n')))
+            pen.line(line, 9, false);
     pen.line(QObject::tr("Evidence"), 10, true);
     for (const QString& line : evidenceLines(page.pair))
         pen.line(QStringLiteral("- ") + line, 9, false, 8);
@@ -119,8 +190,8 @@ void printPage(QPainter& painter, const QRectF& pageRect, const QString& project
 
 } // namespace
 
-bool printEvidenceSheets(QPrinter& printer, const QString& project, const std::vector<EvidencePage>& pages,
-                         const QDate& date)
+bool printEvidenceSheets(QPrinter& printer, const QString& project, const ClassSummary& summary,
+                         const std::vector<EvidencePage>& pages, const QDate& date)
 {
     printer.setPageOrientation(QPageLayout::Landscape);
     QPainter painter;
@@ -128,12 +199,16 @@ bool printEvidenceSheets(QPrinter& printer, const QString& project, const std::v
         return false;
     const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
     const QRectF pageRect(0, 0, area.width(), area.height());
+    const std::size_t count = pages.size() + 1;
+    printSummary(painter, pageRect, project, summary, date);
+    drawPageNumber(painter, pageRect, 1, count);
     for (std::size_t k = 0; k < pages.size(); ++k) {
-        if (k > 0 && !printer.newPage()) {
+        if (!printer.newPage()) {
             painter.end();
             return false;
         }
         printPage(painter, pageRect, project, pages[k], date);
+        drawPageNumber(painter, pageRect, k + 2, count);
     }
     return painter.end();
 }

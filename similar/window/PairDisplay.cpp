@@ -83,6 +83,121 @@ QString strongestSignal(const similar::SimilarPair& pair)
     return pair.fired.empty() ? QString() : QString::fromStdString(pair.fired.front().text);
 }
 
+QString releaseName(const std::string& version)
+{
+    static const std::vector<std::pair<std::string, const char*>> releases = {
+        {"AC1009", "R12"},  {"AC1012", "R13"},  {"AC1014", "R14"},  {"AC1015", "2000"}, {"AC1018", "2004"},
+        {"AC1021", "2007"}, {"AC1024", "2010"}, {"AC1027", "2013"}, {"AC1032", "2018"},
+    };
+    for (const auto& [code, name] : releases)
+        if (code == version)
+            return QString::fromLatin1(name);
+    return QString::fromStdString(version);
+}
+
+QString signalWords(const similar::SimilarPair& pair, const dwg::Drawing* a, const dwg::Drawing* b)
+{
+    using Kind = similar::SignalKind;
+    const auto fired = [&](Kind kind) {
+        return std::any_of(pair.fired.begin(), pair.fired.end(),
+                           [kind](const similar::Signal& s) { return s.kind == kind; });
+    };
+    const bool identity = fired(Kind::SameFingerprint) || fired(Kind::SameVersionGuid) || fired(Kind::SameContent);
+    if (identity && a && b) {
+        // One drawing in two files: the files' format or version tells how the second was made.
+        if (a->format != b->format)
+            return QObject::tr("same drawing exported as %1")
+                .arg(a->format == dwg::DrawingFormat::Dxf || b->format == dwg::DrawingFormat::Dxf
+                         ? QStringLiteral("DXF")
+                         : QStringLiteral("DWG"));
+        if (a->version != b->version)
+            return QObject::tr("same drawing saved as %1")
+                .arg(releaseName(a->version < b->version ? b->version : a->version));
+    }
+    if (fired(Kind::SameContent))
+        return QObject::tr("identical file");
+    if (fired(Kind::SameVersionGuid))
+        return QObject::tr("same save of one drawing");
+    if (fired(Kind::SameFingerprint))
+        return QObject::tr("one file, edited");
+    if (fired(Kind::SameCreated))
+        return QObject::tr("began as one drawing");
+    if (pair.fired.empty())
+        return QString();
+    switch (pair.fired.front().kind) {
+    case Kind::GeometryMoved:
+        return QObject::tr("pasted and moved");
+    case Kind::GeometryInPlace:
+        return QObject::tr("same geometry in place");
+    case Kind::SameTexts:
+        return QObject::tr("same texts");
+    case Kind::SameAuthor:
+        return QObject::tr("same author name");
+    case Kind::DrawingOrder:
+        return QObject::tr("drawn in the same order");
+    case Kind::SharedHandles:
+        return QObject::tr("same handles");
+    default:
+        return strongestSignal(pair);
+    }
+}
+
+QString identityOnlyText(const similar::SimilarPair& pair, const std::vector<ViewEntity>& a,
+                         const std::vector<ViewEntity>& b)
+{
+    const auto anyShared = [](const std::vector<ViewEntity>& entities) {
+        return std::any_of(entities.begin(), entities.end(),
+                           [](const ViewEntity& e) { return e.mark == EntityMark::Shared; });
+    };
+    if (pair.fired.empty() || anyShared(a) || anyShared(b))
+        return QString();
+    const bool identical = std::any_of(pair.fired.begin(), pair.fired.end(), [](const similar::Signal& s) {
+        return s.kind == similar::SignalKind::SameContent;
+    });
+    if (identical)
+        return QObject::tr("Identical files: nothing is drawn in red because every entity is shared, see the "
+                           "evidence.");
+    return QObject::tr("Nothing is drawn in red: the evidence lies in the files themselves, not in shared "
+                       "geometry, see the evidence.");
+}
+
+QString verdictText(const similar::PairMark& mark)
+{
+    QString text;
+    if (mark.verdict == similar::PairVerdict::Copy)
+        text = QObject::tr("copy");
+    else if (mark.verdict == similar::PairVerdict::NotCopy)
+        text = QObject::tr("not a copy");
+    if (mark.changedSince && (!text.isEmpty() || !mark.note.empty()))
+        text += (text.isEmpty() ? QString() : QStringLiteral(", ")) + QObject::tr("changed since");
+    return text;
+}
+
+QString markText(const similar::PairMark& mark)
+{
+    if (mark.marked == 0)
+        return QObject::tr("Not reviewed.");
+    const QString when = QDateTime::fromSecsSinceEpoch(mark.marked).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    const QString who = QString::fromStdString(mark.who.empty() ? std::string("?") : mark.who);
+    QString text;
+    switch (mark.verdict) {
+    case similar::PairVerdict::Copy:
+        text = QObject::tr("Marked a copy by %1 on %2.").arg(who, when);
+        break;
+    case similar::PairVerdict::NotCopy:
+        text = QObject::tr("Marked not a copy by %1 on %2.").arg(who, when);
+        break;
+    case similar::PairVerdict::NotReviewed:
+        text = QObject::tr("Not reviewed; note by %1 on %2.").arg(who, when);
+        break;
+    }
+    if (mark.changedSince)
+        text += QStringLiteral(" ") + QObject::tr("A drawing of the pair changed since.");
+    if (!mark.note.empty())
+        text += QStringLiteral("\n") + QString::fromStdString(mark.note);
+    return text;
+}
+
 bool hasDecisiveSignal(const similar::SimilarPair& pair)
 {
     return std::any_of(pair.fired.begin(), pair.fired.end(),

@@ -8,7 +8,9 @@
 #include "similar/window/DrawingPairView.h"
 #include "similar/window/SimilarRunner.h"
 #include "widgets/NameText.h"
+#include "widgets/ScreenPlacement.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
@@ -20,6 +22,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableWidget>
@@ -60,49 +63,95 @@ SimilarWindow::SimilarWindow(std::function<std::string()> installLoc, Messages& 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("progress"));
     m_progress->setValue(0);
+    m_progress->setToolTip(tr("The drawings read so far"));
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("status"));
+    m_status->setWordWrap(true);
     m_cancel = new QPushButton(tr("Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("cmdCancel"));
+    m_cancel->setToolTip(tr("Stop the check between two drawings; nothing is compared"));
     m_cancel->setEnabled(false);
     progressRow->addWidget(m_progress, 1);
-    progressRow->addWidget(m_status, 2);
+    progressRow->addWidget(m_status, 3);
     progressRow->addWidget(m_cancel);
     layout->addLayout(progressRow);
 
     auto* middle = new QSplitter(Qt::Horizontal, this);
-    m_pairs = new QTableWidget(0, 6, middle);
+    auto* left = new QWidget(middle);
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    m_hideNotCopy = new QCheckBox(tr("Hide pairs marked not a copy"), left);
+    m_hideNotCopy->setObjectName(QStringLiteral("hideNotCopy"));
+    m_hideNotCopy->setToolTip(tr("Leave the pairs you marked \"not a copy\" out of the list"));
+    m_pairs = new QTableWidget(0, kPairColumns, left);
     m_pairs->setObjectName(QStringLiteral("pairList"));
     m_pairs->setHorizontalHeaderLabels(
-        {tr("Rank"), tr("Score %"), tr("Drawing A"), tr("Drawing B"), tr("Strongest signal"), tr("Copy of a file")});
+        {tr("Drawing A"), tr("Drawing B"), tr("Score"), tr("Strongest signal"), tr("Mark")});
     m_pairs->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pairs->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pairs->setTextElideMode(Qt::ElideRight); // the student stays readable; the whole path is the tooltip
+    m_pairs->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_pairs->setToolTip(tr("The pairs from the threshold up, in cases of two students, strongest first. Right "
+                           "click for marks, folders and paths."));
     m_pairs->verticalHeader()->hide();
     m_pairs->setWordWrap(false);
-    m_pairs->horizontalHeader()->setStretchLastSection(true);
+    m_pairs->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pairs->viewport()->installEventFilter(this);
+    leftLayout->addWidget(m_hideNotCopy);
+    leftLayout->addWidget(m_pairs, 1);
+
     auto* right = new QWidget(middle);
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
+    auto* viewRow = new QHBoxLayout;
     auto* fit = new QPushButton(tr("Fit"), right);
     fit->setObjectName(QStringLiteral("cmdFit"));
+    fit->setToolTip(tr("Show both drawings whole (0 in a view)"));
+    m_legend = new QLabel(tr("<span style=\"color:#c80000\">&#9632;</span> shared with the other drawing &nbsp; "
+                             "<span style=\"color:#787878\">&#9632;</span> its own &nbsp; "
+                             "<span style=\"color:#c8c8c8\">&#9632;</span> from the template"),
+                          right);
+    m_legend->setObjectName(QStringLiteral("legend"));
+    m_legend->setWordWrap(true);
+    m_legend->setToolTip(tr("Red: found in both drawings; grey: only in this one; faint: part of the template"));
+    viewRow->addWidget(fit);
+    viewRow->addWidget(m_legend, 1);
     m_view = new DrawingPairView(right);
     m_view->setObjectName(QStringLiteral("drawings"));
-    rightLayout->addWidget(fit, 0, Qt::AlignLeft);
+    m_pictureNote = new QLabel(right);
+    m_pictureNote->setObjectName(QStringLiteral("pictureNote"));
+    m_pictureNote->setWordWrap(true);
+    m_pictureNote->hide();
+    rightLayout->addLayout(viewRow);
     rightLayout->addWidget(m_view, 1);
-    middle->addWidget(m_pairs);
+    rightLayout->addWidget(m_pictureNote);
+    middle->addWidget(left);
     middle->addWidget(right);
+    middle->setStretchFactor(0, 2);
     middle->setStretchFactor(1, 3);
-    middle->setSizes({480, 720});
-    layout->addWidget(middle, 1);
-    layout->addWidget(buildEvidence());
+    middle->setSizes({580, 520});
+
+    auto* parts = new QSplitter(Qt::Vertical, this);
+    parts->setChildrenCollapsible(false);
+    parts->addWidget(buildClassView());
+    parts->addWidget(middle);
+    parts->addWidget(buildEvidence());
+    parts->setStretchFactor(0, 0);
+    parts->setStretchFactor(1, 1);
+    parts->setStretchFactor(2, 0);
+    parts->setSizes({120, 420, 150});
+    layout->addWidget(parts, 1);
 
     auto* buttons = new QHBoxLayout;
     auto* print = new QPushButton(tr("Print..."), this);
     print->setObjectName(QStringLiteral("cmdPrint"));
+    print->setToolTip(tr("Print a summary of the class and one sheet per selected pair"));
     auto* pdf = new QPushButton(tr("Save PDF..."), this);
     pdf->setObjectName(QStringLiteral("cmdSavePdf"));
+    pdf->setToolTip(tr("Save a summary of the class and one sheet per selected pair as a PDF file"));
     auto* close = new QPushButton(tr("Close"), this);
     close->setObjectName(QStringLiteral("cmdClose"));
+    close->setToolTip(tr("Close the window (Esc); a check goes on and its result is here when it opens again"));
     buttons->addStretch();
     buttons->addWidget(print);
     buttons->addWidget(pdf);
@@ -115,6 +164,9 @@ SimilarWindow::SimilarWindow(std::function<std::string()> installLoc, Messages& 
     connect(print, &QPushButton::clicked, this, &SimilarWindow::printSheets);
     connect(pdf, &QPushButton::clicked, this, &SimilarWindow::saveSheets);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
+    connect(m_hideNotCopy, &QCheckBox::toggled, this, &SimilarWindow::filterPairs);
+    connect(m_pairs, &QTableWidget::customContextMenuRequested, this, &SimilarWindow::showPairContextMenu);
     // The sheets are those of the selected pairs: without a selection there is nothing to print.
     print->setEnabled(false);
     pdf->setEnabled(false);
@@ -123,12 +175,14 @@ SimilarWindow::SimilarWindow(std::function<std::string()> installLoc, Messages& 
         print->setEnabled(!selected.isEmpty());
         pdf->setEnabled(!selected.isEmpty());
         if (!selected.isEmpty())
-            showPair(m_pairs->item(selected.first()->row(), 0)->data(Qt::UserRole).toInt());
+            showPair(selected.first()->row());
     });
 
     const QByteArray geometry = savedGeometry();
     if (geometry.isEmpty() || !restoreGeometry(geometry))
         resize(1100, 760);
+    // A size remembered on a larger screen, or at a smaller scale, is kept within this one.
+    fitToScreen(this);
 }
 
 SimilarWindow::~SimilarWindow() = default;
@@ -160,6 +214,13 @@ QWidget* SimilarWindow::buildOptions()
     m_share->setSuffix(QStringLiteral(" %"));
     m_compare = new QPushButton(tr("Compare"), options);
     m_compare->setObjectName(QStringLiteral("cmdCompare"));
+    m_templates->setToolTip(tr("Drawings every student was given to start from: what they hold is no evidence"));
+    addTemplate->setToolTip(tr("Choose template drawings"));
+    removeTemplate->setToolTip(tr("Forget the chosen template drawing"));
+    m_earlier->setToolTip(tr("Tick earlier projects to compare this class with their stored drawings"));
+    m_threshold->setToolTip(tr("Pairs scoring at least this are reported; the line in the histogram shows it"));
+    m_share->setToolTip(tr("What more than this share of the class holds is the assignment, not evidence"));
+    m_compare->setToolTip(tr("Read the drawings and compare the class again with these options"));
 
     grid->addWidget(new QLabel(tr("Template drawings (shared starting material):"), options), 0, 0, 1, 2);
     grid->addWidget(m_templates, 1, 0, 2, 1);
@@ -169,7 +230,9 @@ QWidget* SimilarWindow::buildOptions()
     grid->addWidget(m_earlier, 1, 2, 2, 1);
     grid->addWidget(new QLabel(tr("Report pairs from"), options), 1, 3);
     grid->addWidget(m_threshold, 1, 4);
-    grid->addWidget(new QLabel(tr("Ignore what more of the class holds than"), options), 2, 3);
+    auto* shareLabel = new QLabel(tr("Ignore what more of the class holds than"), options);
+    shareLabel->setWordWrap(true); // a narrow screen gets two lines
+    grid->addWidget(shareLabel, 2, 3);
     grid->addWidget(m_share, 2, 4);
     grid->addWidget(m_compare, 1, 5, 2, 1);
     grid->setColumnStretch(0, 3);
@@ -187,27 +250,36 @@ QWidget* SimilarWindow::buildEvidence()
     row->setContentsMargins(0, 0, 0, 0);
     m_evidence = new QListWidget(evidence);
     m_evidence->setObjectName(QStringLiteral("evidence"));
+    m_evidence->setWordWrap(true);
+    m_evidence->setToolTip(tr("Why the two drawings look alike, strongest reason first"));
     m_properties = new QTableWidget(0, 3, evidence);
     m_properties->setObjectName(QStringLiteral("properties"));
     m_properties->setHorizontalHeaderLabels({tr("Property"), tr("Drawing A"), tr("Drawing B")});
+    m_properties->setToolTip(tr("What each file says about itself"));
     m_properties->verticalHeader()->hide();
-    m_properties->verticalHeader()->setDefaultSectionSize(m_properties->fontMetrics().height() + 6);
-    m_properties->setWordWrap(false);
+    m_properties->setWordWrap(true);
+    m_properties->setTextElideMode(Qt::ElideNone);
     m_properties->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_properties->horizontalHeader()->setStretchLastSection(true);
-    row->addWidget(m_evidence, 1);
-    row->addWidget(m_properties, 1);
-    evidence->setMaximumHeight(200);
+    m_properties->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_properties->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_properties->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    m_properties->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    row->addWidget(m_evidence, 4);
+    row->addWidget(m_properties, 4);
+    row->addWidget(buildCaseFile(), 3);
+    evidence->setMinimumHeight(90);
     return evidence;
 }
 
 void SimilarWindow::openFor(const std::string& project, const std::vector<std::string>& otherProjects)
 {
     if (project != m_project && !running()) {
+        saveCaseFile();
         m_project = project;
         m_result.clear();
+        m_sameStudent.clear();
+        m_scores.clear();
         m_drawings.clear();
-        showPairs();
         m_status->clear();
         m_progress->setValue(0);
         m_templates->clear();
@@ -228,8 +300,12 @@ void SimilarWindow::openFor(const std::string& project, const std::vector<std::s
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Unchecked);
         }
+        // The last check's pairs straight away; Compare runs it again.
+        loadLastResult();
     }
     setWindowTitle(tr("Similar Drawings - %1").arg(nameText(m_project)));
+    if (!isVisible())
+        placeOnScreen(this, false);
     show();
     raise();
     activateWindow();
@@ -268,7 +344,11 @@ void SimilarWindow::compare(bool rebuildStore)
     options.minScore = m_threshold->value();
     options.commonShare = m_share->value();
     options.rebuildStore = rebuildStore;
+    m_pendingOptions = options;
+    saveCaseFile(); // a note being written is kept before the list goes
     m_result.clear();
+    m_sameStudent.clear();
+    m_scores.clear();
     m_drawings.clear();
     showPairs();
     m_status->setText(rebuildStore ? tr("Rebuilding the evidence store...") : tr("Reading the drawings..."));
@@ -297,6 +377,7 @@ void SimilarWindow::setRunning(bool isRunning)
 void SimilarWindow::closeEvent(QCloseEvent* event)
 {
     // A run goes on while the window is hidden; its result is there when the window opens again.
+    saveCaseFile();
     rememberSize();
     event->accept();
 }

@@ -1,9 +1,13 @@
-// The Similar Drawings window of a project: the options of the check, the ranked pairs, both drawings of
-// the chosen pair side by side with what they share in red, the evidence in plain words with the two
-// drawings' properties, and sheets to print or save as PDF. Made once and reused, like the help windows.
+// The Similar Drawings window of a project: the options of the check, the class at a glance (the scores of
+// every compared pair with the threshold line, the groups of students linked by pairs), the ranked pairs
+// with the teacher's marks, both drawings of the chosen pair side by side with what they share in red, the
+// evidence in plain words with the two drawings' properties, the pair's case file (mark and note), and sheets
+// to print or save as PDF. Opens with the project's last check. Made once and reused, like the help windows.
 #pragma once
 
 #include "similar/DrawingSource.h"
+#include "similar/LastResult.h"
+#include "similar/PairMarks.h"
 #include "similar/SimilarRun.h"
 
 #include <QWidget>
@@ -14,8 +18,13 @@
 #include <string>
 #include <vector>
 
+class QCheckBox;
+class QComboBox;
 class QLabel;
 class QListWidget;
+class QPlainTextEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
@@ -25,7 +34,9 @@ namespace darv {
 
 class DrawingPairView;
 class Messages;
+class ScoreHistogram;
 class SimilarRunner;
+struct ClassSummary;
 struct EvidencePage;
 
 class SimilarWindow : public QWidget
@@ -36,6 +47,9 @@ public:
                   similar::DrawingSource source = similar::readForSimilarity, QWidget* parent = nullptr);
     ~SimilarWindow() override;
 
+    // The pair list's columns, names first.
+    enum PairColumn { ColumnA, ColumnB, ColumnScore, ColumnSignal, ColumnMark, kPairColumns };
+
     // Shows the window for the project (the other projects may be named as earlier years).
     void openFor(const std::string& project, const std::vector<std::string>& otherProjects);
 
@@ -45,6 +59,9 @@ public:
     bool running() const;
     // One sheet per selected pair (the shown one when none is selected) into a PDF file; false on failure.
     bool savePdf(const QString& path);
+    // Marks the pair shown in the list's row (keeping its note); false when the store cannot be written.
+    bool markPair(int row, similar::PairVerdict verdict);
+    bool markPair(int row, similar::PairVerdict verdict, const std::string& note);
 
     // The parts, for the main window and the tests.
     QListWidget* templateList() const { return m_templates; }
@@ -59,21 +76,51 @@ public:
     QTableWidget* propertyTable() const { return m_properties; }
     QLabel* statusLabel() const { return m_status; }
     const std::vector<similar::SimilarPair>& pairs() const { return m_result; }
+    ScoreHistogram* histogram() const { return m_histogram; }
+    QTreeWidget* groupTree() const { return m_groups; }
+    QLabel* classSummary() const { return m_summary; }
+    QCheckBox* hideNotCopyBox() const { return m_hideNotCopy; }
+    QComboBox* verdictBox() const { return m_verdict; }
+    QPlainTextEdit* noteEdit() const { return m_note; }
+    QLabel* markLabel() const { return m_markInfo; }
+    QLabel* pictureNote() const { return m_pictureNote; }
+    // The pair of the list's row (rows stay in the check's ranking; some may be hidden).
+    const similar::SimilarPair& pairOfRow(int row) const;
+    // The mark kept for the pair, "not reviewed" when there is none.
+    similar::PairMark markOf(const similar::SimilarPair& pair) const;
 
 signals:
     void runFinished();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* buildOptions();
+    QWidget* buildClassView();
     QWidget* buildEvidence();
+    QWidget* buildCaseFile();
+    void loadLastResult();
+    void loadMarks();
+    void showClass();
+    void filterPairs();
+    void thresholdMoved(double percent);
+    void showPairContextMenu(const QPoint& at);
+    void showMarkOf(const similar::SimilarPair* pair);
+    void saveCaseFile();
+    void groupClicked(QTreeWidgetItem* item);
+    void showPairOf(const similar::SimilarPair& pair);
+    QString signalWordsOf(const similar::SimilarPair& pair, similar::EvidenceStore* store);
+    void showMarks();
+    int currentIndex() const;
+    ClassSummary sheetSummary() const;
     void addTemplates();
     void removeTemplate();
     void runEnded(const std::shared_ptr<const similar::SimilarResult>& result);
     void showPairs();
-    void showPair(int index);
+    void showPair(int row);
+    void fitPairColumns();
     void printSheets();
     void saveSheets();
     std::vector<EvidencePage> selectedPages();
@@ -87,6 +134,15 @@ private:
     SimilarRunner* m_runner = nullptr;
     std::string m_project;
     std::vector<similar::SimilarPair> m_result;
+    std::vector<similar::SimilarPair> m_sameStudent; // one student's own drawings, shown apart
+    std::vector<double> m_scores;                    // every compared pair's
+    double m_runThreshold = 50;                      // the threshold the shown result was made with
+    similar::SimilarOptions m_shownOptions;          // the options the shown result was made with
+    similar::SimilarOptions m_pendingOptions;        // those of the run going
+    std::int64_t m_shownFinished = 0;                // when the shown result was made (seconds since 1970)
+    std::size_t m_drawingCount = 0;
+    std::map<similar::PairKey, similar::PairMark> m_marks;
+    const similar::SimilarPair* m_shown = nullptr; // the pair in the views and the case file
     std::map<std::pair<std::string, std::string>, std::optional<dwg::Drawing>> m_drawings; // (project, path)
 
     QListWidget* m_templates = nullptr;
@@ -101,6 +157,16 @@ private:
     DrawingPairView* m_view = nullptr;
     QListWidget* m_evidence = nullptr;
     QTableWidget* m_properties = nullptr;
+    ScoreHistogram* m_histogram = nullptr;
+    QTreeWidget* m_groups = nullptr;
+    QLabel* m_summary = nullptr;
+    QCheckBox* m_hideNotCopy = nullptr;
+    QLabel* m_legend = nullptr;
+    QLabel* m_pictureNote = nullptr;
+    QComboBox* m_verdict = nullptr;
+    QPlainTextEdit* m_note = nullptr;
+    QLabel* m_markInfo = nullptr;
+    QPushButton* m_saveMark = nullptr;
 };
 
 } // namespace darv

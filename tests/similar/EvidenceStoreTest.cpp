@@ -5,6 +5,8 @@
 #include "base/DataFolder.h"
 #include "similar/ClassReading.h"
 #include "similar/EntityBlob.h"
+#include "similar/LastResult.h"
+#include "similar/PairMarks.h"
 #include "similar/PlantedClass.h"
 #include "similar/SimilarRun.h"
 
@@ -136,6 +138,43 @@ TEST_F(StoredClass, GivesTheWindowEveryStoredDrawingAfterItsFileIsGone)
     EXPECT_EQ(stored->drawing.fingerprintGuid, c.drawings[3].fingerprintGuid);
     EXPECT_EQ(stored->drawing.lastSavedBy, c.drawings[3].lastSavedBy);
     EXPECT_EQ(store.projectNames(), std::optional(std::vector<std::string>{"WEEK 5"}));
+}
+
+// The last check comes back whole from the store; a mark outlives a rebuild of the store; a damaged record is
+// refused with a message, not shown.
+TEST_F(StoredClass, KeepsTheLastResultAndCarriesMarksThroughARebuild)
+{
+    const Check check = runCheck(folder, 2);
+    similar::EvidenceStore store;
+    ASSERT_TRUE(store.open(evidenceStorePath(folder.data()))) << store.error();
+    std::optional<similar::LastResult> last;
+    ASSERT_TRUE(similar::loadLastResult(store, "WEEK 5", last)) << store.error();
+    ASSERT_TRUE(last);
+    EXPECT_EQ(ranking(last->result), ranking(check.result));
+    EXPECT_EQ(last->result.pairs.front().handlesA, check.result.pairs.front().handlesA);
+    EXPECT_EQ(last->result.scores, check.result.scores);
+    EXPECT_GT(last->result.scores.size(), check.result.pairs.size());
+    EXPECT_EQ(last->options.templates, std::optional(std::vector<std::string>{c.templatePath}));
+
+    const similar::SimilarPair& pair = check.result.pairs.front();
+    ASSERT_TRUE(similar::saveMark(store, "WEEK 5", pair, {similar::PairVerdict::Copy, "seen", "teacher", 1000, false}));
+    SimilarOptions rebuild;
+    rebuild.rebuildStore = true;
+    const std::atomic<bool> cancel{false};
+    ASSERT_EQ(similar::SimilarRun(folder.data(), "WEEK 5", rebuild, folder.source()).run(cancel).outcome,
+              SimilarOutcome::Complete);
+    similar::EvidenceStore rebuilt;
+    ASSERT_TRUE(rebuilt.open(evidenceStorePath(folder.data())));
+    const auto marks = similar::loadMarks(rebuilt, "WEEK 5");
+    ASSERT_TRUE(marks && marks->size() == 1);
+    const similar::PairMark& mark = marks->at(similar::pairKey("WEEK 5", pair));
+    EXPECT_EQ(mark.verdict, similar::PairVerdict::Copy);
+    EXPECT_EQ(mark.note, "seen");
+    EXPECT_FALSE(mark.changedSince);
+
+    ASSERT_TRUE(rebuilt.database().exec("UPDATE last_result SET result = x'A1FF'"));
+    EXPECT_FALSE(similar::loadLastResult(rebuilt, "WEEK 5", last));
+    EXPECT_NE(rebuilt.error().find("damaged"), std::string::npos);
 }
 
 // Version 1 of the schema, as the first release wrote it: the run brings it up to date, keeps its rows, and

@@ -4,24 +4,34 @@
 
 #include "similar/EvidenceStore.h"
 #include "similar/window/DrawingPairView.h"
+#include "similar/window/PairDisplay.h"
+#include "similar/window/ScoreHistogram.h"
 #include "similar/window/SimilarWindow.h"
 #include "support/GuiFixture.h"
 #include "widgets/NameText.h"
+#include "widgets/ScreenPlacement.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
+#include <chrono>
+#include <filesystem>
 #include <set>
 #include <thread>
 
@@ -134,6 +144,11 @@ private slots:
     void cancelLeavesTheStoreWhole();
     void aDamagedStoreIsRebuiltWhenTheTeacherSaysYes();
     void farEntitiesAreLeftOutOfTheBoundsAndNamed();
+    void marksSurviveCompareThresholdAndRestart();
+    void theThresholdLineFiltersTheListNotTheReport();
+    void windowsOpenWithinTheScreen();
+    void keysZoomTheFocusedViewAndEscCloses();
+    void theSignalSaysHowTheCopyWasMade();
 };
 
 void SimilarWindowTest::showsTheRankedPairsWithTheSharedPartsInRed()
@@ -155,7 +170,6 @@ void SimilarWindowTest::showsTheRankedPairsWithTheSharedPartsInRed()
             rig.window->pairs()[static_cast<std::size_t>(table->item(row, 0)->data(Qt::UserRole).toInt())];
         QCOMPARE(shown.a.path, ranking.pairs[static_cast<std::size_t>(row)].a.path);
         QCOMPARE(shown.b.path, ranking.pairs[static_cast<std::size_t>(row)].b.path);
-        QCOMPARE(table->item(row, 0)->data(Qt::DisplayRole).toInt(), row + 1);
     }
 
     // The moved copy: its shared lines red in both views, its own grey, B shifted back onto A.
@@ -205,9 +219,13 @@ void SimilarWindowTest::showsTheRankedPairsWithTheSharedPartsInRed()
     QTemporaryDir pdfFolder;
     const QString pdf = pdfFolder.filePath(QStringLiteral("evidence.pdf"));
     QVERIFY(rig.window->savePdf(pdf));
-    QVERIFY(runTool(QStringLiteral("pdfinfo"), {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\b"))));
+    // The class's summary first, then one page per pair, numbered.
+    QVERIFY(runTool(QStringLiteral("pdfinfo"), {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+3\\b"))));
     const QString text = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     QVERIFY(text.contains(QStringLiteral("Similar drawings - WEEK 3")));
+    QVERIFY(text.contains(QStringLiteral("Threshold: pairs from 50 % reported")));
+    QVERIFY(text.contains(QStringLiteral("page 1 of 3")) && text.contains(QStringLiteral("page 3 of 3")));
+    QVERIFY(text.contains(QStringLiteral("shared with the other drawing")));
     for (int row : {0, moved == 0 ? 1 : moved}) {
         const auto& pair =
             rig.window->pairs()[static_cast<std::size_t>(table->item(row, 0)->data(Qt::UserRole).toInt())];
@@ -302,6 +320,171 @@ void SimilarWindowTest::farEntitiesAreLeftOutOfTheBoundsAndNamed()
         for (int x = 0; x < image.width(); ++x)
             drawn += image.pixel(x, y) != qRgb(255, 255, 255) ? 1 : 0;
     QVERIFY(drawn > 50); // the near line is drawn
+}
+
+// A mark and its note outlive a new Compare with another threshold and a restart (the last check is shown on
+// opening, before any Compare); a drawing changed since flags its mark; "not a copy" can be hidden.
+void SimilarWindowTest::marksSurviveCompareThresholdAndRestart()
+{
+    Rig rig;
+    rig.open();
+    QVERIFY(rig.compare());
+    QTableWidget* table = rig.window->pairTable();
+    const int moved = rig.rowOf(rig.planted.movedCopy);
+    const int other = moved == 0 ? 1 : 0;
+    const std::string otherPath = rig.window->pairOfRow(other).a.path;
+    table->selectRow(moved);
+    rig.window->verdictBox()->setCurrentIndex(1); // copy
+    rig.window->noteEdit()->setPlainText(QStringLiteral("Spoke to both: the layout was shared."));
+    rig.window->findChild<QPushButton*>(QStringLiteral("cmdSaveMark"))->click();
+    QVERIFY(rig.window->markPair(other, similar::PairVerdict::NotCopy));
+    QCOMPARE(table->item(moved, SimilarWindow::ColumnMark)->text(), QStringLiteral("copy"));
+    rig.window->hideNotCopyBox()->setChecked(true);
+    QVERIFY(table->isRowHidden(other) && !table->isRowHidden(moved));
+
+    // Another threshold and a new Compare: the marks stay with their pairs.
+    rig.window->thresholdBox()->setValue(60);
+    QVERIFY(rig.compare());
+    QCOMPARE(table->item(rig.rowOf(rig.planted.movedCopy), SimilarWindow::ColumnMark)->text(), QStringLiteral("copy"));
+
+    // A restart: the last check is there before any Compare, with its date and its threshold.
+    const int rows = table->rowCount();
+    rig.window.reset();
+    rig.window =
+        std::make_unique<SimilarWindow>([&rig] { return rig.folder.data(); }, rig.messages, rig.folder.source());
+    rig.window->openFor("WEEK 3", {});
+    table = rig.window->pairTable();
+    QCOMPARE(table->rowCount(), rows);
+    QCOMPARE(rig.window->thresholdBox()->value(), 60);
+    QVERIFY(rig.window->statusLabel()->text().startsWith(QStringLiteral("Last check")));
+    const int again = rig.rowOf(rig.planted.movedCopy);
+    QCOMPARE(table->item(again, SimilarWindow::ColumnMark)->text(), QStringLiteral("copy"));
+    table->selectRow(again);
+    QCOMPARE(rig.window->noteEdit()->toPlainText(), QStringLiteral("Spoke to both: the layout was shared."));
+    QVERIFY(rig.window->markLabel()->text().startsWith(QStringLiteral("Marked a copy by")));
+
+    // The moved copy's file changes: its mark is kept and flagged; the other pair's is not.
+    const auto later = std::filesystem::last_write_time(rig.planted.movedCopy) + std::chrono::hours(1);
+    std::filesystem::last_write_time(rig.planted.movedCopy, later);
+    QVERIFY(rig.compare());
+    QCOMPARE(table->item(rig.rowOf(rig.planted.movedCopy), SimilarWindow::ColumnMark)->text(),
+             QStringLiteral("copy, changed since"));
+    const int otherRow = rig.rowOf(otherPath);
+    QVERIFY(otherRow >= 0);
+    QCOMPARE(rig.window->markOf(rig.window->pairOfRow(otherRow)).verdict, similar::PairVerdict::NotCopy);
+    QVERIFY(!rig.window->markOf(rig.window->pairOfRow(otherRow)).changedSince);
+}
+
+// Dragging the line lists the pairs from its score; the spin box follows; the report keeps the check's threshold.
+// The table's columns fit the list's width, names first.
+void SimilarWindowTest::theThresholdLineFiltersTheListNotTheReport()
+{
+    Rig rig;
+    rig.open();
+    rig.window->resize(1100, 760);
+    rig.window->show();
+    QVERIFY(rig.compare());
+    QTableWidget* table = rig.window->pairTable();
+    const std::string report = readFile(similarReportPath(rig.folder.data(), "WEEK 3"));
+    ScoreHistogram* histogram = rig.window->histogram();
+    QVERIFY(!histogram->scores().empty());
+    QVERIFY(histogram->scores().size() > static_cast<std::size_t>(table->rowCount()));
+
+    const int y = histogram->height() / 2;
+    QTest::mousePress(histogram, Qt::LeftButton, {}, QPoint(qRound(histogram->xOf(50)), y));
+    QTest::mouseMove(histogram, QPoint(qRound(histogram->xOf(99.6)), y));
+    QTest::mouseRelease(histogram, Qt::LeftButton, {}, QPoint(qRound(histogram->xOf(99.6)), y));
+    QCOMPARE(rig.window->thresholdBox()->value(), 100);
+    int visible = 0;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        QCOMPARE(table->isRowHidden(row), rig.window->pairOfRow(row).score < 100);
+        visible += table->isRowHidden(row) ? 0 : 1;
+    }
+    QVERIFY(visible > 0 && visible < table->rowCount());
+    QCOMPARE(readFile(similarReportPath(rig.folder.data(), "WEEK 3")), report);
+
+    QTRY_VERIFY([table] {
+        int sum = 0;
+        for (int column = 0; column < SimilarWindow::kPairColumns; ++column)
+            sum += table->horizontalHeader()->sectionSize(column);
+        return sum <= table->viewport()->width() && table->horizontalHeader()->sectionSize(0) >= 60;
+    }());
+}
+
+// A window opens inside the screen's available area: shrunk when it may be, at the top left when it cannot fit.
+void SimilarWindowTest::windowsOpenWithinTheScreen()
+{
+    const QRect area(0, 30, 960, 570); // 1920 x 1200 at scale 2, a panel at the top
+    QCOMPARE(placeWithin(QRect(500, 400, 1100, 760), {400, 300}, true, area), QRect(0, 30, 960, 570));
+    QCOMPARE(placeWithin(QRect(700, -50, 300, 200), {300, 200}, true, area), QRect(660, 30, 300, 200));
+    // The fixed main window with its title bar: taller than the area, so at its top left.
+    QCOMPARE(placeWithin(QRect(227, 0, 506, 591), {506, 591}, false, area), QRect(0, 30, 506, 591));
+
+    Rig rig;
+    SimilarWindow window([&rig] { return rig.folder.data(); }, rig.messages, rig.folder.source());
+    window.openFor("WEEK 3", {});
+    const QRect available = availableArea(&window);
+    QVERIFY(!available.isEmpty());
+    QVERIFY2(
+        available.contains(QRect(window.pos(), window.size())),
+        qPrintable(
+            QStringLiteral("%1,%2 %3x%4").arg(window.x()).arg(window.y()).arg(window.width()).arg(window.height())));
+}
+
+// A click gives a view the keys: + zooms, 0 fits again; a resize refits unless the teacher zoomed; Esc closes.
+void SimilarWindowTest::keysZoomTheFocusedViewAndEscCloses()
+{
+    Rig rig;
+    rig.open();
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    QVERIFY(rig.compare());
+    DrawingPairView* view = rig.window->pairView();
+    QTRY_VERIFY(!view->entities(0).empty());
+    QTest::mouseClick(view->view(1), Qt::LeftButton, {}, QPoint(20, 20));
+    QVERIFY(view->view(1)->hasFocus());
+    const double fitted = view->transform().scale;
+    QTest::keyClick(view->view(1), Qt::Key_Plus);
+    QVERIFY(view->transform().scale > fitted * 1.2 && view->zoomed());
+    rig.window->resize(rig.window->width() - 200, rig.window->height());
+    QTest::qWait(50);
+    QVERIFY(view->zoomed() && view->transform().scale > fitted * 1.2); // the teacher's zoom stays
+    QTest::keyClick(view->view(1), Qt::Key_0);
+    QVERIFY(!view->zoomed());
+    const double refitted = view->transform().scale;
+    rig.window->resize(rig.window->width() + 300, rig.window->height());
+    QTRY_VERIFY(view->transform().scale != refitted); // a larger view shows the drawings larger
+    QTest::keyClick(rig.window.get(), Qt::Key_Escape);
+    QTRY_VERIFY(!rig.window->isVisible());
+}
+
+// The list's words tell an identical file, another version and an export apart, and only identity evidence gets
+// the line under the picture.
+void SimilarWindowTest::theSignalSaysHowTheCopyWasMade()
+{
+    using similar::SignalKind;
+    similar::SimilarPair pair;
+    pair.fired = {{SignalKind::SameFingerprint, 1, "same fingerprint", true},
+                  {SignalKind::GeometryInPlace, 1, "in place", false}};
+    dwg::Drawing a, b;
+    a.version = b.version = "AC1015";
+    QCOMPARE(signalWords(pair, &a, &b), QStringLiteral("one file, edited"));
+    b.version = "AC1018";
+    QCOMPARE(signalWords(pair, &a, &b), QStringLiteral("same drawing saved as 2004"));
+    b.format = dwg::DrawingFormat::Dxf;
+    QCOMPARE(signalWords(pair, &a, &b), QStringLiteral("same drawing exported as DXF"));
+    pair.fired.insert(pair.fired.begin() + 1, {SignalKind::SameContent, 1, "same content", true});
+    b = a;
+    QCOMPARE(signalWords(pair, &a, &b), QStringLiteral("identical file"));
+    pair.fired = {{SignalKind::GeometryMoved, 0.9, "moved", false}};
+    QCOMPARE(signalWords(pair, nullptr, nullptr), QStringLiteral("pasted and moved"));
+
+    std::vector<ViewEntity> grey(1);
+    pair.fired = {{SignalKind::SameContent, 1, "same content", true}};
+    QVERIFY(identityOnlyText(pair, grey, grey).startsWith(QStringLiteral("Identical files")));
+    std::vector<ViewEntity> red = grey;
+    red[0].mark = EntityMark::Shared;
+    QVERIFY(identityOnlyText(pair, red, red).isEmpty());
 }
 
 DARV_GUI_TEST_MAIN(SimilarWindowTest)

@@ -372,6 +372,14 @@ void MainWindowTest::reportsTabReloadsTheChosenReport()
     w->tabBar()->setCurrentIndex(2);
     w->TabStrip1_Click();
     QCOMPARE(w->reportsPage()->RichTextBox1->toPlainText(), QStringLiteral("\"second\"\n"));
+
+    // The similarity report beside the three; none yet is said so.
+    w->reportsPage()->optSimilar->click();
+    QVERIFY(w->reportsPage()->RichTextBox1->toPlainText().startsWith(QStringLiteral("No available SIMILAR")));
+    QVERIFY(!w->reportsPage()->cmdPrint->isEnabled());
+    data.write(QStringLiteral("similar drawings/P.sim"), "\"1. 100 %\"\r\n");
+    w->reportsPage()->optSimilar->click();
+    QCOMPARE(w->reportsPage()->RichTextBox1->toPlainText(), QStringLiteral("\"1. 100 %\"\n"));
 }
 
 void MainWindowTest::collectRunFromTheWindow()
