@@ -52,6 +52,23 @@ const std::array<const char*, kDepartmentSchemaVersion> kMigrations = {
     "CREATE POLICY owner_only ON open_run TO darv_teacher USING (owner = current_user)"
     "  WITH CHECK (owner = current_user);"
     "GRANT SELECT, INSERT, UPDATE, DELETE ON open_run TO darv_teacher;",
+    // 3 -> 4: each project's last complete result, readable by every teacher; the teacher's marks of pairs with
+    // their notes, readable by that teacher alone.
+    "CREATE TABLE last_result(owner name NOT NULL DEFAULT current_user, project text NOT NULL,"
+    "  finished bigint NOT NULL, result bytea NOT NULL, PRIMARY KEY(owner, project));"
+    "ALTER TABLE last_result ENABLE ROW LEVEL SECURITY;"
+    "CREATE POLICY everybody_reads ON last_result FOR SELECT TO darv_teacher USING (true);"
+    "CREATE POLICY owner_writes ON last_result FOR ALL TO darv_teacher USING (owner = current_user)"
+    "  WITH CHECK (owner = current_user);"
+    "CREATE TABLE pair_mark(owner name NOT NULL DEFAULT current_user, project text NOT NULL,"
+    "  project_a text NOT NULL, path_a bytea NOT NULL, project_b text NOT NULL, path_b bytea NOT NULL,"
+    "  verdict integer NOT NULL, note text NOT NULL, who text NOT NULL, marked bigint NOT NULL,"
+    "  size_a bigint NOT NULL, mtime_a bigint NOT NULL, size_b bigint NOT NULL, mtime_b bigint NOT NULL,"
+    "  PRIMARY KEY(owner, project, project_a, path_a, project_b, path_b));"
+    "ALTER TABLE pair_mark ENABLE ROW LEVEL SECURITY;"
+    "CREATE POLICY owner_only ON pair_mark TO darv_teacher USING (owner = current_user)"
+    "  WITH CHECK (owner = current_user);"
+    "GRANT SELECT, INSERT, UPDATE, DELETE ON last_result, pair_mark TO darv_teacher;",
 };
 
 // One init at a time: two administrators starting it together wait for each other.

@@ -121,6 +121,15 @@ TEST_F(PostgresTest, TeachersReadAllEvidenceAndWriteOnlyTheirOwn)
     EXPECT_TRUE(bert.exec("INSERT INTO project(name) VALUES ('BRACKET 2025')")) << bert.error();
     EXPECT_FALSE(eve.query("SELECT count(*) FROM drawing"));
     EXPECT_EQ(eve.sqlState(), "42501");
+    // A teacher's marks are that teacher's alone.
+    ASSERT_TRUE(anna.exec("INSERT INTO pair_mark(project, project_a, path_a, project_b, path_b, verdict, note, who,"
+                          "  marked, size_a, mtime_a, size_b, mtime_b)"
+                          "  VALUES ('BRACKET 2025', 'BRACKET 2025', 'a', 'BRACKET 2025', 'b', 1, 'copy', 'anna',"
+                          "  0, 0, 0, 0, 0)"))
+        << anna.error();
+    const auto marks = bert.query("SELECT count(*) FROM pair_mark");
+    ASSERT_TRUE(marks) << bert.error();
+    EXPECT_EQ(marks->integer(0, 0), 0);
     const auto kept = admin.query("SELECT count(*) FROM drawing WHERE owner = 'anna'");
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->integer(0, 0), 1);
@@ -141,7 +150,7 @@ TEST_F(PostgresTest, TheStoreCommandSetsUpTheStoreAndItsTeachers)
     std::string said;
     EXPECT_EQ(store({"init", url}, said), 0) << said;
     EXPECT_EQ(store({"init", url}, said), 0) << said;
-    EXPECT_NE(said.find("is ready (schema version 3)"), std::string::npos) << said;
+    EXPECT_NE(said.find("is ready (schema version 4)"), std::string::npos) << said;
     EXPECT_EQ(store({"grant", url, "carl"}, said), 0) << said;
     EXPECT_EQ(store({"grant", url, "nobody_here"}, said), 2);
     EXPECT_NE(said.find("nobody_here cannot be made a teacher"), std::string::npos) << said;
