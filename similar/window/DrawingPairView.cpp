@@ -79,7 +79,7 @@ void DrawingView::focusOutEvent(QFocusEvent* event)
 void DrawingView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (m_side == 0 && !m_pair.zoomed())
+    if (m_side == 0 && !m_pair.zoomed() && m_pair.view(1))
         m_pair.fit();
 }
 

@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -460,7 +461,9 @@ bool SimilarWindow::markPair(int row, similar::PairVerdict verdict, const std::s
     showMarks();
     if (m_shown == &pair)
         showMarkOf(&pair);
-    filterPairs();
+    // Later: a mark saved on the way to another pair may come from a click in the group tree, which the filter
+    // fills anew.
+    QTimer::singleShot(0, this, &SimilarWindow::filterPairs);
     return true;
 }
 
