@@ -319,7 +319,9 @@ void SimilarWindow::showClass()
     }
     if (!m_sameStudent.empty()) {
         auto* own = new QTreeWidgetItem(
-            m_groups, {tr("One student's own drawings (not suspicious): %1 pairs").arg(m_sameStudent.size())});
+            m_groups, {m_sameStudent.size() == 1
+                           ? tr("One student's own drawings (not suspicious): 1 pair")
+                           : tr("One student's own drawings (not suspicious): %1 pairs").arg(m_sameStudent.size())});
         own->setForeground(0, QColor(110, 110, 110));
         for (std::size_t k = 0; k < m_sameStudent.size(); ++k) {
             auto* child = new QTreeWidgetItem(own, {pairLine(m_sameStudent[k])});
