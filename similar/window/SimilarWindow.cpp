@@ -136,9 +136,10 @@ SimilarWindow::SimilarWindow(std::function<std::string()> installLoc, Messages& 
     parts->addWidget(buildClassView());
     parts->addWidget(middle);
     parts->addWidget(buildEvidence());
-    parts->setStretchFactor(0, 0);
-    parts->setStretchFactor(1, 1);
-    parts->setStretchFactor(2, 0);
+    // A short window (a small or scaled screen) gives the pair list and the drawings most of its height.
+    parts->setStretchFactor(0, 1);
+    parts->setStretchFactor(1, 4);
+    parts->setStretchFactor(2, 1);
     parts->setSizes({120, 420, 150});
     layout->addWidget(parts, 1);
 
