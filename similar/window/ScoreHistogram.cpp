@@ -126,7 +126,7 @@ void ScoreHistogram::paintEvent(QPaintEvent*)
     paintHistogram(painter, rect(), m_scores, m_threshold);
     if (m_scores.empty()) {
         painter.setPen(palette().color(QPalette::PlaceholderText));
-        painter.drawText(rect(), Qt::AlignCenter, tr("No check yet"));
+        painter.drawText(rect(), Qt::AlignCenter, tr("No scores to show"));
     }
 }
 

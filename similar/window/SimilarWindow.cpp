@@ -280,6 +280,7 @@ void SimilarWindow::openFor(const std::string& project, const std::vector<std::s
         m_result.clear();
         m_sameStudent.clear();
         m_scores.clear();
+        m_drawingCount = 0;
         m_drawings.clear();
         m_status->clear();
         m_progress->setValue(0);
@@ -350,6 +351,7 @@ void SimilarWindow::compare(bool rebuildStore)
     m_result.clear();
     m_sameStudent.clear();
     m_scores.clear();
+    m_drawingCount = 0;
     m_drawings.clear();
     showPairs();
     m_status->setText(rebuildStore ? tr("Rebuilding the evidence store...") : tr("Reading the drawings..."));

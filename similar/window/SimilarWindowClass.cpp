@@ -248,7 +248,7 @@ void SimilarWindow::showClass()
         }
     }
     if (m_result.empty() && m_scores.empty() && m_drawingCount == 0) {
-        m_summary->setText(tr("No check yet: press Compare."));
+        m_summary->setText(tr("No result to show: press Compare."));
         return;
     }
     std::set<std::string> students;
