@@ -8,5 +8,6 @@ target_sources(darv_windows PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/window/SimilarRunner.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window/SimilarWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window/SimilarWindowClass.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window/SimilarWindowMarks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window/SimilarWindowPairs.cpp
 )

@@ -79,7 +79,7 @@ void DrawingView::focusOutEvent(QFocusEvent* event)
 void DrawingView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    if (m_side == 0 && !m_pair.zoomed())
+    if (m_side == 0 && !m_pair.zoomed() && m_pair.view(1))
         m_pair.fit();
 }
 
@@ -167,17 +167,20 @@ void DrawingPairView::fit()
         return;
     const QRectF target = m_views[0]->rect();
     ViewTransform fitted = fitTransform(*bounds, target);
-    // Blocks' names keep their size on screen: the drawing is fitted into what they leave of the view.
-    const QRectF device = QRectF(fitted.toDevice(bounds->left(), bounds->bottom(), target),
-                                 fitted.toDevice(bounds->right(), bounds->top(), target))
-                              .normalized();
-    QRectF reach = device;
-    for (int side = 0; side < 2; ++side)
-        if (const auto labels = fixedLabelExtent(m_entities[side], fitted, target, shift(side)))
-            reach = reach.united(*labels);
-    const QRectF inner = target.adjusted(device.left() - reach.left(), device.top() - reach.top(),
-                                         device.right() - reach.right(), device.bottom() - reach.bottom());
-    if (reach != device && inner.width() > 20 && inner.height() > 20) {
+    // Blocks' names keep their size on screen: the drawing is fitted into what they leave of the view. Their
+    // overhang changes a little with the scale, so the fit is made again a few times.
+    for (int pass = 0; pass < 3; ++pass) {
+        const QRectF device = QRectF(fitted.toDevice(bounds->left(), bounds->bottom(), target),
+                                     fitted.toDevice(bounds->right(), bounds->top(), target))
+                                  .normalized();
+        QRectF reach = device;
+        for (int side = 0; side < 2; ++side)
+            if (const auto labels = fixedLabelExtent(m_entities[side], fitted, target, shift(side)))
+                reach = reach.united(*labels);
+        const QRectF inner = target.adjusted(device.left() - reach.left(), device.top() - reach.top(),
+                                             device.right() - reach.right(), device.bottom() - reach.bottom());
+        if (reach == device || inner.width() <= 20 || inner.height() <= 20)
+            break;
         fitted = fitTransform(*bounds, inner);
         const QPointF delta = inner.center() - target.center(); // painted in the whole view
         fitted.centre -= QPointF(delta.x() / fitted.scale, -delta.y() / fitted.scale);

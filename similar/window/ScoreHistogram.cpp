@@ -110,6 +110,8 @@ double ScoreHistogram::xOf(double percent) const
 void ScoreHistogram::moveLineTo(double x)
 {
     const QRectF plot = plotRect();
+    if (plot.width() <= 0)
+        return; // no room to point at a score
     const double percent = std::round(std::clamp((x - plot.left()) / plot.width() * 100.0, 0.0, 100.0));
     if (percent == m_threshold)
         return;
@@ -124,7 +126,7 @@ void ScoreHistogram::paintEvent(QPaintEvent*)
     paintHistogram(painter, rect(), m_scores, m_threshold);
     if (m_scores.empty()) {
         painter.setPen(palette().color(QPalette::PlaceholderText));
-        painter.drawText(rect(), Qt::AlignCenter, tr("No check yet"));
+        painter.drawText(rect(), Qt::AlignCenter, tr("No scores to show"));
     }
 }
 

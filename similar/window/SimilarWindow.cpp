@@ -136,9 +136,10 @@ SimilarWindow::SimilarWindow(std::function<std::string()> installLoc, Messages& 
     parts->addWidget(buildClassView());
     parts->addWidget(middle);
     parts->addWidget(buildEvidence());
-    parts->setStretchFactor(0, 0);
-    parts->setStretchFactor(1, 1);
-    parts->setStretchFactor(2, 0);
+    // A short window (a small or scaled screen) gives the pair list and the drawings most of its height.
+    parts->setStretchFactor(0, 1);
+    parts->setStretchFactor(1, 4);
+    parts->setStretchFactor(2, 1);
     parts->setSizes({120, 420, 150});
     layout->addWidget(parts, 1);
 
@@ -279,6 +280,7 @@ void SimilarWindow::openFor(const std::string& project, const std::vector<std::s
         m_result.clear();
         m_sameStudent.clear();
         m_scores.clear();
+        m_drawingCount = 0;
         m_drawings.clear();
         m_status->clear();
         m_progress->setValue(0);
@@ -349,6 +351,7 @@ void SimilarWindow::compare(bool rebuildStore)
     m_result.clear();
     m_sameStudent.clear();
     m_scores.clear();
+    m_drawingCount = 0;
     m_drawings.clear();
     showPairs();
     m_status->setText(rebuildStore ? tr("Rebuilding the evidence store...") : tr("Reading the drawings..."));

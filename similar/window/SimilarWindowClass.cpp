@@ -1,5 +1,5 @@
-// The Similar Drawings window: the class at a glance (histogram, counts, groups), the last check shown on
-// opening, and each pair's case file (mark and note) with the list's context menu.
+// The Similar Drawings window: the class at a glance (histogram, counts, groups) and the last check shown
+// on opening.
 #include "similar/window/SimilarWindow.h"
 
 #include "base/DataFolder.h"
@@ -11,53 +11,25 @@
 #include "similar/window/ScoreHistogram.h"
 #include "widgets/NameText.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
-#include <QComboBox>
 #include <QDateTime>
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTimer>
 #include <QTreeWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
-#include <chrono>
 #include <filesystem>
 #include <map>
 #include <set>
 
-#include <pwd.h>
-#include <unistd.h>
-
 namespace darv {
 
 namespace {
-
-// The user's login name, for "who marked it".
-std::string userName()
-{
-    for (const char* variable : {"USER", "LOGNAME", "USERNAME"})
-        if (const QByteArray value = qgetenv(variable); !value.isEmpty())
-            return value.toStdString();
-    const passwd* account = getpwuid(getuid());
-    return account && account->pw_name ? std::string(account->pw_name) : std::string();
-}
-
-std::int64_t now()
-{
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
 
 // The student's name as the groups show it: an earlier project's with the project named.
 std::string studentName(const similar::DrawingName& name, const std::string& project)
@@ -175,40 +147,6 @@ QWidget* SimilarWindow::buildClassView()
     return box;
 }
 
-QWidget* SimilarWindow::buildCaseFile()
-{
-    auto* box = new QWidget(this);
-    auto* column = new QVBoxLayout(box);
-    column->setContentsMargins(0, 0, 0, 0);
-    auto* row = new QHBoxLayout;
-    m_verdict = new QComboBox(box);
-    m_verdict->setObjectName(QStringLiteral("verdict"));
-    m_verdict->addItem(tr("Not reviewed"), static_cast<int>(similar::PairVerdict::NotReviewed));
-    m_verdict->addItem(tr("Copy"), static_cast<int>(similar::PairVerdict::Copy));
-    m_verdict->addItem(tr("Not a copy"), static_cast<int>(similar::PairVerdict::NotCopy));
-    m_verdict->setToolTip(tr("Your decision about this pair, kept with its drawings"));
-    m_saveMark = new QPushButton(tr("Save mark"), box);
-    m_saveMark->setObjectName(QStringLiteral("cmdSaveMark"));
-    m_saveMark->setToolTip(tr("Keep the mark and the note with the pair's drawings"));
-    row->addWidget(new QLabel(tr("Mark:"), box));
-    row->addWidget(m_verdict, 1);
-    row->addWidget(m_saveMark);
-    m_note = new QPlainTextEdit(box);
-    m_note->setObjectName(QStringLiteral("note"));
-    m_note->setPlaceholderText(tr("Note (what you saw, what the student said)"));
-    m_note->setToolTip(tr("A free note about this pair, kept with its mark"));
-    m_markInfo = new QLabel(box);
-    m_markInfo->setObjectName(QStringLiteral("markInfo"));
-    m_markInfo->setWordWrap(true);
-    column->addLayout(row);
-    column->addWidget(m_note, 1);
-    column->addWidget(m_markInfo);
-    connect(m_saveMark, &QPushButton::clicked, this, &SimilarWindow::saveCaseFile);
-    connect(m_verdict, &QComboBox::activated, this, &SimilarWindow::saveCaseFile);
-    box->setEnabled(false);
-    return box;
-}
-
 void SimilarWindow::loadLastResult()
 {
     m_marks.clear();
@@ -261,25 +199,6 @@ void SimilarWindow::loadLastResult()
     showPairs();
 }
 
-void SimilarWindow::loadMarks()
-{
-    m_marks.clear();
-    similar::EvidenceStore store;
-    if (!store.open(evidenceStorePath(m_installLoc())))
-        return;
-    if (auto marks = similar::loadMarks(store, m_project))
-        m_marks = std::move(*marks);
-    else
-        m_messages.show(MessageIcon::Exclamation, "DARV Warning",
-                        "The marks of the pairs cannot be read: " + store.error());
-}
-
-similar::PairMark SimilarWindow::markOf(const similar::SimilarPair& pair) const
-{
-    const auto found = m_marks.find(similar::pairKey(m_project, pair));
-    return found == m_marks.end() ? similar::PairMark{} : found->second;
-}
-
 void SimilarWindow::filterPairs()
 {
     // The list follows the line; pairs under the threshold the check ran with were not kept by it.
@@ -318,7 +237,9 @@ void SimilarWindow::showClass()
     }
     if (!m_sameStudent.empty()) {
         auto* own = new QTreeWidgetItem(
-            m_groups, {tr("One student's own drawings (not suspicious): %1 pairs").arg(m_sameStudent.size())});
+            m_groups, {m_sameStudent.size() == 1
+                           ? tr("One student's own drawings (not suspicious): 1 pair")
+                           : tr("One student's own drawings (not suspicious): %1 pairs").arg(m_sameStudent.size())});
         own->setForeground(0, QColor(110, 110, 110));
         for (std::size_t k = 0; k < m_sameStudent.size(); ++k) {
             auto* child = new QTreeWidgetItem(own, {pairLine(m_sameStudent[k])});
@@ -327,7 +248,7 @@ void SimilarWindow::showClass()
         }
     }
     if (m_result.empty() && m_scores.empty() && m_drawingCount == 0) {
-        m_summary->setText(tr("No check yet: press Compare."));
+        m_summary->setText(tr("No result to show: press Compare."));
         return;
     }
     std::set<std::string> students;
@@ -410,81 +331,6 @@ void SimilarWindow::groupClicked(QTreeWidgetItem* item)
             m_pairs->selectRow(row);
             m_pairs->scrollToItem(m_pairs->item(row, ColumnA));
         }
-}
-
-void SimilarWindow::showMarkOf(const similar::SimilarPair* pair)
-{
-    m_shown = pair;
-    m_verdict->parentWidget()->setEnabled(pair != nullptr);
-    const similar::PairMark mark = pair ? markOf(*pair) : similar::PairMark{};
-    m_verdict->setCurrentIndex(m_verdict->findData(static_cast<int>(mark.verdict)));
-    m_note->setPlainText(QString::fromStdString(mark.note));
-    m_note->document()->setModified(false);
-    m_markInfo->setText(pair ? markText(mark).section(QLatin1Char('\n'), 0, 0) : QString());
-}
-
-void SimilarWindow::saveCaseFile()
-{
-    if (!m_shown)
-        return;
-    const auto verdict = static_cast<similar::PairVerdict>(m_verdict->currentData().toInt());
-    const similar::PairMark before = markOf(*m_shown);
-    const std::string note = m_note->toPlainText().toStdString();
-    if (verdict == before.verdict && note == before.note)
-        return;
-    for (int row = 0; row < m_pairs->rowCount(); ++row)
-        if (&pairOfRow(row) == m_shown) {
-            markPair(row, verdict, note);
-            return;
-        }
-}
-
-bool SimilarWindow::markPair(int row, similar::PairVerdict verdict)
-{
-    return markPair(row, verdict, markOf(pairOfRow(row)).note);
-}
-
-bool SimilarWindow::markPair(int row, similar::PairVerdict verdict, const std::string& note)
-{
-    if (row < 0 || row >= m_pairs->rowCount())
-        return false;
-    const similar::SimilarPair& pair = pairOfRow(row);
-    similar::PairMark mark{verdict, note, userName(), now(), false};
-    similar::EvidenceStore store;
-    if (!store.open(evidenceStorePath(m_installLoc())) || !similar::saveMark(store, m_project, pair, mark)) {
-        m_messages.show(MessageIcon::Critical, "DARV Error",
-                        "The mark was not kept: the evidence store cannot be written: " + store.error());
-        return false;
-    }
-    loadMarks(); // with the stamps as stored
-    showMarks();
-    if (m_shown == &pair)
-        showMarkOf(&pair);
-    filterPairs();
-    return true;
-}
-
-void SimilarWindow::showPairContextMenu(const QPoint& at)
-{
-    const QTableWidgetItem* item = m_pairs->itemAt(at);
-    if (!item)
-        return;
-    const int row = item->row();
-    const similar::SimilarPair& pair = pairOfRow(row);
-    QMenu menu(this);
-    menu.addAction(tr("Mark as copy"), this, [this, row] { markPair(row, similar::PairVerdict::Copy); });
-    menu.addAction(tr("Mark as not a copy"), this, [this, row] { markPair(row, similar::PairVerdict::NotCopy); });
-    menu.addAction(tr("Mark as not reviewed"), this, [this, row] { markPair(row, similar::PairVerdict::NotReviewed); });
-    menu.addSeparator();
-    for (const similar::DrawingName* name : {&pair.a, &pair.b}) {
-        const QString folder = QFileInfo(nameText(name->path)).absolutePath();
-        QAction* open = menu.addAction(tr("Open the folder of %1").arg(nameText(similar::studentOf(*name).name)), this,
-                                       [folder] { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); });
-        open->setEnabled(QFileInfo(folder).isDir());
-    }
-    const QString paths = nameText(pair.a.path) + QLatin1Char('\n') + nameText(pair.b.path);
-    menu.addAction(tr("Copy paths"), this, [paths] { QApplication::clipboard()->setText(paths); });
-    menu.exec(m_pairs->viewport()->mapToGlobal(at));
 }
 
 } // namespace darv
