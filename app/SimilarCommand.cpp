@@ -157,7 +157,7 @@ int runSimilarCommand(const std::vector<std::string>& args, const std::string& d
     else if (result.pairs.empty())
         out << "No similar drawings among the " << result.drawings << " drawings that could be read; "
             << result.unread.size() << " could not be read and were not compared.\n";
-    else
+    if (!parsed->json && (!result.pairs.empty() || !result.sameStudent.empty()))
         out << similar::pairListing(result);
     if (!result.unread.empty()) {
         err << "darv2007-cli similar: " << result.unread.size()
