@@ -19,8 +19,9 @@ namespace {
 // two are no proof). The drawing order has more items, and natural orders of work share some: it needs more.
 constexpr double kFullEvidence = 5;
 // ...and shared decisions (details, each counted once): one shared choice repeated on many entities is no proof.
-// A detail's decisions grow with how much rare geometry it holds: every so many shapes count as one more, so a
-// copy whose rare work all falls into one detail (everything drawn with lines, say) is whole by its amount.
+// One choice gives a handful of shapes (the centre lines of a few hole sizes); beyond that, every so many more
+// shapes of a detail count as one more decision, so a copy whose rare work all falls into one detail (everything
+// drawn with lines, say) is whole by its amount.
 constexpr double kFullDecisions = 2;
 constexpr double kShapesPerDecision = 6;
 constexpr double kFullOrderEvidence = 10;
@@ -336,9 +337,11 @@ double effective(const PairEvidence& pair, SignalKind kind, double full)
     double best = 0;
     for (const SignalEvidence& s : pair.signals)
         if (s.kind == kind)
-            best = std::max(
-                best, s.share * std::min(confidence(s.evidence, full),
-                                         confidence(s.decisions + s.evidence / kShapesPerDecision, kFullDecisions)));
+            best = std::max(best,
+                            s.share * std::min(confidence(s.evidence, full),
+                                               confidence(s.decisions + std::max(0.0, s.evidence - kShapesPerDecision) /
+                                                                            kShapesPerDecision,
+                                                          kFullDecisions)));
     return best;
 }
 
