@@ -15,15 +15,11 @@
 namespace darv::similar {
 namespace {
 
-// Matched items, weighted by rarity, that make a share trustworthy: fewer scale it down (two matched shapes of
+// Matched items, weighted by rarity, that make a share trustworthy: fewer scale it down (two matched details of
 // two are no proof). The drawing order has more items, and natural orders of work share some: it needs more.
 constexpr double kFullEvidence = 5;
 // ...and shared decisions (details, each counted once): one shared choice repeated on many entities is no proof.
-// One choice gives a handful of shapes (the centre lines of a few hole sizes); beyond that, every so many more
-// shapes of a detail count as one more decision, so a copy whose rare work all falls into one detail (everything
-// drawn with lines, say) is whole by its amount.
 constexpr double kFullDecisions = 2;
-constexpr double kShapesPerDecision = 6;
 constexpr double kFullOrderEvidence = 10;
 constexpr double kFullTextEvidence = 2;
 // How many pieces of the other drawing one piece may point at when offsets are voted: a drawing full of one
@@ -338,10 +334,7 @@ double effective(const PairEvidence& pair, SignalKind kind, double full)
     for (const SignalEvidence& s : pair.signals)
         if (s.kind == kind)
             best = std::max(best,
-                            s.share * std::min(confidence(s.evidence, full),
-                                               confidence(s.decisions + std::max(0.0, s.evidence - kShapesPerDecision) /
-                                                                            kShapesPerDecision,
-                                                          kFullDecisions)));
+                            s.share * std::min(confidence(s.evidence, full), confidence(s.decisions, kFullDecisions)));
     return best;
 }
 
