@@ -161,7 +161,8 @@ int runSimilarCommand(const std::vector<std::string>& args, const std::string& d
         if (!result.partial.empty())
             out << "; " << result.partial.size() << " could be read only in part";
         out << ".\n";
-    } else
+    }
+    if (!parsed->json && (!result.pairs.empty() || !result.sameStudent.empty()))
         out << similar::pairListing(result);
     const auto listDrawings = [&](const std::vector<similar::UnreadDrawing>& list, const char* one, const char* many) {
         if (list.empty())

@@ -247,7 +247,7 @@ std::string unusableEarlierProject(EvidenceStore& store, const std::vector<std::
         const std::string again = "compare it with 'darv2007-cli similar " + name + "' first";
         if (!stored)
             return "the earlier project " + name + " has no stored drawings: " + again;
-        if (*version != kTokenVersion)
+        if (*version < kOldestComparableTokenVersion || *version > kTokenVersion)
             return "the earlier project " + name + " was stored by another version of this check: " + again;
     }
     return "";

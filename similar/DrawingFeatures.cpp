@@ -156,7 +156,7 @@ DrawingFeatures deriveFeatures(const dwg::Drawing& drawing, const TemplateSet& t
             templates.contains(makeToken(TokenKind::TemplateShape, Hasher(entity.handle).add(shape.shape).value()));
         if (!feature.fromTemplate) {
             out.sequence.push_back(i);
-            const std::uint64_t kind = Hasher().add(entity.className).add(entity.layer).value();
+            const std::uint64_t kind = Hasher().add(entity.className).value();
             if (!feature.isText)
                 for (const EntityShape& piece : drawnPieces(entity))
                     out.items.push_back({i, kind, piece.shape, piece.anchor, 0});

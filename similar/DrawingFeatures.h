@@ -15,7 +15,11 @@
 namespace darv::similar {
 
 // Bump when a rule below changes: tokens stored by another version are then made again.
-inline constexpr std::uint64_t kTokenVersion = 1;
+inline constexpr std::uint64_t kTokenVersion = 2;
+// Features stored by versions from this one on hold the same tokens as today's and can be compared as stored
+// (an earlier project need not be run again): version 1 kept a piece's layer in its kind, which only splits its
+// geometry into finer details.
+inline constexpr std::uint64_t kOldestComparableTokenVersion = 1;
 
 // The drawing order's k-grams are this many entities long.
 inline constexpr std::size_t kOrderGram = 5;
@@ -52,7 +56,7 @@ struct EntityFeature
 struct GeometryItem
 {
     std::size_t entity = 0;  // index in DrawingFeatures::entities
-    std::uint64_t kind = 0;  // the entity's class and layer: what kind of detail the piece belongs to
+    std::uint64_t kind = 0;  // the entity's class: what kind of detail the piece belongs to (its layer is not)
     std::uint64_t shape = 0; // shape hash of the piece; its token is makeToken(Shape, shape)
     dwg::Point3 anchor;
     std::uint64_t context = 0; // Context token: the piece's shape with the offsets to its nearest pieces

@@ -17,10 +17,10 @@
 
 namespace darv::similar {
 
-// A drawing's own geometry, in details: its pieces whose shapes count, grouped by kind (class and layer) and by
-// exactly which drawings of the class hold the shape. A detail, not a shape, is one piece of evidence: a
-// student's one choice (the length of the centre lines, say) repeated at every hole, whatever its size, is one
-// coincidence; a copy shares every detail.
+// A drawing's own geometry, in details: its pieces whose shapes count, grouped by kind (entity class; how a student
+// sorts the work into layers plays no part) and by exactly which drawings of the class hold the shape. A detail, not a
+// shape, is one piece of evidence: a student's one choice (the length of the centre lines, say) repeated at every hole,
+// whatever its size, is one coincidence; a copy shares every detail.
 struct Detail
 {
     double weight = 0;

@@ -246,13 +246,18 @@ std::string reportJson(const std::string& project, const SimilarResult& result)
 std::string pairListing(const SimilarResult& result)
 {
     std::string text;
-    const std::string project = result.pairs.empty() ? std::string() : result.pairs.front().a.project;
+    const std::string project = !result.pairs.empty()         ? result.pairs.front().a.project
+                                : !result.sameStudent.empty() ? result.sameStudent.front().a.project
+                                                              : std::string();
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < result.pairs.size(); ++i) {
         addCaseHead(lines, result.pairs, i);
         for (std::string& line : pairLines(i + 1, result.pairs[i], project))
             lines.push_back(std::move(line));
     }
+    addSameStudent(lines, result, project);
+    if (result.pairs.empty() && !lines.empty() && lines.front().empty())
+        lines.erase(lines.begin()); // the section is all there is: no blank line before it
     for (const std::string& line : lines)
         text += line + "\n";
     return text;

@@ -17,7 +17,8 @@ std::string reportText(const std::string& project, const SimilarResult& result, 
 // whole in "a_bytes", "b_bytes" or "path_bytes" (base64) beside it.
 std::string reportJson(const std::string& project, const SimilarResult& result);
 
-// The lines of the ranked pairs as the command line prints them (plain text, LF).
+// The lines of the ranked pairs as the command line prints them (plain text, LF), then one student's own pairs
+// apart, as the report shows them.
 std::string pairListing(const SimilarResult& result);
 
 } // namespace darv::similar

@@ -128,11 +128,12 @@ const char* const kLastNames[] = {"Berger", "Schmidt", "Novak",    "Weber",     
 const char* const kLayers[][4] = {{"Outline", "Center", "Dimensions", "Construction"},
                                   {"KONTUR", "MITTELLINIE", "BEMASSUNG", "HILFSLINIEN"},
                                   {"0", "CENTER", "DIM", "0"}};
+const char* const kLayerZero[4] = {"0", "0", "0", "0"};
 
 } // namespace
 
-ClassGenerator::ClassGenerator(Assignment assignment, std::uint64_t seed)
-    : m_assignment(std::move(assignment)), m_seed(seed), m_random(seed)
+ClassGenerator::ClassGenerator(Assignment assignment, std::uint64_t seed, ClassStyle style)
+    : m_assignment(std::move(assignment)), m_seed(seed), m_style(style), m_random(seed)
 {
     dwg::Drawing& t = m_template;
     t.version = "AC1032";
@@ -254,7 +255,7 @@ void finish(dwg::Drawing& d, std::uint64_t nextHandle)
 
 void ClassGenerator::drawPart(dwg::Drawing& d, const Point3& at)
 {
-    const auto* layers = kLayers[m_layerStyle];
+    const auto* layers = m_style.layerZero ? kLayerZero : kLayers[m_layerStyle];
     std::vector<dwg::Entity> items;
     for (dwg::Entity e : m_assignment.given) {
         forEachPoint(e.geometry, [&at](Point3& p) { p = plus(p, at); });
@@ -288,21 +289,23 @@ void ClassGenerator::drawPart(dwg::Drawing& d, const Point3& at)
     const double k = m_assignment.scale;
     const double overhang =
         k * (chance(0.5) ? std::vector<double>{2, 2.5, 3, 4, 5}[m_random() % 5] : byEye(uniform(1.5, 6)));
-    const bool centreLines = chance(0.85);
+    const bool centreLines = chance(0.85) || m_style.givenPositions;
     for (const dwg::Entity& e : items) {
         addEntity(d, e.className, layers[0], e.geometry);
         const auto* c = std::get_if<dwg::CircleGeometry>(&e.geometry);
         if (!centreLines || !c || c->radius > 20 * k)
             continue;
-        const double reach = c->radius + overhang;
+        const double reach = c->radius + (m_style.givenPositions ? 3 * k : overhang);
         const Point3 o = c->center;
         addEntity(d, "AcDbLine", layers[1], dwg::LineGeometry{{o.x - reach, o.y, 0}, {o.x + reach, o.y, 0}});
         addEntity(d, "AcDbLine", layers[1], dwg::LineGeometry{{o.x, o.y - reach, 0}, {o.x, o.y + reach, 0}});
     }
     // Dimensions: the measured points are given, where the dimension line lies is the student's choice.
     const bool snapped = chance(0.5);
-    for (const auto& [p, q] : m_assignment.dimensions) {
-        const double offset = k * (snapped ? 5.0 * static_cast<double>(2 + m_random() % 4) : byEye(uniform(8, 25)));
+    for (const auto& [p, q] : m_style.dimensions ? m_assignment.dimensions : decltype(m_assignment.dimensions){}) {
+        double offset = k * (snapped ? 5.0 * static_cast<double>(2 + m_random() % 4) : byEye(uniform(8, 25)));
+        if (m_style.givenPositions)
+            offset = 10 * k;
         const double dx = q.x - p.x, dy = q.y - p.y, length = std::hypot(dx, dy);
         if (length < 1e-9 * k)
             continue; // nothing to dimension
@@ -323,7 +326,7 @@ void ClassGenerator::drawOwnDetails(dwg::Drawing& d, const Point3& at, std::size
         const double s = m_assignment.scale;
         const Point3 from{at.x + s * uniform(-20, 150), at.y + s * uniform(-20, 100), 0};
         const double angle = uniform(0, 2 * kPi), length = s * uniform(20, 120);
-        addEntity(d, "AcDbLine", kLayers[m_layerStyle][3],
+        addEntity(d, "AcDbLine", m_style.layerZero ? "0" : kLayers[m_layerStyle][3],
                   dwg::LineGeometry{from, {from.x + length * std::cos(angle), from.y + length * std::sin(angle), 0}});
     }
 }
@@ -332,8 +335,19 @@ void ClassGenerator::drawTitleTexts(dwg::Drawing& d, const Person& who)
 {
     const double height = chance(0.5) ? 3 : 2.5;
     for (const auto& [y, value] : {std::pair{42.0, who.name}, {32.0, who.number}, {22.0, who.date}})
-        addEntity(d, "AcDbText", "Title",
+        addEntity(d, "AcDbText", m_style.layerZero ? "0" : "Title",
                   dwg::TextGeometry{{302 + uniform(0, 4), y + uniform(-0.5, 0.5), 0}, height, value, 0});
+}
+
+void ClassGenerator::drawNotes(dwg::Drawing& d, const Point3& at)
+{
+    // Where a note or a mark goes is picked by eye with the mouse: nobody types those coordinates.
+    const double k = m_assignment.scale;
+    const char* const layer = m_style.layerZero ? "0" : kLayers[m_layerStyle][3];
+    for (const char* note : {"ALL EDGES DEBURRED", "GENERAL TOLERANCES ISO 2768-m"})
+        addEntity(d, "AcDbText", layer,
+                  dwg::TextGeometry{{at.x + k * uniform(-20, 150), at.y - k * uniform(15, 40), 0}, 2.5, note, 0});
+    addEntity(d, "AcDbPoint", layer, dwg::PointGeometry{{at.x + k * uniform(0, 120), at.y + k * uniform(0, 80), 0}});
 }
 
 dwg::Drawing ClassGenerator::student(int index)
@@ -347,11 +361,14 @@ dwg::Drawing ClassGenerator::student(int index)
     const double r = uniform(0, 1);
     // Some place the part where the assignment sheet suggests, some on round numbers, some anywhere.
     const double k = m_assignment.scale;
-    const Point3 at = r < 0.15  ? Point3{150 * k, 140 * k, 0}
+    const Point3 at = r < 0.15 || m_style.givenPositions ? Point3{150 * k, 140 * k, 0}
                       : r < 0.5 ? Point3{10 * k * std::round(uniform(6, 25)), 10 * k * std::round(uniform(8, 20)), 0}
                                 : Point3{k * byEye(uniform(60, 250)), k * byEye(uniform(80, 200)), 0};
     drawPart(d, at);
-    drawOwnDetails(d, at, m_random() % 4);
+    if (m_style.givenPositions)
+        drawNotes(d, at);
+    else
+        drawOwnDetails(d, at, m_random() % 4);
     if (!textsFirst)
         drawTitleTexts(d, who);
     finish(d, m_nextHandle);

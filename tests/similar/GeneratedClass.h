@@ -38,10 +38,20 @@ struct CopyTrick
     bool savedAsDxf = false; // coordinates through 16 significant digits, another version
 };
 
+// How a class draws beyond the assignment.
+struct ClassStyle
+{
+    bool layerZero = false; // everything on layer 0, as beginners draw
+    // The sheet gives the part's place, every dimension line's offset and the centre lines' length: students add
+    // nothing of their own but two notes and a point, placed by hand.
+    bool givenPositions = false;
+    bool dimensions = true; // false: no dimension at all, as beginners often hand in
+};
+
 class ClassGenerator
 {
 public:
-    ClassGenerator(Assignment assignment, std::uint64_t seed);
+    ClassGenerator(Assignment assignment, std::uint64_t seed, ClassStyle style = {});
 
     const dwg::Drawing& templateDrawing() const { return m_template; }
     double scale() const { return m_assignment.scale; }
@@ -64,12 +74,14 @@ private:
     void drawPart(dwg::Drawing& d, const dwg::Point3& at);
     void drawOwnDetails(dwg::Drawing& d, const dwg::Point3& at, std::size_t count);
     void drawTitleTexts(dwg::Drawing& d, const Person& who);
+    void drawNotes(dwg::Drawing& d, const dwg::Point3& at);
     double uniform(double low, double high);
     bool chance(double p);
     std::string guid();
 
     Assignment m_assignment;
     std::uint64_t m_seed;
+    ClassStyle m_style;
     std::mt19937_64 m_random;
     dwg::Drawing m_template;
     std::uint64_t m_nextHandle = 0;

@@ -30,6 +30,8 @@ template <class F> void forEachPoint(dwg::Geometry& geometry, F f)
                 f(g.end);
             } else if constexpr (std::is_same_v<G, dwg::CircleGeometry> || std::is_same_v<G, dwg::ArcGeometry>) {
                 f(g.center);
+            } else if constexpr (std::is_same_v<G, dwg::PointGeometry>) {
+                f(g.position);
             } else if constexpr (std::is_same_v<G, dwg::PolylineGeometry>) {
                 for (dwg::Point3& p : g.points)
                     f(p);

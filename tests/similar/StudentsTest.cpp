@@ -98,6 +98,9 @@ TEST(Students, OwnSheetsAreShownApartAndCopiesOfSeveralSheetsAreOneCase)
         EXPECT_NE(text.find("Students anna / s11: 4 drawing pairs"), std::string::npos) << text;
         EXPECT_NE(text.find("SAME STUDENT: " + std::to_string(own.size()) + " pairs"), std::string::npos);
         EXPECT_NE(text.find("(same student)"), std::string::npos);
+        // The terminal's listing shows them apart too.
+        EXPECT_NE(similar::pairListing(result).find("SAME STUDENT: " + std::to_string(own.size()) + " pairs"),
+                  std::string::npos);
         const auto json = nlohmann::json::parse(similar::reportJson(project, result));
         EXPECT_EQ(json["same_student"].size(), own.size());
         EXPECT_EQ(json["pairs"].size(), 6u);
