@@ -1,5 +1,6 @@
 // The feature record: numbers are little-endian varints, hashes and coordinates their 8 bytes; the last 8 bytes
-// are bytesSum of everything before them.
+// are bytesSum of everything before them. Records of the first layout ("DFE1", without the pieces' forms) are
+// not read: the features are then derived again from the stored entities.
 #include "similar/FeatureBlob.h"
 
 #include "similar/Hashing.h"
@@ -9,7 +10,7 @@
 namespace darv::similar {
 namespace {
 
-constexpr std::string_view kMagic = "DFE1";
+constexpr std::string_view kMagic = "DFE2";
 
 class Writer
 {
@@ -176,10 +177,18 @@ std::string encodeFeatures(const DrawingFeatures& f)
         w.word(item.shape);
         w.point(item.anchor);
         w.word(item.context);
+        w.word(item.form.family);
+        w.point(item.form.centre);
+        w.point(item.form.from);
+        w.point(item.form.to);
+        w.real(item.form.size);
+        w.word(item.formToken);
     }
-    w.number(f.shapes.size());
-    for (const std::uint64_t s : f.shapes)
-        w.word(s);
+    for (const auto* tokens : {&f.shapes, &f.forms}) {
+        w.number(tokens->size());
+        for (const std::uint64_t s : *tokens)
+            w.word(s);
+    }
     w.number(f.sequence.size());
     for (const std::size_t i : f.sequence)
         w.number(i);
@@ -223,7 +232,7 @@ std::optional<DrawingFeatures> decodeFeatures(std::string_view bytes)
         e.anchor = r.point();
     }
     const std::size_t entities = f.entities.size();
-    f.items.resize(r.count(49));
+    f.items.resize(r.count(145));
     for (GeometryItem& item : f.items) {
         if ((item.entity = r.number()) >= entities)
             return std::nullopt;
@@ -231,10 +240,18 @@ std::optional<DrawingFeatures> decodeFeatures(std::string_view bytes)
         item.shape = r.word();
         item.anchor = r.point();
         item.context = r.word();
+        item.form.family = r.word();
+        item.form.centre = r.point();
+        item.form.from = r.point();
+        item.form.to = r.point();
+        item.form.size = r.real();
+        item.formToken = r.word();
     }
-    f.shapes.resize(r.count(8));
-    for (std::uint64_t& s : f.shapes)
-        s = r.word();
+    for (auto* tokens : {&f.shapes, &f.forms}) {
+        tokens->resize(r.count(8));
+        for (std::uint64_t& s : *tokens)
+            s = r.word();
+    }
     f.sequence.resize(r.count(1));
     for (std::size_t& i : f.sequence)
         if ((i = r.number()) >= entities)

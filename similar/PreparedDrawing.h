@@ -47,6 +47,7 @@ struct PreparedDrawing
     TokenIndex places;                    // place key -> pieces
     TokenIndex contexts;                  // context token -> pieces
     TokenIndex shapes;                    // shape hash -> pieces
+    TokenIndex forms;                     // form token -> pieces
     Details own;
     // The counting tokens of the token signals, each once, with their weights; and every token of those kinds.
     std::vector<WeightedToken> order, texts, handles;

@@ -231,7 +231,17 @@ std::string farEntitiesText(const std::vector<ViewEntity>& a, const std::vector<
     return text + ".";
 }
 
-std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, QPointF shift)
+QTransform placedBack(const std::optional<similar::Placement>& placement)
+{
+    if (!placement)
+        return {};
+    const similar::Placement back = placement->inverse();
+    const double c = std::cos(back.rotation) * back.scale, s = std::sin(back.rotation) * back.scale;
+    const double m = back.mirrored ? -1 : 1;
+    return QTransform(m * c, m * s, -s, c, back.offset.x, back.offset.y);
+}
+
+std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, const QTransform& shift)
 {
     double left = 0, right = 0, bottom = 0, top = 0;
     bool any = false;
@@ -254,11 +264,11 @@ std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, QPoin
         const Shapes shapes = shapesOf(entity);
         for (const auto& line : shapes.lines)
             for (const QPointF& p : line)
-                add(p + shift);
+                add(shift.map(p));
         for (const QPointF& p : shapes.marks)
-            add(p + shift);
+            add(shift.map(p));
         for (const Label& label : shapes.labels)
-            add(label.position + shift);
+            add(shift.map(label.position));
     }
     if (!any)
         return std::nullopt;
@@ -279,7 +289,7 @@ ViewTransform fitTransform(const QRectF& bounds, const QRectF& target)
 }
 
 void paintEntities(QPainter& painter, const std::vector<ViewEntity>& entities, const ViewTransform& transform,
-                   const QRectF& target, QPointF shift, double penScale)
+                   const QRectF& target, const QTransform& shift, double penScale)
 {
     const double markSize = kMarkSize * penScale;
     std::vector<const ViewEntity*> ordered;
@@ -301,12 +311,15 @@ void paintEntities(QPainter& painter, const std::vector<ViewEntity>& entities, c
         const Shapes shapes = shapesOf(*entity);
         for (const auto& line : shapes.lines) {
             QPolygonF polygon;
-            for (const QPointF& p : line)
-                polygon << transform.toDevice(p.x() + shift.x(), p.y() + shift.y(), target);
+            for (const QPointF& p : line) {
+                const QPointF q = shift.map(p);
+                polygon << transform.toDevice(q.x(), q.y(), target);
+            }
             painter.drawPolyline(polygon);
         }
         for (const QPointF& p : shapes.marks) {
-            const QPointF d = transform.toDevice(p.x() + shift.x(), p.y() + shift.y(), target);
+            const QPointF q = shift.map(p);
+            const QPointF d = transform.toDevice(q.x(), q.y(), target);
             painter.drawLine(d - QPointF(markSize, 0), d + QPointF(markSize, 0));
             painter.drawLine(d - QPointF(0, markSize), d + QPointF(0, markSize));
         }
@@ -317,8 +330,8 @@ void paintEntities(QPainter& painter, const std::vector<ViewEntity>& entities, c
             QFont font(QStringLiteral("Liberation Sans"));
             font.setPixelSize(std::max(1, static_cast<int>(std::lround(std::min(pixels, 2000.0)))));
             painter.setFont(font);
-            const QPointF d =
-                transform.toDevice(label.position.x() + shift.x(), label.position.y() + shift.y(), target);
+            const QPointF q = shift.map(label.position);
+            const QPointF d = transform.toDevice(q.x(), q.y(), target);
             painter.save();
             painter.translate(d);
             painter.rotate(-label.rotation * 180.0 / std::numbers::pi);

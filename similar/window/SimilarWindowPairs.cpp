@@ -152,8 +152,7 @@ void SimilarWindow::showPair(int index)
     std::vector<ViewEntity> entitiesB =
         b ? markedEntities(*b, pair.handlesB, pair.templateHandlesB) : std::vector<ViewEntity>{};
     const std::string far = farEntitiesText(entitiesA, entitiesB);
-    m_view->setPair(std::move(entitiesA), std::move(entitiesB),
-                    pair.offset ? QPointF(pair.offset->x, pair.offset->y) : QPointF());
+    m_view->setPair(std::move(entitiesA), std::move(entitiesB), placedBack(pair.placement));
     m_evidence->clear();
     m_evidence->addItems(evidenceLines(pair));
     if (!far.empty())
