@@ -148,16 +148,11 @@ Tally matchPlaced(const PreparedDrawing& from, const PreparedDrawing& to, const 
         std::map<std::uint64_t, bool> forms; // form token -> a piece of it found
     };
     std::map<std::pair<std::uint64_t, std::uint64_t>, FormDetail> details;
-    double weight = 0;
-    std::uint64_t signature = 0;
-    for (std::size_t k = 0; k < from.features.items.size(); ++k) {
-        const GeometryItem& item = from.features.items[k];
-        if (item.formToken == 0 || !from.rarity.counting(item.formToken, weight, signature))
-            continue;
-        FormDetail& detail = details[{item.kind, signature}];
-        detail.weight = weight;
-        bool& found = detail.forms[item.formToken];
-        found = found || placed.found(k);
+    for (const CountingForm& form : from.pieces.counting) {
+        FormDetail& detail = details[{from.features.items[form.piece].kind, form.signature}];
+        detail.weight = form.weight;
+        bool& found = detail.forms[form.token];
+        found = found || placed.found(form.piece);
     }
     Tally tally;
     for (const auto& [key, detail] : details) {
@@ -230,17 +225,15 @@ std::optional<dwg::Point3> votedOffset(const PreparedDrawing& a, const PreparedD
     return best->second.second;
 }
 
-// A copy turned, mirrored or scaled after pasting: the best placement that does more than move, where it explains
-// more than the drawing in place, moved, or under any placement that only moves.
+// A copy turned, mirrored or scaled after pasting: the best placement proposed (see proposePlacements), where it
+// explains more than the drawing in place or moved does.
 std::optional<std::pair<Placement, Tally>> bestPlaced(const PreparedDrawing& a, const PreparedDrawing& b,
                                                       bool smallerIsA, double explained)
 {
     std::optional<std::pair<Placement, Tally>> best;
     for (const Placement& placement : proposePlacements(a, b)) {
         const Tally tally = smallerIsA ? matchPlaced(a, b, placement) : matchPlaced(b, a, placement.inverse());
-        if (placement.onlyMoves())
-            explained = std::max(explained, tally.share());
-        else if (tally.detailsMatched > 0 && (!best || tally.share() > best->second.share()))
+        if (tally.detailsMatched > 0 && (!best || tally.share() > best->second.share()))
             best.emplace(placement, tally);
     }
     if (best && best->second.share() > explained)
@@ -281,8 +274,10 @@ void addGeometry(const PreparedDrawing& a, const PreparedDrawing& b, PairEvidenc
         explained = std::max(explained, tally.share());
     }
     // The geometry is moved one way: turned (mirrored, scaled) where that explains more, else only moved.
-    if (const auto placed = bestPlaced(a, b, smallerIsA, explained))
-        moved = placed;
+    // (Nothing can explain more than all of it.)
+    if (explained < 1)
+        if (const auto placed = bestPlaced(a, b, smallerIsA, explained))
+            moved = placed;
     if (moved)
         signal(SignalKind::GeometryMoved, moved->second, moved->first);
 }

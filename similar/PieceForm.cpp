@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <span>
 #include <tuple>
 
 namespace darv::similar {
@@ -24,6 +25,9 @@ constexpr double kSamePlace = 1e-9;
 constexpr double kFar = 1e13;
 // Places gathered per place before the two nearest are chosen: ties in distance are broken by what lies there.
 constexpr std::size_t kGathered = 4;
+// A place holding more pieces than this (a pile of copies at one point) is described by its families and count
+// alone, worked out once: its every piece measured again for each neighbour would make the work quadratic.
+constexpr std::size_t kMeasuredAtPlace = 32;
 
 std::string upperAscii(std::string text)
 {
@@ -188,6 +192,26 @@ struct Near
     std::size_t place = 0;
 };
 
+// The nearest places found so far, nearest first.
+struct Gathered
+{
+    std::array<Near, kGathered> near{};
+    std::size_t count = 0;
+
+    bool full() const { return count == kGathered; }
+    void offer(const Near& n)
+    {
+        if (full() && !(n.distance < near[count - 1].distance))
+            return;
+        std::size_t at = full() ? count - 1 : count++;
+        near[at] = n;
+        while (at > 0 && near[at].distance < near[at - 1].distance) {
+            std::swap(near[at], near[at - 1]);
+            --at;
+        }
+    }
+};
+
 // A k-d tree over the places, asked for the nearest places beyond a small distance.
 class PlaceTree
 {
@@ -198,9 +222,9 @@ public:
         build(0, m_order.size(), 0);
     }
 
-    std::vector<Near> nearest(std::size_t own, double beyond) const
+    Gathered nearest(std::size_t own, double beyond) const
     {
-        std::vector<Near> found;
+        Gathered found;
         search(0, m_order.size(), 0, own, beyond, found);
         return found;
     }
@@ -220,26 +244,22 @@ private:
     }
 
     void search(std::size_t low, std::size_t high, std::size_t axis, std::size_t own, double beyond,
-                std::vector<Near>& found) const
+                Gathered& found) const
     {
         if (low >= high)
             return;
         const std::size_t mid = low + (high - low) / 2;
         const Place& here = m_places[m_order[mid]];
         const auto& q = m_places[own].at;
-        const double d = std::hypot(here.at[0] - q[0], here.at[1] - q[1]);
-        if (d > beyond) {
-            const auto at =
-                std::upper_bound(found.begin(), found.end(), d, [](double v, const Near& n) { return v < n.distance; });
-            found.insert(at, Near{d, m_order[mid]});
-            if (found.size() > kGathered)
-                found.pop_back();
-        }
+        const double dx = here.at[0] - q[0], dy = here.at[1] - q[1];
+        const double d = std::sqrt(dx * dx + dy * dy);
+        if (d > beyond)
+            found.offer(Near{d, m_order[mid]});
         const double side = q[axis] - here.at[axis];
         const auto nearFirst = side < 0 ? std::pair{low, mid} : std::pair{mid + 1, high};
         const auto farSecond = side < 0 ? std::pair{mid + 1, high} : std::pair{low, mid};
         search(nearFirst.first, nearFirst.second, 1 - axis, own, beyond, found);
-        if (found.size() < kGathered || std::abs(side) <= found.back().distance)
+        if (!found.full() || std::abs(side) <= found.near[found.count - 1].distance)
             search(farSecond.first, farSecond.second, 1 - axis, own, beyond, found);
     }
 
@@ -262,10 +282,13 @@ std::vector<std::uint64_t> formHashes(const std::vector<PieceForm>& forms)
     // Pieces by place (their centres on the grid), then the places.
     std::vector<std::size_t> pieces(forms.size());
     std::iota(pieces.begin(), pieces.end(), std::size_t{0});
-    const auto key = [&](std::size_t k) {
-        return std::tuple{lengthKey(forms[k].centre.x), lengthKey(forms[k].centre.y), forms[k].family, k};
-    };
-    std::sort(pieces.begin(), pieces.end(), [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
+    using Key = std::tuple<std::int64_t, std::int64_t, std::uint64_t>;
+    std::vector<Key> keys(forms.size());
+    for (std::size_t k = 0; k < forms.size(); ++k)
+        keys[k] = {lengthKey(forms[k].centre.x), lengthKey(forms[k].centre.y), forms[k].family};
+    const auto key = [&](std::size_t k) -> const Key& { return keys[k]; };
+    std::sort(pieces.begin(), pieces.end(),
+              [&](std::size_t a, std::size_t b) { return std::tie(keys[a], a) < std::tie(keys[b], b); });
     std::vector<Place> places;
     for (std::size_t k = 0; k < pieces.size(); ++k) {
         const PieceForm& f = forms[pieces[k]];
@@ -279,6 +302,8 @@ std::vector<std::uint64_t> formHashes(const std::vector<PieceForm>& forms)
     // What lies at a place, every size measured by `unit`, in an order of its own.
     std::vector<std::uint64_t> parts;
     const auto content = [&](const Place& place, double unit) {
+        if (place.end - place.begin > kMeasuredAtPlace)
+            return Hasher(place.families).add(static_cast<std::uint64_t>(place.end - place.begin)).value();
         parts.clear();
         for (std::size_t k = place.begin; k < place.end; ++k)
             parts.push_back(Hasher(forms[pieces[k]].family).add(ratioKey(forms[pieces[k]].size / unit)).value());
@@ -291,9 +316,10 @@ std::vector<std::uint64_t> formHashes(const std::vector<PieceForm>& forms)
     for (std::size_t p = 0; p < places.size(); ++p) {
         const Place& place = places[p];
         const double beyond = std::max(2 * kLengthGrid, kSamePlace * (std::abs(place.at[0]) + std::abs(place.at[1])));
-        std::vector<Near> near = tree.nearest(p, beyond);
-        if (near.empty())
+        Gathered gathered = tree.nearest(p, beyond);
+        if (gathered.count == 0)
             continue;
+        const std::span<Near> near(gathered.near.data(), gathered.count);
         // Places at the same distance (to the last bits) in the order of what lies there, which a turn keeps.
         std::stable_sort(near.begin(), near.end(), [&](const Near& a, const Near& b) {
             if (std::abs(a.distance - b.distance) > 1e-9 * b.distance)

@@ -13,17 +13,16 @@ namespace {
 
 // Matched forms that propose placements, two at a time (the best weighted, those with fewest partners first),
 // and how many partners in B one form of A may have: a repeated detail must not make the search quadratic.
-constexpr std::size_t kProposing = 16;
+constexpr std::size_t kProposing = 10;
 constexpr std::size_t kPartners = 8;
 // Matches that may confirm a placement.
 constexpr std::size_t kConfirming = 128;
 // A placement needs this many matched forms of A that agree: two propose it, a third confirms.
 constexpr std::size_t kLeastAgreeing = 3;
-constexpr std::size_t kKept = 3;
-// Coinciding means within this share of the drawing's extent (and never closer than the coordinate grid).
-constexpr double kRelativeTolerance = 1e-6;
-constexpr double kLeastTolerance = 4e-6;
+constexpr std::size_t kKept = 2;
 constexpr double kTurn = 6.283185307179586476925;
+// Pieces of the other drawing looked at per cell: a pile of copies at one point must not make it quadratic.
+constexpr std::size_t kPerCell = 64;
 
 struct Match
 {
@@ -33,32 +32,15 @@ struct Match
     std::size_t partners = 0;
 };
 
-double extentOf(const PreparedDrawing& d)
-{
-    const auto& items = d.features.items;
-    if (items.empty())
-        return 0;
-    double lowX = items[0].form.centre.x, highX = lowX, lowY = items[0].form.centre.y, highY = lowY;
-    for (const GeometryItem& item : items) {
-        if (!std::isfinite(item.form.centre.x) || !std::isfinite(item.form.centre.y))
-            continue;
-        lowX = std::min(lowX, item.form.centre.x);
-        highX = std::max(highX, item.form.centre.x);
-        lowY = std::min(lowY, item.form.centre.y);
-        highY = std::max(highY, item.form.centre.y);
-    }
-    const double extent = std::hypot(highX - lowX, highY - lowY);
-    return std::isfinite(extent) ? extent : 0;
-}
-
-double toleranceFor(const PreparedDrawing& to)
-{
-    return std::max(kLeastTolerance, kRelativeTolerance * extentOf(to));
-}
-
 double distance2d(const dwg::Point3& p, const dwg::Point3& q)
 {
     return std::hypot(p.x - q.x, p.y - q.y);
+}
+
+bool within(const dwg::Point3& p, const dwg::Point3& q, double tolerance)
+{
+    const double dx = p.x - q.x, dy = p.y - q.y;
+    return dx * dx + dy * dy <= tolerance * tolerance;
 }
 
 // The placement that takes p0 to q0 and p1 to q1, mirrored or not.
@@ -127,21 +109,23 @@ bool samePlacement(const Placement& x, const Placement& y, double tolerance)
 
 } // namespace
 
+PlacementMatrix::PlacementMatrix(const Placement& p) : scale(p.scale), offset(p.offset)
+{
+    const double c = std::cos(p.rotation) * p.scale, s = std::sin(p.rotation) * p.scale;
+    const double m = p.mirrored ? -1 : 1;
+    xx = m * c;
+    xy = -s;
+    yx = m * s;
+    yy = c;
+}
+
 std::vector<Placement> proposePlacements(const PreparedDrawing& a, const PreparedDrawing& b)
 {
     std::vector<Match> matches;
-    for (std::size_t k = 0; k < a.features.items.size(); ++k) {
-        const std::uint64_t token = a.features.items[k].formToken;
-        if (token == 0)
-            continue;
-        const auto it = b.forms.find(token);
-        if (it == b.forms.end())
-            continue;
-        const double weight = a.rarity.countingWeight(token);
-        if (weight <= 0)
-            continue;
-        for (std::size_t j = 0; j < it->second.size() && j < kPartners; ++j)
-            matches.push_back({k, it->second[j], weight, it->second.size()});
+    for (const CountingForm& form : a.pieces.counting) {
+        const auto partners = b.pieces.countingWith(form.token);
+        for (std::size_t j = 0; j < partners.size() && j < kPartners; ++j)
+            matches.push_back({form.piece, partners[j].piece, form.weight, partners.size()});
     }
     if (matches.size() < kLeastAgreeing)
         return {};
@@ -150,7 +134,7 @@ std::vector<Placement> proposePlacements(const PreparedDrawing& a, const Prepare
     });
     if (matches.size() > kConfirming)
         matches.resize(kConfirming);
-    const double tolerance = 10 * toleranceFor(b);
+    const double tolerance = 10 * b.pieces.tolerance;
     const auto centreA = [&](const Match& m) { return a.features.items[m.a].form.centre; };
     const auto centreB = [&](const Match& m) { return b.features.items[m.b].form.centre; };
 
@@ -159,11 +143,13 @@ std::vector<Placement> proposePlacements(const PreparedDrawing& a, const Prepare
         Placement placement;
         double support = 0;
         std::vector<std::size_t> agreeing; // into matches
+        bool onlyMoves = false;
     };
     std::vector<Hypothesis> hypotheses;
     const std::size_t proposing = std::min(matches.size(), kProposing);
     std::vector<std::size_t> agreeing;
     std::vector<char> counted(a.features.items.size(), 0);
+    std::vector<dwg::Point3> moves; // the moves counted
     for (std::size_t u = 0; u < proposing; ++u) {
         for (std::size_t v = u + 1; v < proposing; ++v) {
             if (distance2d(centreA(matches[u]), centreA(matches[v])) <= tolerance ||
@@ -174,12 +160,22 @@ std::vector<Placement> proposePlacements(const PreparedDrawing& a, const Prepare
                                                   centreB(matches[v]), mirrored);
                 if (!placement)
                     continue;
+                // Two matches that a move explains: their mirror in the line through them explains no more, and a
+                // move already counted is not counted again (students who drew alike agree on one move throughout).
+                const bool move = placement->onlyMoves();
+                if (move && std::any_of(moves.begin(), moves.end(), [&](const dwg::Point3& offset) {
+                        return within(offset, placement->offset, tolerance);
+                    }))
+                    break;
+                if (move)
+                    moves.push_back(placement->offset);
                 // Each piece of A counts once, however many partners it agrees with.
                 double support = 0;
                 std::size_t pieces = 0;
                 agreeing.clear();
+                const PlacementMatrix map(*placement);
                 for (std::size_t m = 0; m < matches.size(); ++m) {
-                    if (distance2d(placement->apply(centreA(matches[m])), centreB(matches[m])) > tolerance)
+                    if (!within(map.apply(centreA(matches[m])), centreB(matches[m]), tolerance))
                         continue;
                     agreeing.push_back(m);
                     if (!counted[matches[m].a]) {
@@ -191,22 +187,27 @@ std::vector<Placement> proposePlacements(const PreparedDrawing& a, const Prepare
                 for (const std::size_t m : agreeing)
                     counted[matches[m].a] = 0;
                 if (pieces >= kLeastAgreeing)
-                    hypotheses.push_back({*placement, support, agreeing});
+                    hypotheses.push_back({*placement, support, agreeing, move});
+                if (move)
+                    break;
             }
         }
     }
-    // The best supported first; on a tie the one that only moves, then the unmirrored one: the simplest
-    // explanation of the same matches.
+    // The best supported first; on a tie the unmirrored one. Only placements that more matches agree on than on
+    // any move are kept: where a move explains the matches as well (students who drew the same part the same way,
+    // a symmetric part that a mirror maps onto itself), the drawings are compared as moved, as they always were.
     std::stable_sort(hypotheses.begin(), hypotheses.end(), [](const Hypothesis& x, const Hypothesis& y) {
         if (x.support != y.support)
             return x.support > y.support;
-        if (x.placement.onlyMoves() != y.placement.onlyMoves())
-            return x.placement.onlyMoves();
         return !x.placement.mirrored && y.placement.mirrored;
     });
+    double bestMove = 0;
+    for (const Hypothesis& h : hypotheses)
+        if (h.onlyMoves)
+            bestMove = std::max(bestMove, h.support);
     std::vector<Placement> kept;
     for (const Hypothesis& h : hypotheses) {
-        if (kept.size() == kKept)
+        if (kept.size() == kKept || h.support <= bestMove)
             break;
         std::vector<std::pair<dwg::Point3, dwg::Point3>> pairs;
         for (const std::size_t m : h.agreeing)
@@ -220,42 +221,30 @@ std::vector<Placement> proposePlacements(const PreparedDrawing& a, const Prepare
 }
 
 PlacedPieces::PlacedPieces(const PreparedDrawing& from, const PreparedDrawing& to, const Placement& placement)
-    : m_from(from), m_to(to), m_placement(placement), m_tolerance(toleranceFor(to))
-{
-    const auto& items = to.features.items;
-    m_cells.reserve(items.size());
-    for (std::size_t j = 0; j < items.size(); ++j)
-        m_cells.emplace_back(cellOf(items[j].form.centre), j);
-    std::sort(m_cells.begin(), m_cells.end());
-}
-
-PlacedPieces::Cell PlacedPieces::cellOf(const dwg::Point3& p) const
-{
-    // Cells twice the tolerance wide: a centre within it of another lies in the same or a next cell.
-    return {onGrid(p.x, 2 * m_tolerance), onGrid(p.y, 2 * m_tolerance)};
-}
+    : m_from(from), m_to(to), m_map(placement), m_scale(placement.scale)
+{}
 
 std::vector<std::size_t> PlacedPieces::partners(std::size_t piece) const
 {
     std::vector<std::size_t> out;
     const PieceForm& form = m_from.features.items[piece].form;
-    const dwg::Point3 centre = m_placement.apply(form.centre);
-    const dwg::Point3 from = m_placement.apply(form.from);
-    const dwg::Point3 to = m_placement.apply(form.to);
-    const double size = form.size * m_placement.scale;
-    const Cell cell = cellOf(centre);
+    const dwg::Point3 centre = m_map.apply(form.centre);
+    const dwg::Point3 from = m_map.apply(form.from);
+    const dwg::Point3 to = m_map.apply(form.to);
+    const double size = form.size * m_scale;
+    const PieceIndex::Cell cell = m_to.pieces.cellOf(centre);
+    const auto& cells = m_to.pieces.cells;
     for (std::int64_t dx = -1; dx <= 1; ++dx) {
         for (std::int64_t dy = -1; dy <= 1; ++dy) {
-            const Cell near{cell.first + dx, cell.second + dy};
-            auto it = std::lower_bound(m_cells.begin(), m_cells.end(), std::pair{near, std::size_t{0}});
-            for (; it != m_cells.end() && it->first == near; ++it) {
+            const PieceIndex::Cell near{cell.first + dx, cell.second + dy};
+            auto it = std::lower_bound(cells.begin(), cells.end(), std::pair{near, std::size_t{0}});
+            for (std::size_t seen = 0; it != cells.end() && it->first == near && seen < kPerCell; ++it, ++seen) {
                 const PieceForm& other = m_to.features.items[it->second].form;
-                const double t = m_tolerance;
-                if (other.family != form.family || distance2d(centre, other.centre) > t ||
-                    std::abs(size - other.size) > t)
+                const double t = m_to.pieces.tolerance;
+                if (other.family != form.family || !within(centre, other.centre, t) || std::abs(size - other.size) > t)
                     continue;
-                const bool ends = (distance2d(from, other.from) <= t && distance2d(to, other.to) <= t) ||
-                                  (distance2d(from, other.to) <= t && distance2d(to, other.from) <= t);
+                const bool ends = (within(from, other.from, t) && within(to, other.to, t)) ||
+                                  (within(from, other.to, t) && within(to, other.from, t));
                 if (ends)
                     out.push_back(it->second);
             }

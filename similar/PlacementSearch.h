@@ -12,12 +12,28 @@
 
 namespace darv::similar {
 
-// The placements of A's geometry in B (B = placement(A)) that the most matched rare forms agree on, best first;
-// at most a few, none when fewer than three rare forms of A agree on any. Common forms propose nothing.
+// The pieces of `to` that the pieces of `from` lie on under a placement: the same family, centre, ends and size
+// (within the tolerance of `to`, see PieceIndex.h).
+class PlacedPieces;
+
+// A placement as a matrix, for applying it to many points.
+struct PlacementMatrix
+{
+    explicit PlacementMatrix(const Placement& placement);
+    dwg::Point3 apply(const dwg::Point3& p) const
+    {
+        return {xx * p.x + xy * p.y + offset.x, yx * p.x + yy * p.y + offset.y, scale * p.z + offset.z};
+    }
+
+    double xx = 1, xy = 0, yx = 0, yy = 1, scale = 1;
+    dwg::Point3 offset;
+};
+
+// The placements of A's geometry in B (B = placement(A)) that turn, mirror or scale and that the most matched
+// rare forms agree on, more than on any move; best first, at most a few, none when fewer than three rare forms of
+// A agree on any. Common forms propose nothing.
 std::vector<Placement> proposePlacements(const PreparedDrawing& a, const PreparedDrawing& b);
 
-// The pieces of `to` that the pieces of `from` lie on under a placement: the same family, centre, ends and size
-// (within a millionth of the drawing's extent).
 class PlacedPieces
 {
 public:
@@ -29,14 +45,10 @@ public:
     std::vector<std::size_t> partners(std::size_t piece) const;
 
 private:
-    using Cell = std::pair<std::int64_t, std::int64_t>;
-    Cell cellOf(const dwg::Point3& p) const;
-
     const PreparedDrawing& m_from;
     const PreparedDrawing& m_to;
-    Placement m_placement;
-    double m_tolerance = 0;
-    std::vector<std::pair<Cell, std::size_t>> m_cells; // the pieces of `to` by the cell of their centre
+    PlacementMatrix m_map;
+    double m_scale = 1;
 };
 
 } // namespace darv::similar

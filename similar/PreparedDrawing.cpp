@@ -24,7 +24,7 @@ void weigh(std::vector<std::uint64_t> tokens, const Rarity& rarity, std::vector<
 
 } // namespace
 
-PreparedDrawing::PreparedDrawing(const DrawingFeatures& f, const Rarity& r) : features(f), rarity(r)
+PreparedDrawing::PreparedDrawing(const DrawingFeatures& f, const Rarity& r) : features(f), rarity(r), pieces(f, r)
 {
     placeKeys.reserve(f.items.size());
     std::uint64_t lastToken = 0, lastSignature = 0;
@@ -36,8 +36,6 @@ PreparedDrawing::PreparedDrawing(const DrawingFeatures& f, const Rarity& r) : fe
         places[placeKeys.back()].push_back(k);
         contexts[item.context].push_back(k);
         shapes[item.shape].push_back(k);
-        if (item.formToken != 0)
-            forms[item.formToken].push_back(k);
         const std::uint64_t token = makeToken(TokenKind::Shape, item.shape);
         // Pieces of one shape follow each other often: the last answer is kept.
         if (token != lastToken) {

@@ -5,6 +5,7 @@
 
 #include "similar/DrawingFeatures.h"
 #include "similar/FlatTokens.h"
+#include "similar/PieceIndex.h"
 #include "similar/Rarity.h"
 
 #include <cstdint>
@@ -47,8 +48,8 @@ struct PreparedDrawing
     TokenIndex places;                    // place key -> pieces
     TokenIndex contexts;                  // context token -> pieces
     TokenIndex shapes;                    // shape hash -> pieces
-    TokenIndex forms;                     // form token -> pieces
     Details own;
+    PieceIndex pieces; // for turned, mirrored or scaled copies
     // The counting tokens of the token signals, each once, with their weights; and every token of those kinds.
     std::vector<WeightedToken> order, texts, handles;
     FlatTokenSet orderSet, textSet, handleSet;
