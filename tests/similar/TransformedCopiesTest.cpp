@@ -60,6 +60,8 @@ void expectFoundAsPlaced(Assignment (*assignment)(std::uint64_t), std::uint64_t 
     similar::SimilarOptions options;
     options.templates = std::vector<std::string>{templatePath};
     const std::atomic<bool> cancel{false};
+    // Twice: the second run compares the features that the first one stored.
+    similar::SimilarRun(folder.data(), "WEEK 6", options, folder.source()).run(cancel);
     similar::SimilarRun run(folder.data(), "WEEK 6", options, folder.source());
     const similar::SimilarResult result = run.run(cancel);
     ASSERT_EQ(result.outcome, similar::SimilarOutcome::Complete) << result.message;
