@@ -63,7 +63,7 @@ SimilarPair makePair(const DrawingName& a, const DrawingFeatures& fa, const Draw
     for (const SignalEvidence& s : evidence.signals)
         if (s.decisive || s.share >= kShownShare)
             pair.fired.push_back(Signal{s.kind, s.share, signalText(s, "A", "B"), s.decisive});
-    pair.offset = evidence.offset;
+    pair.placement = evidence.placement;
     pair.handlesA = handlesOf(fa, evidence.matchedA);
     pair.handlesB = handlesOf(fb, evidence.matchedB);
     pair.templateHandlesA = templateHandles(fa);

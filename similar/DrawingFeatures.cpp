@@ -157,9 +157,17 @@ DrawingFeatures deriveFeatures(const dwg::Drawing& drawing, const TemplateSet& t
         if (!feature.fromTemplate) {
             out.sequence.push_back(i);
             const std::uint64_t kind = Hasher().add(entity.className).value();
-            if (!feature.isText)
-                for (const EntityShape& piece : drawnPieces(entity))
-                    out.items.push_back({i, kind, piece.shape, piece.anchor, 0});
+            if (!feature.isText) {
+                const std::vector<EntityShape> pieces = drawnPieces(entity);
+                std::vector<PieceForm> forms = pieceForms(entity);
+                if (forms.size() != pieces.size()) // never expected: then each piece is a point of its own
+                    forms.assign(pieces.size(), PieceForm{});
+                for (std::size_t k = 0; k < pieces.size(); ++k) {
+                    if (forms[k].family == 0)
+                        forms[k].centre = forms[k].from = forms[k].to = pieces[k].anchor;
+                    out.items.push_back({i, kind, pieces[k].shape, pieces[k].anchor, 0, forms[k], 0});
+                }
+            }
         }
         out.entities.push_back(feature);
     }
@@ -171,6 +179,19 @@ DrawingFeatures deriveFeatures(const dwg::Drawing& drawing, const TemplateSet& t
         out.items[k].context = makeToken(TokenKind::Context, contexts[k]);
         out.shapes.push_back(makeToken(TokenKind::Shape, out.items[k].shape));
     }
+    std::vector<PieceForm> forms;
+    forms.reserve(out.items.size());
+    for (const GeometryItem& item : out.items)
+        forms.push_back(item.form);
+    const std::vector<std::uint64_t> formValues = formHashes(forms);
+    for (std::size_t k = 0; k < out.items.size(); ++k) {
+        if (formValues[k] == 0)
+            continue;
+        out.items[k].formToken = makeToken(TokenKind::Form, formValues[k]);
+        out.forms.push_back(out.items[k].formToken);
+    }
+    std::sort(out.forms.begin(), out.forms.end());
+    out.forms.erase(std::unique(out.forms.begin(), out.forms.end()), out.forms.end());
     std::sort(out.shapes.begin(), out.shapes.end());
     out.shapes.erase(std::unique(out.shapes.begin(), out.shapes.end()), out.shapes.end());
 
@@ -201,6 +222,7 @@ std::vector<std::uint64_t> DrawingFeatures::indexTokens() const
         for (const LabelledToken& t : *list)
             tokens.push_back(t.token);
     tokens.insert(tokens.end(), shapes.begin(), shapes.end());
+    tokens.insert(tokens.end(), forms.begin(), forms.end());
     for (const Fingerprint& print : order)
         tokens.push_back(print.hash);
     std::sort(tokens.begin(), tokens.end());
@@ -232,7 +254,7 @@ std::uint64_t TemplateSet::basis() const
     std::vector<std::uint64_t> sorted(m_tokens.begin(), m_tokens.end());
     std::sort(sorted.begin(), sorted.end());
     Hasher hash(kTokenVersion);
-    hash.add(m_handleSeed);
+    hash.add(kFeatureRules).add(m_handleSeed);
     for (const std::uint64_t token : sorted)
         hash.add(token);
     return hash.value();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "drawing/Drawing.h"
+#include "similar/PieceForm.h"
 #include "similar/Winnowing.h"
 
 #include <algorithm>
@@ -20,6 +21,9 @@ inline constexpr std::uint64_t kTokenVersion = 2;
 // (an earlier project need not be run again): version 1 kept a piece's layer in its kind, which only splits its
 // geometry into finer details.
 inline constexpr std::uint64_t kOldestComparableTokenVersion = 1;
+// Bump when what is kept of a drawing grows without any stored token changing: the project's own drawings are
+// then derived again from their stored entities, and earlier projects stay comparable as they are.
+inline constexpr std::uint64_t kFeatureRules = 2;
 
 // The drawing order's k-grams are this many entities long.
 inline constexpr std::size_t kOrderGram = 5;
@@ -37,6 +41,7 @@ enum class TokenKind : std::uint8_t {
     Handle,        // a handle with its entity's shape: the same entity, kept by a copy of the file
     TemplatePlace, // a template entity's shape and place
     TemplateShape, // a template entity's handle and shape (a moved template entity keeps its handle)
+    Form,          // a piece's form among its neighbours, the same however the drawing was turned or scaled
 };
 
 std::uint64_t makeToken(TokenKind kind, std::uint64_t value);
@@ -60,6 +65,8 @@ struct GeometryItem
     std::uint64_t shape = 0; // shape hash of the piece; its token is makeToken(Shape, shape)
     dwg::Point3 anchor;
     std::uint64_t context = 0; // Context token: the piece's shape with the offsets to its nearest pieces
+    PieceForm form;
+    std::uint64_t formToken = 0; // Form token (see formHashes), 0 for a piece with nothing near it
 };
 
 struct LabelledToken
@@ -78,11 +85,12 @@ struct DrawingFeatures
     std::vector<EntityFeature> entities; // as in the drawing (ascending handle)
     std::vector<GeometryItem> items;     // the pieces of the non-template entities, texts left out
     std::vector<std::uint64_t> shapes;   // Shape tokens of the items, each once
+    std::vector<std::uint64_t> forms;    // Form tokens of the items, each once
     std::vector<std::size_t> sequence;   // indices of the non-template entities, in drawing order
     std::vector<Fingerprint> order;      // Order tokens; position indexes `sequence`
     std::vector<std::uint64_t> handles;  // Handle token per entity, 0 where the handle does not count
 
-    // The tokens a store keeps to find candidate pairs: identity, names, texts, shapes, order; each once.
+    // The tokens a store keeps to find candidate pairs: identity, names, texts, shapes, forms, order; each once.
     std::vector<std::uint64_t> indexTokens() const;
 };
 

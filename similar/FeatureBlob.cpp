@@ -1,5 +1,6 @@
 // The feature record: numbers are little-endian varints, hashes and coordinates their 8 bytes; the last 8 bytes
-// are bytesSum of everything before them.
+// are bytesSum of everything before them. Records of the first layout ("DFE1", without the pieces' forms) are
+// not read: the features are then derived again from the stored entities.
 #include "similar/FeatureBlob.h"
 
 #include "similar/Hashing.h"
@@ -9,7 +10,7 @@
 namespace darv::similar {
 namespace {
 
-constexpr std::string_view kMagic = "DFE1";
+constexpr std::string_view kMagic = "DFE2";
 
 class Writer
 {
@@ -155,6 +156,71 @@ bool readLabelled(Reader& r, std::vector<LabelledToken>& list, std::size_t entit
     return r.ok();
 }
 
+// A piece's form, its points left out where they repeat the anchor or one another (most pieces are lines, whose
+// centre is the midpoint of its ends, one of them the anchor; circles, points and blocks are their anchor).
+enum FormFlags : std::uint64_t {
+    CentreAtAnchor = 1,
+    EndsAtCentre = 2,
+    CentreMidway = 4,
+    FromAtAnchor = 8,
+};
+
+bool same(const dwg::Point3& p, const dwg::Point3& q)
+{
+    return p.x == q.x && p.y == q.y && p.z == q.z;
+}
+
+dwg::Point3 midway(const dwg::Point3& p, const dwg::Point3& q)
+{
+    return {(p.x + q.x) / 2, (p.y + q.y) / 2, (p.z + q.z) / 2};
+}
+
+void writeForm(Writer& w, const GeometryItem& item)
+{
+    const PieceForm& f = item.form;
+    std::uint64_t flags = 0;
+    if (same(f.from, f.centre) && same(f.to, f.centre))
+        flags |= EndsAtCentre;
+    else if (same(f.centre, midway(f.from, f.to)))
+        flags |= CentreMidway;
+    if (same(f.centre, item.anchor) && !(flags & CentreMidway))
+        flags |= CentreAtAnchor;
+    if (!(flags & EndsAtCentre) && same(f.from, item.anchor))
+        flags |= FromAtAnchor;
+    w.number(flags);
+    w.word(f.family);
+    if (!(flags & (CentreAtAnchor | CentreMidway)))
+        w.point(f.centre);
+    if (!(flags & EndsAtCentre)) {
+        if (!(flags & FromAtAnchor))
+            w.point(f.from);
+        w.point(f.to);
+    }
+    w.real(f.size);
+    w.word(item.formToken);
+}
+
+void readForm(Reader& r, GeometryItem& item)
+{
+    PieceForm& f = item.form;
+    const std::uint64_t flags = r.number();
+    f.family = r.word();
+    if (flags & CentreAtAnchor)
+        f.centre = item.anchor;
+    else if (!(flags & CentreMidway))
+        f.centre = r.point();
+    if (flags & EndsAtCentre) {
+        f.from = f.to = f.centre;
+    } else {
+        f.from = flags & FromAtAnchor ? item.anchor : r.point();
+        f.to = r.point();
+        if (flags & CentreMidway)
+            f.centre = midway(f.from, f.to);
+    }
+    f.size = r.real();
+    item.formToken = r.word();
+}
+
 } // namespace
 
 std::string encodeFeatures(const DrawingFeatures& f)
@@ -176,10 +242,13 @@ std::string encodeFeatures(const DrawingFeatures& f)
         w.word(item.shape);
         w.point(item.anchor);
         w.word(item.context);
+        writeForm(w, item);
     }
-    w.number(f.shapes.size());
-    for (const std::uint64_t s : f.shapes)
-        w.word(s);
+    for (const auto* tokens : {&f.shapes, &f.forms}) {
+        w.number(tokens->size());
+        for (const std::uint64_t s : *tokens)
+            w.word(s);
+    }
     w.number(f.sequence.size());
     for (const std::size_t i : f.sequence)
         w.number(i);
@@ -223,7 +292,7 @@ std::optional<DrawingFeatures> decodeFeatures(std::string_view bytes)
         e.anchor = r.point();
     }
     const std::size_t entities = f.entities.size();
-    f.items.resize(r.count(49));
+    f.items.resize(r.count(74));
     for (GeometryItem& item : f.items) {
         if ((item.entity = r.number()) >= entities)
             return std::nullopt;
@@ -231,10 +300,13 @@ std::optional<DrawingFeatures> decodeFeatures(std::string_view bytes)
         item.shape = r.word();
         item.anchor = r.point();
         item.context = r.word();
+        readForm(r, item);
     }
-    f.shapes.resize(r.count(8));
-    for (std::uint64_t& s : f.shapes)
-        s = r.word();
+    for (auto* tokens : {&f.shapes, &f.forms}) {
+        tokens->resize(r.count(8));
+        for (std::uint64_t& s : *tokens)
+            s = r.word();
+    }
     f.sequence.resize(r.count(1));
     for (std::size_t& i : f.sequence)
         if ((i = r.number()) >= entities)

@@ -66,8 +66,13 @@ json pairJson(const SimilarPair& pair)
               {"handlesB", pair.handlesB},
               {"templateA", pair.templateHandlesA},
               {"templateB", pair.templateHandlesB}};
-    if (pair.offset)
-        j["offset"] = {pair.offset->x, pair.offset->y, pair.offset->z};
+    if (pair.placement) {
+        const Placement& p = *pair.placement;
+        j["offset"] = {p.offset.x, p.offset.y, p.offset.z};
+        j["rotation"] = p.rotation;
+        j["mirrored"] = p.mirrored;
+        j["scale"] = p.scale;
+    }
     return j;
 }
 
@@ -88,9 +93,15 @@ SimilarPair pairOf(const json& j)
     j.at("handlesB").get_to(pair.handlesB);
     j.at("templateA").get_to(pair.templateHandlesA);
     j.at("templateB").get_to(pair.templateHandlesB);
-    if (const auto offset = j.find("offset"); offset != j.end())
-        pair.offset =
-            dwg::Point3{offset->at(0).get<double>(), offset->at(1).get<double>(), offset->at(2).get<double>()};
+    if (const auto offset = j.find("offset"); offset != j.end()) {
+        Placement p = Placement::moved(
+            dwg::Point3{offset->at(0).get<double>(), offset->at(1).get<double>(), offset->at(2).get<double>()});
+        // Kept since copies are also found turned, mirrored or scaled; a result kept before only moved.
+        p.rotation = j.value("rotation", 0.0);
+        p.mirrored = j.value("mirrored", false);
+        p.scale = j.value("scale", 1.0);
+        pair.placement = p;
+    }
     return pair;
 }
 

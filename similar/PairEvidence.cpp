@@ -4,6 +4,7 @@
 
 #include "similar/EntityShape.h"
 #include "similar/Hashing.h"
+#include "similar/PlacementSearch.h"
 
 #include <algorithm>
 #include <limits>
@@ -135,6 +136,46 @@ void markAt(const PreparedDrawing& a, const PreparedDrawing& b, const dwg::Point
     }
 }
 
+// matchAt for a placement that turns, mirrors or scales. A turned or resized copy makes every shape new, so a
+// shape's rarity says nothing there: its details are made of the pieces' forms instead, which such a copy keeps
+// (a form the whole class draws, the given part's, is no evidence).
+Tally matchPlaced(const PreparedDrawing& from, const PreparedDrawing& to, const Placement& placement)
+{
+    const PlacedPieces placed(from, to, placement);
+    struct FormDetail
+    {
+        double weight = 0;
+        std::map<std::uint64_t, bool> forms; // form token -> a piece of it found
+    };
+    std::map<std::pair<std::uint64_t, std::uint64_t>, FormDetail> details;
+    for (const CountingForm& form : from.pieces.counting) {
+        FormDetail& detail = details[{from.features.items[form.piece].kind, form.signature}];
+        detail.weight = form.weight;
+        bool& found = detail.forms[form.token];
+        found = found || placed.found(form.piece);
+    }
+    Tally tally;
+    for (const auto& [key, detail] : details) {
+        const auto found = static_cast<std::size_t>(
+            std::count_if(detail.forms.begin(), detail.forms.end(), [](const auto& f) { return f.second; }));
+        tally.addDetail(detail.weight, detail.forms.size(), found);
+    }
+    return tally;
+}
+
+void markPlaced(const PreparedDrawing& a, const PreparedDrawing& b, const Placement& placement, Marks& marks)
+{
+    const PlacedPieces placed(a, b, placement);
+    for (std::size_t k = 0; k < a.features.items.size(); ++k) {
+        const std::vector<std::size_t> partners = placed.partners(k);
+        if (partners.empty())
+            continue;
+        marks.a.insert(a.features.items[k].entity);
+        for (const std::size_t j : partners)
+            marks.b.insert(b.features.items[j].entity);
+    }
+}
+
 // The move that A's pieces agree on most (B = A + offset), by weighted vote of piece pairs with the same rare
 // context (shape and nearest neighbours), or else with the same rare shape; none when nothing of A recurs in B
 // away from its place.
@@ -184,6 +225,22 @@ std::optional<dwg::Point3> votedOffset(const PreparedDrawing& a, const PreparedD
     return best->second.second;
 }
 
+// A copy turned, mirrored or scaled after pasting: the best placement proposed (see proposePlacements), where it
+// explains more than the drawing in place or moved does.
+std::optional<std::pair<Placement, Tally>> bestPlaced(const PreparedDrawing& a, const PreparedDrawing& b,
+                                                      bool smallerIsA, double explained)
+{
+    std::optional<std::pair<Placement, Tally>> best;
+    for (const Placement& placement : proposePlacements(a, b)) {
+        const Tally tally = smallerIsA ? matchPlaced(a, b, placement) : matchPlaced(b, a, placement.inverse());
+        if (tally.detailsMatched > 0 && (!best || tally.share() > best->second.share()))
+            best.emplace(placement, tally);
+    }
+    if (best && best->second.share() > explained)
+        return best;
+    return std::nullopt;
+}
+
 void addGeometry(const PreparedDrawing& a, const PreparedDrawing& b, PairEvidence& out, Marks& marks)
 {
     if (a.own.empty() || b.own.empty())
@@ -192,24 +249,37 @@ void addGeometry(const PreparedDrawing& a, const PreparedDrawing& b, PairEvidenc
     const auto tallyAt = [&](const dwg::Point3& offset) {
         return smallerIsA ? matchAt(a, b, offset) : matchAt(b, a, negated(offset));
     };
-    const auto signal = [&](SignalKind kind, const Tally& tally, const dwg::Point3& offset) {
+    const auto signal = [&](SignalKind kind, const Tally& tally, const Placement& placement) {
         SignalEvidence s = fromTally(kind, tally, smallerIsA);
-        s.offset = offset;
+        s.placement = placement;
         out.signals.push_back(s);
-        markAt(a, b, offset, marks);
+        if (placement.onlyMoves())
+            markAt(a, b, placement.offset, marks);
+        else
+            markPlaced(a, b, placement, marks);
         if (kind == SignalKind::GeometryMoved)
-            out.offset = offset;
+            out.placement = placement;
     };
     const Tally inPlace = tallyAt(dwg::Point3{});
     if (inPlace.detailsMatched > 0)
-        signal(SignalKind::GeometryInPlace, inPlace, dwg::Point3{});
+        signal(SignalKind::GeometryInPlace, inPlace, Placement{});
     // A move is only reported where it explains more than the drawing in place does: a symmetric part also
     // matches itself shifted by its own pitch.
-    if (const auto moved = votedOffset(a, b)) {
-        const Tally tally = tallyAt(*moved);
+    double explained = inPlace.share();
+    std::optional<std::pair<Placement, Tally>> moved;
+    if (const auto offset = votedOffset(a, b)) {
+        const Tally tally = tallyAt(*offset);
         if (tally.detailsMatched > 0 && tally.share() > inPlace.share())
-            signal(SignalKind::GeometryMoved, tally, *moved);
+            moved.emplace(Placement::moved(*offset), tally);
+        explained = std::max(explained, tally.share());
     }
+    // The geometry is moved one way: turned (mirrored, scaled) where that explains more, else only moved.
+    // (Nothing can explain more than all of it.)
+    if (explained < 1)
+        if (const auto placed = bestPlaced(a, b, smallerIsA, explained))
+            moved = placed;
+    if (moved)
+        signal(SignalKind::GeometryMoved, moved->second, moved->first);
 }
 
 Tally tallyTokens(const std::vector<WeightedToken>& from, const FlatTokenSet& to)

@@ -1,7 +1,8 @@
-// Comparing two drawings: every signal with its numbers, the offset found, the matched entities, the score.
+// Comparing two drawings: every signal with its numbers, the placement found, the matched entities, the score.
 #pragma once
 
 #include "similar/DrawingFeatures.h"
+#include "similar/Placement.h"
 #include "similar/PreparedDrawing.h"
 #include "similar/Rarity.h"
 #include "similar/Signal.h"
@@ -22,7 +23,7 @@ struct SignalEvidence
     double evidence = 0;  // the matched items weighted by rarity: how far the share can be trusted
     double decisions = 0; // the same with every detail counted once: how many choices the pair shares
     bool smallerIsA = true;
-    dwg::Point3 offset;              // GeometryMoved: where A's entities lie in B (B = A + offset)
+    Placement placement;             // GeometryMoved: where A's entities lie in B (B = placement(A))
     std::vector<std::string> labels; // identity values, names, texts
     bool decisive = false;
 };
@@ -31,7 +32,7 @@ struct PairEvidence
 {
     std::vector<SignalEvidence> signals; // strongest first
     double score = 0;                    // 0 to 1
-    std::optional<dwg::Point3> offset;   // the move found, when the moved geometry fired
+    std::optional<Placement> placement;  // the move (turn, mirror, scale) found, when the moved geometry fired
     std::vector<std::size_t> matchedA;   // entity indices in A that a signal matched, ascending
     std::vector<std::size_t> matchedB;
 };

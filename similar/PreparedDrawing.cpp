@@ -24,7 +24,7 @@ void weigh(std::vector<std::uint64_t> tokens, const Rarity& rarity, std::vector<
 
 } // namespace
 
-PreparedDrawing::PreparedDrawing(const DrawingFeatures& f, const Rarity& r) : features(f), rarity(r)
+PreparedDrawing::PreparedDrawing(const DrawingFeatures& f, const Rarity& r) : features(f), rarity(r), pieces(f, r)
 {
     placeKeys.reserve(f.items.size());
     std::uint64_t lastToken = 0, lastSignature = 0;

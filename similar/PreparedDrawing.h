@@ -5,6 +5,7 @@
 
 #include "similar/DrawingFeatures.h"
 #include "similar/FlatTokens.h"
+#include "similar/PieceIndex.h"
 #include "similar/Rarity.h"
 
 #include <cstdint>
@@ -48,6 +49,7 @@ struct PreparedDrawing
     TokenIndex contexts;                  // context token -> pieces
     TokenIndex shapes;                    // shape hash -> pieces
     Details own;
+    PieceIndex pieces; // for turned, mirrored or scaled copies
     // The counting tokens of the token signals, each once, with their weights; and every token of those kinds.
     std::vector<WeightedToken> order, texts, handles;
     FlatTokenSet orderSet, textSet, handleSet;

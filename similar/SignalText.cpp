@@ -32,6 +32,28 @@ std::string offsetText(const dwg::Point3& p)
     return out + ")";
 }
 
+// "rotated by 90.0 deg, mirrored, scaled by 25.4 and moved by (120.5, -33.2)"; a pure move as "moved by (...)".
+std::string placementText(const Placement& p)
+{
+    std::vector<std::string> parts;
+    if (!p.onlyMoves()) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.1f", p.rotationDegrees());
+        if (std::string(text) != "0.0" && std::string(text) != "360.0")
+            parts.push_back(std::string("rotated by ") + text + " deg");
+        if (p.mirrored)
+            parts.push_back("mirrored");
+        std::snprintf(text, sizeof text, "%.4g", p.scale);
+        if (std::string(text) != "1")
+            parts.push_back(std::string("scaled by ") + text);
+    }
+    parts.push_back("moved by " + offsetText(p.offset));
+    std::string out;
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        out += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+    return out;
+}
+
 std::string percentOf(const SignalEvidence& s)
 {
     return std::to_string(wholePercent(s.share)) + " %";
@@ -129,12 +151,12 @@ std::string signalText(const SignalEvidence& s, const std::string& nameA, const 
         return percentOf(s) + " of the geometry of " + smaller + " " + details(s) + " lies at the same place in " +
                other;
     case SignalKind::GeometryMoved: {
-        // The offset takes A to B; said of the smaller drawing, it takes that one to the other.
-        const dwg::Point3 move = s.smallerIsA ? s.offset : dwg::Point3{-s.offset.x, -s.offset.y, -s.offset.z};
+        // The placement takes A to B; said of the smaller drawing, it takes that one to the other.
+        const Placement placed = s.smallerIsA ? s.placement : s.placement.inverse();
         if (s.items < kPercentBase)
-            return rareShapes(s, smaller) + " are in " + other + ", moved by " + offsetText(move);
-        return percentOf(s) + " of the geometry of " + smaller + " " + details(s) + " is in " + other + ", moved by " +
-               offsetText(move);
+            return rareShapes(s, smaller) + " are in " + other + ", " + placementText(placed);
+        return percentOf(s) + " of the geometry of " + smaller + " " + details(s) + " is in " + other + ", " +
+               placementText(placed);
     }
     case SignalKind::DrawingOrder:
         if (s.items < kPercentBase)

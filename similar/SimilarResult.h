@@ -4,6 +4,7 @@
 #pragma once
 
 #include "drawing/Geometry.h"
+#include "similar/Placement.h"
 #include "similar/Signal.h"
 
 #include <cstdint>
@@ -43,7 +44,7 @@ struct SimilarPair
     DrawingName b;                       // a drawing of the project or of an earlier project
     double score = 0;                    // percent
     std::vector<Signal> fired;           // the signals that fired, strongest first
-    std::optional<dwg::Point3> offset;   // where A's entities lie in B, when the moved geometry fired
+    std::optional<Placement> placement;  // where A's entities lie in B, when the moved geometry fired
     std::vector<std::uint64_t> handlesA; // entities the signals matched, to be marked
     std::vector<std::uint64_t> handlesB;
     std::vector<std::uint64_t> templateHandlesA; // the template's entities, never counted

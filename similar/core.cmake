@@ -20,6 +20,10 @@ add_library(darv_similar STATIC
     ${CMAKE_CURRENT_LIST_DIR}/OrderedPool.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PairEvidence.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PairMarks.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PieceForm.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PieceIndex.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Placement.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PlacementSearch.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Postgres.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PreparedDrawing.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PropertiesJson.cpp

@@ -241,7 +241,17 @@ std::string farEntitiesText(const std::vector<ViewEntity>& a, const std::vector<
     return text + ".";
 }
 
-std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, QPointF shift)
+QTransform placedBack(const std::optional<similar::Placement>& placement)
+{
+    if (!placement)
+        return {};
+    const similar::Placement back = placement->inverse();
+    const double c = std::cos(back.rotation) * back.scale, s = std::sin(back.rotation) * back.scale;
+    const double m = back.mirrored ? -1 : 1;
+    return QTransform(m * c, m * s, -s, c, back.offset.x, back.offset.y);
+}
+
+std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, const QTransform& shift)
 {
     double left = 0, right = 0, bottom = 0, top = 0;
     bool any = false;
@@ -264,17 +274,17 @@ std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, QPoin
         const Shapes shapes = shapesOf(entity);
         for (const auto& line : shapes.lines)
             for (const QPointF& p : line)
-                add(p + shift);
+                add(shift.map(p));
         for (const QPointF& p : shapes.marks)
-            add(p + shift);
+            add(shift.map(p));
         for (const Label& label : shapes.labels) {
-            add(label.position + shift);
+            add(shift.map(label.position));
             // A text of a known height reaches as far as its letters: its box's corners, turned as it is.
             if (label.height > 0 && std::isfinite(label.height) && !label.text.isEmpty()) {
                 const double width = textWidth(label.text) * label.height;
                 const double c = std::cos(label.rotation), s = std::sin(label.rotation);
                 for (const auto& [x, y] : {std::pair{width, 0.0}, {0.0, label.height}, {width, label.height}})
-                    add(label.position + QPointF(x * c - y * s, x * s + y * c) + shift);
+                    add(shift.map(label.position + QPointF(x * c - y * s, x * s + y * c)));
             }
         }
     }
@@ -284,7 +294,7 @@ std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, QPoin
 }
 
 std::optional<QRectF> fixedLabelExtent(const std::vector<ViewEntity>& entities, const ViewTransform& transform,
-                                       const QRectF& target, QPointF shift)
+                                       const QRectF& target, const QTransform& shift)
 {
     std::optional<QRectF> extent;
     for (const ViewEntity& entity : entities) {
@@ -293,8 +303,8 @@ std::optional<QRectF> fixedLabelExtent(const std::vector<ViewEntity>& entities, 
         for (const Label& label : shapesOf(entity).labels) {
             if (label.height > 0 || label.text.isEmpty())
                 continue;
-            const QPointF at =
-                transform.toDevice(label.position.x() + shift.x(), label.position.y() + shift.y(), target);
+            const QPointF placed = shift.map(label.position);
+            const QPointF at = transform.toDevice(placed.x(), placed.y(), target);
             if (!std::isfinite(at.x()) || !std::isfinite(at.y()))
                 continue;
             // As paintEntities draws it: 10 pixels high from its insertion point (its turn left aside).
@@ -320,7 +330,7 @@ ViewTransform fitTransform(const QRectF& bounds, const QRectF& target)
 }
 
 void paintEntities(QPainter& painter, const std::vector<ViewEntity>& entities, const ViewTransform& transform,
-                   const QRectF& target, QPointF shift, double penScale)
+                   const QRectF& target, const QTransform& shift, double penScale)
 {
     const double markSize = kMarkSize * penScale;
     std::vector<const ViewEntity*> ordered;
@@ -342,12 +352,15 @@ void paintEntities(QPainter& painter, const std::vector<ViewEntity>& entities, c
         const Shapes shapes = shapesOf(*entity);
         for (const auto& line : shapes.lines) {
             QPolygonF polygon;
-            for (const QPointF& p : line)
-                polygon << transform.toDevice(p.x() + shift.x(), p.y() + shift.y(), target);
+            for (const QPointF& p : line) {
+                const QPointF q = shift.map(p);
+                polygon << transform.toDevice(q.x(), q.y(), target);
+            }
             painter.drawPolyline(polygon);
         }
         for (const QPointF& p : shapes.marks) {
-            const QPointF d = transform.toDevice(p.x() + shift.x(), p.y() + shift.y(), target);
+            const QPointF q = shift.map(p);
+            const QPointF d = transform.toDevice(q.x(), q.y(), target);
             painter.drawLine(d - QPointF(markSize, 0), d + QPointF(markSize, 0));
             painter.drawLine(d - QPointF(0, markSize), d + QPointF(0, markSize));
         }
@@ -360,8 +373,8 @@ void paintEntities(QPainter& painter, const std::vector<ViewEntity>& entities, c
             QFont font(QStringLiteral("Liberation Sans"));
             font.setPixelSize(100);
             painter.setFont(font);
-            const QPointF d =
-                transform.toDevice(label.position.x() + shift.x(), label.position.y() + shift.y(), target);
+            const QPointF q = shift.map(label.position);
+            const QPointF d = transform.toDevice(q.x(), q.y(), target);
             painter.save();
             painter.translate(d);
             painter.rotate(-label.rotation * 180.0 / std::numbers::pi);

@@ -4,10 +4,12 @@
 #pragma once
 
 #include "drawing/Geometry.h"
+#include "similar/Placement.h"
 
 #include <QColor>
 #include <QPointF>
 #include <QRectF>
+#include <QTransform>
 
 #include <cstdint>
 #include <optional>
@@ -53,20 +55,23 @@ std::vector<std::uint64_t> farEntities(const std::vector<ViewEntity>& entities);
 // "Left out of the view, as they lie beyond 1e12 drawing units: A's entity 2A; B's entities 3F, 40." or "".
 std::string farEntitiesText(const std::vector<ViewEntity>& a, const std::vector<ViewEntity>& b);
 
-// The drawing's extent, shifted by `shift`, without far entities; empty when nothing else has geometry.
-std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, QPointF shift = {});
+// How B is shown over A: B mapped back by the placement the check found (none: as it lies).
+QTransform placedBack(const std::optional<similar::Placement>& placement);
+
+// The drawing's extent, mapped by `shift`, without far entities; empty when nothing else has geometry.
+std::optional<QRectF> worldBounds(const std::vector<ViewEntity>& entities, const QTransform& shift = {});
 
 // Where the labels painted at a fixed size (blocks' names) lie on the device: no world extent holds them.
 std::optional<QRectF> fixedLabelExtent(const std::vector<ViewEntity>& entities, const ViewTransform& transform,
-                                       const QRectF& target, QPointF shift = {});
+                                       const QRectF& target, const QTransform& shift = {});
 
 // A transform that shows `bounds` whole inside target, with a small margin.
 ViewTransform fitTransform(const QRectF& bounds, const QRectF& target);
 
-// Paints every entity with geometry into target (clipped to it); `shift` moves the drawing before it is
-// shown, so that a moved copy lies over its original. Template entities first, shared ones last. Lines
-// and marks are as wide as on a screen of 96 dots per inch times penScale (a printer's dots are finer).
+// Paints every entity with geometry into target (clipped to it); `shift` maps the drawing before it is
+// shown, so that a moved (turned, mirrored, scaled) copy lies over its original. Template entities first, shared ones
+// last. Lines and marks are as wide as on a screen of 96 dots per inch times penScale (a printer's dots are finer).
 void paintEntities(QPainter& painter, const std::vector<ViewEntity>& entities, const ViewTransform& transform,
-                   const QRectF& target, QPointF shift = {}, double penScale = 1.0);
+                   const QRectF& target, const QTransform& shift = {}, double penScale = 1.0);
 
 } // namespace darv

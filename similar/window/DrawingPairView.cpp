@@ -127,11 +127,11 @@ DrawingPairView::DrawingPairView(QWidget* parent) : QWidget(parent)
     }
 }
 
-void DrawingPairView::setPair(std::vector<ViewEntity> a, std::vector<ViewEntity> b, QPointF offset)
+void DrawingPairView::setPair(std::vector<ViewEntity> a, std::vector<ViewEntity> b, const QTransform& back)
 {
     m_entities[0] = std::move(a);
     m_entities[1] = std::move(b);
-    m_offset = offset;
+    m_back = back;
     fit();
 }
 
@@ -149,7 +149,7 @@ void DrawingPairView::clear()
     m_entities[1].clear();
     m_captions[0].clear();
     m_captions[1].clear();
-    m_offset = {};
+    m_back = {};
     update();
     m_views[0]->update();
     m_views[1]->update();

@@ -1,8 +1,8 @@
 // Both drawings of a pair, side by side (one above the other when the space is narrow), each drawn
 // from its stored geometry. The two views zoom (wheel) and pan (drag) together; the second drawing is
-// shifted back by the offset the check found, so that a moved copy lies where its original lies. Each view
-// has a caption (student and file); a click gives a view the focus, and the keys + - 0 zoom and fit it.
-// Both refit when the window is resized, unless the teacher zoomed or panned.
+// mapped back by the placement the check found, so that a moved, turned or resized copy lies where its
+// original lies. Each view has a caption (student and file); a click gives a view the focus, and the keys
+// + - 0 zoom and fit it. Both refit when the window is resized, unless the teacher zoomed or panned.
 #pragma once
 
 #include "similar/window/DrawingPainter.h"
@@ -48,8 +48,8 @@ class DrawingPairView : public QWidget
 public:
     explicit DrawingPairView(QWidget* parent = nullptr);
 
-    // offset: how far drawing B lies from drawing A (B = A + offset); B is shown shifted back by it.
-    void setPair(std::vector<ViewEntity> a, std::vector<ViewEntity> b, QPointF offset);
+    // back: how drawing B is mapped onto drawing A (see placedBack); B is shown mapped by it.
+    void setPair(std::vector<ViewEntity> a, std::vector<ViewEntity> b, const QTransform& back);
     void clear();
     // Shows both drawings whole (and refits them on resize from now on).
     void fit();
@@ -63,7 +63,7 @@ public:
     void setTransform(const ViewTransform& transform);
     DrawingView* view(int side) const { return m_views[side]; }
     const std::vector<ViewEntity>& entities(int side) const { return m_entities[side]; }
-    QPointF shift(int side) const { return side == 0 ? QPointF() : -m_offset; }
+    QTransform shift(int side) const { return side == 0 ? QTransform() : m_back; }
 
     // Zoom by factor about the device point `anchor` of a view; pan by a device distance.
     void zoomAt(const QPointF& anchor, const QRectF& viewRect, double factor);
@@ -79,7 +79,7 @@ private:
     std::vector<ViewEntity> m_entities[2];
     QString m_captions[2];
     bool m_zoomed = false;
-    QPointF m_offset;
+    QTransform m_back;
     ViewTransform m_transform;
     DrawingView* m_views[2] = {nullptr, nullptr};
     QBoxLayout* m_layout = nullptr;

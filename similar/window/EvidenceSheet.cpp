@@ -70,8 +70,8 @@ void drawBoth(QPainter& painter, const EvidencePage& page, const QRectF& area)
         page.a ? markedEntities(*page.a, page.pair.handlesA, page.pair.templateHandlesA) : std::vector<ViewEntity>{};
     const std::vector<ViewEntity> b =
         page.b ? markedEntities(*page.b, page.pair.handlesB, page.pair.templateHandlesB) : std::vector<ViewEntity>{};
-    // Both at one scale, B shifted back by the offset found, as the window shows them.
-    const QPointF shiftB = page.pair.offset ? QPointF(-page.pair.offset->x, -page.pair.offset->y) : QPointF();
+    // Both at one scale, B mapped back by the placement found, as the window shows them.
+    const QTransform shiftB = placedBack(page.pair.placement);
     std::optional<QRectF> bounds = worldBounds(a);
     if (const auto other = worldBounds(b, shiftB))
         bounds = bounds ? bounds->united(*other) : *other;

@@ -277,8 +277,7 @@ void SimilarWindow::showPairOf(const similar::SimilarPair& pair)
     const QString identityOnly = identityOnlyText(pair, entitiesA, entitiesB);
     m_pictureNote->setText(identityOnly);
     m_pictureNote->setVisible(!identityOnly.isEmpty());
-    m_view->setPair(std::move(entitiesA), std::move(entitiesB),
-                    pair.offset ? QPointF(pair.offset->x, pair.offset->y) : QPointF());
+    m_view->setPair(std::move(entitiesA), std::move(entitiesB), placedBack(pair.placement));
     m_view->setCaptions(QStringLiteral("A: ") + captionOf(pair.a, m_project),
                         QStringLiteral("B: ") + captionOf(pair.b, m_project));
     m_evidence->clear();

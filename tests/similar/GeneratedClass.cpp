@@ -50,6 +50,29 @@ dwg::Entity polygon(const std::vector<Point3>& points)
     return given("AcDbPolyline", dwg::PolylineGeometry{points, true, true});
 }
 
+// A pasted entity as ROTATE, MIRROR, SCALE and MOVE leave it (a mirrored text stays readable).
+void placeAsTold(dwg::Geometry& g, const CopyTrick& trick)
+{
+    const double turn = trick.turn * kPi / 180, c = std::cos(turn), s = std::sin(turn), k = trick.scale;
+    const Point3 o = trick.about;
+    forEachPoint(g, [&](Point3& p) {
+        const double x = (trick.mirrored ? o.x - p.x : p.x - o.x) * k, y = (p.y - o.y) * k;
+        p = plus({o.x + c * x - s * y, o.y + s * x + c * y, p.z}, trick.move);
+    });
+    const auto angle = [&](double a) { return (trick.mirrored ? kPi - a : a) + turn; };
+    if (auto* circle = std::get_if<dwg::CircleGeometry>(&g)) {
+        circle->radius *= k;
+    } else if (auto* arc = std::get_if<dwg::ArcGeometry>(&g)) {
+        arc->radius *= k;
+        const double start = arc->startAngle, end = arc->endAngle;
+        arc->startAngle = angle(trick.mirrored ? end : start);
+        arc->endAngle = angle(trick.mirrored ? start : end);
+    } else if (auto* text = std::get_if<dwg::TextGeometry>(&g)) {
+        text->height *= k;
+        text->rotation += turn;
+    }
+}
+
 } // namespace
 
 Assignment bracketAssignment(std::uint64_t seed)
@@ -400,7 +423,7 @@ dwg::Drawing ClassGenerator::copy(const dwg::Drawing& source, int copier, const 
         if (e.handle < kTemplateSeed || personalText(e))
             continue;
         dwg::Geometry g = e.geometry;
-        forEachPoint(g, [&trick](Point3& p) { p = plus(p, trick.move); });
+        placeAsTold(g, trick);
         addEntity(d, e.className, trick.renameLayers ? "Layer-" + e.layer : e.layer, g);
     }
     std::vector<dwg::Entity> kept(d.entities.begin(), d.entities.begin() + static_cast<std::ptrdiff_t>(first));

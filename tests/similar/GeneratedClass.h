@@ -36,6 +36,12 @@ struct CopyTrick
     std::size_t added = 0;  // own lines added afterwards
     bool renameLayers = false;
     bool savedAsDxf = false; // coordinates through 16 significant digits, another version
+    // Turned, mirrored (in the vertical line through `about`) and scaled about `about` after pasting, before
+    // the move: ROTATE, MIRROR and SCALE.
+    double turn = 0; // degrees, counter-clockwise
+    bool mirrored = false;
+    double scale = 1;
+    dwg::Point3 about;
 };
 
 // How a class draws beyond the assignment.

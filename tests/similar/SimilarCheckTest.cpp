@@ -108,10 +108,11 @@ TEST(SimilarCheck, TheTemplateNeverCountsAndTheMoveIsFound)
         for (const std::uint64_t handle : pair.handlesB)
             EXPECT_EQ(templateHandles.count(handle), 0u) << pair.b.shownName;
         if (pathsOf(pair) == orderedPair(c.movedSource, c.movedCopy)) {
-            ASSERT_TRUE(pair.offset);
+            ASSERT_TRUE(pair.placement);
+            EXPECT_TRUE(pair.placement->onlyMoves());
             const double sign = pair.a.path == c.movedSource ? 1 : -1;
-            EXPECT_NEAR(pair.offset->x, sign * c.move.x, 1e-6);
-            EXPECT_NEAR(pair.offset->y, sign * c.move.y, 1e-6);
+            EXPECT_NEAR(pair.placement->offset.x, sign * c.move.x, 1e-6);
+            EXPECT_NEAR(pair.placement->offset.y, sign * c.move.y, 1e-6);
             sawMove = true;
         }
     }

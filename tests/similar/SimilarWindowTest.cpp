@@ -111,8 +111,9 @@ double shareInColour(const DrawingPairView& view, int side, EntityMark mark, boo
         const auto* line = std::get_if<dwg::LineGeometry>(&entity.geometry);
         if (!line || entity.mark != mark)
             continue;
-        const QPointF mid = view.transform().toDevice((line->start.x + line->end.x) / 2 + view.shift(side).x(),
-                                                      (line->start.y + line->end.y) / 2 + view.shift(side).y(), target);
+        const QPointF placed =
+            view.shift(side).map(QPointF((line->start.x + line->end.x) / 2, (line->start.y + line->end.y) / 2));
+        const QPointF mid = view.transform().toDevice(placed.x(), placed.y(), target);
         if (!target.contains(mid))
             continue;
         ++lines;
@@ -178,7 +179,7 @@ void SimilarWindowTest::showsTheRankedPairsWithTheSharedPartsInRed()
     table->selectRow(moved);
     DrawingPairView* view = rig.window->pairView();
     QTRY_VERIFY(!view->entities(0).empty() && !view->entities(1).empty());
-    QVERIFY(std::abs(std::abs(view->shift(1).x()) - std::abs(rig.planted.move.x)) < 1e-6);
+    QVERIFY(std::abs(std::abs(view->shift(1).dx()) - std::abs(rig.planted.move.x)) < 1e-6);
     for (int side = 0; side < 2; ++side) {
         QVERIFY2(shareInColour(*view, side, EntityMark::Shared, isRed) >= 0.9, qPrintable(QString::number(side)));
         const double own = shareInColour(*view, side, EntityMark::Own, isGrey);

@@ -16,6 +16,7 @@ darv_add_gtest(similar_tests core
     ${CMAKE_CURRENT_LIST_DIR}/CorpusExportTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimilarityViewTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/EvidenceStrengthTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TransformedCopiesTest.cpp
 )
 target_link_libraries(similar_tests PRIVATE darv_similar_class SQLite::SQLite3)
 
