@@ -168,7 +168,8 @@ Expected<ObjectHead> ObjectReader::readObject(std::uint64_t offset, std::uint64_
         return Fault{ErrorCode::Corrupt, offset, "object handle stream position"};
     }
     if (head.type == ObjectType::BlockHeader ||
-        (Full && (head.type == ObjectType::Layer || head.type == ObjectType::MLineStyle))) {
+        (Full && (head.type == ObjectType::Layer || head.type == ObjectType::MLineStyle ||
+                  head.type == ObjectType::TextStyle))) {
         if (!readRecordName(reader, dataEnd, handleStart, head, contents, decoder)) {
             return Fault{ErrorCode::Corrupt, offset, "table record name"};
         }
@@ -210,6 +211,19 @@ bool ObjectReader::readRecordName(BitReader& reader, std::uint64_t dataEnd, std:
         contents->name = m_flags.r2007Plus || decoder == nullptr ? name : decoder->decode(name);
         if (head.type == ObjectType::BlockHeader) {
             readBasePoint(reader, handleStart, *contents);
+        }
+        if (head.type == ObjectType::TextStyle) {
+            // The flags and sizes, then the font (or shape) file: a shape names its file through its style.
+            reader.skipBits(1);
+            reader.readBitShort();
+            reader.skipBits(3);
+            reader.skipBitDoubles(3);
+            reader.readByte();
+            reader.skipBitDoubles(1);
+            std::string file = text.read();
+            if (!reader.failed() && !text.failed()) {
+                contents->fontFile = m_flags.r2007Plus || decoder == nullptr ? file : decoder->decode(file);
+            }
         }
     }
     if (head.type == ObjectType::BlockHeader) {

@@ -24,7 +24,11 @@ enum class ContentsKind : std::uint8_t {
     MLeader,
     Image, // IMAGE and WIPEOUT
     Viewport,
-    Light
+    Light,
+    Table,
+    Modeler, // 3DSOLID, REGION, BODY and the surfaces
+    Mesh,
+    Shape
 };
 
 // The contents kind of a DXF entity name; None for entities whose contents are geometry or not kept.

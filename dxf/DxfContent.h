@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -95,6 +96,7 @@ struct DxfContent
     std::optional<PropertiesRecord> properties;
     std::vector<std::pair<std::uint64_t, std::string_view>> imagePaths; // IMAGEDEF handles and their files
     std::vector<EntityRecord> entities;
+    std::map<std::uint64_t, std::string> modelerData; // ACDSDATA: the solid modeler's data (binary) by entity
     bool codepageKnown = true;
     bool entitiesReached = false; // the ENTITIES section was begun
     std::vector<std::string> warnings;
