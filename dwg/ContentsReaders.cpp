@@ -115,6 +115,30 @@ bool readHatchLoop(EntityFields& fields, HatchLoop& loop)
     return !fields.failed();
 }
 
+// A multi-line attribute's MTEXT: its text, frame and columns. Returns the text.
+std::string readEmbeddedMText(EntityFields& fields)
+{
+    BitReader& data = fields.data();
+    std::string text = fields.text();
+    if (data.readBitShort() > 0) {  // size of the annotative data
+        data.readBitShort();        // attachment
+        data.skipBitDoubles(3 + 3); // insertion point, x axis direction
+        data.skipBitDoubles(2);     // rectangle height and width
+        const auto columns = static_cast<std::uint16_t>(data.readBitShort());
+        if (columns != 0) {
+            const auto heights = static_cast<std::uint16_t>(data.readBitShort());
+            data.skipBitDoubles(2); // column width, gutter
+            const bool autoHeight = data.readBitShort() != 0;
+            data.readBit(); // flow reversed
+            if (!autoHeight && columns == 2) {
+                data.skipBitDoubles(heights);
+            }
+        }
+        data.readBitShort(); // annotative
+    }
+    return text;
+}
+
 } // namespace
 
 bool readAttribute(EntityFields& fields, bool definition, AttributeContents& attribute)
@@ -164,10 +188,8 @@ bool readAttribute(EntityFields& fields, bool definition, AttributeContents& att
     if (f.r2010Plus) {
         data.readByte(); // version of the attribute's data
     }
-    if (f.r2018Plus && data.readByte() != 1) {
-        // A multi-line attribute keeps an MTEXT of its own here, which this reader does not decode yet.
-        data.fail();
-        return false;
+    if (f.r2018Plus && data.readByte() > 1) {
+        attribute.text = readEmbeddedMText(fields); // a multi-line attribute
     }
     attribute.tag = fields.text();
     data.readBitShort(); // field length

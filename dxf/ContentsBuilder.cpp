@@ -483,6 +483,21 @@ std::optional<dwg::MeshContents> readMesh(const std::vector<Group>& groups)
     return mesh;
 }
 
+// A multi-line attribute keeps its text in an embedded MTEXT (from "101 Embedded Object" on): its first parts in 3,
+// the rest in 1. Empty for other attributes.
+std::optional<std::string> multiLineText(const std::vector<Group>& groups)
+{
+    std::optional<std::string> text;
+    for (const Group& group : groups) {
+        if (group.code == 101) {
+            text.emplace();
+        } else if (text && (group.code == 3 || group.code == 1)) {
+            text->append(group.text);
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 std::uint64_t ContentsBuilder::reference() const
@@ -529,12 +544,6 @@ ContentsKind contentsKindOf(std::string_view dxfName)
     return ContentsKind::None;
 }
 
-bool ContentsBuilder::multiLineAttribute() const
-{
-    return (m_kind == ContentsKind::Attribute || m_kind == ContentsKind::AttributeDefinition) &&
-           FirstGroups(m_groups).find(101) != nullptr;
-}
-
 dwg::EntityData ContentsBuilder::finish(TextDecoder& decoder, bool& damaged) const
 {
     const FirstGroups first(m_groups);
@@ -545,12 +554,9 @@ dwg::EntityData ContentsBuilder::finish(TextDecoder& decoder, bool& damaged) con
         return data;
     case ContentsKind::Attribute:
     case ContentsKind::AttributeDefinition: {
-        if (multiLineAttribute()) {
-            return data;
-        }
         dwg::AttributeContents attribute;
         attribute.tag = decoder.decode(first.text(2));
-        attribute.text = decoder.decode(first.text(1));
+        attribute.text = decoder.decode(multiLineText(m_groups).value_or(std::string(first.text(1))));
         if (m_kind == ContentsKind::AttributeDefinition) {
             attribute.prompt = decoder.decode(first.text(3));
         }

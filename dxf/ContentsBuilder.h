@@ -46,8 +46,6 @@ public:
             m_groups.push_back(group);
         }
     }
-    // A multi-line attribute keeps its text in an embedded MTEXT (group 101 on), which is not read yet.
-    bool multiLineAttribute() const;
     // std::monostate when the groups do not hold the kind's contents whole; `damaged` is then set.
     dwg::EntityData finish(TextDecoder& decoder, bool& damaged) const;
     // The object the caller names: a MULTILEADER's block content (group 341 of its context, a block record), an

@@ -82,7 +82,6 @@ struct EntityRecord
     bool damaged = false;                    // a value of its geometry could not be read
     std::vector<std::uint64_t> frozenLayers; // VIEWPORT
     std::uint64_t reference = 0;             // MULTILEADER: its block content's block record; IMAGE: its IMAGEDEF
-    bool multiLine = false;                  // a multi-line attribute (definition), whose contents are not read yet
     bool hasData = false;                    // at least one group after the record's name
 };
 

@@ -184,6 +184,24 @@ TEST(DxfFiles, HatchLoopsAsStoredAndACountThatLies)
     EXPECT_FALSE(lying.warnings.empty());
 }
 
+// A multi-line attribute definition keeps its text in its embedded MTEXT, whose groups are none of its own.
+TEST(DxfFiles, MultiLineAttributeTextFromItsEmbeddedText)
+{
+    const Groups attdef{{0, "ATTDEF"}, {5, "B1"}, {8, "0"},    {10, "1"},   {20, "2"},
+                        {40, "0.5"},   {1, ""},   {3, "Ask"},  {2, "TAG"},  {101, "Embedded Object"},
+                        {10, "9"},     {40, "7"}, {3, "two "}, {1, "lines"}};
+    const dwg::Drawing drawing = readOk(bytesOf(asciiDxf(file({section("ENTITIES", attdef)}))));
+    ASSERT_EQ(drawing.entities.size(), 1u);
+    const auto* contents = std::get_if<dwg::AttributeContents>(&drawing.entities[0].data);
+    ASSERT_NE(contents, nullptr);
+    EXPECT_EQ(contents->tag, "TAG");
+    EXPECT_EQ(contents->prompt, "Ask");
+    EXPECT_EQ(contents->text, "two lines");
+    EXPECT_EQ(contents->position.x, 1.0);
+    EXPECT_EQ(contents->height, 0.5);
+    EXPECT_TRUE(drawing.warnings.empty());
+}
+
 // A table's cells come in either layout: text in 1 before 2007, the value's shown text (302) after. A table with
 // fewer cells than its grid has no contents.
 TEST(DxfFiles, TableCellsOfBothLayoutsAndAShortGrid)
