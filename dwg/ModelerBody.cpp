@@ -113,11 +113,8 @@ bool readMeshBody(EntityFields& fields, MeshContents& mesh)
     BitReader& data = fields.data();
     data.readBitShort(); // version
     data.readBit();      // blend crease
+    // The mesh as drawn at level 0: its vertices and faces, as the exchange format lists them.
     mesh.subdivisionLevel = data.readBitLong();
-    if (mesh.subdivisionLevel < 0 || !plausibleCount(fields, static_cast<std::uint32_t>(mesh.subdivisionLevel), 6)) {
-        return false;
-    }
-    data.skipBitDoubles(3ull * static_cast<std::uint32_t>(mesh.subdivisionLevel));
     const auto vertices = static_cast<std::uint32_t>(data.readBitLong());
     if (!plausibleCount(fields, vertices, 6)) {
         return false;
