@@ -266,6 +266,12 @@ void addData(const dwg::EntityData& data, json& entity)
                 entity["subdivision_level"] = d.subdivisionLevel;
                 entity["vertices"] = points(d.vertices);
                 entity["faces"] = d.faces;
+            } else if constexpr (std::is_same_v<T, dwg::UnderlayContents>) {
+                entity["position"] = point(d.position);
+                entity["scale"] = point(d.scale);
+                entity["rotation"] = d.rotation;
+                entity["clip_boundary"] = planarPoints(d.clipBoundary);
+                entity["path"] = textOrNull(d.path);
             } else if constexpr (std::is_same_v<T, dwg::ShapeContents>) {
                 entity["position"] = point(d.position);
                 entity["size"] = d.size;

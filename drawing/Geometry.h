@@ -277,10 +277,20 @@ struct ShapeContents // AcDbShape: the shape's name lives in the shape file, whi
     std::string name;  // DXF only
 };
 
+struct UnderlayContents // AcDbPdfReference, AcDbDwfReference, AcDbDgnReference
+{
+    Point3 position;                  // 10
+    Point3 scale{1, 1, 1};            // 41, 42, 43
+    double rotation = 0;              // 50
+    std::vector<Point3> clipBoundary; // 11 (planar)
+    std::string path;                 // the underlay file as its definition names it (group 1 of the definition)
+};
+
 // std::monostate: a class without such contents, or an entity whose body could not be read.
-using EntityData = std::variant<std::monostate, AttributeContents, HatchContents, LeaderContents, ToleranceContents,
-                                MLineContents, RayContents, MLeaderContents, ImageContents, ViewportContents,
-                                LightContents, TableContents, ModelerContents, MeshContents, ShapeContents>;
+using EntityData =
+    std::variant<std::monostate, AttributeContents, HatchContents, LeaderContents, ToleranceContents, MLineContents,
+                 RayContents, MLeaderContents, ImageContents, ViewportContents, LightContents, TableContents,
+                 ModelerContents, MeshContents, ShapeContents, UnderlayContents>;
 
 // A 64-bit FNV-1a hash of the bytes.
 std::uint64_t contentHash(std::string_view bytes);

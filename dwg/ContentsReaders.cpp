@@ -384,6 +384,24 @@ LightContents readLight(EntityFields& fields)
     return light;
 }
 
+bool readUnderlay(EntityFields& fields, UnderlayContents& underlay)
+{
+    BitReader& data = fields.data();
+    data.skipBitDoubles(3); // extrusion
+    underlay.position = fields.point3();
+    underlay.rotation = fields.bitDouble();
+    underlay.scale = fields.point3();
+    data.skipBytes(3); // flags, contrast, fade
+    const auto corners = static_cast<std::uint32_t>(data.readBitLong());
+    if (!plausibleCount(fields, corners, 128)) {
+        return false;
+    }
+    for (std::uint32_t i = 0; i < corners && !fields.failed(); ++i) {
+        underlay.clipBoundary.push_back(fields.rawPoint2(0));
+    }
+    return !fields.failed();
+}
+
 bool readImage(EntityFields& fields, ImageContents& image)
 {
     BitReader& data = fields.data();

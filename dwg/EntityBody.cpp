@@ -255,6 +255,9 @@ EntityKind entityKind(std::uint16_t type, const ClassTable& classes)
         if (entry != nullptr && entry->dxfName == "ACAD_TABLE") {
             return EntityKind::Table;
         }
+        if (entry != nullptr && entry->dxfName.ends_with("UNDERLAY")) {
+            return EntityKind::Underlay;
+        }
         if (entry != nullptr && entry->dxfName == "MESH") {
             return EntityKind::Mesh;
         }
@@ -288,7 +291,8 @@ bool readEntityBody(const EntityHead& head, EntityStreams& streams, const Entity
         if (std::holds_alternative<InsertGeometry>(out.geometry) ||
             std::holds_alternative<PolylineGeometry>(out.geometry) || out.dataAs<LeaderContents>() != nullptr ||
             out.dataAs<MLeaderContents>() != nullptr || out.dataAs<MLineContents>() != nullptr ||
-            out.dataAs<ViewportContents>() != nullptr || out.dataAs<ImageContents>() != nullptr) {
+            out.dataAs<ViewportContents>() != nullptr || out.dataAs<ImageContents>() != nullptr ||
+            out.dataAs<UnderlayContents>() != nullptr) {
             out.geometry = std::monostate{};
             out.data.reset();
             return false;

@@ -51,6 +51,7 @@ enum class EntityKind {
     Modeler, // 3DSOLID, REGION, BODY and the surfaces
     Mesh,    // MESH (subdivision mesh)
     Shape,
+    Underlay, // PDFUNDERLAY, DWFUNDERLAY, DGNUNDERLAY
 };
 
 EntityKind entityKind(std::uint16_t type, const ClassTable& classes);

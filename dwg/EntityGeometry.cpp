@@ -332,6 +332,14 @@ bool readContents(const EntityHead& head, EntityFields& fields, ObjectContents& 
         out.setData(std::move(shape));
         break;
     }
+    case EntityKind::Underlay: {
+        UnderlayContents underlay;
+        if (!readUnderlay(fields, underlay)) {
+            return false;
+        }
+        out.setData(std::move(underlay));
+        break;
+    }
     case EntityKind::Mesh: {
         MeshContents mesh;
         if (!readMeshBody(fields, mesh)) {
@@ -462,6 +470,7 @@ bool readGeometryHandles(const EntityHead& head, BitReader& handles, const Versi
     case EntityKind::MLine:
     case EntityKind::Image:
     case EntityKind::Shape:
+    case EntityKind::Underlay:
         out.style = next();
         break;
     case EntityKind::MLeader:

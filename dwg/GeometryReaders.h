@@ -41,6 +41,7 @@ InsertGeometry readInsert(EntityFields& fields); // position, scale and rotation
 // Tables before 2010; later ones keep their cells in a table content of their own.
 bool readTable(EntityFields& fields, TableContents& table);
 bool readMeshBody(EntityFields& fields, MeshContents& mesh);
+bool readUnderlay(EntityFields& fields, UnderlayContents& underlay);
 enum class ModelerRead {
     Read,
     Elsewhere, // 2013 and later: in the drawing's data store, which this reader does not decode yet

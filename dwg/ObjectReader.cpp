@@ -68,8 +68,8 @@ void ObjectReader::readContents(ObjectHead& head, const BitReader& afterMode, st
         if (entry != nullptr && entry->dxfName == "XRECORD") {
             head.type = ObjectType::XRecord;
         }
-        if (entry != nullptr && entry->dxfName == "IMAGEDEF") {
-            readImagePath(afterMode, handleStart, dataEnd, contents, decoder);
+        if (entry != nullptr && (entry->dxfName == "IMAGEDEF" || entry->dxfName.ends_with("DEFINITION"))) {
+            readImagePath(afterMode, handleStart, dataEnd, contents, decoder, entry->dxfName == "IMAGEDEF");
             return;
         }
     }
@@ -234,7 +234,7 @@ bool ObjectReader::readRecordName(BitReader& reader, std::uint64_t dataEnd, std:
 
 // An image definition names its file after its version and the image's size in pixels.
 void ObjectReader::readImagePath(const BitReader& afterHead, std::uint64_t handleStart, std::uint64_t dataEnd,
-                                 ObjectContents& contents, TextDecoder* decoder) const
+                                 ObjectContents& contents, TextDecoder* decoder, bool image) const
 {
     BitReader data = afterHead;
     data.setEnd(handleStart);
@@ -245,8 +245,10 @@ void ObjectReader::readImagePath(const BitReader& afterHead, std::uint64_t handl
     if (m_flags.r2013Plus) {
         data.readBit(); // has data-store data
     }
-    data.readBitLong();     // version
-    data.skipRawDoubles(2); // size in pixels
+    if (image) {
+        data.readBitLong();     // version
+        data.skipRawDoubles(2); // size in pixels
+    }
     TextSource text =
         m_flags.r2007Plus
             ? TextSource::stringStream(m_objects.first(static_cast<std::size_t>(dataEnd / 8)), handleStart)

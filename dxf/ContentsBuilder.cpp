@@ -42,6 +42,9 @@ constexpr KindName kindNames[] = {
     {"NURBSURFACE", ContentsKind::Modeler},
     {"MESH", ContentsKind::Mesh},
     {"SHAPE", ContentsKind::Shape},
+    {"PDFUNDERLAY", ContentsKind::Underlay},
+    {"DWFUNDERLAY", ContentsKind::Underlay},
+    {"DGNUNDERLAY", ContentsKind::Underlay},
 };
 
 // Counts in a file are never more than its groups; a larger one is damage.
@@ -502,7 +505,7 @@ std::optional<std::string> multiLineText(const std::vector<Group>& groups)
 
 std::uint64_t ContentsBuilder::reference() const
 {
-    if (m_kind == ContentsKind::Image) {
+    if (m_kind == ContentsKind::Image || m_kind == ContentsKind::Underlay) {
         const Group* definition = FirstGroups(m_groups).find(340);
         std::uint64_t handle = 0;
         return definition != nullptr && definition->toHandle(handle) ? handle : 0;
@@ -659,6 +662,15 @@ dwg::EntityData ContentsBuilder::finish(TextDecoder& decoder, bool& damaged) con
         shape.rotation = toRadians(first.real(50, 0, bad));
         shape.name = decoder.decode(first.text(2));
         data = std::move(shape);
+        break;
+    }
+    case ContentsKind::Underlay: {
+        dwg::UnderlayContents underlay;
+        underlay.position = first.point(10, bad);
+        underlay.scale = {first.real(41, 1, bad), first.real(42, 1, bad), first.real(43, 1, bad)};
+        underlay.rotation = toRadians(first.real(50, 0, bad));
+        underlay.clipBoundary = first.points(11, bad);
+        data = std::move(underlay);
         break;
     }
     case ContentsKind::Mesh:

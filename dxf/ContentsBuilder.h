@@ -28,7 +28,8 @@ enum class ContentsKind : std::uint8_t {
     Table,
     Modeler, // 3DSOLID, REGION, BODY and the surfaces
     Mesh,
-    Shape
+    Shape,
+    Underlay
 };
 
 // The contents kind of a DXF entity name; None for entities whose contents are geometry or not kept.

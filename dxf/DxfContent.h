@@ -93,7 +93,8 @@ struct DxfContent
     std::vector<std::string_view> blockNames; // BLOCK names of the BLOCKS section, in file order
     std::vector<dwg::Point3> blockBases;      // their base points (ReadDetail::Contents), in the same order
     std::optional<PropertiesRecord> properties;
-    std::vector<std::pair<std::uint64_t, std::string_view>> imagePaths; // IMAGEDEF handles and their files
+    std::vector<std::pair<std::uint64_t, std::string_view>>
+        imagePaths; // IMAGEDEF and underlay definitions: handles, files
     std::vector<EntityRecord> entities;
     std::map<std::uint64_t, std::string> modelerData; // ACDSDATA: the solid modeler's data (binary) by entity
     bool codepageKnown = true;

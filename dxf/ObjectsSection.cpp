@@ -163,7 +163,8 @@ void readObjectsSection(GroupSource& source, DxfContent& content)
     while (!endsSection(source.current())) {
         if (source.current().is(0, "XRECORD")) {
             readXrecord(source, content);
-        } else if (source.current().is(0, "IMAGEDEF")) {
+        } else if (source.current().is(0, "IMAGEDEF") || source.current().is(0, "PDFDEFINITION") ||
+                   source.current().is(0, "DWFDEFINITION") || source.current().is(0, "DGNDEFINITION")) {
             readImageDefinition(source, content);
         } else {
             source.advance();

@@ -73,6 +73,9 @@ const std::vector<KindFields>& kinds()
         {"AcDb3dSolid", {"modeler_format", "modeler_data", "size", "hash"}, nullptr},
         {"AcDbRegion", {"modeler_format", "modeler_data", "size", "hash"}, nullptr},
         {"AcDbBody", {"modeler_format", "modeler_data", "size", "hash"}, nullptr},
+        {"AcDbPdfReference", {"position", "scale", "rotation", "clip_boundary", "path"}, nullptr},
+        {"AcDbDwfReference", {"position", "scale", "rotation", "clip_boundary", "path"}, nullptr},
+        {"AcDbDgnReference", {"position", "scale", "rotation", "clip_boundary", "path"}, nullptr},
         {"AcDbSubDMesh", {"subdivision_level", "vertices", "faces"}, nullptr},
         {"AcDbLight", {"light_type", "position"}, nullptr},
         {"AcDbHelix", {"axis", "radii", "turns"}, "helices are not read yet"},
@@ -156,8 +159,8 @@ TEST(ContentsShare, EveryDecodedKindHasItsContents)
     for (const auto& [what, count] : without) {
         std::printf("  without contents: %zu %s\n", count, what.c_str());
     }
-    // The share reached so far (97.9 %); it only grows.
-    EXPECT_GE(static_cast<double>(withContents), 0.978 * static_cast<double>(total));
+    // The share reached so far (98.3 %); it only grows.
+    EXPECT_GE(static_cast<double>(withContents), 0.983 * static_cast<double>(total));
 }
 
 } // namespace
