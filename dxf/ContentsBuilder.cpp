@@ -340,6 +340,10 @@ std::optional<dwg::MLeaderContents> readMLeader(const std::vector<Group>& groups
             continue;
         }
         if (depth == 3 && coordinate && code % 10 == 0) {
+            if (mleader.leaderLines.empty()) {
+                damaged = true; // a point of a leader line that was never begun
+                continue;
+            }
             if (code == 10 || mleader.leaderLines.back().empty()) {
                 mleader.leaderLines.back().emplace_back();
             }
