@@ -166,6 +166,30 @@ json hatchPaths(const std::vector<dwg::HatchLoop>& loops)
     return out;
 }
 
+// The modeler data: SAT text as it is, SAB bytes in hexadecimal; its size in bytes and its content hash.
+// The modeler data: its form, content hash and size in bytes, then the SAT text as it is or the SAB bytes in
+// hexadecimal.
+void addModeler(const dwg::ModelerContents& d, json& entity)
+{
+    entity["modeler_format"] = d.binary ? "SAB" : "SAT";
+    char hash[24];
+    std::snprintf(hash, sizeof hash, "%016llX", static_cast<unsigned long long>(d.hash));
+    entity["hash"] = hash;
+    entity["size"] = d.data.size();
+    if (d.binary) {
+        static constexpr char digits[] = "0123456789ABCDEF";
+        std::string hex;
+        hex.reserve(d.data.size() * 2);
+        for (const char c : d.data) {
+            hex.push_back(digits[static_cast<unsigned char>(c) >> 4]);
+            hex.push_back(digits[static_cast<unsigned char>(c) & 15]);
+        }
+        entity["modeler_data"] = std::move(hex);
+    } else {
+        entity["modeler_data"] = d.data;
+    }
+}
+
 // The keys of the contents that are no geometry, named after the same vocabulary.
 void addData(const dwg::EntityData& data, json& entity)
 {
@@ -231,6 +255,33 @@ void addData(const dwg::EntityData& data, json& entity)
             } else if constexpr (std::is_same_v<T, dwg::RayContents>) {
                 entity["point"] = point(d.point);
                 entity["direction"] = point(d.direction);
+            } else if constexpr (std::is_same_v<T, dwg::TableContents>) {
+                entity["position"] = point(d.position);
+                entity["rows"] = d.rows;
+                entity["columns"] = d.columns;
+                entity["cells"] = d.cells;
+            } else if constexpr (std::is_same_v<T, dwg::ModelerContents>) {
+                addModeler(d, entity);
+            } else if constexpr (std::is_same_v<T, dwg::MeshContents>) {
+                entity["subdivision_level"] = d.subdivisionLevel;
+                entity["vertices"] = points(d.vertices);
+                entity["faces"] = d.faces;
+            } else if constexpr (std::is_same_v<T, dwg::UnderlayContents>) {
+                entity["position"] = point(d.position);
+                entity["scale"] = point(d.scale);
+                entity["rotation"] = d.rotation;
+                entity["clip_boundary"] = planarPoints(d.clipBoundary);
+                entity["path"] = textOrNull(d.path);
+            } else if constexpr (std::is_same_v<T, dwg::ShapeContents>) {
+                entity["position"] = point(d.position);
+                entity["size"] = d.size;
+                entity["rotation"] = d.rotation;
+                if (d.name.empty()) {
+                    entity["shape_number"] = d.shapeNumber;
+                    entity["style"] = d.style;
+                } else {
+                    entity["name"] = d.name;
+                }
             }
         },
         data);

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -240,10 +241,63 @@ struct LightContents // AcDbLight
     double intensity = 0; // 40
 };
 
+struct TableContents // AcDbTable
+{
+    Point3 position;                // 10: the insertion point
+    std::uint32_t rows = 0;         // 91
+    std::uint32_t columns = 0;      // 92
+    std::vector<std::string> cells; // every cell's text, row by row (rows x columns); empty for a cell without text
+};
+
+// AcDb3dSolid, AcDbRegion, AcDbBody and the surfaces: the solid modeler's own description of the shape, as the
+// drawing keeps it. Text (SAT) with "\n" line ends, or the binary form (SAB).
+struct ModelerContents
+{
+    bool binary = false;    // SAB rather than SAT text
+    std::string data;       // the SAT text (decoded), or the SAB bytes
+    std::uint64_t hash = 0; // modelerHash(*this)
+};
+
+struct MeshContents // AcDbSubDMesh (MESH)
+{
+    int subdivisionLevel = 0;                     // 91
+    std::vector<Point3> vertices;                 // 10
+    std::vector<std::vector<std::int32_t>> faces; // 90: each face's vertex indexes
+};
+
+struct ShapeContents // AcDbShape: the shape's name lives in the shape file, which the drawing names by its style
+{
+    Point3 position;     // 10
+    double size = 0;     // 40
+    double rotation = 0; // 50
+    // The drawing keeps the shape's number in its file and the style that names the file; the exchange format the
+    // shape's name instead (2), as the file gives it.
+    int shapeNumber = 0;
+    std::string style; // the shape file, as the text style names it
+    std::string name;  // DXF only
+};
+
+struct UnderlayContents // AcDbPdfReference, AcDbDwfReference, AcDbDgnReference
+{
+    Point3 position;                  // 10
+    Point3 scale{1, 1, 1};            // 41, 42, 43
+    double rotation = 0;              // 50
+    std::vector<Point3> clipBoundary; // 11 (planar)
+    std::string path;                 // the underlay file as its definition names it (group 1 of the definition)
+};
+
 // std::monostate: a class without such contents, or an entity whose body could not be read.
 using EntityData =
     std::variant<std::monostate, AttributeContents, HatchContents, LeaderContents, ToleranceContents, MLineContents,
-                 RayContents, MLeaderContents, ImageContents, ViewportContents, LightContents>;
+                 RayContents, MLeaderContents, ImageContents, ViewportContents, LightContents, TableContents,
+                 ModelerContents, MeshContents, ShapeContents, UnderlayContents>;
+
+// A 64-bit FNV-1a hash of the bytes.
+std::uint64_t contentHash(std::string_view bytes);
+// The content hash of modeler data: of the shape's records only. The header before them (the modeler's version, the
+// program and the date of the save, the units) changes with every save and export, and the text form's lines lose
+// their trailing blanks in an export; so the same solid gives the same hash wherever the same form holds it.
+std::uint64_t modelerHash(const ModelerContents& modeler);
 
 // The JSON key of a dimension point: "defpoint", "text_midpoint", "defpoint2", "defpoint3", "defpoint4", "arc_point".
 const char* dimensionPointKey(DimensionPointKind kind);

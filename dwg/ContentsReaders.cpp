@@ -115,6 +115,30 @@ bool readHatchLoop(EntityFields& fields, HatchLoop& loop)
     return !fields.failed();
 }
 
+// A multi-line attribute's MTEXT: its text, frame and columns. Returns the text.
+std::string readEmbeddedMText(EntityFields& fields)
+{
+    BitReader& data = fields.data();
+    std::string text = fields.text();
+    if (data.readBitShort() > 0) {  // size of the annotative data
+        data.readBitShort();        // attachment
+        data.skipBitDoubles(3 + 3); // insertion point, x axis direction
+        data.skipBitDoubles(2);     // rectangle height and width
+        const auto columns = static_cast<std::uint16_t>(data.readBitShort());
+        if (columns != 0) {
+            const auto heights = static_cast<std::uint16_t>(data.readBitShort());
+            data.skipBitDoubles(2); // column width, gutter
+            const bool autoHeight = data.readBitShort() != 0;
+            data.readBit(); // flow reversed
+            if (!autoHeight && columns == 2) {
+                data.skipBitDoubles(heights);
+            }
+        }
+        data.readBitShort(); // annotative
+    }
+    return text;
+}
+
 } // namespace
 
 bool readAttribute(EntityFields& fields, bool definition, AttributeContents& attribute)
@@ -164,10 +188,8 @@ bool readAttribute(EntityFields& fields, bool definition, AttributeContents& att
     if (f.r2010Plus) {
         data.readByte(); // version of the attribute's data
     }
-    if (f.r2018Plus && data.readByte() != 1) {
-        // A multi-line attribute keeps an MTEXT of its own here, which this reader does not decode yet.
-        data.fail();
-        return false;
+    if (f.r2018Plus && data.readByte() > 1) {
+        attribute.text = readEmbeddedMText(fields); // a multi-line attribute
     }
     attribute.tag = fields.text();
     data.readBitShort(); // field length
@@ -360,6 +382,24 @@ LightContents readLight(EntityFields& fields)
     light.position = fields.point3();
     light.target = fields.point3();
     return light;
+}
+
+bool readUnderlay(EntityFields& fields, UnderlayContents& underlay)
+{
+    BitReader& data = fields.data();
+    data.skipBitDoubles(3); // extrusion
+    underlay.position = fields.point3();
+    underlay.rotation = fields.bitDouble();
+    underlay.scale = fields.point3();
+    data.skipBytes(3); // flags, contrast, fade
+    const auto corners = static_cast<std::uint32_t>(data.readBitLong());
+    if (!plausibleCount(fields, corners, 128)) {
+        return false;
+    }
+    for (std::uint32_t i = 0; i < corners && !fields.failed(); ++i) {
+        underlay.clipBoundary.push_back(fields.rawPoint2(0));
+    }
+    return !fields.failed();
 }
 
 bool readImage(EntityFields& fields, ImageContents& image)

@@ -274,6 +274,15 @@ public:
                 const ObjectContents* layer = m_index.contents(handle, ObjectType::Layer);
                 viewport->frozenLayers.push_back(layer != nullptr ? layer->name : std::string());
             }
+        } else if (auto* underlay = std::get_if<UnderlayContents>(&entity.data); underlay && contents.style != 0) {
+            if (const ObjectRecord* definition = m_index.find(contents.style);
+                definition != nullptr && definition->contents.imageDefinition) {
+                underlay->path = definition->contents.name;
+            }
+        } else if (auto* shape = std::get_if<ShapeContents>(&entity.data)) {
+            if (const ObjectContents* style = m_index.contents(contents.style, ObjectType::TextStyle)) {
+                shape->style = style->fontFile;
+            }
         } else if (auto* mline = std::get_if<MLineContents>(&entity.data)) {
             if (const ObjectContents* style = m_index.contents(contents.style, ObjectType::MLineStyle)) {
                 mline->style = style->name;
@@ -356,7 +365,7 @@ bool keepForContents(const ObjectHead& head, const ObjectContents& contents, Tab
         return true;
     case ObjectType::TextStyle:
         ++counts.textStyles;
-        return false;
+        return true; // a shape's file
     case ObjectType::Linetype:
         ++counts.linetypes;
         return false;

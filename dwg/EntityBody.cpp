@@ -16,6 +16,7 @@ struct CommonData
     bool extensionDictionaryMissing = false;
     bool noLinks = false; // R13-R2000: no previous/next entity handles
     bool colorBookHandle = false;
+    bool inDataStore = false;
     unsigned linetypeFlags = 0;
     unsigned plotStyleFlags = 0;
     unsigned materialFlags = 0;
@@ -66,7 +67,7 @@ CommonData readCommonData(EntityFields& fields)
         common.noLinks = data.readBit();
     }
     if (f.r2013Plus) {
-        data.readBit(); // has data-store data
+        common.inDataStore = data.readBit();
     }
     skipColor(fields, f, common);
     data.skipBitDoubles(1); // linetype scale
@@ -216,6 +217,12 @@ EntityKind entityKind(std::uint16_t type, const ClassTable& classes)
         return EntityKind::Hatch;
     case 44:
         return EntityKind::MText;
+    case 33:
+        return EntityKind::Shape;
+    case 37:
+    case 38:
+    case 39:
+        return EntityKind::Modeler;
     case 77:
         return EntityKind::LwPolyline;
     default:
@@ -245,6 +252,18 @@ EntityKind entityKind(std::uint16_t type, const ClassTable& classes)
         if (entry != nullptr && (entry->dxfName == "IMAGE" || entry->dxfName == "WIPEOUT")) {
             return EntityKind::Image;
         }
+        if (entry != nullptr && entry->dxfName == "ACAD_TABLE") {
+            return EntityKind::Table;
+        }
+        if (entry != nullptr && entry->dxfName.ends_with("UNDERLAY")) {
+            return EntityKind::Underlay;
+        }
+        if (entry != nullptr && entry->dxfName == "MESH") {
+            return EntityKind::Mesh;
+        }
+        if (entry != nullptr && entry->dxfName.ends_with("SURFACE")) {
+            return EntityKind::Modeler; // the surfaces keep the modeler data first, then fields of their own
+        }
     }
     return EntityKind::Other;
 }
@@ -258,7 +277,9 @@ bool readEntityBody(const EntityHead& head, EntityStreams& streams, const Entity
         return false;
     }
     GeometryLinks links;
-    const bool geometryRead = readGeometry(head, fields, out, links);
+    EntityHead withCommon = head;
+    withCommon.inDataStore = common.inDataStore;
+    const bool geometryRead = readGeometry(withCommon, fields, out, links);
     readCommonHandles(head, common, f, streams.handles, out);
     if (!geometryRead) {
         out.geometry = std::monostate{};
@@ -270,7 +291,8 @@ bool readEntityBody(const EntityHead& head, EntityStreams& streams, const Entity
         if (std::holds_alternative<InsertGeometry>(out.geometry) ||
             std::holds_alternative<PolylineGeometry>(out.geometry) || out.dataAs<LeaderContents>() != nullptr ||
             out.dataAs<MLeaderContents>() != nullptr || out.dataAs<MLineContents>() != nullptr ||
-            out.dataAs<ViewportContents>() != nullptr || out.dataAs<ImageContents>() != nullptr) {
+            out.dataAs<ViewportContents>() != nullptr || out.dataAs<ImageContents>() != nullptr ||
+            out.dataAs<UnderlayContents>() != nullptr) {
             out.geometry = std::monostate{};
             out.data.reset();
             return false;

@@ -47,6 +47,11 @@ enum class EntityKind {
     Image, // IMAGE and WIPEOUT
     Viewport,
     Light,
+    Table,   // ACAD_TABLE
+    Modeler, // 3DSOLID, REGION, BODY and the surfaces
+    Mesh,    // MESH (subdivision mesh)
+    Shape,
+    Underlay, // PDFUNDERLAY, DWFUNDERLAY, DGNUNDERLAY
 };
 
 EntityKind entityKind(std::uint16_t type, const ClassTable& classes);
@@ -71,6 +76,7 @@ struct EntityHead
     EntityKind kind = EntityKind::Other;
     std::uint8_t entityMode = 0;
     std::uint64_t handle = 0;
+    bool inDataStore = false; // 2013+: the common data says part of the entity lives in the data store
 };
 
 // Fills `out` (layer, geometry, references). On a damaged body it returns false and leaves the geometry empty;

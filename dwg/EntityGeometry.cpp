@@ -205,6 +205,8 @@ MTextGeometry readMText(EntityFields& fields)
     return mtext;
 }
 
+} // namespace
+
 InsertGeometry readInsert(EntityFields& fields)
 {
     InsertGeometry insert;
@@ -234,6 +236,8 @@ InsertGeometry readInsert(EntityFields& fields)
     insert.rotation = fields.bitDouble();
     return insert;
 }
+
+namespace {
 
 // The kinds whose contents are no geometry (see EntityData).
 bool readContents(const EntityHead& head, EntityFields& fields, ObjectContents& out, GeometryLinks& links)
@@ -298,6 +302,50 @@ bool readContents(const EntityHead& head, EntityFields& fields, ObjectContents& 
             return false;
         }
         out.setData(std::move(image));
+        break;
+    }
+    case EntityKind::Table: {
+        TableContents table;
+        // 2010 and later keep the cells in a table content that this reader does not decode yet.
+        if (fields.flags().r2010Plus || !readTable(fields, table)) {
+            return false;
+        }
+        out.setData(std::move(table));
+        break;
+    }
+    case EntityKind::Modeler: {
+        ModelerContents modeler;
+        if (readModeler(fields, head.inDataStore, modeler) != ModelerRead::Read) {
+            return false;
+        }
+        out.setData(std::move(modeler));
+        break;
+    }
+    case EntityKind::Shape: {
+        ShapeContents shape;
+        shape.position = fields.point3();
+        shape.size = fields.bitDouble();
+        shape.rotation = fields.bitDouble();
+        fields.data().skipBitDoubles(3); // width factor, oblique angle, thickness
+        shape.shapeNumber = static_cast<std::uint16_t>(fields.data().readBitShort());
+        fields.data().skipBitDoubles(3); // extrusion
+        out.setData(std::move(shape));
+        break;
+    }
+    case EntityKind::Underlay: {
+        UnderlayContents underlay;
+        if (!readUnderlay(fields, underlay)) {
+            return false;
+        }
+        out.setData(std::move(underlay));
+        break;
+    }
+    case EntityKind::Mesh: {
+        MeshContents mesh;
+        if (!readMeshBody(fields, mesh)) {
+            return false;
+        }
+        out.setData(std::move(mesh));
         break;
     }
     case EntityKind::Ray: {
@@ -421,6 +469,8 @@ bool readGeometryHandles(const EntityHead& head, BitReader& handles, const Versi
         break;
     case EntityKind::MLine:
     case EntityKind::Image:
+    case EntityKind::Shape:
+    case EntityKind::Underlay:
         out.style = next();
         break;
     case EntityKind::MLeader:

@@ -37,5 +37,17 @@ LightContents readLight(EntityFields& fields);
 ViewportContents readViewport(EntityFields& fields, GeometryLinks& links);
 // Fills `links` with the places of the block content's and the arrowhead's handles in the handle stream.
 bool readMLeader(EntityFields& fields, MLeaderContents& mleader, GeometryLinks& links);
+InsertGeometry readInsert(EntityFields& fields); // position, scale and rotation
+// Tables before 2010; later ones keep their cells in a table content of their own.
+bool readTable(EntityFields& fields, TableContents& table);
+bool readMeshBody(EntityFields& fields, MeshContents& mesh);
+bool readUnderlay(EntityFields& fields, UnderlayContents& underlay);
+enum class ModelerRead {
+    Read,
+    Elsewhere, // 2013 and later: in the drawing's data store, which this reader does not decode yet
+    Damaged,
+};
+// `inDataStore`: the entity's common data says that its data lives in the drawing's data store.
+ModelerRead readModeler(EntityFields& fields, bool inDataStore, ModelerContents& modeler);
 
 } // namespace dwg

@@ -20,7 +20,7 @@ struct ObjectContents
     // The annotation and fill entities' contents; null for the others. Kept apart, so that the many objects without
     // such contents stay small.
     std::unique_ptr<EntityData> data;
-    std::uint64_t style = 0; // MLINE: its MLINESTYLE; IMAGE: its IMAGEDEF
+    std::uint64_t style = 0; // MLINE: its MLINESTYLE; IMAGE, underlays: their definition; SHAPE: its STYLE
     std::uint64_t block = 0; // INSERT, MINSERT: the referenced BLOCK_HEADER
     // POLYLINE_2D and POLYLINE_3D: their vertices, either listed (R2004+) or as a chain (R13-R2000).
     // BLOCK_CONTROL, LAYER_CONTROL: the table's entries, in table order. VIEWPORT: its frozen layers.
@@ -36,8 +36,9 @@ struct ObjectContents
     // one.
     std::string name;
     std::string storedName;
+    std::string fontFile;         // STYLE: its font or shape file
     std::uint64_t owner = 0;      // R13/R14 DICTIONARY and XRECORD: their owner
-    bool imageDefinition = false; // an IMAGEDEF, whose file path is kept as `name`
+    bool imageDefinition = false; // an IMAGEDEF or an underlay's definition, whose file path is kept as `name`
     // R13-R2000 XRECORD "DWGPROPS": the drawing's properties as (group code, text) items.
     std::vector<std::pair<std::int16_t, std::string>> properties;
 

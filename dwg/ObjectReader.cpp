@@ -68,8 +68,8 @@ void ObjectReader::readContents(ObjectHead& head, const BitReader& afterMode, st
         if (entry != nullptr && entry->dxfName == "XRECORD") {
             head.type = ObjectType::XRecord;
         }
-        if (entry != nullptr && entry->dxfName == "IMAGEDEF") {
-            readImagePath(afterMode, handleStart, dataEnd, contents, decoder);
+        if (entry != nullptr && (entry->dxfName == "IMAGEDEF" || entry->dxfName.ends_with("DEFINITION"))) {
+            readImagePath(afterMode, handleStart, dataEnd, contents, decoder, entry->dxfName == "IMAGEDEF");
             return;
         }
     }
@@ -168,7 +168,8 @@ Expected<ObjectHead> ObjectReader::readObject(std::uint64_t offset, std::uint64_
         return Fault{ErrorCode::Corrupt, offset, "object handle stream position"};
     }
     if (head.type == ObjectType::BlockHeader ||
-        (Full && (head.type == ObjectType::Layer || head.type == ObjectType::MLineStyle))) {
+        (Full && (head.type == ObjectType::Layer || head.type == ObjectType::MLineStyle ||
+                  head.type == ObjectType::TextStyle))) {
         if (!readRecordName(reader, dataEnd, handleStart, head, contents, decoder)) {
             return Fault{ErrorCode::Corrupt, offset, "table record name"};
         }
@@ -211,6 +212,19 @@ bool ObjectReader::readRecordName(BitReader& reader, std::uint64_t dataEnd, std:
         if (head.type == ObjectType::BlockHeader) {
             readBasePoint(reader, handleStart, *contents);
         }
+        if (head.type == ObjectType::TextStyle) {
+            // The flags and sizes, then the font (or shape) file: a shape names its file through its style.
+            reader.skipBits(1);
+            reader.readBitShort();
+            reader.skipBits(3);
+            reader.skipBitDoubles(3);
+            reader.readByte();
+            reader.skipBitDoubles(1);
+            std::string file = text.read();
+            if (!reader.failed() && !text.failed()) {
+                contents->fontFile = m_flags.r2007Plus || decoder == nullptr ? file : decoder->decode(file);
+            }
+        }
     }
     if (head.type == ObjectType::BlockHeader) {
         head.blockName = std::move(name);
@@ -220,7 +234,7 @@ bool ObjectReader::readRecordName(BitReader& reader, std::uint64_t dataEnd, std:
 
 // An image definition names its file after its version and the image's size in pixels.
 void ObjectReader::readImagePath(const BitReader& afterHead, std::uint64_t handleStart, std::uint64_t dataEnd,
-                                 ObjectContents& contents, TextDecoder* decoder) const
+                                 ObjectContents& contents, TextDecoder* decoder, bool image) const
 {
     BitReader data = afterHead;
     data.setEnd(handleStart);
@@ -231,8 +245,10 @@ void ObjectReader::readImagePath(const BitReader& afterHead, std::uint64_t handl
     if (m_flags.r2013Plus) {
         data.readBit(); // has data-store data
     }
-    data.readBitLong();     // version
-    data.skipRawDoubles(2); // size in pixels
+    if (image) {
+        data.readBitLong();     // version
+        data.skipRawDoubles(2); // size in pixels
+    }
     TextSource text =
         m_flags.r2007Plus
             ? TextSource::stringStream(m_objects.first(static_cast<std::size_t>(dataEnd / 8)), handleStart)

@@ -48,8 +48,9 @@ private:
                                     TextDecoder* decoder);
     bool readRecordName(BitReader& reader, std::uint64_t dataEnd, std::uint64_t handleStart, ObjectHead& head,
                         ObjectContents* contents, TextDecoder* decoder);
+    // IMAGEDEF (`image`) and the underlays' definitions: the file's path.
     void readImagePath(const BitReader& afterHead, std::uint64_t handleStart, std::uint64_t dataEnd,
-                       ObjectContents& contents, TextDecoder* decoder) const;
+                       ObjectContents& contents, TextDecoder* decoder, bool image) const;
     void readBasePoint(const BitReader& afterName, std::uint64_t handleStart, ObjectContents& contents) const;
     bool skipExtendedData(BitReader& reader);
     void readContents(ObjectHead& head, const BitReader& afterMode, std::uint64_t handleStart, std::uint64_t dataEnd,

@@ -30,6 +30,21 @@ constexpr KindName kindNames[] = {
     {"WIPEOUT", ContentsKind::Image},
     {"VIEWPORT", ContentsKind::Viewport},
     {"LIGHT", ContentsKind::Light},
+    {"ACAD_TABLE", ContentsKind::Table},
+    {"3DSOLID", ContentsKind::Modeler},
+    {"REGION", ContentsKind::Modeler},
+    {"BODY", ContentsKind::Modeler},
+    {"PLANESURFACE", ContentsKind::Modeler},
+    {"EXTRUDEDSURFACE", ContentsKind::Modeler},
+    {"LOFTEDSURFACE", ContentsKind::Modeler},
+    {"REVOLVEDSURFACE", ContentsKind::Modeler},
+    {"SWEPTSURFACE", ContentsKind::Modeler},
+    {"NURBSURFACE", ContentsKind::Modeler},
+    {"MESH", ContentsKind::Mesh},
+    {"SHAPE", ContentsKind::Shape},
+    {"PDFUNDERLAY", ContentsKind::Underlay},
+    {"DWFUNDERLAY", ContentsKind::Underlay},
+    {"DGNUNDERLAY", ContentsKind::Underlay},
 };
 
 // Counts in a file are never more than its groups; a larger one is damage.
@@ -54,6 +69,15 @@ public:
         return m_at < m_groups.size();
     }
     void skip() { ++m_at; }
+    // Moves past the subclass marker "100 name"; false when there is none.
+    bool seekMarker(std::string_view name)
+    {
+        while (m_at < m_groups.size() && !m_groups[m_at].is(100, name)) {
+            ++m_at;
+        }
+        return m_at++ < m_groups.size();
+    }
+    const Group* current() const { return m_at < m_groups.size() ? &m_groups[m_at] : nullptr; }
 
     double real(int code)
     {
@@ -316,6 +340,10 @@ std::optional<dwg::MLeaderContents> readMLeader(const std::vector<Group>& groups
             continue;
         }
         if (depth == 3 && coordinate && code % 10 == 0) {
+            if (mleader.leaderLines.empty()) {
+                damaged = true; // a point of a leader line that was never begun
+                continue;
+            }
             if (code == 10 || mleader.leaderLines.back().empty()) {
                 mleader.leaderLines.back().emplace_back();
             }
@@ -340,11 +368,148 @@ std::optional<dwg::MLeaderContents> readMLeader(const std::vector<Group>& groups
     return mleader;
 }
 
+// A table's grid after its subclass marker, then its cells, each from its type (171) on. Drawings before 2007 give a
+// cell's text in 1 (its first parts in 2 or 3); later ones in the shown text (302) of the cell's value.
+std::optional<dwg::TableContents> readTable(const std::vector<Group>& groups, TextDecoder& decoder)
+{
+    dwg::TableContents table;
+    GroupCursor in(groups);
+    const FirstGroups first(groups);
+    bool damaged = false;
+    table.position = first.point(10, damaged);
+    if (!in.seekMarker("AcDbTable") || !in.seek(91)) {
+        return std::nullopt;
+    }
+    table.rows = static_cast<std::uint32_t>(in.count(91));
+    table.columns = static_cast<std::uint32_t>(in.count(92));
+    const std::uint64_t cells = std::uint64_t{table.rows} * table.columns;
+    if (in.failed() || damaged || cells > groups.size()) {
+        return std::nullopt;
+    }
+    std::string parts;
+    bool inValue = false;
+    std::size_t cell = 0;
+    for (const Group* group = in.current(); group != nullptr; in.skip(), group = in.current()) {
+        if (group->code == 171) {
+            if (cell == cells) {
+                break; // the table's own overrides follow the cells
+            }
+            table.cells.emplace_back();
+            ++cell;
+            parts.clear();
+            inValue = false;
+        } else if (table.cells.empty()) {
+            continue;
+        } else if (group->code == 301 && group->word() == "CELL_VALUE") {
+            inValue = true;
+        } else if (group->code == 304 && group->word() == "ACVALUE_END") {
+            inValue = false;
+        } else if (!inValue && (group->code == 2 || group->code == 3)) {
+            parts.append(group->text);
+        } else if (!inValue && group->code == 1) {
+            parts.append(group->text);
+            table.cells.back() = decoder.decode(parts);
+            parts.clear();
+        } else if (inValue && group->code == 302) {
+            table.cells.back() = decoder.decode(group->text);
+        }
+    }
+    if (table.cells.size() != cells) {
+        return std::nullopt;
+    }
+    return table;
+}
+
+// The modeler data as text lines (1; 3 continues a line), each character mirrored as in the drawing. From 2013 on
+// the data lives in the file's data store (ACDSDATA): the contents then wait for it (binary, empty).
+dwg::ModelerContents readModeler(const std::vector<Group>& groups)
+{
+    dwg::ModelerContents modeler;
+    bool lines = false;
+    for (const Group& group : groups) {
+        if (group.code != 1 && group.code != 3) {
+            modeler.binary = modeler.binary || group.code == 290;
+            continue;
+        }
+        if (group.code == 1 && lines) {
+            modeler.data.push_back('\n');
+        }
+        lines = true;
+        // A text file writes a caret as "^ " and a control character c as "^" and c + 64; a binary one as it is.
+        const std::string_view text = group.text;
+        const bool carets = group.form == ValueForm::Line;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            auto byte = static_cast<unsigned char>(text[i]);
+            if (carets && byte == '^' && i + 1 < text.size()) {
+                const auto next = static_cast<unsigned char>(text[++i]);
+                byte = next == ' ' ? '^' : static_cast<unsigned char>(next & 0x1f);
+            }
+            modeler.data.push_back(static_cast<char>(byte <= 32 ? byte : 159 - byte));
+        }
+    }
+    if (lines) {
+        modeler.data.push_back('\n');
+        modeler.binary = false;
+    }
+    modeler.hash = dwg::modelerHash(modeler);
+    return modeler;
+}
+
+// A mesh after its subclass marker: version, blend crease, subdivision level, its vertices, then its faces as one
+// list (each face's vertex count, then the indexes).
+std::optional<dwg::MeshContents> readMesh(const std::vector<Group>& groups)
+{
+    dwg::MeshContents mesh;
+    GroupCursor in(groups);
+    if (!in.seekMarker("AcDbSubDMesh")) {
+        return std::nullopt;
+    }
+    in.integer(71);
+    in.integer(72);
+    mesh.subdivisionLevel = static_cast<int>(in.count(91));
+    const std::int64_t vertices = in.count(92);
+    for (std::int64_t i = 0; i < vertices && !in.failed(); ++i) {
+        dwg::Point3& p = mesh.vertices.emplace_back(in.planar(10));
+        p.z = in.real(30);
+    }
+    const std::int64_t items = in.count(93);
+    for (std::int64_t i = 0; i < items && !in.failed();) {
+        const std::int64_t count = in.integer(90);
+        ++i;
+        if (count < 0 || count > items - i) {
+            return std::nullopt;
+        }
+        std::vector<std::int32_t>& face = mesh.faces.emplace_back();
+        for (std::int64_t k = 0; k < count && !in.failed(); ++k, ++i) {
+            face.push_back(static_cast<std::int32_t>(in.integer(90)));
+        }
+    }
+    if (in.failed()) {
+        return std::nullopt;
+    }
+    return mesh;
+}
+
+// A multi-line attribute keeps its text in an embedded MTEXT (from "101 Embedded Object" on): its first parts in 3,
+// the rest in 1. Empty for other attributes.
+std::optional<std::string> multiLineText(const std::vector<Group>& groups)
+{
+    std::optional<std::string> text;
+    for (const Group& group : groups) {
+        if (group.code == 101) {
+            text.emplace();
+        } else if (text && (group.code == 3 || group.code == 1)) {
+            text->append(group.text);
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 std::uint64_t ContentsBuilder::reference() const
 {
-    if (m_kind == ContentsKind::Image) {
+    if (m_kind == ContentsKind::Image || m_kind == ContentsKind::Underlay) {
         const Group* definition = FirstGroups(m_groups).find(340);
         std::uint64_t handle = 0;
         return definition != nullptr && definition->toHandle(handle) ? handle : 0;
@@ -386,12 +551,6 @@ ContentsKind contentsKindOf(std::string_view dxfName)
     return ContentsKind::None;
 }
 
-bool ContentsBuilder::multiLineAttribute() const
-{
-    return (m_kind == ContentsKind::Attribute || m_kind == ContentsKind::AttributeDefinition) &&
-           FirstGroups(m_groups).find(101) != nullptr;
-}
-
 dwg::EntityData ContentsBuilder::finish(TextDecoder& decoder, bool& damaged) const
 {
     const FirstGroups first(m_groups);
@@ -402,12 +561,9 @@ dwg::EntityData ContentsBuilder::finish(TextDecoder& decoder, bool& damaged) con
         return data;
     case ContentsKind::Attribute:
     case ContentsKind::AttributeDefinition: {
-        if (multiLineAttribute()) {
-            return data;
-        }
         dwg::AttributeContents attribute;
         attribute.tag = decoder.decode(first.text(2));
-        attribute.text = decoder.decode(first.text(1));
+        attribute.text = decoder.decode(multiLineText(m_groups).value_or(std::string(first.text(1))));
         if (m_kind == ContentsKind::AttributeDefinition) {
             attribute.prompt = decoder.decode(first.text(3));
         }
@@ -493,6 +649,41 @@ dwg::EntityData ContentsBuilder::finish(TextDecoder& decoder, bool& damaged) con
         data = std::move(viewport);
         break;
     }
+    case ContentsKind::Table:
+        if (auto table = readTable(m_groups, decoder)) {
+            data = std::move(*table);
+        } else {
+            bad = true;
+        }
+        break;
+    case ContentsKind::Modeler:
+        data = readModeler(m_groups);
+        break;
+    case ContentsKind::Shape: {
+        dwg::ShapeContents shape;
+        shape.position = first.point(10, bad);
+        shape.size = first.real(40, 0, bad);
+        shape.rotation = toRadians(first.real(50, 0, bad));
+        shape.name = decoder.decode(first.text(2));
+        data = std::move(shape);
+        break;
+    }
+    case ContentsKind::Underlay: {
+        dwg::UnderlayContents underlay;
+        underlay.position = first.point(10, bad);
+        underlay.scale = {first.real(41, 1, bad), first.real(42, 1, bad), first.real(43, 1, bad)};
+        underlay.rotation = toRadians(first.real(50, 0, bad));
+        underlay.clipBoundary = first.points(11, bad);
+        data = std::move(underlay);
+        break;
+    }
+    case ContentsKind::Mesh:
+        if (auto mesh = readMesh(m_groups)) {
+            data = std::move(*mesh);
+        } else {
+            bad = true;
+        }
+        break;
     case ContentsKind::MLeader:
         if (auto mleader = readMLeader(m_groups, decoder)) {
             data = std::move(*mleader);

@@ -24,7 +24,12 @@ enum class ContentsKind : std::uint8_t {
     MLeader,
     Image, // IMAGE and WIPEOUT
     Viewport,
-    Light
+    Light,
+    Table,
+    Modeler, // 3DSOLID, REGION, BODY and the surfaces
+    Mesh,
+    Shape,
+    Underlay
 };
 
 // The contents kind of a DXF entity name; None for entities whose contents are geometry or not kept.
@@ -42,8 +47,6 @@ public:
             m_groups.push_back(group);
         }
     }
-    // A multi-line attribute keeps its text in an embedded MTEXT (group 101 on), which is not read yet.
-    bool multiLineAttribute() const;
     // std::monostate when the groups do not hold the kind's contents whole; `damaged` is then set.
     dwg::EntityData finish(TextDecoder& decoder, bool& damaged) const;
     // The object the caller names: a MULTILEADER's block content (group 341 of its context, a block record), an

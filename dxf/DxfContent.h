@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -81,7 +82,6 @@ struct EntityRecord
     bool damaged = false;                    // a value of its geometry could not be read
     std::vector<std::uint64_t> frozenLayers; // VIEWPORT
     std::uint64_t reference = 0;             // MULTILEADER: its block content's block record; IMAGE: its IMAGEDEF
-    bool multiLine = false;                  // a multi-line attribute (definition), whose contents are not read yet
     bool hasData = false;                    // at least one group after the record's name
 };
 
@@ -93,8 +93,10 @@ struct DxfContent
     std::vector<std::string_view> blockNames; // BLOCK names of the BLOCKS section, in file order
     std::vector<dwg::Point3> blockBases;      // their base points (ReadDetail::Contents), in the same order
     std::optional<PropertiesRecord> properties;
-    std::vector<std::pair<std::uint64_t, std::string_view>> imagePaths; // IMAGEDEF handles and their files
+    std::vector<std::pair<std::uint64_t, std::string_view>>
+        imagePaths; // IMAGEDEF and underlay definitions: handles, files
     std::vector<EntityRecord> entities;
+    std::map<std::uint64_t, std::string> modelerData; // ACDSDATA: the solid modeler's data (binary) by entity
     bool codepageKnown = true;
     bool entitiesReached = false; // the ENTITIES section was begun
     std::vector<std::string> warnings;

@@ -47,8 +47,10 @@ void readSection(std::string_view name, GroupSource& source, Readers& readers, D
         readEntitiesSection(source, *readers.entities, content);
     } else if (name == "OBJECTS" && contents) {
         readObjectsSection(source, content);
+    } else if (name == "ACDSDATA" && contents) {
+        readDataStoreSection(source, content);
     } else {
-        skipSection(source); // THUMBNAILIMAGE, ACDSDATA and sections of other programs
+        skipSection(source); // THUMBNAILIMAGE and sections of other programs
     }
 }
 

@@ -31,8 +31,9 @@ EntityRecord EntityReader::read(GroupSource& source)
     bool layerSeen = false;
     bool flagsSeen = false;
     bool markerSeen = false;
-    int appGroups = 0;   // inside "102 {NAME" ... "102 }"
-    bool ownData = true; // false from an embedded object (101) or the extended data (1000+) on
+    int appGroups = 0;     // inside "102 {NAME" ... "102 }"
+    bool ownData = true;   // false from an embedded object (101) or the extended data (1000+) on
+    bool embedded = false; // in an embedded object: its groups go to the contents only
     while (source.advance() && source.current().code != 0) {
         const Group& group = source.current();
         record.hasData = true;
@@ -40,11 +41,14 @@ EntityRecord EntityReader::read(GroupSource& source)
             appGroups += group.word().starts_with("{") ? 1 : (appGroups > 0 ? -1 : 0);
             continue;
         }
-        if (appGroups > 0 || !ownData) {
+        if (appGroups > 0 || (!ownData && !embedded)) {
             continue;
         }
         if (group.code < 1000) {
-            contents.add(group); // 101 too: it tells a multi-line attribute
+            contents.add(group); // 101 and what follows too: a multi-line attribute's text is there
+        }
+        if (embedded) {
+            continue;
         }
         std::int64_t number = 0;
         switch (group.code) {
@@ -82,6 +86,7 @@ EntityRecord EntityReader::read(GroupSource& source)
             break;
         case 101:
             ownData = false;
+            embedded = true;
             break;
         default:
             if (group.code >= 1000) {
@@ -101,7 +106,6 @@ EntityRecord EntityReader::read(GroupSource& source)
         record.geometry = cut ? dwg::Geometry{} : builder.finish(record.flags, m_decoder);
         bool damaged = builder.damaged() || cut;
         record.data = cut ? dwg::EntityData{} : contents.finish(m_decoder, damaged);
-        record.multiLine = contents.multiLineAttribute();
         record.reference = contents.reference();
         record.frozenLayers = contents.frozenLayers();
         record.damaged = damaged;

@@ -7,8 +7,6 @@ namespace dxf {
 
 namespace {
 
-constexpr const char* multiLineWarning = "multi-line attributes are not read yet: their contents are left out";
-
 // Follows one run of entity records: a POLYLINE takes the VERTEX records after it up to its SEQEND; attributes
 // (ATTRIB) and SEQEND belong to the entity before them and are never layout entities themselves.
 class EntityRun
@@ -61,9 +59,6 @@ void EntityRun::take(GroupSource& source, std::string_view block)
         return;
     }
     record.block = block;
-    if (record.multiLine) {
-        warn(m_content, multiLineWarning);
-    }
     if (record.type == "INSERT") {
         m_insert = m_content.entities.size() + 1;
     }
@@ -82,7 +77,7 @@ void EntityRun::addAttribute(EntityRecord attribute)
     EntityRecord& insert = m_content.entities[m_insert - 1];
     auto* contents = std::get_if<dwg::AttributeContents>(&attribute.data);
     if (contents == nullptr) {
-        warn(m_content, attribute.multiLine ? multiLineWarning : "attributes that could not be read are left out");
+        warn(m_content, "attributes that could not be read are left out");
         return;
     }
     const std::uint64_t handle = attribute.handle.value_or(0);

@@ -87,6 +87,22 @@ dwg::Entity takeEntity(EntityRecord& record, std::uint64_t handle, std::string s
             }
         }
     }
+    if (auto* underlay = std::get_if<dwg::UnderlayContents>(&record.data); underlay && record.reference != 0) {
+        for (const auto& [definition, path] : content.imagePaths) {
+            if (definition == record.reference) {
+                underlay->path = decoder.decode(path);
+            }
+        }
+    }
+    // 2013 and later: the modeler data waits in the data store; an entity whose data is not there has no contents.
+    if (auto* modeler = std::get_if<dwg::ModelerContents>(&record.data); modeler && modeler->binary) {
+        if (const auto found = content.modelerData.find(handle); found != content.modelerData.end()) {
+            modeler->data = found->second;
+            modeler->hash = dwg::modelerHash(*modeler);
+        } else {
+            record.data = std::monostate{};
+        }
+    }
     return {handle,
             decoder.decode(name.empty() ? record.type : name),
             std::move(space),

@@ -84,7 +84,78 @@ void readImageDefinition(GroupSource& source, DxfContent& content)
     }
 }
 
+int hexDigit(char c)
+{
+    return c >= '0' && c <= '9'   ? c - '0'
+           : c >= 'A' && c <= 'F' ? c - 'A' + 10
+           : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                  : -1;
+}
+
+// A binary group: its bytes as a binary file stores them, or as the hexadecimal text of an ASCII file.
+bool appendBinary(const Group& group, std::string& out)
+{
+    if (group.form == ValueForm::Chunk) {
+        out.append(group.text);
+        return true;
+    }
+    const std::string_view hex = group.word();
+    if (hex.size() % 2 != 0) {
+        return false;
+    }
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        const int high = hexDigit(hex[i]);
+        const int low = hexDigit(hex[i + 1]);
+        if (high < 0 || low < 0) {
+            return false;
+        }
+        out.push_back(static_cast<char>(high * 16 + low));
+    }
+    return true;
+}
+
+// The source stands on an ACDSRECORD's 0 group; afterwards on the next 0 group. A record of the solid modeler's
+// data names its entity (320) and holds the data ("2 ASM_Data", its size in 94, the bytes in 310).
+void readDataStoreRecord(GroupSource& source, DxfContent& content)
+{
+    std::uint64_t entity = 0;
+    bool modelerData = false;
+    bool sound = true;
+    std::int64_t size = -1;
+    std::string bytes;
+    while (source.advance() && source.current().code != 0) {
+        const Group& group = source.current();
+        if (group.code == 320 && entity == 0) {
+            sound = group.toHandle(entity) && sound;
+        } else if (group.code == 2) {
+            modelerData = group.word() == "ASM_Data";
+        } else if (modelerData && group.code == 94) {
+            sound = group.toInteger(size) && sound;
+        } else if (modelerData && group.code == 310) {
+            sound = appendBinary(group, bytes) && sound;
+        }
+    }
+    // A record cut short or with damaged bytes gives nothing rather than wrong data.
+    if (entity != 0 && sound && size >= 0 && bytes.size() == static_cast<std::uint64_t>(size)) {
+        content.modelerData.emplace(entity, std::move(bytes));
+    } else if (entity != 0 && size >= 0) {
+        warn(content, "modeler data that could not be read is left out");
+    }
+}
+
 } // namespace
+
+void readDataStoreSection(GroupSource& source, DxfContent& content)
+{
+    source.advance();
+    while (!endsSection(source.current())) {
+        if (source.current().is(0, "ACDSRECORD")) {
+            readDataStoreRecord(source, content);
+        } else {
+            source.advance();
+        }
+    }
+}
 
 void readObjectsSection(GroupSource& source, DxfContent& content)
 {
@@ -92,7 +163,8 @@ void readObjectsSection(GroupSource& source, DxfContent& content)
     while (!endsSection(source.current())) {
         if (source.current().is(0, "XRECORD")) {
             readXrecord(source, content);
-        } else if (source.current().is(0, "IMAGEDEF")) {
+        } else if (source.current().is(0, "IMAGEDEF") || source.current().is(0, "PDFDEFINITION") ||
+                   source.current().is(0, "DWFDEFINITION") || source.current().is(0, "DGNDEFINITION")) {
             readImageDefinition(source, content);
         } else {
             source.advance();

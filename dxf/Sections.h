@@ -16,6 +16,8 @@ void readTablesSection(GroupSource& source, DxfContent& content);
 void readBlocksSection(GroupSource& source, EntityReader& reader, DxfContent& content);
 void readEntitiesSection(GroupSource& source, EntityReader& reader, DxfContent& content);
 void readObjectsSection(GroupSource& source, DxfContent& content);
+// ACDSDATA: the solid modeler's data of 2013 and later, by entity.
+void readDataStoreSection(GroupSource& source, DxfContent& content);
 void skipSection(GroupSource& source);
 
 // True on a group that ends a section.

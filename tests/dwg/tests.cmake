@@ -9,6 +9,7 @@ add_executable(dwg_tests
     ${CMAKE_CURRENT_LIST_DIR}/BadInputTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DamageTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TextDecoderTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ModelerBodyTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/../support/DwgTruth.cpp)
 target_include_directories(dwg_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(dwg_tests PRIVATE darv_dwg GTest::gtest_main darv_warnings)

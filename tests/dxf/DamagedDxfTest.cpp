@@ -66,6 +66,10 @@ std::vector<DamagedFile> damagedFiles()
          std::nullopt, 1, true, false},
         {"records_without_data", asciiDxf({{0, "SECTION"}, {2, "ENTITIES"}, {0, "A"}, {0, "B"}, {0, "C"}}) + end,
          std::nullopt, 0, true},
+        {"multileader_point_outside_a_leader_line",
+         start + asciiDxf({{0, "MULTILEADER"}, {300, "CONTEXT_DATA{"}, {302, "LEADER{"}, {302, "LEADER{"}, {10, "1"}}) +
+             end,
+         std::nullopt, 2, true, false},
     };
 }
 

@@ -80,9 +80,7 @@ dwg::Drawing readCorpusFile(const std::string& name)
         return {};
     }
     for (const std::string& warning : result.drawing->warnings) {
-        // The 2018 sample holds multi-line attributes (see twinDifferences).
-        const bool known = name.starts_with("sample_AC1032") && warning.starts_with("multi-line attributes");
-        EXPECT_TRUE(known) << warning;
+        ADD_FAILURE() << name << ": " << warning;
     }
     return *result.drawing;
 }
@@ -176,8 +174,34 @@ constexpr TwinDifference twinDifferences[] = {
     {"sample_AC1014", "256", ""},
     {"sample_AC1014", "267", ""},
     {"sample_AC1014", "26B", ""},
-    // A multi-line attribute (2018) keeps its text in an MTEXT of its own, which neither reader decodes yet: both
-    // leave it out (with a warning), the INSERT keeps its other attributes.
+    // A shape: the drawing keeps its number and its shape file's style, the export the name from that file.
+    {"sample_", "889", "shape_number"},
+    // Modeler data. 2000 keeps SAT text, as the export does; the export writes the header anew (the date of its
+    // save) and trims trailing blanks, so the texts differ while their hashes (compared first) agree.
+    {"example_2000", "", "modeler_data"},
+    {"sample_AC1015", "", "modeler_data"},
+    // R14 keeps an older SAT version (106), whose records are written otherwise than in its export (400).
+    {"sample_AC1014", "", "hash"},
+    // 2004 to 2010 keep the binary form (SAB) where their export writes SAT text: no common hash.
+    {"example_2004", "", "hash"},
+    {"example_2007", "", "hash"},
+    {"example_2010", "", "hash"},
+    {"sample_AC1018", "", "hash"},
+    {"sample_AC1021", "", "hash"},
+    {"sample_AC1024", "", "hash"},
+    // Tables of 2010 and later keep their cells in a table content object, which the drawing reader does not decode
+    // yet.
+    {"example_2010", "4F2", "cells"},
+    {"example_2013", "4F2", "cells"},
+    {"example_2018", "4F2", "cells"},
+    {"sample_AC1024", "", "cells"},
+    {"sample_AC1027", "", "cells"},
+    {"sample_AC1032", "", "cells"},
+    // 2013 and later keep the modeler data in the data store section, which the drawing reader does not decode yet.
+    {"example_2013", "", "hash"},
+    {"example_2018", "", "hash"},
+    {"sample_AC1027", "", "hash"},
+    {"sample_AC1032", "", "hash"},
 };
 
 bool isTwinDifference(const std::string& file, const std::string& handle, const std::string& path)

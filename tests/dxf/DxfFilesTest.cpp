@@ -184,6 +184,109 @@ TEST(DxfFiles, HatchLoopsAsStoredAndACountThatLies)
     EXPECT_FALSE(lying.warnings.empty());
 }
 
+// A multi-line attribute definition keeps its text in its embedded MTEXT, whose groups are none of its own.
+TEST(DxfFiles, MultiLineAttributeTextFromItsEmbeddedText)
+{
+    const Groups attdef{{0, "ATTDEF"}, {5, "B1"}, {8, "0"},    {10, "1"},   {20, "2"},
+                        {40, "0.5"},   {1, ""},   {3, "Ask"},  {2, "TAG"},  {101, "Embedded Object"},
+                        {10, "9"},     {40, "7"}, {3, "two "}, {1, "lines"}};
+    const dwg::Drawing drawing = readOk(bytesOf(asciiDxf(file({section("ENTITIES", attdef)}))));
+    ASSERT_EQ(drawing.entities.size(), 1u);
+    const auto* contents = std::get_if<dwg::AttributeContents>(&drawing.entities[0].data);
+    ASSERT_NE(contents, nullptr);
+    EXPECT_EQ(contents->tag, "TAG");
+    EXPECT_EQ(contents->prompt, "Ask");
+    EXPECT_EQ(contents->text, "two lines");
+    EXPECT_EQ(contents->position.x, 1.0);
+    EXPECT_EQ(contents->height, 0.5);
+    EXPECT_TRUE(drawing.warnings.empty());
+}
+
+// A table's cells come in either layout: text in 1 before 2007, the value's shown text (302) after. A table with
+// fewer cells than its grid has no contents.
+TEST(DxfFiles, TableCellsOfBothLayoutsAndAShortGrid)
+{
+    const auto table = [](const std::string& rows) {
+        return Groups{
+            {0, "ACAD_TABLE"},   {5, "A1"},           {8, "0"},     {92, "9"},          {100, "AcDbBlockReference"},
+            {10, "1"},           {20, "2"},           {30, "0"},    {100, "AcDbTable"}, {91, rows},
+            {92, "2"},           {171, "1"},          {3, "Long "}, {1, "cell"},        {171, "1"},
+            {92, "0"},           {301, "CELL_VALUE"}, {90, "4"},    {1, "raw"},         {302, "shown"},
+            {304, "ACVALUE_END"}};
+    };
+    const dwg::Drawing drawing = readOk(bytesOf(asciiDxf(file({section("ENTITIES", table("1"))}))));
+    ASSERT_EQ(drawing.entities.size(), 1u);
+    const auto* contents = std::get_if<dwg::TableContents>(&drawing.entities[0].data);
+    ASSERT_NE(contents, nullptr);
+    EXPECT_EQ(contents->position.y, 2.0);
+    EXPECT_EQ(contents->rows, 1u);
+    EXPECT_EQ(contents->columns, 2u);
+    EXPECT_EQ(contents->cells, (std::vector<std::string>{"Long cell", "shown"}));
+
+    const dwg::Drawing short_ = readOk(bytesOf(asciiDxf(file({section("ENTITIES", table("2"))}))));
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(short_.entities[0].data));
+    EXPECT_FALSE(short_.warnings.empty());
+}
+
+// The text form of modeler data is stored mirrored (c -> 159 - c) with carets escaped; from 2013 on the binary form
+// lives in the data store. The same shape under another header (an export's own save date) has the same hash; a
+// data store record whose size lies gives no contents.
+TEST(DxfFiles, ModelerDataAsTextAndFromTheDataStore)
+{
+    const auto mirrored = [](const std::string& text) {
+        std::string out;
+        for (const char c : text) {
+            const char stored = static_cast<char>(c <= 32 ? c : 159 - c);
+            out += stored == '^' ? std::string("^ ") : std::string(1, stored);
+        }
+        return out;
+    };
+    const auto solid = [&](const std::string& handle, const std::string& date) {
+        return Groups{{0, "3DSOLID"},
+                      {5, handle},
+                      {8, "0"},
+                      {100, "AcDbModelerGeometry"},
+                      {70, "1"},
+                      {1, mirrored("400 3 1 0")},
+                      {1, mirrored("16 Autodesk AutoCAD 20 ASM 1 " + date)},
+                      {1, mirrored("1 1e-06 1e-10")},
+                      {1, mirrored("body $-1 $1 #")},
+                      {1, mirrored("lump $-1 #   ")},
+                      {1, mirrored("End-of-ACIS-data")}};
+    };
+    const auto region = [](const std::string& handle) {
+        return Groups{{0, "REGION"}, {5, handle}, {8, "0"}, {100, "AcDbModelerGeometry"}, {290, "1"}, {2, "{0}"}};
+    };
+    const auto record = [](const std::string& handle, const std::string& size) {
+        return Groups{{0, "ACDSRECORD"}, {90, "0"},   {2, "AcDbDs::ID"}, {280, "10"},   {320, handle},
+                      {2, "ASM_Data"},   {280, "15"}, {94, size},        {310, "4142"}, {310, "43"}};
+    };
+    Groups entities = solid("A1", "0");
+    for (const Groups& more : {solid("A2", "24 Tue Dec  2 10:27:20 2025"), region("A3"), region("A4")}) {
+        entities.insert(entities.end(), more.begin(), more.end());
+    }
+    Groups store = record("A3", "3");
+    const Groups lying = record("A4", "9");
+    store.insert(store.end(), lying.begin(), lying.end());
+    const dwg::Drawing drawing =
+        readOk(bytesOf(asciiDxf(file({section("ENTITIES", entities), section("ACDSDATA", store)}))));
+    ASSERT_EQ(drawing.entities.size(), 4u);
+    const auto* text = std::get_if<dwg::ModelerContents>(&drawing.entities[0].data);
+    const auto* saved = std::get_if<dwg::ModelerContents>(&drawing.entities[1].data);
+    const auto* binary = std::get_if<dwg::ModelerContents>(&drawing.entities[2].data);
+    ASSERT_TRUE(text && saved && binary);
+    EXPECT_FALSE(text->binary);
+    EXPECT_EQ(text->data, "400 3 1 0\n16 Autodesk AutoCAD 20 ASM 1 0\n1 1e-06 1e-10\nbody $-1 $1 #\nlump $-1 #   \n"
+                          "End-of-ACIS-data\n");
+    EXPECT_NE(text->data, saved->data);
+    EXPECT_EQ(text->hash, saved->hash);
+    EXPECT_TRUE(binary->binary);
+    EXPECT_EQ(binary->data, "ABC");
+    EXPECT_EQ(binary->hash, dwg::contentHash("ABC")); // no header of the binary form's: all of it
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(drawing.entities[3].data));
+    EXPECT_FALSE(drawing.warnings.empty());
+}
+
 TEST(DxfFiles, HeaderTablesAndDrawingProperties)
 {
     const Groups groups = file({
