@@ -254,6 +254,21 @@ dwg::Geometry drawnGeometry(const dwg::EntityData& data)
                 if (!d.leaderLines.empty() && !d.leaderLines.front().empty())
                     return dwg::PolylineGeometry{d.leaderLines.front(), false, false};
                 return std::monostate{};
+            } else if constexpr (std::is_same_v<T, dwg::TableContents>) {
+                std::string text;
+                for (const std::string& cell : d.cells)
+                    if (!cell.empty())
+                        text += (text.empty() ? "" : " | ") + cell;
+                if (text.empty())
+                    return std::monostate{};
+                return dwg::MTextGeometry{d.position, 0, text};
+            } else if constexpr (std::is_same_v<T, dwg::MeshContents>) {
+                if (d.vertices.empty())
+                    return std::monostate{};
+                return dwg::PolylineGeometry{d.vertices, false, false};
+            } else if constexpr (std::is_same_v<T, dwg::ShapeContents>) {
+                // The drawing names a shape by its number, the exchange format by its name: only its place compares.
+                return dwg::PointGeometry{d.position};
             } else {
                 return std::monostate{};
             }

@@ -22,12 +22,13 @@ inline bool isPlacedHandle(std::uint64_t handle)
     return handle >= kPlacedHandleBase;
 }
 
-// Gives the layout's entities that carry contents but no geometry (hatches, leaders, multileaders, tolerances,
-// multilines, rays, xlines, attribute definitions) the geometry they draw: a hatch its largest boundary, a leader
-// and a multiline their vertices, a multileader its note, a tolerance and an attribute definition their text, a
-// ray a line along its direction. Then appends, for every insert of a block definition, that block's entities as
-// they lie in the drawing (moved, turned and scaled by the insert; nested inserts too), on the insert's layer where
-// they are on layer 0, numbered from kPlacedHandleBase: they are the block's entities, not the drawing's own.
+// Gives the layout's entities that carry contents but no geometry the geometry they draw: a hatch its largest
+// boundary; a leader, a multiline and a mesh their vertices; a multileader and a table their text; a tolerance and
+// an attribute definition their text; a ray or xline a line along its direction; a shape its place. Then appends,
+// for every insert of a block definition, that block's entities as they lie in the drawing (moved, turned and
+// scaled by the insert; nested inserts too), on the insert's layer where they are on layer 0, numbered from
+// kPlacedHandleBase: they are the block's entities, not the drawing's own. An INSERT's attributes are appended as
+// texts where they stand.
 void addSimilarityView(dwg::Drawing& drawing);
 
 } // namespace darv::similar
