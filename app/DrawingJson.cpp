@@ -324,7 +324,7 @@ json entities(const std::vector<dwg::Entity>& list)
     for (const dwg::Entity& e : list) {
         json entity{{"handle", hexText(e.handle)}, {"class", e.className}, {"space", e.space}, {"layer", e.layer}};
         addGeometry(e.geometry, entity);
-        addData(e.data, entity);
+        addData(*e.data, entity);
         if (!e.attributes.empty()) {
             entity["attributes"] = json::array();
             for (const dwg::AttributeContents& a : e.attributes) {

@@ -56,7 +56,7 @@ struct Entity
     std::string space; // the owning layout block as the CAD program names it: "*Model_Space", "*Paper_Space0"
     std::string layer; // the layer's name
     Geometry geometry; // std::monostate for classes without geometry here, or a damaged body
-    EntityData data;   // hatches, attribute definitions, leaders, ...: std::monostate for the others
+    Contents data;     // hatches, attribute definitions, leaders, ...: empty for the others
     std::vector<AttributeContents> attributes; // an INSERT's attributes, in ascending handle order
 };
 

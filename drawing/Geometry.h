@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -291,6 +292,46 @@ using EntityData =
     std::variant<std::monostate, AttributeContents, HatchContents, LeaderContents, ToleranceContents, MLineContents,
                  RayContents, MLeaderContents, ImageContents, ViewportContents, LightContents, TableContents,
                  ModelerContents, MeshContents, ShapeContents, UnderlayContents>;
+
+// An entity's contents, kept apart from the entity: most entities have none, and the largest contents would make
+// every entity as large (a drawing of a million points would need hundreds of megabytes more). Copies copy them.
+class Contents
+{
+public:
+    Contents() = default;
+    Contents(EntityData data) { *this = std::move(data); }
+    Contents(const Contents& other) : m_data(other.m_data ? std::make_unique<EntityData>(*other.m_data) : nullptr) {}
+    Contents(Contents&&) noexcept = default;
+    Contents& operator=(const Contents& other)
+    {
+        if (this != &other)
+            m_data = other.m_data ? std::make_unique<EntityData>(*other.m_data) : nullptr;
+        return *this;
+    }
+    Contents& operator=(Contents&&) noexcept = default;
+    Contents& operator=(EntityData data)
+    {
+        if (std::holds_alternative<std::monostate>(data))
+            m_data.reset();
+        else
+            m_data = std::make_unique<EntityData>(std::move(data));
+        return *this;
+    }
+    ~Contents() = default;
+
+    bool empty() const { return !m_data; }
+    // std::monostate when empty.
+    const EntityData& operator*() const
+    {
+        static const EntityData none;
+        return m_data ? *m_data : none;
+    }
+    template <class T> T* get_if() { return m_data ? std::get_if<T>(m_data.get()) : nullptr; }
+    template <class T> const T* get_if() const { return m_data ? std::get_if<T>(m_data.get()) : nullptr; }
+
+private:
+    std::unique_ptr<EntityData> m_data;
+};
 
 // A 64-bit FNV-1a hash of the bytes.
 std::uint64_t contentHash(std::string_view bytes);

@@ -260,30 +260,30 @@ public:
             addAttributes(entity);
         } else if (auto* polyline = std::get_if<PolylineGeometry>(&entity.geometry); polyline && !polyline->planar) {
             fillVertices(contents, m_index, m_vertexSteps, *polyline, record.head.type == 15);
-        } else if (auto* mleader = std::get_if<MLeaderContents>(&entity.data)) {
+        } else if (auto* mleader = entity.data.get_if<MLeaderContents>()) {
             if (const ObjectContents* block = m_index.contents(contents.block, ObjectType::BlockHeader)) {
                 mleader->block = block->name;
             }
-        } else if (auto* image = std::get_if<ImageContents>(&entity.data); image && contents.style != 0) {
+        } else if (auto* image = entity.data.get_if<ImageContents>(); image && contents.style != 0) {
             if (const ObjectRecord* definition = m_index.find(contents.style);
                 definition != nullptr && definition->contents.imageDefinition) {
                 image->path = definition->contents.name;
             }
-        } else if (auto* viewport = std::get_if<ViewportContents>(&entity.data)) {
+        } else if (auto* viewport = entity.data.get_if<ViewportContents>()) {
             for (const std::uint64_t handle : contents.owned) {
                 const ObjectContents* layer = m_index.contents(handle, ObjectType::Layer);
                 viewport->frozenLayers.push_back(layer != nullptr ? layer->name : std::string());
             }
-        } else if (auto* underlay = std::get_if<UnderlayContents>(&entity.data); underlay && contents.style != 0) {
+        } else if (auto* underlay = entity.data.get_if<UnderlayContents>(); underlay && contents.style != 0) {
             if (const ObjectRecord* definition = m_index.find(contents.style);
                 definition != nullptr && definition->contents.imageDefinition) {
                 underlay->path = definition->contents.name;
             }
-        } else if (auto* shape = std::get_if<ShapeContents>(&entity.data)) {
+        } else if (auto* shape = entity.data.get_if<ShapeContents>()) {
             if (const ObjectContents* style = m_index.contents(contents.style, ObjectType::TextStyle)) {
                 shape->style = style->fontFile;
             }
-        } else if (auto* mline = std::get_if<MLineContents>(&entity.data)) {
+        } else if (auto* mline = entity.data.get_if<MLineContents>()) {
             if (const ObjectContents* style = m_index.contents(contents.style, ObjectType::MLineStyle)) {
                 mline->style = style->name;
             }

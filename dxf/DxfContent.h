@@ -75,7 +75,7 @@ struct EntityRecord
     double elevation = 0;               // a POLYLINE's z (group 30): the plane of a 2D polyline
     std::string layer;                  // decoded (ReadDetail::Contents)
     dwg::Geometry geometry;             // ReadDetail::Contents
-    dwg::EntityData data;               // ReadDetail::Contents
+    dwg::Contents data;                 // ReadDetail::Contents
     // An INSERT's attributes (the ATTRIB records after it) and their handles, in ascending handle order.
     std::vector<dwg::AttributeContents> attributes;
     std::vector<std::uint64_t> attributeHandles;

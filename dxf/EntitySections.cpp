@@ -75,7 +75,7 @@ void EntityRun::take(GroupSource& source, std::string_view block)
 void EntityRun::addAttribute(EntityRecord attribute)
 {
     EntityRecord& insert = m_content.entities[m_insert - 1];
-    auto* contents = std::get_if<dwg::AttributeContents>(&attribute.data);
+    auto* contents = attribute.data.get_if<dwg::AttributeContents>();
     if (contents == nullptr) {
         warn(m_content, "attributes that could not be read are left out");
         return;

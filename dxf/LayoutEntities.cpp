@@ -66,12 +66,12 @@ dwg::Entity takeEntity(EntityRecord& record, std::uint64_t handle, std::string s
                        const LayoutNames& names, TextDecoder& decoder)
 {
     const std::string_view name = objectName(record, content.classes);
-    if (auto* mleader = std::get_if<dwg::MLeaderContents>(&record.data); mleader && record.reference != 0) {
+    if (auto* mleader = record.data.get_if<dwg::MLeaderContents>(); mleader && record.reference != 0) {
         if (const auto found = names.records.find(record.reference); found != names.records.end()) {
             mleader->block = decoder.decode(found->second);
         }
     }
-    if (auto* viewport = std::get_if<dwg::ViewportContents>(&record.data)) {
+    if (auto* viewport = record.data.get_if<dwg::ViewportContents>()) {
         for (const std::uint64_t layer : record.frozenLayers) {
             std::string_view layerName;
             for (const auto& [layerHandle, named] : content.tables.layerHandles) {
@@ -80,14 +80,14 @@ dwg::Entity takeEntity(EntityRecord& record, std::uint64_t handle, std::string s
             viewport->frozenLayers.push_back(decoder.decode(layerName));
         }
     }
-    if (auto* image = std::get_if<dwg::ImageContents>(&record.data); image && record.reference != 0) {
+    if (auto* image = record.data.get_if<dwg::ImageContents>(); image && record.reference != 0) {
         for (const auto& [definition, path] : content.imagePaths) {
             if (definition == record.reference) {
                 image->path = decoder.decode(path);
             }
         }
     }
-    if (auto* underlay = std::get_if<dwg::UnderlayContents>(&record.data); underlay && record.reference != 0) {
+    if (auto* underlay = record.data.get_if<dwg::UnderlayContents>(); underlay && record.reference != 0) {
         for (const auto& [definition, path] : content.imagePaths) {
             if (definition == record.reference) {
                 underlay->path = decoder.decode(path);
@@ -95,7 +95,7 @@ dwg::Entity takeEntity(EntityRecord& record, std::uint64_t handle, std::string s
         }
     }
     // 2013 and later: the modeler data waits in the data store; an entity whose data is not there has no contents.
-    if (auto* modeler = std::get_if<dwg::ModelerContents>(&record.data); modeler && modeler->binary) {
+    if (auto* modeler = record.data.get_if<dwg::ModelerContents>(); modeler && modeler->binary) {
         if (const auto found = content.modelerData.find(handle); found != content.modelerData.end()) {
             modeler->data = found->second;
             modeler->hash = dwg::modelerHash(*modeler);

@@ -96,7 +96,7 @@ void derive(Slot& slot, const ListedDrawing& listed, const TemplateSet& template
             }
             slot.stored = nullptr; // a damaged stored record: read again from the file
         }
-        const dwg::ReadResult result = source(listed.path);
+        dwg::ReadResult result = source(listed.path);
         if (!result.ok()) {
             slot.failure = dwg::describe(result.error);
             return;
@@ -116,6 +116,8 @@ void derive(Slot& slot, const ListedDrawing& listed, const TemplateSet& template
         slot.record.sourceVersion = kSourceVersion;
         slot.record.properties = encodeProperties(*result.drawing);
         slot.record.entities = encodeEntities(result.drawing->entities);
+        // The features and the record hold all that is needed of the drawing: it goes before they are encoded.
+        result.drawing.reset();
         slot.record.tokenBasis = basis;
         slot.record.tokens = slot.features->indexTokens();
         slot.record.features = encodeFeatures(*slot.features);

@@ -189,6 +189,10 @@ bool EvidenceStore::unindex(std::int64_t project, std::int64_t drawing, const st
     return true;
 }
 
+namespace {
+constexpr std::size_t kLargeRecordBytes = std::size_t{4} << 20;
+} // namespace
+
 std::optional<std::int64_t> EvidenceStore::saveDrawing(std::int64_t project, const NewDrawing& d)
 {
     SqliteTransaction transaction(m_db);
@@ -214,10 +218,15 @@ std::optional<std::int64_t> EvidenceStore::saveDrawing(std::int64_t project, con
                     "entities, token_basis, tokens, features, record_sum, project, role, path) "
                     "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)");
     write.bindText(1, d.shownName).bind(2, d.stamp.size).bind(3, d.stamp.mtimeNs).bind(4, d.sourceVersion);
-    // The record's own bytes are bound in place (a large drawing's are tens of megabytes); run() resets.
+    // The record's own bytes are bound in place (a large drawing's are tens of megabytes); run() resets. Beyond a
+    // few megabytes, entities and features are written after the row, into zeros of their size: SQLite would
+    // otherwise copy the whole row in memory.
     const std::string tokens = packTokens(d.tokens);
-    write.bindText(5, d.properties).bindBlobInPlace(6, d.entities);
-    write.bind(7, d.tokenBasis).bindBlobInPlace(8, tokens).bindBlobInPlace(9, d.features);
+    const bool large = d.entities.size() + d.features.size() > kLargeRecordBytes;
+    write.bindText(5, d.properties);
+    large ? write.bindZeroBlob(6, d.entities.size()) : write.bindBlobInPlace(6, d.entities);
+    write.bind(7, d.tokenBasis).bindBlobInPlace(8, tokens);
+    large ? write.bindZeroBlob(9, d.features.size()) : write.bindBlobInPlace(9, d.features);
     write.bind(10, recordSum(d.properties, d.entities));
     if (id)
         write.bind(11, *id);
@@ -227,6 +236,9 @@ std::optional<std::int64_t> EvidenceStore::saveDrawing(std::int64_t project, con
         return std::nullopt;
     if (!id)
         id = m_db.lastInsertId();
+    if (large && (!m_db.writeBlob("drawing", "entities", *id, d.entities) ||
+                  !m_db.writeBlob("drawing", "features", *id, d.features)))
+        return std::nullopt;
     if (!transaction.commit())
         return std::nullopt;
     return id;

@@ -12,23 +12,26 @@ namespace {
 
 constexpr std::string_view kMagic = "DFE2";
 
+// Writes the record, or only counts its bytes (a first pass, so that the record's memory is taken once: a drawing
+// of a million pieces has a record of over a hundred megabytes, which growing would take twice and more).
 class Writer
 {
 public:
+    explicit Writer(bool counting = false) : m_counting(counting) {}
     void number(std::uint64_t value)
     {
         while (value >= 0x80) {
-            bytes += static_cast<char>((value & 0x7F) | 0x80);
+            put(static_cast<char>((value & 0x7F) | 0x80));
             value >>= 7;
         }
-        bytes += static_cast<char>(value);
+        put(static_cast<char>(value));
     }
     void word(std::uint64_t value)
     {
         char raw[8];
         for (int b = 0; b < 8; ++b)
             raw[b] = static_cast<char>((value >> (8 * b)) & 0xFF);
-        bytes.append(raw, 8);
+        append(std::string_view(raw, 8));
     }
     void real(double value)
     {
@@ -45,9 +48,28 @@ public:
     void text(std::string_view value)
     {
         number(value.size());
-        bytes += value;
+        append(value);
     }
+    void append(std::string_view value)
+    {
+        if (m_counting)
+            m_counted += value.size();
+        else
+            bytes += value;
+    }
+    std::size_t counted() const { return m_counted; }
     std::string bytes;
+
+private:
+    void put(char c)
+    {
+        if (m_counting)
+            ++m_counted;
+        else
+            bytes += c;
+    }
+    bool m_counting = false;
+    std::size_t m_counted = 0;
 };
 
 class Reader
@@ -223,10 +245,11 @@ void readForm(Reader& r, GeometryItem& item)
 
 } // namespace
 
-std::string encodeFeatures(const DrawingFeatures& f)
+namespace {
+
+void writeFeatures(Writer& w, const DrawingFeatures& f)
 {
-    Writer w;
-    w.bytes += kMagic;
+    w.append(kMagic);
     w.number(f.entities.size());
     for (const EntityFeature& e : f.entities) {
         w.number(e.handle);
@@ -266,6 +289,17 @@ std::string encodeFeatures(const DrawingFeatures& f)
     writeLabelled(w, f.identity);
     writeLabelled(w, f.names);
     writeLabelled(w, f.texts);
+}
+
+} // namespace
+
+std::string encodeFeatures(const DrawingFeatures& f)
+{
+    Writer count(true);
+    writeFeatures(count, f);
+    Writer w;
+    w.bytes.reserve(count.counted() + 8);
+    writeFeatures(w, f);
     w.word(bytesSum(w.bytes));
     return std::move(w.bytes);
 }

@@ -278,8 +278,8 @@ dwg::Geometry drawnGeometry(const dwg::EntityData& data)
 
 void giveDrawnGeometry(dwg::Entity& entity)
 {
-    if (std::holds_alternative<std::monostate>(entity.geometry) && !std::holds_alternative<std::monostate>(entity.data))
-        entity.geometry = drawnGeometry(entity.data);
+    if (std::holds_alternative<std::monostate>(entity.geometry) && !entity.data.empty())
+        entity.geometry = drawnGeometry(*entity.data);
 }
 
 class Exploder

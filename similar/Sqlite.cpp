@@ -3,6 +3,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 #include <utility>
 
 namespace darv::similar {
@@ -64,6 +66,24 @@ bool SqliteDatabase::exec(const std::string& sql)
     m_code = m_db ? sqlite3_extended_errcode(m_db) : rc;
     m_error = message ? message : sqliteMessage();
     sqlite3_free(message);
+    return false;
+}
+
+bool SqliteDatabase::writeBlob(const char* table, const char* column, std::int64_t row, std::string_view bytes)
+{
+    sqlite3_blob* blob = nullptr;
+    int rc = sqlite3_blob_open(m_db, "main", table, column, row, 1, &blob);
+    constexpr std::size_t chunk = std::size_t{1} << 20;
+    for (std::size_t at = 0; rc == SQLITE_OK && at < bytes.size(); at += chunk)
+        rc = sqlite3_blob_write(blob, bytes.data() + at, static_cast<int>(std::min(chunk, bytes.size() - at)),
+                                static_cast<int>(at));
+    const int closed = sqlite3_blob_close(blob);
+    if (rc == SQLITE_OK)
+        rc = closed;
+    if (rc == SQLITE_OK)
+        return true;
+    m_code = sqlite3_extended_errcode(m_db);
+    m_error = sqliteMessage();
     return false;
 }
 
@@ -129,6 +149,13 @@ SqliteStatement& SqliteStatement::bindBlobInPlace(int index, std::string_view va
 {
     if (m_stmt)
         bound(sqlite3_bind_blob64(m_stmt, index, value.empty() ? "" : value.data(), value.size(), SQLITE_STATIC));
+    return *this;
+}
+
+SqliteStatement& SqliteStatement::bindZeroBlob(int index, std::uint64_t size)
+{
+    if (m_stmt)
+        bound(sqlite3_bind_zeroblob64(m_stmt, index, size));
     return *this;
 }
 

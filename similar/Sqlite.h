@@ -37,6 +37,9 @@ public:
     // The last failure said the file is damaged or no database (SQLITE_CORRUPT, SQLITE_NOTADB).
     bool damaged() const;
     std::int64_t lastInsertId() const;
+    // Writes the bytes into a column of an existing row, made of zeros of their size (bindZeroBlob), a megabyte at
+    // a time: a large value then needs no copy of the whole row in memory. False with error() set on failure.
+    bool writeBlob(const char* table, const char* column, std::int64_t row, std::string_view bytes);
     sqlite3* handle() const { return m_db; }
 
 private:
@@ -64,6 +67,8 @@ public:
     SqliteStatement& bindBlob(int index, std::string_view value);
     // Without a copy: the bytes must stay as they are until the statement is reset (large records).
     SqliteStatement& bindBlobInPlace(int index, std::string_view value);
+    // Zeros of that size, to be written by SqliteDatabase::writeBlob.
+    SqliteStatement& bindZeroBlob(int index, std::uint64_t size);
     // Failed sets the database's error (also for a statement that could not be prepared or a value that could
     // not be bound).
     Step step();

@@ -166,7 +166,7 @@ TEST(DxfFiles, HatchLoopsAsStoredAndACountThatLies)
     };
     const dwg::Drawing drawing = readOk(bytesOf(asciiDxf(hatch("1"))));
     ASSERT_EQ(drawing.entities.size(), 1u);
-    const auto* contents = std::get_if<dwg::HatchContents>(&drawing.entities[0].data);
+    const auto* contents = drawing.entities[0].data.get_if<dwg::HatchContents>();
     ASSERT_NE(contents, nullptr);
     EXPECT_EQ(contents->patternName, "ANSI31");
     EXPECT_TRUE(contents->associative);
@@ -180,7 +180,7 @@ TEST(DxfFiles, HatchLoopsAsStoredAndACountThatLies)
     EXPECT_EQ(contents->seedPoints[0].x, 5.0);
 
     const dwg::Drawing lying = readOk(bytesOf(asciiDxf(hatch("3"))));
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(lying.entities[0].data));
+    EXPECT_TRUE(lying.entities[0].data.empty());
     EXPECT_FALSE(lying.warnings.empty());
 }
 
@@ -192,7 +192,7 @@ TEST(DxfFiles, MultiLineAttributeTextFromItsEmbeddedText)
                         {10, "9"},     {40, "7"}, {3, "two "}, {1, "lines"}};
     const dwg::Drawing drawing = readOk(bytesOf(asciiDxf(file({section("ENTITIES", attdef)}))));
     ASSERT_EQ(drawing.entities.size(), 1u);
-    const auto* contents = std::get_if<dwg::AttributeContents>(&drawing.entities[0].data);
+    const auto* contents = drawing.entities[0].data.get_if<dwg::AttributeContents>();
     ASSERT_NE(contents, nullptr);
     EXPECT_EQ(contents->tag, "TAG");
     EXPECT_EQ(contents->prompt, "Ask");
@@ -216,7 +216,7 @@ TEST(DxfFiles, TableCellsOfBothLayoutsAndAShortGrid)
     };
     const dwg::Drawing drawing = readOk(bytesOf(asciiDxf(file({section("ENTITIES", table("1"))}))));
     ASSERT_EQ(drawing.entities.size(), 1u);
-    const auto* contents = std::get_if<dwg::TableContents>(&drawing.entities[0].data);
+    const auto* contents = drawing.entities[0].data.get_if<dwg::TableContents>();
     ASSERT_NE(contents, nullptr);
     EXPECT_EQ(contents->position.y, 2.0);
     EXPECT_EQ(contents->rows, 1u);
@@ -224,7 +224,7 @@ TEST(DxfFiles, TableCellsOfBothLayoutsAndAShortGrid)
     EXPECT_EQ(contents->cells, (std::vector<std::string>{"Long cell", "shown"}));
 
     const dwg::Drawing short_ = readOk(bytesOf(asciiDxf(file({section("ENTITIES", table("2"))}))));
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(short_.entities[0].data));
+    EXPECT_TRUE(short_.entities[0].data.empty());
     EXPECT_FALSE(short_.warnings.empty());
 }
 
@@ -271,9 +271,9 @@ TEST(DxfFiles, ModelerDataAsTextAndFromTheDataStore)
     const dwg::Drawing drawing =
         readOk(bytesOf(asciiDxf(file({section("ENTITIES", entities), section("ACDSDATA", store)}))));
     ASSERT_EQ(drawing.entities.size(), 4u);
-    const auto* text = std::get_if<dwg::ModelerContents>(&drawing.entities[0].data);
-    const auto* saved = std::get_if<dwg::ModelerContents>(&drawing.entities[1].data);
-    const auto* binary = std::get_if<dwg::ModelerContents>(&drawing.entities[2].data);
+    const auto* text = drawing.entities[0].data.get_if<dwg::ModelerContents>();
+    const auto* saved = drawing.entities[1].data.get_if<dwg::ModelerContents>();
+    const auto* binary = drawing.entities[2].data.get_if<dwg::ModelerContents>();
     ASSERT_TRUE(text && saved && binary);
     EXPECT_FALSE(text->binary);
     EXPECT_EQ(text->data, "400 3 1 0\n16 Autodesk AutoCAD 20 ASM 1 0\n1 1e-06 1e-10\nbody $-1 $1 #\nlump $-1 #   \n"
@@ -283,7 +283,7 @@ TEST(DxfFiles, ModelerDataAsTextAndFromTheDataStore)
     EXPECT_TRUE(binary->binary);
     EXPECT_EQ(binary->data, "ABC");
     EXPECT_EQ(binary->hash, dwg::contentHash("ABC")); // no header of the binary form's: all of it
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(drawing.entities[3].data));
+    EXPECT_TRUE(drawing.entities[3].data.empty());
     EXPECT_FALSE(drawing.warnings.empty());
 }
 
