@@ -477,6 +477,11 @@ int main(int argc, char** argv)
         benchStrangeDrawings();
         return 0;
     }
+    // Only the earlier years, against 5,000 stored drawings: a quick look at the check against an archive.
+    if (argc > 1 && std::strcmp(argv[1], "--earlier") == 0) {
+        benchEarlierYears(5000);
+        return 0;
+    }
     benchStrangeDrawings();
     benchCorpusClass();
     benchGeneratedClass();
