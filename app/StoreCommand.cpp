@@ -5,14 +5,16 @@
 #include "similar/DepartmentSchema.h"
 #include "similar/Postgres.h"
 
+#include <algorithm>
+
 namespace darv {
 
 int runStoreCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    std::vector<std::string> words;
-    for (std::size_t i = 0; i < args.size(); ++i)
-        if (args[i] != "--" || i > 0)
-            words.push_back(args[i]);
+    // The command takes no options: a "--" (the end of options) is passed over, once.
+    std::vector<std::string> words = args;
+    if (const auto end = std::find(words.begin(), words.end(), "--"); end != words.end())
+        words.erase(end);
     const auto fail = [&](const std::string& text) {
         err << "darv2007-cli store: " << terminalText(text) << "\n";
         return 2;

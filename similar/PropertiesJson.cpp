@@ -202,6 +202,9 @@ bool decodeProperties(std::string_view text, dwg::Drawing& d)
 std::vector<std::string> decodeWarnings(std::string_view text)
 {
     std::vector<std::string> warnings;
+    // Most drawings were read whole: their record, written by encodeProperties, says so without being parsed.
+    if (text.find("\"warnings\":[]") != std::string_view::npos)
+        return warnings;
     const json record = json::parse(text.begin(), text.end(), nullptr, false);
     if (!record.is_discarded() && record.is_object())
         Fields(record).texts("warnings", warnings);

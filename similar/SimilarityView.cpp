@@ -7,6 +7,7 @@
 #include <cmath>
 #include <map>
 #include <numbers>
+#include <optional>
 #include <type_traits>
 
 namespace darv::similar {
@@ -298,12 +299,18 @@ public:
     {
         const std::size_t layout = m_drawing.entities.size();
         for (std::size_t i = 0; i < layout && !m_full; ++i) {
-            const dwg::Entity insert = m_drawing.entities[i]; // a copy: the list grows below
-            if (const auto* g = std::get_if<dwg::InsertGeometry>(&insert.geometry))
-                place(*g, Placement{}, insert, 1);
-            for (const dwg::AttributeContents& attribute : insert.attributes)
-                add(insert, "AcDbAttribute",
-                    dwg::TextGeometry{attribute.position, attribute.height, attribute.text, 0});
+            const dwg::Entity& entity = m_drawing.entities[i];
+            const auto* g = std::get_if<dwg::InsertGeometry>(&entity.geometry);
+            if (!g && entity.attributes.empty())
+                continue;
+            // Copies: the list grows below.
+            const Top top{entity.space, entity.layer};
+            const std::optional<dwg::InsertGeometry> insert = g ? std::optional(*g) : std::nullopt;
+            const std::vector<dwg::AttributeContents> attributes = entity.attributes;
+            if (insert)
+                place(*insert, Placement{}, top, 1);
+            for (const dwg::AttributeContents& attribute : attributes)
+                add(top, "AcDbAttribute", dwg::TextGeometry{attribute.position, attribute.height, attribute.text, 0});
         }
         if (m_full)
             m_drawing.notes.push_back("more than " + std::to_string(kMaxExplodedEntities) +
@@ -311,7 +318,14 @@ public:
     }
 
 private:
-    void place(const dwg::InsertGeometry& insert, const Placement& outer, const dwg::Entity& top, int depth)
+    // Where the entities placed from one insert of the layout go: its layout and its layer.
+    struct Top
+    {
+        std::string space;
+        std::string layer;
+    };
+
+    void place(const dwg::InsertGeometry& insert, const Placement& outer, const Top& top, int depth)
     {
         const auto found = m_blocks.find(blockNameKey(insert.block));
         if (found == m_blocks.end() || depth > kMaxBlockDepth || m_full)
@@ -333,8 +347,7 @@ private:
                 add(top, inside.className, std::move(geometry), inside.layer);
         }
     }
-    void add(const dwg::Entity& top, const std::string& className, dwg::Geometry geometry,
-             const std::string& layer = "0")
+    void add(const Top& top, const std::string& className, dwg::Geometry geometry, const std::string& layer = "0")
     {
         if (m_added == kMaxExplodedEntities) {
             m_full = true;
