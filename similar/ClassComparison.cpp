@@ -87,7 +87,8 @@ bool worthComparing(std::uint32_t shared, bool labelled, std::size_t countA, std
 } // namespace
 
 std::vector<SimilarPair> compareWithinClass(const std::vector<ClassMember>& members, const Rarity& rarity,
-                                            double minScore, std::vector<ComparedPair>* compared)
+                                            double minScore, std::vector<ComparedPair>* compared,
+                                            std::vector<SimilarPair>* below, double belowFloor)
 {
     // Prepared when first needed: a drawing in no candidate pair is never prepared.
     std::vector<std::unique_ptr<PreparedDrawing>> prepared(members.size());
@@ -150,9 +151,11 @@ std::vector<SimilarPair> compareWithinClass(const std::vector<ClassMember>& memb
         const PairEvidence evidence = comparePair(a, b);
         if (compared)
             compared->push_back({ma, mb, evidence.score * 100.0});
-        if (evidence.score * 100.0 >= minScore)
-            pairs.push_back(
-                makePair(members[key >> 32].name, a.features, members[key & 0xFFFFFFFFu].name, b.features, evidence));
+        const double score = evidence.score * 100.0;
+        if (score >= minScore)
+            pairs.push_back(makePair(members[ma].name, a.features, members[mb].name, b.features, evidence));
+        else if (below && score >= belowFloor && score > 0)
+            below->push_back(makePair(members[ma].name, a.features, members[mb].name, b.features, evidence));
     }
     return pairs;
 }

@@ -32,9 +32,11 @@ struct ComparedPair
     double score = 0;
 };
 
-// Pairs of the class at or above minScore (percent), unordered; every pair compared goes to `compared` when given.
+// Pairs of the class at or above minScore (percent), unordered; every pair compared goes to `compared` when given,
+// and those under minScore down to belowFloor to `below`.
 std::vector<SimilarPair> compareWithinClass(const std::vector<ClassMember>& members, const Rarity& rarity,
-                                            double minScore, std::vector<ComparedPair>* compared = nullptr);
+                                            double minScore, std::vector<ComparedPair>* compared = nullptr,
+                                            std::vector<SimilarPair>* below = nullptr, double belowFloor = 0);
 
 struct EarlierComparison
 {

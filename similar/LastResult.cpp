@@ -147,7 +147,9 @@ std::string encode(const LastResult& last)
                     {"startDrawings", starts},
                     {"scores", r.scores},
                     {"report", bytes(r.reportPath)},
-                    {"partial", drawingsJson(r.partial)}};
+                    {"partial", drawingsJson(r.partial)},
+                    {"below", pairsJson(r.below)},
+                    {"belowFloor", r.belowFloor}};
     const std::vector<std::uint8_t> cbor = json::to_cbor(j);
     return std::string(cbor.begin(), cbor.end());
 }
@@ -177,6 +179,13 @@ LastResult decode(const std::string& record, std::int64_t finished)
         drawingsOf(*partial, r.partial);
     r.pairs = pairsOf(j.at("pairs"));
     r.sameStudent = pairsOf(j.at("sameStudent"));
+    // Kept since pairs under the threshold are listed too.
+    if (const auto below = j.find("below"); below != j.end()) {
+        r.below = pairsOf(*below);
+        r.belowFloor = j.at("belowFloor").get<double>();
+    } else {
+        r.belowFloor = last.options.minScore;
+    }
     for (const json& s : j.at("startDrawings"))
         r.startDrawings.push_back({fromBytes(s.at("identity")), pathsOf(s.at("drawings"))});
     j.at("scores").get_to(r.scores);
@@ -207,6 +216,7 @@ bool loadLastResult(EvidenceStore& store, const std::string& project, std::optio
         // The students' names as the imports' manifests give them now.
         nameStudents(last->result.pairs);
         nameStudents(last->result.sameStudent);
+        nameStudents(last->result.below);
         return true;
     } catch (const std::exception& e) { // json's own, and a bad signal kind
         store.database().setError("the last result of project " + project + " is damaged (" + e.what() + ")");

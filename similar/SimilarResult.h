@@ -76,6 +76,10 @@ enum class SimilarOutcome {
     StoreDamaged,
 };
 
+// How far under the threshold a check keeps pairs for the window, and how many it keeps at most.
+inline constexpr double kListedFloor = 10;
+inline constexpr std::size_t kListedBelow = 500;
+
 struct SimilarResult
 {
     SimilarOutcome outcome = SimilarOutcome::Failed;
@@ -94,6 +98,11 @@ struct SimilarResult
     // The score (percent) of every pair of two students of the class that the check compared, reported or not:
     // the class's distribution. Pairs sharing too little to be compared are not in it.
     std::vector<double> scores;
+    // Pairs of two students of the class under the threshold, down to kListedFloor and at most kListedBelow of
+    // them, best first: what the window lists when its line is dragged lower. Never reported, never in the exit
+    // status.
+    std::vector<SimilarPair> below;
+    double belowFloor = 100; // the score `below` was kept from (percent)
     std::string reportPath;
     std::vector<std::string> rebuilt; // after a rebuild: what it did, and what was lost (earlier projects' drawings)
 };

@@ -105,6 +105,16 @@ void rank(SimilarResult& result)
     result.pairs.erase(own, result.pairs.end());
     rankInCases(result.pairs);
     nameStudents(result.pairs);
+    // Under the threshold only pairs of two students are listed, the strongest first.
+    std::erase_if(result.below, [](const SimilarPair& pair) { return sameStudent(pair); });
+    std::sort(result.below.begin(), result.below.end(), [](const SimilarPair& x, const SimilarPair& y) {
+        if (x.score != y.score)
+            return x.score > y.score;
+        return std::tie(x.a.path, x.b.path) < std::tie(y.a.path, y.b.path);
+    });
+    if (result.below.size() > kListedBelow)
+        result.below.resize(kListedBelow);
+    nameStudents(result.below);
     nameStudents(result.sameStudent);
     std::sort(result.sameStudent.begin(), result.sameStudent.end(), [](const SimilarPair& x, const SimilarPair& y) {
         if (x.score != y.score)
@@ -147,7 +157,9 @@ SimilarResult compareAndReport(const std::string& dataFolder, const std::string&
     result.unread = std::move(reading.unread);
     result.partial = std::move(reading.partial);
     std::vector<ComparedPair> compared;
-    result.pairs = compareWithinClass(reading.members, rarity, options.minScore, &compared);
+    result.belowFloor = std::min(kListedFloor, options.minScore);
+    result.pairs =
+        compareWithinClass(reading.members, rarity, options.minScore, &compared, &result.below, result.belowFloor);
     // The class's distribution: pairs of two students, in a fixed order (the comparison's is a hash map's).
     std::sort(compared.begin(), compared.end(),
               [](const ComparedPair& x, const ComparedPair& y) { return std::tie(x.a, x.b) < std::tie(y.a, y.b); });

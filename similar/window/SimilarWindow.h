@@ -104,6 +104,8 @@ private:
     void loadLastResult();
     void loadMarks();
     void showClass();
+    // The result's pairs for the list: those reported, then those it kept under the threshold.
+    void keepPairs(const similar::SimilarResult& result, double threshold);
     void filterPairs();
     void thresholdMoved(double percent);
     void showPairContextMenu(const QPoint& at);
@@ -133,7 +135,10 @@ private:
     QString m_dialogFolder; // where the file dialogs open: the home folder, then the one last used
     SimilarRunner* m_runner = nullptr;
     std::string m_project;
+    // The reported pairs, then the pairs under the threshold the check kept for the list (SimilarResult::below).
     std::vector<similar::SimilarPair> m_result;
+    double m_listedFloor = 50;                       // the lowest score the check kept a pair from
+    bool m_belowCut = false;                         // it kept only the strongest of those under its threshold
     std::vector<similar::SimilarPair> m_sameStudent; // one student's own drawings, shown apart
     std::vector<double> m_scores;                    // every compared pair's
     double m_runThreshold = 50;                      // the threshold the shown result was made with

@@ -166,7 +166,7 @@ void SimilarWindow::loadLastResult()
         return;
     }
     if (last) {
-        m_result = last->result.pairs;
+        keepPairs(last->result, last->options.minScore);
         m_sameStudent = last->result.sameStudent;
         m_scores = last->result.scores;
         m_drawingCount = last->result.drawings;
@@ -199,9 +199,17 @@ void SimilarWindow::loadLastResult()
     showPairs();
 }
 
+void SimilarWindow::keepPairs(const similar::SimilarResult& result, double threshold)
+{
+    m_result = result.pairs;
+    m_result.insert(m_result.end(), result.below.begin(), result.below.end());
+    m_listedFloor = std::min(result.belowFloor, threshold);
+    m_belowCut = result.below.size() >= similar::kListedBelow;
+}
+
 void SimilarWindow::filterPairs()
 {
-    // The list follows the line; pairs under the threshold the check ran with were not kept by it.
+    // The list follows the line, down to the lowest score the check kept a pair from.
     const double line = m_histogram->threshold();
     for (int row = 0; row < m_pairs->rowCount(); ++row) {
         const similar::SimilarPair& pair = pairOfRow(row);
@@ -272,9 +280,14 @@ void SimilarWindow::showClass()
         notCopies += verdict == similar::PairVerdict::NotCopy ? 1 : 0;
     }
     text += tr("; marked: %1 copy, %2 not a copy.").arg(copies).arg(notCopies);
+    if (line < m_listedFloor)
+        text += QStringLiteral(" ") + tr("The check kept pairs from %1 % only.").arg(static_cast<int>(m_listedFloor));
+    else if (line < m_runThreshold && m_belowCut)
+        text += QStringLiteral(" ") + tr("Under %1 % only the %2 strongest pairs are listed.")
+                                          .arg(static_cast<int>(m_runThreshold))
+                                          .arg(similar::kListedBelow);
     if (line < m_runThreshold)
-        text += QStringLiteral(" ") + tr("The check kept pairs from %1 % only: Compare again to list those below.")
-                                          .arg(static_cast<int>(m_runThreshold));
+        text += QStringLiteral(" ") + tr("The report keeps pairs from %1 %.").arg(static_cast<int>(m_runThreshold));
     m_summary->setText(text);
 }
 

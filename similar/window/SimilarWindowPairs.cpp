@@ -72,7 +72,7 @@ void SimilarWindow::runEnded(const std::shared_ptr<const similar::SimilarResult>
     using Outcome = similar::SimilarOutcome;
     switch (result->outcome) {
     case Outcome::Complete:
-        m_result = result->pairs;
+        keepPairs(*result, m_threshold->value());
         m_sameStudent = result->sameStudent;
         m_scores = result->scores;
         m_runThreshold = m_threshold->value();

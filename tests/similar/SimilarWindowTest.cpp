@@ -30,6 +30,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <set>
@@ -160,13 +161,18 @@ void SimilarWindowTest::showsTheRankedPairsWithTheSharedPartsInRed()
     QVERIFY(rig.compare());
     QTableWidget* table = rig.window->pairTable();
 
-    // The list holds the planted pairs, in the check's own ranking.
+    // The list shows the planted pairs, in the check's own ranking; the pairs kept under the threshold follow,
+    // hidden.
     const std::atomic<bool> never{false};
     similar::SimilarRun direct(rig.folder.data(), "WEEK 3", similar::SimilarOptions{}, rig.folder.source());
     const similar::SimilarResult ranking = direct.run(never);
-    QCOMPARE(table->rowCount(), static_cast<int>(rig.planted.planted.size()));
-    QCOMPARE(static_cast<std::size_t>(table->rowCount()), ranking.pairs.size());
-    for (int row = 0; row < table->rowCount(); ++row) {
+    int listed = 0;
+    while (listed < table->rowCount() && !table->isRowHidden(listed))
+        ++listed;
+    QCOMPARE(listed, static_cast<int>(rig.planted.planted.size()));
+    QCOMPARE(static_cast<std::size_t>(listed), ranking.pairs.size());
+    QCOMPARE(static_cast<std::size_t>(table->rowCount() - listed), ranking.below.size());
+    for (int row = 0; row < listed; ++row) {
         const auto& shown =
             rig.window->pairs()[static_cast<std::size_t>(table->item(row, 0)->data(Qt::UserRole).toInt())];
         QCOMPARE(shown.a.path, ranking.pairs[static_cast<std::size_t>(row)].a.path);
@@ -376,7 +382,8 @@ void SimilarWindowTest::marksSurviveCompareThresholdAndRestart()
     QVERIFY(!rig.window->markOf(rig.window->pairOfRow(otherRow)).changedSince);
 }
 
-// Dragging the line lists the pairs from its score; the spin box follows; the report keeps the check's threshold.
+// Dragging the line lists the pairs from its score, also under the check's threshold (every pair of the
+// distribution down to the kept floor); the spin box follows; the report keeps the check's threshold.
 // The table's columns fit the list's width, names first.
 void SimilarWindowTest::theThresholdLineFiltersTheListNotTheReport()
 {
@@ -402,6 +409,20 @@ void SimilarWindowTest::theThresholdLineFiltersTheListNotTheReport()
         visible += table->isRowHidden(row) ? 0 : 1;
     }
     QVERIFY(visible > 0 && visible < table->rowCount());
+
+    QTest::mousePress(histogram, Qt::LeftButton, {}, QPoint(qRound(histogram->xOf(99.6)), y));
+    QTest::mouseMove(histogram, QPoint(qRound(histogram->xOf(similar::kListedFloor)), y));
+    QTest::mouseRelease(histogram, Qt::LeftButton, {}, QPoint(qRound(histogram->xOf(similar::kListedFloor)), y));
+    const double line = histogram->threshold();
+    QVERIFY(line < 50);
+    const auto under = [line](double score) { return score >= line && score < 50; };
+    const auto inDistribution = std::count_if(histogram->scores().begin(), histogram->scores().end(), under);
+    int listedUnder = 0;
+    for (int row = 0; row < table->rowCount(); ++row)
+        if (!table->isRowHidden(row))
+            listedUnder += under(rig.window->pairOfRow(row).score) ? 1 : 0;
+    QVERIFY(inDistribution > 0);
+    QCOMPARE(listedUnder, inDistribution);
     QCOMPARE(readFile(similarReportPath(rig.folder.data(), "WEEK 3")), report);
 
     QTRY_VERIFY([table] {
