@@ -38,7 +38,7 @@ std::string readCellValue(EntityFields& fields)
     BitReader& data = fields.data();
     const auto format = static_cast<std::uint32_t>(data.readBitLong());
     const auto type = static_cast<std::uint32_t>(data.readBitLong());
-    std::string string;
+    std::vector<std::uint8_t> string; // a string value's characters
     if ((format & 1) == 0) {
         switch (type) {
         case 0: // unknown
@@ -60,17 +60,16 @@ std::string readCellValue(EntityFields& fields)
                 data.skipBytes(size);
                 break;
             }
-            std::vector<std::uint8_t> bytes(size);
-            data.readBytes(bytes.data(), bytes.size());
-            string = utf16Text(bytes);
+            string.resize(size);
+            data.readBytes(string.data(), string.size());
             break;
         }
         }
     }
     const auto unit = static_cast<std::uint32_t>(data.readBitLong());
-    fields.text(); // format
+    fields.skipText(); // format
     std::string shown = unit != 12 ? fields.text() : std::string();
-    return shown.empty() ? string : shown;
+    return shown.empty() ? utf16Text(string) : shown;
 }
 
 // A table keeps its colours with the true colour and the names in every version.
@@ -81,10 +80,10 @@ void skipTableColor(EntityFields& fields)
     data.readBitLong();  // true colour
     const std::uint8_t names = data.readByte();
     if ((names & 1) != 0) {
-        fields.text();
+        fields.skipText();
     }
     if ((names & 2) != 0) {
-        fields.text();
+        fields.skipText();
     }
 }
 
@@ -146,7 +145,7 @@ bool readCell(EntityFields& fields, std::string& text)
             const auto attributes = static_cast<std::uint16_t>(data.readBitShort());
             for (std::uint16_t i = 0; i < attributes && !fields.failed(); ++i) {
                 data.readBitShort(); // index
-                fields.text();
+                fields.skipText();
             }
         }
         overrides = data.readBit();
@@ -174,7 +173,7 @@ void skipContentFormat(EntityFields& fields)
     data.readBitLong();     // property flags
     data.readBitLong();     // value data type
     data.readBitLong();     // value unit type
-    fields.text();          // value format
+    fields.skipText();      // value format
     data.skipBitDoubles(2); // rotation, block scale
     data.readBitLong();     // alignment
     skipTableColor(fields); // content colour
@@ -221,7 +220,7 @@ void skipCustomData(EntityFields& fields)
         return;
     }
     for (std::uint32_t i = 0; i < items && !fields.failed(); ++i) {
-        fields.text(); // name
+        fields.skipText(); // name
         readCellValue(fields);
     }
 }
@@ -239,7 +238,7 @@ std::string readCellContent(EntityFields& fields)
         return {};
     }
     for (std::uint32_t i = 0; i < attributes && !fields.failed(); ++i) {
-        fields.text();      // value; the definition's handle is in the handle stream
+        fields.skipText();  // value; the definition's handle is in the handle stream
         data.readBitLong(); // index
     }
     if (data.readBitShort() != 0) {
@@ -253,7 +252,7 @@ bool readContentCell(EntityFields& fields, std::string& text)
 {
     BitReader& data = fields.data();
     data.readBitLong(); // state
-    fields.text();      // tooltip
+    fields.skipText();  // tooltip
     data.readBitLong(); // custom data
     skipCustomData(fields);
     if (data.readBitLong() == 1) { // linked data: its handle is in the handle stream
@@ -289,14 +288,14 @@ bool readContentCell(EntityFields& fields, std::string& text)
 bool readTableContent(EntityFields& fields, TableContents& table)
 {
     BitReader& data = fields.data();
-    fields.text(); // name
-    fields.text(); // description
+    fields.skipText(); // name
+    fields.skipText(); // description
     table.columns = static_cast<std::uint32_t>(data.readBitLong());
     if (!plausibleCount(fields, table.columns, 16)) {
         return false;
     }
     for (std::uint32_t i = 0; i < table.columns && !fields.failed(); ++i) {
-        fields.text();      // name
+        fields.skipText();  // name
         data.readBitLong(); // custom data
         skipCustomData(fields);
         skipCellStyle(fields);
