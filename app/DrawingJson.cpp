@@ -166,7 +166,6 @@ json hatchPaths(const std::vector<dwg::HatchLoop>& loops)
     return out;
 }
 
-// The modeler data: SAT text as it is, SAB bytes in hexadecimal; its size in bytes and its content hash.
 // The modeler data: its form, content hash and size in bytes, then the SAT text as it is or the SAB bytes in
 // hexadecimal.
 void addModeler(const dwg::ModelerContents& d, json& entity)
@@ -272,6 +271,14 @@ void addData(const dwg::EntityData& data, json& entity)
                 entity["rotation"] = d.rotation;
                 entity["clip_boundary"] = planarPoints(d.clipBoundary);
                 entity["path"] = textOrNull(d.path);
+            } else if constexpr (std::is_same_v<T, dwg::HelixContents>) {
+                entity["axis_base_point"] = point(d.axisBase);
+                entity["axis_vector"] = point(d.axisVector);
+                entity["start_point"] = point(d.startPoint);
+                entity["radii"] = json::array({d.baseRadius, d.topRadius});
+                entity["turns"] = d.turns;
+                entity["turn_height"] = d.turnHeight;
+                entity["handedness"] = d.rightHanded ? "right" : "left";
             } else if constexpr (std::is_same_v<T, dwg::ShapeContents>) {
                 entity["position"] = point(d.position);
                 entity["size"] = d.size;

@@ -287,11 +287,25 @@ struct UnderlayContents // AcDbPdfReference, AcDbDwfReference, AcDbDgnReference
     std::string path;                 // the underlay file as its definition names it (group 1 of the definition)
 };
 
+// AcDbHelix: a spline along a helix, and the helix's own numbers. The drawing keeps the base radius only; the top
+// radius is the distance of the spline's end from the axis.
+struct HelixContents
+{
+    Point3 axisBase;          // 10 (of AcDbHelix)
+    Point3 axisVector;        // 12
+    Point3 startPoint;        // 11
+    double baseRadius = 0;    // 40
+    double topRadius = 0;     // see helixTopRadius
+    double turns = 0;         // 41
+    double turnHeight = 0;    // 42
+    bool rightHanded = false; // 290
+};
+
 // std::monostate: a class without such contents, or an entity whose body could not be read.
 using EntityData =
     std::variant<std::monostate, AttributeContents, HatchContents, LeaderContents, ToleranceContents, MLineContents,
                  RayContents, MLeaderContents, ImageContents, ViewportContents, LightContents, TableContents,
-                 ModelerContents, MeshContents, ShapeContents, UnderlayContents>;
+                 ModelerContents, MeshContents, ShapeContents, UnderlayContents, HelixContents>;
 
 // An entity's contents, kept apart from the entity: most entities have none, and the largest contents would make
 // every entity as large (a drawing of a million points would need hundreds of megabytes more). Copies copy them.
@@ -339,6 +353,10 @@ std::uint64_t contentHash(std::string_view bytes);
 // program and the date of the save, the units) changes with every save and export, and the text form's lines lose
 // their trailing blanks in an export; so the same solid gives the same hash wherever the same form holds it.
 std::uint64_t modelerHash(const ModelerContents& modeler);
+
+// The distance of `end` (the helix spline's last fit point, or its last control point) from the helix's axis; 0 when
+// the axis has no direction.
+double helixTopRadius(const HelixContents& helix, const Point3& end);
 
 // The JSON key of a dimension point: "defpoint", "text_midpoint", "defpoint2", "defpoint3", "defpoint4", "arc_point".
 const char* dimensionPointKey(DimensionPointKind kind);

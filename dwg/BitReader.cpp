@@ -116,6 +116,22 @@ std::uint64_t BitReader::readBitsRaw(unsigned count)
         }
         return 0;
     }
+    if (count == 0) {
+        return 0;
+    }
+    if (count <= 56) {
+        // The bytes that hold the bits (at most eight, all inside the buffer as take() checked), then the bits.
+        const std::uint64_t end = m_pos + count;
+        const auto first = static_cast<std::size_t>(m_pos >> 3);
+        const auto last = static_cast<std::size_t>((end - 1) >> 3);
+        std::uint64_t bytes = 0;
+        for (std::size_t i = first; i <= last; ++i) {
+            bytes = (bytes << 8) | m_data[i];
+        }
+        m_pos = end;
+        const auto unused = static_cast<unsigned>(8 * (std::uint64_t{last} + 1) - end);
+        return (bytes >> unused) & ((std::uint64_t{1} << count) - 1);
+    }
     std::uint64_t value = 0;
     while (count >= 8) {
         value = (value << 8) | readByte();

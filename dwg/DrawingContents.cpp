@@ -222,8 +222,9 @@ std::vector<std::string> namesOf(const std::vector<const ObjectRecord*>& records
 class EntityJoin
 {
 public:
-    EntityJoin(std::vector<ObjectRecord>& records, const RecordIndex& index, std::size_t vertexCount)
-        : m_index(index), m_vertexSteps(vertexCount)
+    EntityJoin(std::vector<ObjectRecord>& records, const RecordIndex& index, std::size_t vertexCount,
+               std::vector<DataStoreRecord>& stored)
+        : m_index(index), m_vertexSteps(vertexCount), m_stored(stored)
     {
         for (ObjectRecord& record : records) {
             if (record.head.type != ObjectType::Attrib) {
@@ -251,6 +252,9 @@ public:
         entity.geometry = std::move(record.contents.geometry);
         if (record.contents.data) {
             entity.data = std::move(*record.contents.data);
+        }
+        if (contents.modelerInDataStore) {
+            joinStoredModelerData(entity, record.head.handle);
         }
         if (auto* insert = std::get_if<InsertGeometry>(&entity.geometry)) {
             const ObjectContents* block = m_index.contents(contents.block, ObjectType::BlockHeader);
@@ -293,6 +297,22 @@ public:
     std::size_t unread() const { return m_unread; }
 
 private:
+    // The data store's record of the entity; without one, the entity has no contents.
+    void joinStoredModelerData(Entity& entity, std::uint64_t handle)
+    {
+        auto* modeler = entity.data.get_if<ModelerContents>();
+        const auto it = std::lower_bound(m_stored.begin(), m_stored.end(), handle,
+                                         [](const DataStoreRecord& r, std::uint64_t h) { return r.handle < h; });
+        if (modeler == nullptr || it == m_stored.end() || it->handle != handle || it->modelerData.empty()) {
+            entity.data = std::monostate{};
+            ++m_unread;
+            return;
+        }
+        modeler->binary = true;
+        modeler->data = std::move(it->modelerData);
+        modeler->hash = modelerHash(*modeler);
+    }
+
     void addAttributes(Entity& entity) const
     {
         auto it = std::lower_bound(m_attributes.begin(), m_attributes.end(), entity.handle,
@@ -306,6 +326,7 @@ private:
     std::size_t m_vertexSteps;                                         // see fillVertices
     std::size_t m_unread = 0;                                          // entities whose body could not be decoded
     std::vector<std::pair<std::uint64_t, ObjectRecord*>> m_attributes; // by owning INSERT
+    std::vector<DataStoreRecord>& m_stored;                            // ascending handle; each moves to its entity
 };
 
 // Every block definition with its base point and entities (those whose owner is the block), in table order.
@@ -454,7 +475,7 @@ void assembleContents(ContentRecords& input, const HeaderVariables& header, cons
     const std::string paperSpace = nameOf(layouts, header.paperSpaceBlock);
 
     drawing.entities = selectLayoutEntities(heads, classes);
-    EntityJoin join(input.records, index, vertexCount);
+    EntityJoin join(input.records, index, vertexCount, input.dataStore.records);
     for (Entity& entity : drawing.entities) {
         ObjectRecord* record = index.find(entity.handle);
         if (record == nullptr) {

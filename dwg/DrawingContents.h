@@ -3,6 +3,7 @@
 
 #include "drawing/Drawing.h"
 #include "dwg/ClassTable.h"
+#include "dwg/DataStore.h"
 #include "dwg/HeaderVariables.h"
 #include "dwg/ObjectContents.h"
 #include "dwg/ObjectReader.h"
@@ -24,6 +25,7 @@ struct ContentRecords
 {
     std::vector<ObjectRecord> records; // entities a layout may hold, vertices, block headers and layers
     TableCounts counts;
+    DataStoreContents dataStore; // 2013+: the modeler data of the entities that keep it in the data store
 };
 
 // Whether the full read keeps this object: layout entities, vertices, block headers, layers, the block table and

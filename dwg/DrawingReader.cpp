@@ -202,6 +202,10 @@ Expected<Drawing> readPipeline(std::span<const std::uint8_t> file, ReadDetail de
     if (contents) {
         TextDecoder decoder(fileHeader->codepage);
         ContentRecords records = readObjectContents(*sections, locations, flags, *classes, decoder, tally);
+        records.dataStore = readDataStore(sections->dataStore);
+        if (records.dataStore.damaged) {
+            sections->damage.emplace_back("the data store is damaged: solids may lack their modeler data");
+        }
         fillContents(*fileHeader, *sections, *variables, std::move(records), *classes, decoder, drawing);
     } else {
         drawing.entities =

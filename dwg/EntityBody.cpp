@@ -2,6 +2,7 @@
 #include "dwg/EntityBody.h"
 
 #include "dwg/EntityGeometry.h"
+#include "dwg/GeometryReaders.h"
 #include "dwg/ObjectTypes.h"
 
 namespace dwg {
@@ -258,6 +259,9 @@ EntityKind entityKind(std::uint16_t type, const ClassTable& classes)
         if (entry != nullptr && entry->dxfName.ends_with("UNDERLAY")) {
             return EntityKind::Underlay;
         }
+        if (entry != nullptr && entry->dxfName == "HELIX") {
+            return EntityKind::Helix;
+        }
         if (entry != nullptr && entry->dxfName == "MESH") {
             return EntityKind::Mesh;
         }
@@ -294,6 +298,12 @@ bool readEntityBody(const EntityHead& head, EntityStreams& streams, const Entity
             out.dataAs<ViewportContents>() != nullptr || out.dataAs<ImageContents>() != nullptr ||
             out.dataAs<UnderlayContents>() != nullptr) {
             out.geometry = std::monostate{};
+            out.data.reset();
+            return false;
+        }
+    }
+    if (auto* viewport = out.dataAs<ViewportContents>(); viewport && f.r13r14) {
+        if (streams.extendedData == nullptr || !readViewportView(*streams.extendedData, *viewport, out.owned)) {
             out.data.reset();
             return false;
         }

@@ -52,6 +52,7 @@ enum class EntityKind {
     Mesh,    // MESH (subdivision mesh)
     Shape,
     Underlay, // PDFUNDERLAY, DWFUNDERLAY, DGNUNDERLAY
+    Helix,
 };
 
 EntityKind entityKind(std::uint16_t type, const ClassTable& classes);
@@ -62,6 +63,8 @@ struct EntityStreams
     BitReader& data;    // right after the entity mode
     BitReader& handles; // at the start of the handle stream
     TextSource& text;   // the entity's strings (data stream before R2007, string stream after)
+    // R13/R14: the object's extended data, where a viewport keeps its view; nullptr for later versions.
+    const BitReader* extendedData = nullptr;
 };
 
 struct EntityContext

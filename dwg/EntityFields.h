@@ -78,7 +78,8 @@ public:
             text();
         }
     }
-    std::string text() // T: UTF-8
+    void skipText() { m_text.skip(); } // T, not kept
+    std::string text()                 // T: UTF-8
     {
         std::string value = m_text.read();
         return m_decoder != nullptr ? m_decoder->decode(value) : decodeUnicodeEscapes(value);

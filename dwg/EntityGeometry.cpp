@@ -150,6 +150,33 @@ bool readSpline(EntityFields& fields, SplineGeometry& spline)
     return true;
 }
 
+// A helix is a spline, then the helix's own numbers.
+bool readHelix(EntityFields& fields, HelixContents& helix)
+{
+    BitReader& data = fields.data();
+    SplineGeometry spline;
+    if (!readSpline(fields, spline)) {
+        return false;
+    }
+    data.readBitLong(); // major version
+    data.readBitLong(); // maintenance version
+    helix.axisBase = fields.point3();
+    helix.startPoint = fields.point3();
+    helix.axisVector = fields.point3();
+    helix.baseRadius = fields.bitDouble();
+    helix.turns = fields.bitDouble();
+    helix.turnHeight = fields.bitDouble();
+    helix.rightHanded = data.readBit();
+    data.readBitShort(); // what stays fixed when the helix changes
+    const std::vector<Point3>& ends = spline.fitPoints.empty() ? spline.controlPoints : spline.fitPoints;
+    if (ends.empty()) {
+        data.fail(); // a helix without points: damage
+        return false;
+    }
+    helix.topRadius = helixTopRadius(helix, ends.back());
+    return !fields.failed();
+}
+
 TextGeometry readText(EntityFields& fields)
 {
     TextGeometry text;
@@ -291,9 +318,14 @@ bool readContents(const EntityHead& head, EntityFields& fields, ObjectContents& 
         out.setData(readLight(fields));
         break;
     case EntityKind::Viewport:
-        // R13/R14 keep the view in the viewport's extended data, which this reader does not decode yet.
         if (fields.flags().r2000Plus) {
             out.setData(readViewport(fields, links));
+        } else { // R13/R14 keep the view in the viewport's extended data, read with the handles
+            ViewportContents viewport;
+            viewport.center = fields.point3();
+            viewport.width = fields.bitDouble();
+            viewport.height = fields.bitDouble();
+            out.setData(std::move(viewport));
         }
         break;
     case EntityKind::Image: {
@@ -306,8 +338,7 @@ bool readContents(const EntityHead& head, EntityFields& fields, ObjectContents& 
     }
     case EntityKind::Table: {
         TableContents table;
-        // 2010 and later keep the cells in a table content that this reader does not decode yet.
-        if (fields.flags().r2010Plus || !readTable(fields, table)) {
+        if (!readTable(fields, table)) {
             return false;
         }
         out.setData(std::move(table));
@@ -315,9 +346,12 @@ bool readContents(const EntityHead& head, EntityFields& fields, ObjectContents& 
     }
     case EntityKind::Modeler: {
         ModelerContents modeler;
-        if (readModeler(fields, head.inDataStore, modeler) != ModelerRead::Read) {
+        const ModelerRead read = readModeler(fields, head.inDataStore, modeler);
+        if (read == ModelerRead::Damaged) {
             return false;
         }
+        // Data kept in the data store joins the entity when the drawing is assembled.
+        out.modelerInDataStore = read == ModelerRead::Elsewhere;
         out.setData(std::move(modeler));
         break;
     }
@@ -399,6 +433,14 @@ bool readGeometry(const EntityHead& head, EntityFields& fields, ObjectContents& 
             return false;
         }
         out.geometry = std::move(spline);
+        break;
+    }
+    case EntityKind::Helix: {
+        HelixContents helix;
+        if (!readHelix(fields, helix)) {
+            return false;
+        }
+        out.setData(std::move(helix));
         break;
     }
     case EntityKind::Text:

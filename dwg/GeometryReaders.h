@@ -4,6 +4,7 @@
 #include "dwg/EntityGeometry.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace dwg {
 
@@ -35,16 +36,19 @@ bool readImage(EntityFields& fields, ImageContents& image);
 LightContents readLight(EntityFields& fields);
 // R2000 and later; `links.ownedCount` is set to the number of frozen layers, whose handles follow.
 ViewportContents readViewport(EntityFields& fields, GeometryLinks& links);
+// R13/R14: the view (view centre and height, frozen layers) from the viewport's extended data; false when it holds
+// none.
+bool readViewportView(BitReader extendedData, ViewportContents& viewport, std::vector<std::uint64_t>& frozenLayers);
 // Fills `links` with the places of the block content's and the arrowhead's handles in the handle stream.
 bool readMLeader(EntityFields& fields, MLeaderContents& mleader, GeometryLinks& links);
 InsertGeometry readInsert(EntityFields& fields); // position, scale and rotation
-// Tables before 2010; later ones keep their cells in a table content of their own.
+// Tables: before 2010 their grid of cells, later their table content.
 bool readTable(EntityFields& fields, TableContents& table);
 bool readMeshBody(EntityFields& fields, MeshContents& mesh);
 bool readUnderlay(EntityFields& fields, UnderlayContents& underlay);
 enum class ModelerRead {
     Read,
-    Elsewhere, // 2013 and later: in the drawing's data store, which this reader does not decode yet
+    Elsewhere, // 2013 and later: in the drawing's data store
     Damaged,
 };
 // `inDataStore`: the entity's common data says that its data lives in the drawing's data store.

@@ -20,8 +20,9 @@ struct ObjectContents
     // The annotation and fill entities' contents; null for the others. Kept apart, so that the many objects without
     // such contents stay small.
     std::unique_ptr<EntityData> data;
-    std::uint64_t style = 0; // MLINE: its MLINESTYLE; IMAGE, underlays: their definition; SHAPE: its STYLE
-    std::uint64_t block = 0; // INSERT, MINSERT: the referenced BLOCK_HEADER
+    bool modelerInDataStore = false; // 2013+: the modeler data is the data store's record of this entity
+    std::uint64_t style = 0;         // MLINE: its MLINESTYLE; IMAGE, underlays: their definition; SHAPE: its STYLE
+    std::uint64_t block = 0;         // INSERT, MINSERT: the referenced BLOCK_HEADER
     // POLYLINE_2D and POLYLINE_3D: their vertices, either listed (R2004+) or as a chain (R13-R2000).
     // BLOCK_CONTROL, LAYER_CONTROL: the table's entries, in table order. VIEWPORT: its frozen layers.
     std::vector<std::uint64_t> owned;

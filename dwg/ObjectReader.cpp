@@ -48,8 +48,9 @@ bool ObjectReader::skipExtendedData(BitReader& reader)
     return false;
 }
 
-void ObjectReader::readContents(ObjectHead& head, const BitReader& afterMode, std::uint64_t handleStart,
-                                std::uint64_t dataEnd, ObjectContents& contents, TextDecoder* decoder)
+void ObjectReader::readContents(ObjectHead& head, std::uint64_t extendedDataAt, const BitReader& afterMode,
+                                std::uint64_t handleStart, std::uint64_t dataEnd, ObjectContents& contents,
+                                TextDecoder* decoder)
 {
     // Reading a body takes work in proportion to the object's size at most.
     const std::uint64_t objectBits = dataEnd - afterMode.position();
@@ -59,7 +60,7 @@ void ObjectReader::readContents(ObjectHead& head, const BitReader& afterMode, st
     }
     m_bodyBudget -= objectBits;
     if (head.isEntity) {
-        readBody(head, afterMode, handleStart, dataEnd, contents, decoder);
+        readBody(head, extendedDataAt, afterMode, handleStart, dataEnd, contents, decoder);
         return;
     }
     if (head.type >= ObjectType::FirstClass) {
@@ -82,8 +83,9 @@ void ObjectReader::readContents(ObjectHead& head, const BitReader& afterMode, st
     }
 }
 
-void ObjectReader::readBody(const ObjectHead& head, const BitReader& afterMode, std::uint64_t handleStart,
-                            std::uint64_t dataEnd, ObjectContents& contents, TextDecoder* decoder)
+void ObjectReader::readBody(const ObjectHead& head, std::uint64_t extendedDataAt, const BitReader& afterMode,
+                            std::uint64_t handleStart, std::uint64_t dataEnd, ObjectContents& contents,
+                            TextDecoder* decoder)
 {
     BitReader data = afterMode;
     data.setEnd(handleStart);
@@ -93,7 +95,9 @@ void ObjectReader::readBody(const ObjectHead& head, const BitReader& afterMode, 
         m_flags.r2007Plus
             ? TextSource::stringStream(m_objects.first(static_cast<std::size_t>(dataEnd / 8)), handleStart)
             : TextSource::inData(data);
-    EntityStreams streams{data, handles, text};
+    BitReader extendedData = afterMode;
+    extendedData.setPosition(extendedDataAt);
+    EntityStreams streams{data, handles, text, m_flags.r13r14 ? &extendedData : nullptr};
     EntityHead entity;
     entity.type = head.type;
     entity.kind = entityKind(head.type, m_classes);
@@ -139,6 +143,7 @@ Expected<ObjectHead> ObjectReader::readObject(std::uint64_t offset, std::uint64_
     if (reader.failed() || head.handle != expectedHandle) {
         return Fault{ErrorCode::Corrupt, offset, "object handle differs from the object map"};
     }
+    const std::uint64_t extendedDataAt = reader.position();
     if (!skipExtendedData(reader)) {
         return Fault{ErrorCode::Corrupt, offset, "extended object data"};
     }
@@ -182,7 +187,7 @@ Expected<ObjectHead> ObjectReader::readObject(std::uint64_t offset, std::uint64_
         }
     }
     if constexpr (Full) {
-        readContents(head, afterHead, handleStart, dataEnd, *contents, decoder);
+        readContents(head, extendedDataAt, afterHead, handleStart, dataEnd, *contents, decoder);
     }
     return head;
 }

@@ -53,10 +53,11 @@ private:
                        ObjectContents& contents, TextDecoder* decoder, bool image) const;
     void readBasePoint(const BitReader& afterName, std::uint64_t handleStart, ObjectContents& contents) const;
     bool skipExtendedData(BitReader& reader);
-    void readContents(ObjectHead& head, const BitReader& afterMode, std::uint64_t handleStart, std::uint64_t dataEnd,
-                      ObjectContents& contents, TextDecoder* decoder);
-    void readBody(const ObjectHead& head, const BitReader& afterMode, std::uint64_t handleStart, std::uint64_t dataEnd,
-                  ObjectContents& contents, TextDecoder* decoder);
+    // `extendedDataAt`: the bit where the object's extended data begins.
+    void readContents(ObjectHead& head, std::uint64_t extendedDataAt, const BitReader& afterMode,
+                      std::uint64_t handleStart, std::uint64_t dataEnd, ObjectContents& contents, TextDecoder* decoder);
+    void readBody(const ObjectHead& head, std::uint64_t extendedDataAt, const BitReader& afterMode,
+                  std::uint64_t handleStart, std::uint64_t dataEnd, ObjectContents& contents, TextDecoder* decoder);
 
     std::span<const std::uint8_t> m_objects;
     const VersionFlags& m_flags;

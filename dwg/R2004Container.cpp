@@ -314,28 +314,30 @@ std::optional<Fault> assembleSection(std::span<const std::uint8_t> file, const s
     return std::nullopt;
 }
 
-// The summary information is optional: when it is missing, encrypted or damaged, `sections` stays without it.
-void readSummaryInfo(std::span<const std::uint8_t> file, const std::vector<Page>& pages,
-                     const std::vector<SectionDescription>& descriptions, std::uint64_t budget, Sections& sections)
+// The summary information and the data store are optional: when one is missing, encrypted or damaged, `sections`
+// stays without it.
+std::span<const std::uint8_t> readOptionalSection(std::span<const std::uint8_t> file, const std::vector<Page>& pages,
+                                                  const std::vector<SectionDescription>& descriptions,
+                                                  std::string_view name, std::uint64_t& budget, Sections& sections)
 {
     const auto it = std::find_if(descriptions.begin(), descriptions.end(),
-                                 [](const SectionDescription& d) { return d.name == "AcDb:SummaryInfo"; });
+                                 [name](const SectionDescription& d) { return d.name == name; });
     if (it == descriptions.end() || it->encrypted != 0) {
-        return;
+        return {};
     }
     const std::uint64_t bufferSize = it->totalSize + it->maxPageSize;
     if (it->totalSize > budget || it->maxPageSize > budget || bufferSize > budget) {
-        return;
+        return {};
     }
+    budget -= bufferSize;
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(bufferSize));
     std::vector<std::string> damage;
     if (assembleSection(file, pages, *it, buffer, damage)) {
-        return;
+        return {};
     }
     sections.damage.insert(sections.damage.end(), damage.begin(), damage.end());
     sections.storage.push_back(std::move(buffer));
-    sections.summaryInfo =
-        std::span<const std::uint8_t>(sections.storage.back()).first(static_cast<std::size_t>(it->totalSize));
+    return std::span<const std::uint8_t>(sections.storage.back()).first(static_cast<std::size_t>(it->totalSize));
 }
 
 } // namespace
@@ -389,7 +391,9 @@ Expected<Sections> readR2004Sections(std::span<const std::uint8_t> file, bool wi
             std::span<const std::uint8_t>(sections.storage.back()).first(static_cast<std::size_t>(it->totalSize));
     }
     if (withSummaryInfo) {
-        readSummaryInfo(file, *pages, *descriptions, budget, sections);
+        sections.summaryInfo = readOptionalSection(file, *pages, *descriptions, "AcDb:SummaryInfo", budget, sections);
+        sections.dataStore =
+            readOptionalSection(file, *pages, *descriptions, "AcDb:AcDsPrototype_1b", budget, sections);
     }
     return sections;
 }

@@ -13,7 +13,8 @@ namespace dwg {
 void xorHeaderKey(std::span<std::uint8_t> bytes);
 
 // Decompresses AcDb:Header, AcDb:Classes, AcDb:Handles and AcDb:AcDbObjects into `storage`, and with
-// `withSummaryInfo` AcDb:SummaryInfo too (optional: a drawing without a readable one is read all the same).
+// `withSummaryInfo` AcDb:SummaryInfo and the data store AcDb:AcDsPrototype_1b too (both optional: a drawing without
+// a readable one is read all the same).
 // Errors: Encrypted (password-protected drawing), Truncated, Corrupt.
 Expected<Sections> readR2004Sections(std::span<const std::uint8_t> file, bool withSummaryInfo = false);
 

@@ -18,6 +18,7 @@ struct Sections
     std::span<const std::uint8_t> header, classes, handles, objects; // objects: R13-R2000 = whole file (absolute offsets); R2004+ = AcDb:AcDbObjects
     std::vector<std::vector<std::uint8_t>> storage;                  // owns decompressed buffers the spans point into
     std::span<const std::uint8_t> summaryInfo;                       // AcDb:SummaryInfo (2004 and later) when asked for and readable; else empty
+    std::span<const std::uint8_t> dataStore;                         // AcDb:AcDsPrototype_1b (2010 and later) when asked for and readable; else empty
     std::vector<std::string> damage;                                 // failed checks of the container, each naming its part: the read is partial
 };
 // clang-format on

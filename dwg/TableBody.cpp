@@ -1,20 +1,44 @@
-// The body of a table (ACAD_TABLE) as drawings before 2010 keep it: an INSERT of its drawn block, then the grid and
-// every cell.
+// The body of a table (ACAD_TABLE): an INSERT of its drawn block, then before 2010 the grid and every cell, from 2010
+// on the table's content (columns, rows and the cells of each row, every cell with its contents and style overrides).
+#include "drawing/Utf8.h"
 #include "dwg/GeometryReaders.h"
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace dwg {
 
 namespace {
 
+// A string value's characters: UTF-16, little-endian, ending with a null.
+std::string utf16Text(const std::vector<std::uint8_t>& bytes)
+{
+    std::string text;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        std::uint32_t unit = bytes[i] | (std::uint32_t{bytes[i + 1]} << 8);
+        if (unit == 0) {
+            break;
+        }
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < bytes.size()) {
+            const std::uint32_t low = bytes[i + 2] | (std::uint32_t{bytes[i + 3]} << 8);
+            unit = low >= 0xDC00 && low < 0xE000 ? 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00) : 0xFFFD;
+            i += 2;
+        } else if (unit >= 0xD800 && unit < 0xE000) {
+            unit = 0xFFFD;
+        }
+        appendUtf8(text, unit);
+    }
+    return text;
+}
+
 // A cell's value (2007 and later): its format and type, the value, its unit, format and shown text. Returns the
-// shown text.
+// shown text; a string value that keeps no shown text (as later versions save them) shows the string itself.
 std::string readCellValue(EntityFields& fields)
 {
     BitReader& data = fields.data();
     const auto format = static_cast<std::uint32_t>(data.readBitLong());
     const auto type = static_cast<std::uint32_t>(data.readBitLong());
+    std::vector<std::uint8_t> string; // a string value's characters
     if ((format & 1) == 0) {
         switch (type) {
         case 0: // unknown
@@ -32,14 +56,20 @@ std::string readCellValue(EntityFields& fields)
                 data.fail();
                 return {};
             }
-            data.skipBytes(size);
+            if (type != 4) {
+                data.skipBytes(size);
+                break;
+            }
+            string.resize(size);
+            data.readBytes(string.data(), string.size());
             break;
         }
         }
     }
     const auto unit = static_cast<std::uint32_t>(data.readBitLong());
-    fields.text(); // format
-    return unit != 12 ? fields.text() : std::string();
+    fields.skipText(); // format
+    std::string shown = unit != 12 ? fields.text() : std::string();
+    return shown.empty() ? utf16Text(string) : shown;
 }
 
 // A table keeps its colours with the true colour and the names in every version.
@@ -50,10 +80,10 @@ void skipTableColor(EntityFields& fields)
     data.readBitLong();  // true colour
     const std::uint8_t names = data.readByte();
     if ((names & 1) != 0) {
-        fields.text();
+        fields.skipText();
     }
     if ((names & 2) != 0) {
-        fields.text();
+        fields.skipText();
     }
 }
 
@@ -115,7 +145,7 @@ bool readCell(EntityFields& fields, std::string& text)
             const auto attributes = static_cast<std::uint16_t>(data.readBitShort());
             for (std::uint16_t i = 0; i < attributes && !fields.failed(); ++i) {
                 data.readBitShort(); // index
-                fields.text();
+                fields.skipText();
             }
         }
         overrides = data.readBit();
@@ -134,6 +164,170 @@ bool readCell(EntityFields& fields, std::string& text)
     return !fields.failed();
 }
 
+// From 2010 on: a colour with its true colour and names (as before), and a handle in the handle stream where noted.
+// The content format of a cell, a cell style or a cell content: its text style's handle is in the handle stream.
+void skipContentFormat(EntityFields& fields)
+{
+    BitReader& data = fields.data();
+    data.readBitLong();     // property overrides
+    data.readBitLong();     // property flags
+    data.readBitLong();     // value data type
+    data.readBitLong();     // value unit type
+    fields.skipText();      // value format
+    data.skipBitDoubles(2); // rotation, block scale
+    data.readBitLong();     // alignment
+    skipTableColor(fields); // content colour
+    data.skipBitDoubles(1); // text height
+}
+
+void skipCellStyle(EntityFields& fields)
+{
+    BitReader& data = fields.data();
+    data.readBitLong(); // type
+    if (data.readBitShort() == 0) {
+        return; // no data
+    }
+    data.readBitLong();     // property overrides
+    data.readBitLong();     // merge flags
+    skipTableColor(fields); // background
+    data.readBitLong();     // content layout
+    skipContentFormat(fields);
+    if ((data.readBitShort() & 1) != 0) {
+        data.skipBitDoubles(6); // margins and their spacing
+    }
+    const auto borders = static_cast<std::uint32_t>(data.readBitLong());
+    if (!plausibleCount(fields, borders, 8)) {
+        return;
+    }
+    for (std::uint32_t i = 0; i < borders && !fields.failed(); ++i) {
+        if (data.readBitLong() == 0) {
+            continue; // no edge
+        }
+        data.readBitLong();     // property overrides
+        data.readBitLong();     // border type
+        skipTableColor(fields); // colour
+        data.readBitLong();     // line weight
+        data.readBitLong();     // invisible
+        data.skipBitDoubles(1); // double line spacing
+    }
+}
+
+// Named values of a column, a row or a cell: each a name and a value.
+void skipCustomData(EntityFields& fields)
+{
+    const auto items = static_cast<std::uint32_t>(fields.data().readBitLong());
+    if (!plausibleCount(fields, items, 8)) {
+        return;
+    }
+    for (std::uint32_t i = 0; i < items && !fields.failed(); ++i) {
+        fields.skipText(); // name
+        readCellValue(fields);
+    }
+}
+
+// One content of a cell (a value, a field or a block): the shown text of a value, empty for the others.
+std::string readCellContent(EntityFields& fields)
+{
+    BitReader& data = fields.data();
+    std::string text;
+    if (data.readBitLong() == 1) { // a value; a field's and a block's handles are in the handle stream
+        text = readCellValue(fields);
+    }
+    const auto attributes = static_cast<std::uint32_t>(data.readBitLong());
+    if (!plausibleCount(fields, attributes, 8)) {
+        return {};
+    }
+    for (std::uint32_t i = 0; i < attributes && !fields.failed(); ++i) {
+        fields.skipText();  // value; the definition's handle is in the handle stream
+        data.readBitLong(); // index
+    }
+    if (data.readBitShort() != 0) {
+        skipContentFormat(fields);
+    }
+    return text;
+}
+
+// A cell of the content: its text is that of its first content with one.
+bool readContentCell(EntityFields& fields, std::string& text)
+{
+    BitReader& data = fields.data();
+    data.readBitLong(); // state
+    fields.skipText();  // tooltip
+    data.readBitLong(); // custom data
+    skipCustomData(fields);
+    if (data.readBitLong() == 1) { // linked data: its handle is in the handle stream
+        data.readBitLong();        // rows
+        data.readBitLong();        // columns
+        data.readBitLong();        // unknown
+    }
+    const auto contents = static_cast<std::uint32_t>(data.readBitLong());
+    if (!plausibleCount(fields, contents, 8)) {
+        return false;
+    }
+    for (std::uint32_t i = 0; i < contents && !fields.failed(); ++i) {
+        std::string shown = readCellContent(fields);
+        if (text.empty()) {
+            text = std::move(shown);
+        }
+    }
+    skipCellStyle(fields);
+    data.readBitLong(); // cell style
+    if (data.readBitLong() != 0) {
+        data.readBitLong();
+        data.skipBitDoubles(2);
+        if (data.readBitLong() != 0) {  // geometry; an unknown handle is in the handle stream
+            data.skipBitDoubles(3 + 3); // distances to the top left and to the centre
+            data.skipBitDoubles(4);     // content width and height, width and height
+            data.readBitLong();         // flags
+        }
+    }
+    return !fields.failed();
+}
+
+// The table's content from 2010 on, without an object's common data: name, columns, then rows with their cells.
+bool readTableContent(EntityFields& fields, TableContents& table)
+{
+    BitReader& data = fields.data();
+    fields.skipText(); // name
+    fields.skipText(); // description
+    table.columns = static_cast<std::uint32_t>(data.readBitLong());
+    if (!plausibleCount(fields, table.columns, 16)) {
+        return false;
+    }
+    for (std::uint32_t i = 0; i < table.columns && !fields.failed(); ++i) {
+        fields.skipText();  // name
+        data.readBitLong(); // custom data
+        skipCustomData(fields);
+        skipCellStyle(fields);
+        data.readBitLong();     // cell style
+        data.skipBitDoubles(1); // width
+    }
+    table.rows = static_cast<std::uint32_t>(data.readBitLong());
+    if (fields.failed() || !plausibleCount(fields, table.rows, 16) ||
+        !plausibleCount(fields, std::uint64_t{table.rows} * table.columns, 16)) {
+        return false;
+    }
+    table.cells.reserve(std::size_t{table.rows} * table.columns);
+    for (std::uint32_t row = 0; row < table.rows && !fields.failed(); ++row) {
+        // Every row holds a cell for each column, merged ones included.
+        if (static_cast<std::uint32_t>(data.readBitLong()) != table.columns) {
+            data.fail();
+            return false;
+        }
+        for (std::uint32_t column = 0; column < table.columns; ++column) {
+            if (!readContentCell(fields, table.cells.emplace_back())) {
+                return false;
+            }
+        }
+        data.readBitLong(); // custom data
+        skipCustomData(fields);
+        skipCellStyle(fields);
+        data.readBitLong();     // cell style
+        data.skipBitDoubles(1); // height
+    }
+    return !fields.failed();
+}
+
 } // namespace
 
 bool readTable(EntityFields& fields, TableContents& table)
@@ -143,6 +337,16 @@ bool readTable(EntityFields& fields, TableContents& table)
     data.skipBitDoubles(3); // extrusion
     if (data.readBit() && fields.flags().r2004Plus) {
         data.readBitLong(); // attributes owned
+    }
+    if (fields.flags().r2010Plus) {
+        data.readByte();    // unknown; an unknown handle is in the handle stream
+        data.readBitLong(); // unknown
+        if (fields.flags().r2013Plus) {
+            data.readBitLong();
+        } else {
+            data.readBit();
+        }
+        return readTableContent(fields, table);
     }
     data.readBitShort();    // flags for the table's value
     data.skipBitDoubles(3); // horizontal direction

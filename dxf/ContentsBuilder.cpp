@@ -3,6 +3,7 @@
 
 #include "dxf/GeometryBuilder.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -45,6 +46,7 @@ constexpr KindName kindNames[] = {
     {"PDFUNDERLAY", ContentsKind::Underlay},
     {"DWFUNDERLAY", ContentsKind::Underlay},
     {"DGNUNDERLAY", ContentsKind::Underlay},
+    {"HELIX", ContentsKind::Helix},
 };
 
 // Counts in a file are never more than its groups; a larger one is damage.
@@ -455,6 +457,37 @@ dwg::ModelerContents readModeler(const std::vector<Group>& groups)
     return modeler;
 }
 
+// A helix: its spline (control points 10, fit points 11), then after its subclass marker the helix's own numbers.
+std::optional<dwg::HelixContents> readHelix(const std::vector<Group>& groups)
+{
+    const auto marker =
+        std::find_if(groups.begin(), groups.end(), [](const Group& group) { return group.is(100, "AcDbHelix"); });
+    if (marker == groups.end()) {
+        return std::nullopt;
+    }
+    bool damaged = false;
+    const std::vector<Group> splineGroups(groups.begin(), marker);
+    const FirstGroups spline(splineGroups);
+    const std::vector<dwg::Point3> fits = spline.points(11, damaged);
+    const std::vector<dwg::Point3> controls = spline.points(10, damaged);
+    const std::vector<Group> helixGroups(marker + 1, groups.end());
+    const FirstGroups own(helixGroups);
+    dwg::HelixContents helix;
+    helix.axisBase = own.point(10, damaged);
+    helix.startPoint = own.point(11, damaged);
+    helix.axisVector = own.point(12, damaged, {0, 0, 1});
+    helix.baseRadius = own.real(40, 0, damaged);
+    helix.turns = own.real(41, 0, damaged);
+    helix.turnHeight = own.real(42, 0, damaged);
+    helix.rightHanded = own.integer(290, damaged) != 0;
+    const std::vector<dwg::Point3>& ends = fits.empty() ? controls : fits;
+    if (damaged || ends.empty() || own.find(40) == nullptr || own.find(41) == nullptr) {
+        return std::nullopt;
+    }
+    helix.topRadius = dwg::helixTopRadius(helix, ends.back());
+    return helix;
+}
+
 // A mesh after its subclass marker: version, blend crease, subdivision level, its vertices, then its faces as one
 // list (each face's vertex count, then the indexes).
 std::optional<dwg::MeshContents> readMesh(const std::vector<Group>& groups)
@@ -680,6 +713,13 @@ dwg::EntityData ContentsBuilder::finish(TextDecoder& decoder, bool& damaged) con
     case ContentsKind::Mesh:
         if (auto mesh = readMesh(m_groups)) {
             data = std::move(*mesh);
+        } else {
+            bad = true;
+        }
+        break;
+    case ContentsKind::Helix:
+        if (auto helix = readHelix(m_groups)) {
+            data = std::move(*helix);
         } else {
             bad = true;
         }

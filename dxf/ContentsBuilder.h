@@ -29,7 +29,8 @@ enum class ContentsKind : std::uint8_t {
     Modeler, // 3DSOLID, REGION, BODY and the surfaces
     Mesh,
     Shape,
-    Underlay
+    Underlay,
+    Helix
 };
 
 // The contents kind of a DXF entity name; None for entities whose contents are geometry or not kept.

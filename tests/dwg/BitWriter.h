@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,14 @@ public:
     {
         bits(0, 2);
         rawLong(value);
+    }
+    void bitDouble(double value) // always the full form
+    {
+        bits(0, 2);
+        std::uint64_t raw = 0;
+        std::memcpy(&raw, &value, sizeof raw);
+        rawLong(static_cast<std::uint32_t>(raw & 0xFFFFFFFF));
+        rawLong(static_cast<std::uint32_t>(raw >> 32));
     }
     void textV(const std::string& text)
     {

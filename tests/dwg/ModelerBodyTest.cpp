@@ -1,13 +1,16 @@
 // The solid modeler's data in an entity body: the text form in blocks (mirrored), the binary form up to its end
-// record, and the data of 2013 and later that lives in the data store.
+// record, and the data of 2013 and later that lives in the data store; the helix, a spline with numbers of its own.
 #include "BitWriter.h"
+#include "dwg/DataStore.h"
 #include "dwg/GeometryReaders.h"
 #include "dwg/TextSource.h"
 #include "dwg/Version.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace dwg {
 namespace {
@@ -95,6 +98,134 @@ TEST(ModelerBody, DataStoreAndEmptyAndCutShortBlocks)
     cut.bitLong(1000);
     cut.rawByte('x');
     EXPECT_EQ(readBody(cut).result, ModelerRead::Damaged);
+}
+
+// A data store of one data segment: the header, the segment index, the data index, and the segment with its directory
+// and records (each its size, then its bytes). `records` are (handle, bytes).
+std::vector<std::uint8_t> dataStore(const std::vector<std::pair<std::uint64_t, std::string>>& records)
+{
+    std::vector<std::uint8_t> bytes(0x300, 0);
+    const auto put = [&bytes](std::size_t at, std::uint64_t value, unsigned width) {
+        if (bytes.size() < at + width) {
+            bytes.resize(at + width);
+        }
+        for (unsigned i = 0; i < width; ++i) {
+            bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+        }
+    };
+    const auto segment = [&](std::size_t at, const char* name, std::uint32_t size) {
+        put(at, 0xD5AC, 2);
+        std::memcpy(&bytes[at + 2], name, 6);
+        put(at + 16, size, 4);
+    };
+    put(0x18, 0x80, 4); // segment index at 0x80
+    put(0x20, 3, 4);    // three segments: none, the data index, the data
+    put(0x28, 1, 4);    // the data index is segment 1
+    segment(0x80, "segidx", 0x80);
+    put(0x80 + 48 + 12, 0x100, 8); // segment 1 at 0x100
+    put(0x80 + 48 + 20, 0x100, 4);
+    put(0x80 + 48 + 24, 0x200, 8); // segment 2 at 0x200
+    put(0x80 + 48 + 32, 0x10000, 4);
+    segment(0x100, "datidx", 0x100);
+    put(0x100 + 48, records.size(), 4);
+    segment(0x200, "_data_", 0x10000);
+    put(0x200 + 36, 8, 4); // records from 0x80 into the segment
+    std::size_t recordOffset = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const std::size_t entry = 0x100 + 48 + 8 + 12 * i;
+        put(entry, 2, 4);
+        put(entry + 4, 20 * i, 4);
+        const std::size_t directory = 0x200 + 48 + 20 * i;
+        put(directory, 20, 4);
+        put(directory + 8, records[i].first, 8);
+        put(directory + 16, recordOffset, 4);
+        const std::size_t at = 0x280 + recordOffset;
+        put(at, records[i].second.size(), 4);
+        put(at + 4 + records[i].second.size() - 1, 0, 1);
+        std::memcpy(&bytes[at + 4], records[i].second.data(), records[i].second.size());
+        recordOffset += 4 + records[i].second.size();
+    }
+    return bytes;
+}
+
+TEST(DataStore, ModelerRecordsByHandleOthersLeftOut)
+{
+    const std::string solid = "ASM BinaryFile4 records";
+    const std::string region = "ACIS BinaryFile other";
+    const std::vector<std::uint8_t> bytes = dataStore({{0x2E1, solid}, {0x22, "\x89PNG thumbnail"}, {0x176, region}});
+    const DataStoreContents store = readDataStore(bytes);
+    EXPECT_FALSE(store.damaged);
+    ASSERT_EQ(store.records.size(), 2u);
+    EXPECT_EQ(store.records[0].handle, 0x176u);
+    EXPECT_EQ(store.records[0].modelerData, region);
+    EXPECT_EQ(store.records[1].handle, 0x2E1u);
+    EXPECT_EQ(store.records[1].modelerData, solid);
+}
+
+TEST(DataStore, DamageGivesNoRecordAndNoReadOutside)
+{
+    EXPECT_FALSE(readDataStore({}).damaged); // a drawing without a data store
+    std::vector<std::uint8_t> lying = dataStore({{0x2E1, "ASM BinaryFile4 records"}});
+    lying[0x280 + 2] = 0x7F; // the record's size runs past the section
+    const DataStoreContents store = readDataStore(lying);
+    EXPECT_TRUE(store.damaged);
+    EXPECT_TRUE(store.records.empty());
+    // Every cut of the section is read without a fault, and gives no record that the whole one has not.
+    const std::vector<std::uint8_t> whole = dataStore({{0x2E1, "ASM BinaryFile4 records"}});
+    for (std::size_t size = 0; size < whole.size(); size += 7) {
+        const DataStoreContents cut = readDataStore(std::span(whole).first(size));
+        EXPECT_TRUE(cut.records.empty() || cut.records[0].modelerData == "ASM BinaryFile4 records") << size;
+    }
+}
+
+// The spline's data, then the helix's: its top radius is the distance of the spline's end from the axis.
+TEST(HelixBody, NumbersOfTheHelixAndTheTopRadiusFromTheSplineEnd)
+{
+    darv::test::BitWriter body;
+    body.bitLong(1); // by control points
+    body.bitLong(3); // degree
+    body.bits(0, 3);
+    body.bitDouble(0);
+    body.bitDouble(0);
+    body.bitLong(0); // knots
+    body.bitLong(2); // control points
+    body.bit(false); // no weights
+    for (const double value : {5.0, 0.0, 0.0, 0.0, 3.0, 10.0}) {
+        body.bitDouble(value);
+    }
+    body.bitLong(2);
+    body.bitLong(2);
+    for (const double value : {0.0, 0.0, 0.0, 5.0, 0.0, 0.0, 0.0, 0.0, 2.0, 5.0, 2.5, 4.0}) {
+        body.bitDouble(value); // axis base, start point, axis vector, radius, turns, turn height
+    }
+    body.bit(true); // right-handed
+    body.bitShort(1);
+    EntityHead head;
+    head.kind = EntityKind::Helix;
+    const VersionFlags flags = flagsFor(Version::R2004, 0);
+    for (const bool whole : {true, false}) {
+        std::vector<std::uint8_t> bytes = body.data();
+        bytes.resize(whole ? bytes.size() : bytes.size() / 2);
+        BitReader data(bytes);
+        TextSource text = TextSource::inData(data);
+        EntityFields fields(data, text, flags, nullptr);
+        ObjectContents out;
+        GeometryLinks links;
+        const bool read = readGeometry(head, fields, out, links);
+        EXPECT_EQ(read, whole);
+        if (!whole) {
+            continue;
+        }
+        const auto* helix = out.dataAs<HelixContents>();
+        ASSERT_NE(helix, nullptr);
+        EXPECT_EQ(helix->startPoint.x, 5.0);
+        EXPECT_EQ(helix->axisVector.z, 2.0);
+        EXPECT_EQ(helix->baseRadius, 5.0);
+        EXPECT_DOUBLE_EQ(helix->topRadius, 3.0);
+        EXPECT_EQ(helix->turns, 2.5);
+        EXPECT_EQ(helix->turnHeight, 4.0);
+        EXPECT_TRUE(helix->rightHanded);
+    }
 }
 
 } // namespace

@@ -228,6 +228,40 @@ TEST(DxfFiles, TableCellsOfBothLayoutsAndAShortGrid)
     EXPECT_FALSE(short_.warnings.empty());
 }
 
+// A helix: its spline, then its own numbers; the top radius is the spline end's distance from the axis. A helix without
+// its number of turns has no contents, and says so.
+TEST(DxfFiles, HelixNumbersAndTheTopRadiusFromItsSpline)
+{
+    const auto helix = [](bool withTurns) {
+        Groups groups{{0, "HELIX"}, {5, "2B"}, {100, "AcDbEntity"}, {8, "0"},   {100, "AcDbSpline"}, {70, "0"},
+                      {71, "3"},    {72, "0"}, {73, "2"},           {74, "0"},  {10, "5"},           {20, "0"},
+                      {30, "0"},    {10, "0"}, {20, "3"},           {30, "10"}, {100, "AcDbHelix"},  {90, "29"},
+                      {91, "63"},   {10, "0"}, {20, "0"},           {30, "0"},  {11, "5"},           {21, "0"},
+                      {31, "0"},    {12, "0"}, {22, "0"},           {32, "2"},  {40, "5"},           {42, "4"},
+                      {290, "1"},   {280, "1"}};
+        if (withTurns) {
+            groups.insert(groups.end() - 3, {41, "2.5"});
+        }
+        return groups;
+    };
+    const dwg::Drawing drawing = readOk(bytesOf(asciiDxf(file({section("ENTITIES", helix(true))}))));
+    ASSERT_EQ(drawing.entities.size(), 1u);
+    EXPECT_EQ(drawing.entities[0].className, "AcDbHelix");
+    const auto* contents = drawing.entities[0].data.get_if<dwg::HelixContents>();
+    ASSERT_NE(contents, nullptr);
+    EXPECT_EQ(contents->axisVector.z, 2.0);
+    EXPECT_EQ(contents->startPoint.x, 5.0);
+    EXPECT_EQ(contents->baseRadius, 5.0);
+    EXPECT_DOUBLE_EQ(contents->topRadius, 3.0);
+    EXPECT_EQ(contents->turns, 2.5);
+    EXPECT_EQ(contents->turnHeight, 4.0);
+    EXPECT_TRUE(contents->rightHanded);
+
+    const dwg::Drawing withoutTurns = readOk(bytesOf(asciiDxf(file({section("ENTITIES", helix(false))}))));
+    EXPECT_TRUE(withoutTurns.entities[0].data.empty());
+    EXPECT_FALSE(withoutTurns.warnings.empty());
+}
+
 // The text form of modeler data is stored mirrored (c -> 159 - c) with carets escaped; from 2013 on the binary form
 // lives in the data store. The same shape under another header (an export's own save date) has the same hash; a
 // data store record whose size lies gives no contents.
