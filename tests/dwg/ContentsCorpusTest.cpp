@@ -250,6 +250,30 @@ TEST(DrawingJson, DxfDrawingsPrintTheirTimesAsWritten)
     EXPECT_EQ(line["entities"][0]["end"], json::array({4.0, 5.0, 6.0}));
 }
 
+// No corpus drawing holds a helix: its keys, as the share test expects them.
+TEST(DrawingJson, HelixKeys)
+{
+    dwg::Drawing drawing;
+    dwg::Entity entity;
+    entity.className = "AcDbHelix";
+    dwg::HelixContents helix;
+    helix.axisVector = {0, 0, 2};
+    helix.baseRadius = 5;
+    helix.topRadius = 3;
+    helix.turns = 2.5;
+    helix.rightHanded = true;
+    entity.data = helix;
+    drawing.entities.push_back(entity);
+    const json line = json::parse(drawingJsonLine("a.dwg", drawing));
+    const json& printed = line["entities"][0];
+    EXPECT_EQ(printed["axis_vector"], json::array({0.0, 0.0, 2.0}));
+    EXPECT_EQ(printed["radii"], json::array({5.0, 3.0}));
+    EXPECT_EQ(printed["turns"], 2.5);
+    EXPECT_EQ(printed["handedness"], "right");
+    EXPECT_TRUE(printed.contains("axis_base_point") && printed.contains("start_point") &&
+                printed.contains("turn_height"));
+}
+
 TEST(DrawingJson, TextThatIsNoUtf8StillPrints)
 {
     dwg::Drawing drawing;

@@ -1,5 +1,6 @@
 // The solid modeler's data in an entity body: the text form in blocks (mirrored), the binary form up to its end
-// record, and the data of 2013 and later that lives in the data store; the helix, a spline with numbers of its own.
+// record, and the data of 2013 and later that lives in the data store; the helix, a spline with numbers of its own; the
+// R13/R14 viewport's view in its extended data.
 #include "BitWriter.h"
 #include "dwg/DataStore.h"
 #include "dwg/GeometryReaders.h"
@@ -225,6 +226,51 @@ TEST(HelixBody, NumbersOfTheHelixAndTheTopRadiusFromTheSplineEnd)
         EXPECT_EQ(helix->turns, 2.5);
         EXPECT_EQ(helix->turnHeight, 4.0);
         EXPECT_TRUE(helix->rightHanded);
+    }
+}
+
+// R13/R14: a viewport's view in its extended data (the MVIEW group): the view height and centre among the reals, the
+// frozen layers in the nested group. Every cut of the data gives no view or the whole one, and a group of another
+// application is passed over.
+TEST(ViewportView, FromTheMviewGroupOfTheExtendedData)
+{
+    std::vector<std::uint8_t> group{0, 5, 0, 0, 'M', 'V', 'I', 'E', 'W', 2, 0, 70, 16, 0};
+    const auto real = [&group](double value) {
+        group.push_back(40);
+        std::uint8_t raw[8];
+        std::memcpy(raw, &value, 8);
+        group.insert(group.end(), raw, raw + 8);
+    };
+    group.push_back(10);
+    group.insert(group.end(), 24, 0);                       // view target
+    for (const double value : {0.0, 9.1, 6.0, 4.5, 50.0}) { // twist, height, centre x and y, lens
+        real(value);
+    }
+    group.insert(group.end(), {2, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0x0F, 2, 1, 2, 1});
+    const auto extendedData = [](const std::vector<std::vector<std::uint8_t>>& groups) {
+        darv::test::BitWriter data;
+        for (const std::vector<std::uint8_t>& bytes : groups) {
+            data.bitShort(static_cast<std::uint16_t>(bytes.size()));
+            data.rawByte(0x51); // the application's handle
+            data.rawByte(0x12);
+            data.bytes(bytes);
+        }
+        data.bitShort(0);
+        return data.data();
+    };
+    const std::vector<std::uint8_t> other{0, 3, 0, 0, 'X', 'Y', 'Z'};
+    const std::vector<std::uint8_t> bytes = extendedData({other, group});
+    ViewportContents viewport;
+    std::vector<std::uint64_t> frozen;
+    ASSERT_TRUE(readViewportView(BitReader(bytes), viewport, frozen));
+    EXPECT_EQ(viewport.viewHeight, 9.1);
+    EXPECT_EQ(viewport.viewCenter.x, 6.0);
+    EXPECT_EQ(viewport.viewCenter.y, 4.5);
+    EXPECT_EQ(frozen, std::vector<std::uint64_t>{0x0F});
+    for (std::size_t size = 1; size < group.size(); ++size) {
+        const std::vector<std::uint8_t> cut(group.begin(), group.begin() + static_cast<std::ptrdiff_t>(size));
+        ViewportContents none;
+        EXPECT_FALSE(readViewportView(BitReader(extendedData({cut})), none, frozen)) << size;
     }
 }
 
