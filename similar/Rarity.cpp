@@ -1,6 +1,7 @@
 // Counting the class's tokens and deciding which of them are evidence.
 #include "similar/Rarity.h"
 
+#include "similar/HandPlaced.h"
 #include "similar/Hashing.h"
 
 #include <algorithm>
@@ -29,6 +30,12 @@ std::vector<std::uint64_t> allTokens(const DrawingFeatures& features)
     for (const std::uint64_t handle : features.handles)
         if (handle != 0)
             tokens.push_back(handle);
+    for (const HandPlacedEntity& placed : handPlacedEntities(features)) {
+        tokens.push_back(placed.place);
+        for (const std::uint64_t relative : placed.relative)
+            if (relative != 0)
+                tokens.push_back(relative);
+    }
     std::sort(tokens.begin(), tokens.end());
     tokens.erase(std::unique(tokens.begin(), tokens.end()), tokens.end());
     return tokens;
