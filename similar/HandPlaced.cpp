@@ -4,8 +4,8 @@
 #include "similar/Hashing.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
-#include <tuple>
 
 namespace darv::similar {
 namespace {
@@ -31,72 +31,12 @@ bool handPicked(const dwg::Point3& p)
     return !typedCoordinate(p.x) || !typedCoordinate(p.y) || !typedCoordinate(p.z);
 }
 
-using Offset = std::tuple<std::int64_t, std::int64_t, std::int64_t>;
-
-Offset offsetKey(const dwg::Point3& from, const dwg::Point3& to)
+// An offset on the length grid is typed when it is a whole number of thousandths.
+bool typedOffset(const std::array<std::int64_t, 3>& offset)
 {
-    return {lengthKey(to.x - from.x), lengthKey(to.y - from.y), lengthKey(to.z - from.z)};
+    const std::int64_t thousandth = std::llround(1e-3 / kLengthGrid);
+    return std::all_of(offset.begin(), offset.end(), [&](std::int64_t v) { return v % thousandth == 0; });
 }
-
-// The nearest pieces of one position, by distance, then by offset and shape: the same choice wherever the drawing
-// lies.
-class NearestPieces
-{
-public:
-    explicit NearestPieces(const std::vector<GeometryItem>& items) : m_items(items)
-    {
-        m_byX.reserve(items.size());
-        for (std::size_t k = 0; k < items.size(); ++k)
-            m_byX.emplace_back(items[k].anchor.x, k);
-        std::sort(m_byX.begin(), m_byX.end());
-    }
-
-    // Up to kPlaceNeighbours pieces other than `self`.
-    std::vector<std::size_t> around(const dwg::Point3& at, std::size_t self) const
-    {
-        std::vector<Candidate> best;
-        const auto consider = [&](std::size_t k) {
-            if (k == self)
-                return;
-            const dwg::Point3& p = m_items[k].anchor;
-            const double dx = p.x - at.x, dy = p.y - at.y, dz = p.z - at.z;
-            const Candidate c{dx * dx + dy * dy + dz * dz, offsetKey(at, p), m_items[k].shape, k};
-            if (best.size() == kPlaceNeighbours && !(c < best.back()))
-                return;
-            best.insert(std::upper_bound(best.begin(), best.end(), c), c);
-            if (best.size() > kPlaceNeighbours)
-                best.pop_back();
-        };
-        const auto reach = [&](double x) {
-            const double dx = x - at.x;
-            return best.size() < kPlaceNeighbours || dx * dx <= best.back().distance;
-        };
-        const auto start = std::lower_bound(m_byX.begin(), m_byX.end(), std::pair{at.x, std::size_t{0}});
-        for (auto it = start; it != m_byX.end() && reach(it->first); ++it)
-            consider(it->second);
-        for (auto it = start; it != m_byX.begin() && reach(std::prev(it)->first); --it)
-            consider(std::prev(it)->second);
-        std::vector<std::size_t> out;
-        for (const Candidate& c : best)
-            out.push_back(c.piece);
-        return out;
-    }
-
-private:
-    struct Candidate
-    {
-        double distance = 0;
-        Offset offset;
-        std::uint64_t shape = 0;
-        std::size_t piece = 0;
-        bool operator<(const Candidate& o) const
-        {
-            return std::tie(distance, offset, shape) < std::tie(o.distance, o.offset, o.shape);
-        }
-    };
-    const std::vector<GeometryItem>& m_items;
-    std::vector<std::pair<double, std::size_t>> m_byX;
-};
 
 } // namespace
 
@@ -120,35 +60,41 @@ std::uint64_t handPlaceToken(std::uint64_t kind, const dwg::Point3& at, const dw
 std::vector<HandPlacedEntity> handPlacedEntities(const DrawingFeatures& features)
 {
     static const std::uint64_t textKind = kindOf("text");
-    std::vector<HandPlacedEntity> out;
-    std::vector<std::size_t> selves; // the piece of a placed point, which is not its own neighbour
+    std::vector<HandPlacedEntity> candidates;
+    std::vector<SurroundingsQuery> queries;
     for (std::size_t i = 0; i < features.entities.size(); ++i) {
         const EntityFeature& e = features.entities[i];
         if (e.isText && !e.fromTemplate && handPicked(e.anchor)) {
-            out.push_back({i, textKind, e.anchor, 0, {}});
-            selves.push_back(features.items.size());
+            candidates.push_back({i, textKind, e.anchor, 0, {}});
+            queries.push_back({{e.shape, e.anchor}, SurroundingsQuery{}.self});
         }
     }
     for (std::size_t k = 0; k < features.items.size(); ++k) {
         const GeometryItem& item = features.items[k];
         if (placedByHand(item.kind) && handPicked(item.anchor)) {
-            out.push_back({item.entity, item.kind, item.anchor, 0, {}});
-            selves.push_back(k);
+            candidates.push_back({item.entity, item.kind, item.anchor, 0, {}});
+            queries.push_back({{item.shape, item.anchor}, k});
         }
     }
-    if (out.empty())
-        return out;
-    const NearestPieces nearest(features.items);
-    for (std::size_t n = 0; n < out.size(); ++n) {
-        HandPlacedEntity& h = out[n];
+    if (candidates.empty())
+        return {};
+    std::vector<PlacedShape> pieces;
+    pieces.reserve(features.items.size());
+    for (const GeometryItem& item : features.items)
+        pieces.push_back({item.shape, item.anchor});
+    const std::vector<Surroundings> around = surroundingsOf(pieces, queries);
+    std::vector<HandPlacedEntity> out;
+    for (std::size_t n = 0; n < candidates.size(); ++n) {
+        const Surroundings& s = around[n];
+        if (std::any_of(s.offsets.begin(), s.offsets.begin() + static_cast<std::ptrdiff_t>(s.count), typedOffset))
+            continue;
+        HandPlacedEntity h = candidates[n];
         h.place = handPlaceToken(h.kind, h.anchor);
-        const std::vector<std::size_t> around = nearest.around(h.anchor, selves[n]);
-        for (std::size_t j = 0; j < around.size(); ++j) {
-            const GeometryItem& piece = features.items[around[j]];
-            const auto [dx, dy, dz] = offsetKey(h.anchor, piece.anchor);
-            h.relative[j] =
-                makeToken(TokenKind::Place, Hasher(h.kind).add(piece.shape).add(dx).add(dy).add(dz).value());
-        }
+        for (std::size_t k = 0; k < s.count; ++k)
+            h.relative[k] = makeToken(
+                TokenKind::Place,
+                Hasher(h.kind).add(s.shapes[k]).add(s.offsets[k][0]).add(s.offsets[k][1]).add(s.offsets[k][2]).value());
+        out.push_back(h);
     }
     std::stable_sort(out.begin(), out.end(),
                      [](const HandPlacedEntity& x, const HandPlacedEntity& y) { return x.entity < y.entity; });

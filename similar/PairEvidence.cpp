@@ -226,12 +226,12 @@ std::optional<dwg::Point3> votedOffset(const PreparedDrawing& a, const PreparedD
     // A hand-picked position keeps its offsets to the pieces around it when the drawing is moved.
     for (const auto& [n, weight] : a.countingPlaces) {
         const HandPlacedEntity& h = a.handPlaced[n];
-        for (const std::uint64_t offset : h.relative) {
-            const auto it = offset != 0 ? b.handOffsets.find(offset) : b.handOffsets.end();
+        for (const std::uint64_t relative : h.relative) {
+            const auto it = relative != 0 ? b.handOffsets.find(relative) : b.handOffsets.end();
             if (it == b.handOffsets.end())
                 continue;
             for (std::size_t j = 0; j < it->second.size() && j < kVotesPerPiece; ++j)
-                voteFor(h.anchor, b.handPlaced[it->second[j]].anchor, weight / static_cast<double>(kPlaceNeighbours));
+                voteFor(h.anchor, b.handPlaced[it->second[j]].anchor, weight / static_cast<double>(kNeighbours));
         }
     }
     for (const auto& [key, detail] : a.own) {

@@ -53,11 +53,11 @@ PreparedDrawing::PreparedDrawing(const DrawingFeatures& f, const Rarity& r) : fe
         const HandPlacedEntity& h = handPlaced[n];
         handPlaces[h.place].push_back(n);
         bool given = false;
-        for (const std::uint64_t offset : h.relative) {
-            if (offset == 0)
+        for (const std::uint64_t relative : h.relative) {
+            if (relative == 0)
                 continue;
-            handOffsets[offset].push_back(n);
-            given = given || rarity.common(offset);
+            handOffsets[relative].push_back(n);
+            given = given || rarity.common(relative);
         }
         double weight = 0;
         std::uint64_t signature = 0;
