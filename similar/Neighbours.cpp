@@ -64,6 +64,18 @@ struct Nearest
     }
 };
 
+Surroundings surroundingsFrom(const Nearest& nearestOffsets)
+{
+    Surroundings out;
+    out.count = nearestOffsets.count;
+    for (std::size_t k = 0; k < nearestOffsets.count; ++k) {
+        const Offset& o = nearestOffsets.best[k];
+        out.offsets[k] = {o.dx, o.dy, o.dz};
+        out.shapes[k] = o.shape;
+    }
+    return out;
+}
+
 // Coordinates beyond this (or not numbers) are put at the edge of the tree's space: such pieces still get
 // neighbours, and never make a distance infinite.
 constexpr double kFar = 1e13;
@@ -71,6 +83,8 @@ constexpr double kFar = 1e13;
 // grid steps of each other, could make the gathering quadratic; its pieces then take the nearest found first.
 constexpr std::size_t kMaxPlaces = 512;
 constexpr std::size_t kLeaf = 8;
+// Below this many query-piece pairs, measuring each piece costs less than building the tree.
+constexpr std::size_t kPlainSearch = std::size_t{1} << 16;
 
 double treeCoordinate(double v)
 {
@@ -137,14 +151,7 @@ public:
                                        treeCoordinate(query.anchor.z)};
         const std::vector<std::size_t>& places = isPiece ? nearPlaces(m_placeOf[self]) : nearPlacesAt(at, kNone);
         const Nearest nearestOffsets = nearestTo(query, self, places);
-        Surroundings out;
-        out.count = nearestOffsets.count;
-        for (std::size_t k = 0; k < nearestOffsets.count; ++k) {
-            const Offset& o = nearestOffsets.best[k];
-            out.offsets[k] = {o.dx, o.dy, o.dz};
-            out.shapes[k] = o.shape;
-        }
-        return out;
+        return surroundingsFrom(nearestOffsets);
     }
 
     // The place itself first, then every place that could hold one of the nearest offsets of its pieces.
@@ -331,6 +338,17 @@ std::vector<Surroundings> surroundingsOf(const std::vector<PlacedShape>& shapes,
     std::vector<Surroundings> result(queries.size());
     if (shapes.empty() || queries.empty())
         return result;
+    if (queries.size() * shapes.size() <= kPlainSearch) {
+        // A few positions among the pieces (the notes of a drawing): every piece offered, as the tree would.
+        for (std::size_t q = 0; q < queries.size(); ++q) {
+            Nearest nearestOffsets;
+            for (std::size_t k = 0; k < shapes.size(); ++k)
+                if (k != queries[q].self)
+                    nearestOffsets.offer(offsetBetween(queries[q].at, shapes[k]));
+            result[q] = surroundingsFrom(nearestOffsets);
+        }
+        return result;
+    }
     PlaceTree tree(shapes);
     for (std::size_t q = 0; q < queries.size(); ++q)
         result[q] = tree.around(queries[q].at, queries[q].self);
