@@ -341,10 +341,22 @@ std::vector<Surroundings> surroundingsOf(const std::vector<PlacedShape>& shapes,
     if (queries.size() * shapes.size() <= kPlainSearch) {
         // A few positions among the pieces (the notes of a drawing): every piece offered, as the tree would.
         for (std::size_t q = 0; q < queries.size(); ++q) {
+            const dwg::Point3& at = queries[q].at.anchor;
             Nearest nearestOffsets;
-            for (std::size_t k = 0; k < shapes.size(); ++k)
-                if (k != queries[q].self)
-                    nearestOffsets.offer(offsetBetween(queries[q].at, shapes[k]));
+            // Pieces plainly farther than the third nearest so far (beyond what rounding to the grid can change)
+            // are passed over without working out their offsets.
+            double beyond = std::numeric_limits<double>::infinity();
+            for (std::size_t k = 0; k < shapes.size(); ++k) {
+                const dwg::Point3& p = shapes[k].anchor;
+                const double dx = p.x - at.x, dy = p.y - at.y, dz = p.z - at.z;
+                if (k == queries[q].self || dx * dx + dy * dy + dz * dz > beyond)
+                    continue;
+                nearestOffsets.offer(offsetBetween(queries[q].at, shapes[k]));
+                if (nearestOffsets.count == kNeighbours) {
+                    const double reach = (std::sqrt(nearestOffsets.best[kNeighbours - 1].length2) + 4) * kLengthGrid;
+                    beyond = reach * reach;
+                }
+            }
             result[q] = surroundingsFrom(nearestOffsets);
         }
         return result;
