@@ -16,7 +16,7 @@
 namespace darv::similar {
 
 // Bump when a rule below changes: tokens stored by another version are then made again.
-inline constexpr std::uint64_t kTokenVersion = 2;
+inline constexpr std::uint64_t kTokenVersion = 3;
 // Features stored by versions from this one on hold the same tokens as today's and can be compared as stored
 // (an earlier project need not be run again): version 1 kept a piece's layer in its kind, which only splits its
 // geometry into finer details.
@@ -42,6 +42,7 @@ enum class TokenKind : std::uint8_t {
     TemplatePlace, // a template entity's shape and place
     TemplateShape, // a template entity's handle and shape (a moved template entity keeps its handle)
     Form,          // a piece's form among its neighbours, the same however the drawing was turned or scaled
+    Place,         // a hand-picked position, or its offset to a piece nearby (see HandPlaced.h)
 };
 
 std::uint64_t makeToken(TokenKind kind, std::uint64_t value);

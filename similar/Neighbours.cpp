@@ -64,6 +64,18 @@ struct Nearest
     }
 };
 
+Surroundings surroundingsFrom(const Nearest& nearestOffsets)
+{
+    Surroundings out;
+    out.count = nearestOffsets.count;
+    for (std::size_t k = 0; k < nearestOffsets.count; ++k) {
+        const Offset& o = nearestOffsets.best[k];
+        out.offsets[k] = {o.dx, o.dy, o.dz};
+        out.shapes[k] = o.shape;
+    }
+    return out;
+}
+
 // Coordinates beyond this (or not numbers) are put at the edge of the tree's space: such pieces still get
 // neighbours, and never make a distance infinite.
 constexpr double kFar = 1e13;
@@ -71,6 +83,8 @@ constexpr double kFar = 1e13;
 // grid steps of each other, could make the gathering quadratic; its pieces then take the nearest found first.
 constexpr std::size_t kMaxPlaces = 512;
 constexpr std::size_t kLeaf = 8;
+// Below this many query-piece pairs, measuring each piece costs less than building the tree.
+constexpr std::size_t kPlainSearch = std::size_t{1} << 16;
 
 double treeCoordinate(double v)
 {
@@ -129,10 +143,23 @@ public:
         }
     }
 
-    // The place itself first, then every place that could hold one of the nearest offsets of its pieces.
-    const std::vector<std::size_t>& nearPlaces(std::size_t own)
+    // The surroundings of a position that is `self` (a piece) or no piece at all (npos).
+    Surroundings around(const PlacedShape& query, std::size_t self)
     {
-        const std::array<double, 3>& at = m_places[own].at;
+        const bool isPiece = self < m_shapes.size();
+        const std::array<double, 3> at{treeCoordinate(query.anchor.x), treeCoordinate(query.anchor.y),
+                                       treeCoordinate(query.anchor.z)};
+        const std::vector<std::size_t>& places = isPiece ? nearPlaces(m_placeOf[self]) : nearPlacesAt(at, kNone);
+        const Nearest nearestOffsets = nearestTo(query, self, places);
+        return surroundingsFrom(nearestOffsets);
+    }
+
+    // The place itself first, then every place that could hold one of the nearest offsets of its pieces.
+    const std::vector<std::size_t>& nearPlaces(std::size_t own) { return nearPlacesAt(m_places[own].at, own); }
+
+    // The same for a position; `own` is its place among the tree's, or kNone.
+    const std::vector<std::size_t>& nearPlacesAt(const std::array<double, 3>& at, std::size_t own)
+    {
         // The three nearest other places by plain distance, then every place that could hold a nearer offset
         // on the grid (rounding moves each offset by at most half a grid step per axis).
         std::array<std::pair<double, std::size_t>, kNeighbours + 1> best;
@@ -144,14 +171,22 @@ public:
                     1e-14 * (std::abs(at[0]) + std::abs(at[1]) + std::abs(at[2]) + std::sqrt(best[found - 1].first));
         std::vector<std::size_t>& places = m_scratch;
         places.clear();
-        places.push_back(own);
+        if (own != kNone)
+            places.push_back(own);
         gather(0, m_tree.size(), at, reach * reach, own, places);
         return places;
     }
 
     std::uint64_t contextOf(std::size_t piece, const std::vector<std::size_t>& places) const
     {
-        const PlacedShape& self = m_shapes[piece];
+        return contextHash(m_shapes[piece].shape, nearestTo(m_shapes[piece], piece, places));
+    }
+
+private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    Nearest nearestTo(const PlacedShape& self, std::size_t piece, const std::vector<std::size_t>& places) const
+    {
         Nearest nearestOffsets;
         for (const std::size_t p : places) {
             // A place's pieces differ only by shape: its first few (by shape) are all that can count.
@@ -163,8 +198,13 @@ public:
                 ++taken;
             }
         }
+        return nearestOffsets;
+    }
+
+    static std::uint64_t contextHash(std::uint64_t shape, const Nearest& nearestOffsets)
+    {
         Hasher hash(0x434F4E54ull); // "CONT"
-        hash.add(self.shape).add(static_cast<std::uint64_t>(nearestOffsets.count));
+        hash.add(shape).add(static_cast<std::uint64_t>(nearestOffsets.count));
         for (std::size_t k = 0; k < nearestOffsets.count; ++k) {
             const Offset& o = nearestOffsets.best[k];
             hash.add(o.dx).add(o.dy).add(o.dz).add(o.shape);
@@ -172,7 +212,6 @@ public:
         return hash.value();
     }
 
-private:
     struct Place
     {
         std::size_t begin = 0; // its pieces in m_pieces
@@ -290,6 +329,41 @@ std::vector<std::uint64_t> contextHashes(const std::vector<PlacedShape>& shapes)
         return result;
     PlaceTree tree(shapes);
     tree.contexts(result);
+    return result;
+}
+
+std::vector<Surroundings> surroundingsOf(const std::vector<PlacedShape>& shapes,
+                                         const std::vector<SurroundingsQuery>& queries)
+{
+    std::vector<Surroundings> result(queries.size());
+    if (shapes.empty() || queries.empty())
+        return result;
+    if (queries.size() * shapes.size() <= kPlainSearch) {
+        // A few positions among the pieces (the notes of a drawing): every piece offered, as the tree would.
+        for (std::size_t q = 0; q < queries.size(); ++q) {
+            const dwg::Point3& at = queries[q].at.anchor;
+            Nearest nearestOffsets;
+            // Pieces plainly farther than the third nearest so far (beyond what rounding to the grid can change)
+            // are passed over without working out their offsets.
+            double beyond = std::numeric_limits<double>::infinity();
+            for (std::size_t k = 0; k < shapes.size(); ++k) {
+                const dwg::Point3& p = shapes[k].anchor;
+                const double dx = p.x - at.x, dy = p.y - at.y, dz = p.z - at.z;
+                if (k == queries[q].self || dx * dx + dy * dy + dz * dz > beyond)
+                    continue;
+                nearestOffsets.offer(offsetBetween(queries[q].at, shapes[k]));
+                if (nearestOffsets.count == kNeighbours) {
+                    const double reach = (std::sqrt(nearestOffsets.best[kNeighbours - 1].length2) + 4) * kLengthGrid;
+                    beyond = reach * reach;
+                }
+            }
+            result[q] = surroundingsFrom(nearestOffsets);
+        }
+        return result;
+    }
+    PlaceTree tree(shapes);
+    for (std::size_t q = 0; q < queries.size(); ++q)
+        result[q] = tree.around(queries[q].at, queries[q].self);
     return result;
 }
 

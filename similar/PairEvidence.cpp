@@ -23,6 +23,8 @@ constexpr double kFullEvidence = 5;
 constexpr double kFullDecisions = 2;
 constexpr double kFullOrderEvidence = 10;
 constexpr double kFullTextEvidence = 2;
+// A hand-picked position is two coordinates nobody types: it weighs as much as two rare shapes.
+constexpr double kPlaceEvidence = 2;
 // How many pieces of the other drawing one piece may point at when offsets are voted: a drawing full of one
 // repeated detail must not make the vote quadratic.
 constexpr std::size_t kVotesPerPiece = 8;
@@ -43,6 +45,7 @@ struct Tally
     std::size_t detailsMatched = 0;
     std::size_t items = 0;
     std::size_t itemsMatched = 0;
+    std::size_t places = 0;
     double evidence = 0;
     double decisions = 0;
     double share() const { return weight > 0 ? matchedWeight / weight : 0; }
@@ -60,6 +63,19 @@ struct Tally
             matchedWeight += w * static_cast<double>(found) / static_cast<double>(size);
             ++detailsMatched;
         }
+    }
+
+    // A hand-picked position found in the other drawing. One that is not found says nothing against a copy (the
+    // copier writes own name and notes at own places), so only found ones are counted.
+    void addPlace(double w)
+    {
+        weight += w;
+        matchedWeight += w;
+        ++details;
+        ++detailsMatched;
+        ++places;
+        evidence += kPlaceEvidence * w;
+        decisions += w;
     }
 };
 
@@ -80,6 +96,7 @@ SignalEvidence fromTally(SignalKind kind, const Tally& tally, bool smallerIsA)
     s.itemsMatched = tally.itemsMatched;
     s.evidence = tally.evidence;
     s.decisions = tally.decisions;
+    s.places = tally.places;
     s.smallerIsA = smallerIsA;
     return s;
 }
@@ -116,6 +133,11 @@ Tally matchAt(const PreparedDrawing& from, const PreparedDrawing& to, const dwg:
                 ++found;
         tally.addDetail(detail.weight, detail.shapes.size(), found);
     }
+    for (const auto& [n, weight] : from.countingPlaces) {
+        const HandPlacedEntity& h = from.handPlaced[n];
+        if (to.handPlaces.count(handPlaceToken(h.kind, h.anchor, offset)))
+            tally.addPlace(weight);
+    }
     return tally;
 }
 
@@ -133,6 +155,15 @@ void markAt(const PreparedDrawing& a, const PreparedDrawing& b, const dwg::Point
         if (markedPlaces.insert(place).second)
             for (const std::size_t j : it->second)
                 marks.b.insert(b.features.items[j].entity);
+    }
+    for (const auto& [n, weight] : a.countingPlaces) {
+        const HandPlacedEntity& h = a.handPlaced[n];
+        const auto it = b.handPlaces.find(handPlaceToken(h.kind, h.anchor, offset));
+        if (it == b.handPlaces.end())
+            continue;
+        marks.a.insert(h.entity);
+        for (const std::size_t j : it->second)
+            marks.b.insert(b.handPlaced[j].entity);
     }
 }
 
@@ -183,14 +214,26 @@ std::optional<dwg::Point3> votedOffset(const PreparedDrawing& a, const PreparedD
 {
     using Key = std::tuple<std::int64_t, std::int64_t, std::int64_t>;
     std::map<Key, std::pair<double, dwg::Point3>> votes;
-    const auto vote = [&](std::size_t x, std::size_t y, double weight) {
-        const dwg::Point3& from = a.features.items[x].anchor;
-        const dwg::Point3& to = b.features.items[y].anchor;
+    const auto voteFor = [&](const dwg::Point3& from, const dwg::Point3& to, double weight) {
         const dwg::Point3 d{to.x - from.x, to.y - from.y, to.z - from.z};
         const Key key{lengthKey(d.x), lengthKey(d.y), lengthKey(d.z)};
         if (key != Key{0, 0, 0})
             votes.try_emplace(key, 0.0, d).first->second.first += weight;
     };
+    const auto vote = [&](std::size_t x, std::size_t y, double weight) {
+        voteFor(a.features.items[x].anchor, b.features.items[y].anchor, weight);
+    };
+    // A hand-picked position keeps its offsets to the pieces around it when the drawing is moved.
+    for (const auto& [n, weight] : a.countingPlaces) {
+        const HandPlacedEntity& h = a.handPlaced[n];
+        for (const std::uint64_t relative : h.relative) {
+            const auto it = relative != 0 ? b.handOffsets.find(relative) : b.handOffsets.end();
+            if (it == b.handOffsets.end())
+                continue;
+            for (std::size_t j = 0; j < it->second.size() && j < kVotesPerPiece; ++j)
+                voteFor(h.anchor, b.handPlaced[it->second[j]].anchor, weight / static_cast<double>(kNeighbours));
+        }
+    }
     for (const auto& [key, detail] : a.own) {
         for (const auto& [token, pieces] : detail.shapes) {
             for (const std::size_t k : pieces) {
@@ -243,8 +286,9 @@ std::optional<std::pair<Placement, Tally>> bestPlaced(const PreparedDrawing& a, 
 
 void addGeometry(const PreparedDrawing& a, const PreparedDrawing& b, PairEvidence& out, Marks& marks)
 {
-    if (a.own.empty() || b.own.empty())
+    if ((a.own.empty() && a.countingPlaces.empty()) || (b.own.empty() && b.countingPlaces.empty()))
         return;
+    // The smaller side by its own details: its hand-picked positions count only where found (see Tally::addPlace).
     const bool smallerIsA = a.own.size() <= b.own.size();
     const auto tallyAt = [&](const dwg::Point3& offset) {
         return smallerIsA ? matchAt(a, b, offset) : matchAt(b, a, negated(offset));

@@ -20,8 +20,9 @@ struct SignalEvidence
     std::size_t countable = 0; // countable details of the smaller side
     std::size_t items = 0;     // the items (shapes, fingerprints, texts, handles) of those details
     std::size_t itemsMatched = 0;
-    double evidence = 0;  // the matched items weighted by rarity: how far the share can be trusted
-    double decisions = 0; // the same with every detail counted once: how many choices the pair shares
+    double evidence = 0;    // the matched items weighted by rarity: how far the share can be trusted
+    double decisions = 0;   // the same with every detail counted once: how many choices the pair shares
+    std::size_t places = 0; // hand-picked positions of the smaller side found in the other (geometry)
     bool smallerIsA = true;
     Placement placement;             // GeometryMoved: where A's entities lie in B (B = placement(A))
     std::vector<std::string> labels; // identity values, names, texts

@@ -48,6 +48,22 @@ PreparedDrawing::PreparedDrawing(const DrawingFeatures& f, const Rarity& r) : fe
         detail.weight = lastWeight;
         detail.shapes[token].push_back(k);
     }
+    handPlaced = handPlacedEntities(f);
+    for (std::size_t n = 0; n < handPlaced.size(); ++n) {
+        const HandPlacedEntity& h = handPlaced[n];
+        handPlaces[h.place].push_back(n);
+        bool given = false;
+        for (const std::uint64_t relative : h.relative) {
+            if (relative == 0)
+                continue;
+            handOffsets[relative].push_back(n);
+            given = given || rarity.common(relative);
+        }
+        double weight = 0;
+        std::uint64_t signature = 0;
+        if (!given && rarity.counting(h.place, weight, signature))
+            countingPlaces.emplace_back(n, weight);
+    }
     std::vector<std::uint64_t> prints;
     for (const Fingerprint& p : f.order)
         prints.push_back(p.hash);

@@ -5,6 +5,7 @@
 
 #include "similar/DrawingFeatures.h"
 #include "similar/FlatTokens.h"
+#include "similar/HandPlaced.h"
 #include "similar/PieceIndex.h"
 #include "similar/Rarity.h"
 
@@ -49,7 +50,13 @@ struct PreparedDrawing
     TokenIndex contexts;                  // context token -> pieces
     TokenIndex shapes;                    // shape hash -> pieces
     Details own;
-    PieceIndex pieces; // for turned, mirrored or scaled copies
+    // Hand-picked positions: all of them with their Place and offset tokens, and those that count, with their
+    // weights (the position rare in the class, its offsets to the pieces nearby not the assignment's).
+    std::vector<HandPlacedEntity> handPlaced;
+    std::vector<std::pair<std::size_t, double>> countingPlaces; // index in handPlaced, weight
+    TokenIndex handPlaces;                                      // Place token -> handPlaced indices
+    TokenIndex handOffsets;                                     // offset token -> handPlaced indices
+    PieceIndex pieces;                                          // for turned, mirrored or scaled copies
     // The counting tokens of the token signals, each once, with their weights; and every token of those kinds.
     std::vector<WeightedToken> order, texts, handles;
     FlatTokenSet orderSet, textSet, handleSet;

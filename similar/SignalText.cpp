@@ -67,15 +67,26 @@ std::string counted(const SignalEvidence& s, const std::string& what)
 // "(7 of 8 details, 26 of 30 shapes)"
 std::string details(const SignalEvidence& s)
 {
-    return "(" + std::to_string(s.matched) + " of " + std::to_string(s.countable) + " details, " +
+    return "(" + std::to_string(s.matched - s.places) + " of " + std::to_string(s.countable - s.places) + " details, " +
            std::to_string(s.itemsMatched) + " of " + std::to_string(s.items) + " shapes)";
 }
 
-// "13 of 13 rare shapes of A (3 of 3 details)"
+// ", and 2 hand-picked positions": those found are said apart from the shapes.
+std::string placesToo(const SignalEvidence& s)
+{
+    if (s.places == 0)
+        return "";
+    return ", and " + std::to_string(s.places) + " hand-picked position" + (s.places == 1 ? "" : "s");
+}
+
+// "13 of 13 rare shapes of A (3 of 3 details)", "2 hand-picked positions of A"
 std::string rareShapes(const SignalEvidence& s, const std::string& drawing)
 {
+    const std::size_t shapeDetails = s.countable - s.places, shapeDetailsFound = s.matched - s.places;
+    if (s.items == 0)
+        return std::to_string(s.places) + " hand-picked position" + (s.places == 1 ? "" : "s") + " of " + drawing;
     return std::to_string(s.itemsMatched) + " of " + std::to_string(s.items) + " rare shapes of " + drawing + " (" +
-           std::to_string(s.matched) + " of " + std::to_string(s.countable) + " details)";
+           std::to_string(shapeDetailsFound) + " of " + std::to_string(shapeDetails) + " details" + placesToo(s) + ")";
 }
 
 } // namespace
@@ -149,14 +160,14 @@ std::string signalText(const SignalEvidence& s, const std::string& nameA, const 
         if (s.items < kPercentBase)
             return rareShapes(s, smaller) + " lie at the same place in " + other;
         return percentOf(s) + " of the geometry of " + smaller + " " + details(s) + " lies at the same place in " +
-               other;
+               other + placesToo(s);
     case SignalKind::GeometryMoved: {
         // The placement takes A to B; said of the smaller drawing, it takes that one to the other.
         const Placement placed = s.smallerIsA ? s.placement : s.placement.inverse();
         if (s.items < kPercentBase)
             return rareShapes(s, smaller) + " are in " + other + ", " + placementText(placed);
         return percentOf(s) + " of the geometry of " + smaller + " " + details(s) + " is in " + other + ", " +
-               placementText(placed);
+               placementText(placed) + placesToo(s);
     }
     case SignalKind::DrawingOrder:
         if (s.items < kPercentBase)

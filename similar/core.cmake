@@ -17,6 +17,7 @@ add_library(darv_similar STATIC
     ${CMAKE_CURRENT_LIST_DIR}/FeatureBlob.cpp
     ${CMAKE_CURRENT_LIST_DIR}/LastResult.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Neighbours.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HandPlaced.cpp
     ${CMAKE_CURRENT_LIST_DIR}/OrderedPool.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PairEvidence.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PairMarks.cpp

@@ -1,9 +1,14 @@
 // How strong a copy's evidence is does not depend on how the class uses layers: in classes drawn on layer 0 every
-// planted copy ranks above every independent pair and only the copies are reported.
+// planted copy ranks above every independent pair and only the copies are reported. Nor does it need own geometry:
+// where the sheet gives every position, the notes and points a copy shares at hand-picked places are enough.
+#include "similar/HandPlaced.h"
 #include "similar/PlantedClass.h"
 #include "similar/SimilarRun.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace darv::test {
 namespace {
@@ -62,8 +67,26 @@ TEST_P(ClassStyles, EveryCopyRanksAboveEveryIndependentPair)
 }
 
 INSTANTIATE_TEST_SUITE_P(Classes, ClassStyles,
-                         ::testing::Values(StyleCase{"layer_zero", ClassStyle{true, false, true}}),
+                         ::testing::Values(StyleCase{"layer_zero", ClassStyle{true, false, true}},
+                                           StyleCase{"every_position_given", ClassStyle{false, true, true}}),
                          [](const auto& param) { return std::string(param.param.name); });
+
+// Typed values stay typed through a DXF's 16 significant digits and at any size; a value picked with the mouse
+// is not typed however small.
+TEST(HandPickedPositions, AreTheCoordinatesNobodyTypes)
+{
+    const auto throughDxf = [](double value) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%.16g", value);
+        return std::strtod(text, nullptr);
+    };
+    for (const double typed : {0.0, 20.0, -37.5, 12.25, 0.125, 150.001, 99999.5, 0.1 + 0.2, 1234567.891}) {
+        EXPECT_TRUE(similar::typedCoordinate(typed)) << typed;
+        EXPECT_TRUE(similar::typedCoordinate(throughDxf(typed))) << typed;
+    }
+    for (const double picked : {37.2291842, -0.0004, 12.2501, 150.0017, 1234567.8915})
+        EXPECT_FALSE(similar::typedCoordinate(picked)) << picked;
+}
 
 } // namespace
 } // namespace darv::test

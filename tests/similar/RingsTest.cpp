@@ -46,7 +46,7 @@ void checkRing(const RingCase& param)
     tricks[3].added = 3;
     for (int c = 0; c + 1 < param.ringSize; ++c)
         ring.push_back(folder.add(project, "copier " + std::to_string(c),
-                                  generator.copy(drawings[2], 100 + c, tricks[static_cast<std::size_t>(c)])));
+                                  generator.copy(drawings[2], 100 + c, tricks[static_cast<std::size_t>(c) % 4])));
     std::set<PathPair> planted;
     for (std::size_t i = 0; i < ring.size(); ++i)
         for (std::size_t j = i + 1; j < ring.size(); ++j)
@@ -94,7 +94,8 @@ TEST_P(CopyRing, IsFoundWholeAndShownAsOneGroup)
 
 INSTANTIATE_TEST_SUITE_P(SmallClasses, CopyRing,
                          ::testing::Values(RingCase{7, 3, 1}, RingCase{7, 4, 2}, RingCase{8, 4, 3}, RingCase{10, 3, 4},
-                                           RingCase{10, 5, 5}, RingCase{20, 5, 6}, RingCase{20, 4, 7}),
+                                           RingCase{10, 5, 5}, RingCase{20, 5, 6}, RingCase{20, 4, 7},
+                                           RingCase{20, 8, 8}),
                          [](const auto& param) {
                              return "class" + std::to_string(param.param.students) + "_ring" +
                                     std::to_string(param.param.ringSize) + "_seed" + std::to_string(param.param.seed);
