@@ -94,7 +94,7 @@ std::vector<SimilarPair> compareWithinClass(const std::vector<ClassMember>& memb
     std::vector<std::unique_ptr<PreparedDrawing>> prepared(members.size());
     const auto preparedOf = [&](std::size_t m) -> const PreparedDrawing& {
         if (!prepared[m])
-            prepared[m] = std::make_unique<PreparedDrawing>(members[m].features, rarity);
+            prepared[m] = std::make_unique<PreparedDrawing>(members[m].features, rarity, &members[m].handPlaced);
         return *prepared[m];
     };
     // Every (token, member) once, sorted: a token held by one member alone (most of a big drawing's) is passed over

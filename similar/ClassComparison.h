@@ -17,7 +17,8 @@ struct ClassMember
     DrawingName name;
     std::int64_t storeId = 0;
     DrawingFeatures features;
-    std::vector<std::uint64_t> tokens; // allTokens(features), worked out once
+    std::vector<std::uint64_t> tokens;        // allTokens(features), worked out once
+    std::vector<HandPlacedEntity> handPlaced; // handPlacedEntities(features), likewise
 };
 
 // The pair as reported: names, score in percent, signal texts, matched and template handles.

@@ -30,6 +30,7 @@ struct Slot
     NewDrawing record;
     std::string newFeatures;           // reused: features worked out again from the stored entities, to be kept
     std::vector<std::uint64_t> tokens; // allTokens of the features
+    std::vector<HandPlacedEntity> handPlaced;
 };
 
 // How many pieces the drawing's entities draw (a polyline a piece per segment), without working them out.
@@ -59,8 +60,10 @@ void work(Slot& slot, const ListedDrawing& listed, const TemplateSet& templates,
 {
     derive(slot, listed, templates, basis, source);
     try {
-        if (slot.features)
-            slot.tokens = allTokens(*slot.features);
+        if (slot.features) {
+            slot.handPlaced = handPlacedEntities(*slot.features);
+            slot.tokens = allTokens(*slot.features, slot.handPlaced);
+        }
     } catch (const std::bad_alloc&) {
         slot.features.reset();
         slot.failure = "not enough memory to compare it";
@@ -277,7 +280,7 @@ ClassReading readClass(EvidenceStore& store, std::int64_t project, const std::st
             out.partial.push_back({listed[i].path, listed[i].shownName, partialReason(slot.warnings)});
         if (slot.features)
             out.members.push_back({DrawingName{listed[i].path, listed[i].shownName, projectName}, id,
-                                   std::move(*slot.features), std::move(slot.tokens)});
+                                   std::move(*slot.features), std::move(slot.tokens), std::move(slot.handPlaced)});
         slot = Slot();
         if (progress)
             progress(step);

@@ -24,7 +24,8 @@ void weigh(std::vector<std::uint64_t> tokens, const Rarity& rarity, std::vector<
 
 } // namespace
 
-PreparedDrawing::PreparedDrawing(const DrawingFeatures& f, const Rarity& r) : features(f), rarity(r), pieces(f, r)
+PreparedDrawing::PreparedDrawing(const DrawingFeatures& f, const Rarity& r, const std::vector<HandPlacedEntity>* placed)
+    : features(f), rarity(r), pieces(f, r)
 {
     placeKeys.reserve(f.items.size());
     std::uint64_t lastToken = 0, lastSignature = 0;
@@ -48,7 +49,7 @@ PreparedDrawing::PreparedDrawing(const DrawingFeatures& f, const Rarity& r) : fe
         detail.weight = lastWeight;
         detail.shapes[token].push_back(k);
     }
-    handPlaced = handPlacedEntities(f);
+    handPlaced = placed ? *placed : handPlacedEntities(f);
     for (std::size_t n = 0; n < handPlaced.size(); ++n) {
         const HandPlacedEntity& h = handPlaced[n];
         handPlaces[h.place].push_back(n);

@@ -41,7 +41,9 @@ struct WeightedToken
 
 struct PreparedDrawing
 {
-    PreparedDrawing(const DrawingFeatures& features, const Rarity& rarity);
+    // handPlaced: the drawing's handPlacedEntities when already worked out (else they are worked out here).
+    PreparedDrawing(const DrawingFeatures& features, const Rarity& rarity,
+                    const std::vector<HandPlacedEntity>* handPlaced = nullptr);
 
     const DrawingFeatures& features;
     const Rarity& rarity;

@@ -24,13 +24,18 @@ constexpr std::uint32_t kRingMost = 10;
 
 std::vector<std::uint64_t> allTokens(const DrawingFeatures& features)
 {
+    return allTokens(features, handPlacedEntities(features));
+}
+
+std::vector<std::uint64_t> allTokens(const DrawingFeatures& features, const std::vector<HandPlacedEntity>& handPlaced)
+{
     std::vector<std::uint64_t> tokens = features.indexTokens();
     for (const GeometryItem& item : features.items)
         tokens.push_back(item.context);
     for (const std::uint64_t handle : features.handles)
         if (handle != 0)
             tokens.push_back(handle);
-    for (const HandPlacedEntity& placed : handPlacedEntities(features)) {
+    for (const HandPlacedEntity& placed : handPlaced) {
         tokens.push_back(placed.place);
         for (const std::uint64_t relative : placed.relative)
             if (relative != 0)

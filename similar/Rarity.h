@@ -4,6 +4,7 @@
 
 #include "similar/DrawingFeatures.h"
 #include "similar/FlatTokens.h"
+#include "similar/HandPlaced.h"
 
 #include <cstdint>
 #include <unordered_map>
@@ -22,6 +23,8 @@ using TokenCounts = FlatTokenMap<TokenHolders>;
 
 // Every token of a drawing (identity, names, texts, shapes, contexts, order, handles), each once.
 std::vector<std::uint64_t> allTokens(const DrawingFeatures& features);
+// The same with the drawing's handPlacedEntities already worked out.
+std::vector<std::uint64_t> allTokens(const DrawingFeatures& features, const std::vector<HandPlacedEntity>& handPlaced);
 
 TokenCounts countTokens(const std::vector<const DrawingFeatures*>& drawings);
 // The same from each drawing's allTokens.
