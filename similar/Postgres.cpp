@@ -3,9 +3,23 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <charconv>
 
 namespace darv::similar {
+
+bool holdsPassword(const std::string& conninfo)
+{
+    PQconninfoOption* options = PQconninfoParse(conninfo.c_str(), nullptr);
+    if (!options)
+        return true;
+    bool found = false;
+    for (const PQconninfoOption* option = options; option->keyword; ++option)
+        if (std::string_view(option->keyword) == "password" && option->val && *option->val)
+            found = true;
+    PQconninfoFree(options);
+    return found;
+}
 
 void PgResult::Clear::operator()(pg_result* result) const
 {
@@ -70,6 +84,8 @@ bool PgConnection::connect(const std::string& conninfo)
 {
     m_conn.reset(PQconnectdb(conninfo.c_str()));
     if (m_conn && PQstatus(m_conn.get()) == CONNECTION_OK) {
+        // The server's notices ("role is already a member") are no failures: not printed.
+        PQsetNoticeProcessor(m_conn.get(), [](void*, const char*) {}, nullptr);
         m_error.clear();
         return true;
     }
@@ -107,6 +123,38 @@ bool PgConnection::exec(const std::string& sql)
     }
     const std::unique_ptr<pg_result, PgResult::Clear> result(PQexec(m_conn.get(), sql.c_str()));
     return !failed(result.get());
+}
+
+bool PgConnection::copyIn(const std::string& sql, std::string_view rows)
+{
+    if (!m_conn) {
+        m_error = "not connected";
+        return false;
+    }
+    std::unique_ptr<pg_result, PgResult::Clear> started(PQexec(m_conn.get(), sql.c_str()));
+    if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN) {
+        if (!failed(started.get()))
+            m_error = "the statement is no COPY FROM STDIN";
+        return false;
+    }
+    constexpr std::size_t kChunk = std::size_t{1} << 20;
+    bool sent = true;
+    for (std::size_t at = 0; sent && at < rows.size(); at += kChunk) {
+        const std::size_t size = std::min(kChunk, rows.size() - at);
+        sent = PQputCopyData(m_conn.get(), rows.data() + at, static_cast<int>(size)) == 1;
+    }
+    // A failed send ends the COPY with an error, so that the server keeps none of it.
+    if (PQputCopyEnd(m_conn.get(), sent ? nullptr : "the rows could not be sent") != 1) {
+        m_error = PQerrorMessage(m_conn.get());
+        return false;
+    }
+    bool ok = true;
+    while (pg_result* raw = PQgetResult(m_conn.get())) {
+        const std::unique_ptr<pg_result, PgResult::Clear> result(raw);
+        if (failed(result.get()))
+            ok = false;
+    }
+    return ok;
 }
 
 std::optional<PgResult> PgConnection::query(const std::string& sql, const std::vector<PgValue>& values,
