@@ -61,8 +61,11 @@ int moveEvidence(bool push, const std::vector<std::string>& args, std::ostream& 
     similar::OpenedStore local = similar::openEvidenceStore(dataFolder, "");
     if (!local.store)
         return fail("this computer's evidence store cannot be opened: " + local.error);
-    if (push && shared.store->holdProject(project) != similar::EvidenceStore::Hold::Held)
+    const auto hold = push ? shared.store->holdProject(project) : similar::EvidenceStore::Hold::Held;
+    if (hold == similar::EvidenceStore::Hold::Busy)
         return fail("project " + project + " is being checked or moved by another run on the server");
+    if (hold == similar::EvidenceStore::Hold::Failed)
+        return fail("the server cannot be used: " + shared.store->error());
     const std::string serverName = push ? project : owner + "/" + project;
     const similar::StoreCopy copy = push ? similar::copyProject(*local.store, project, *shared.store, serverName)
                                          : similar::copyProject(*shared.store, serverName, *local.store, project);
