@@ -255,6 +255,7 @@ std::int64_t scalar(PgConnection& db, const std::string& sql)
 
 int main(int argc, char** argv)
 {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is known
     std::vector<int> sizes;
     for (int a = 1; a < argc; ++a)
         sizes.push_back(std::atoi(argv[a]));

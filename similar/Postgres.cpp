@@ -8,6 +8,29 @@
 
 namespace darv::similar {
 
+namespace {
+
+// libpq's messages run over lines ("...failed: ...\n\tIs the server running...?"): one line of them.
+std::string oneLine(std::string text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\n') {
+            out += text[i];
+            continue;
+        }
+        while (i + 1 < text.size() && (text[i + 1] == '\t' || text[i + 1] == ' '))
+            ++i;
+        if (i + 1 < text.size())
+            out += ' ';
+    }
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    return out;
+}
+
+} // namespace
+
 bool holdsPassword(const std::string& conninfo)
 {
     PQconninfoOption* options = PQconninfoParse(conninfo.c_str(), nullptr);
@@ -85,13 +108,12 @@ bool PgConnection::connect(const std::string& conninfo)
     m_conn.reset(PQconnectdb(conninfo.c_str()));
     if (m_conn && PQstatus(m_conn.get()) == CONNECTION_OK) {
         // The server's notices ("role is already a member") are no failures: not printed.
-        PQsetNoticeProcessor(m_conn.get(), [](void*, const char*) {}, nullptr);
+        PQsetNoticeProcessor(
+            m_conn.get(), [](void*, const char*) {}, nullptr);
         m_error.clear();
         return true;
     }
-    std::string reason = m_conn ? PQerrorMessage(m_conn.get()) : "out of memory";
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' '))
-        reason.pop_back();
+    const std::string reason = oneLine(m_conn ? PQerrorMessage(m_conn.get()) : "out of memory");
     m_conn.reset();
     m_error = "the server cannot be reached or refused the login: " + reason;
     return false;
@@ -107,9 +129,7 @@ bool PgConnection::failed(pg_result* result)
     }
     const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     m_sqlState = state ? state : "";
-    m_error = result ? PQresultErrorMessage(result) : PQerrorMessage(m_conn.get());
-    while (!m_error.empty() && (m_error.back() == '\n' || m_error.back() == ' '))
-        m_error.pop_back();
+    m_error = oneLine(result ? PQresultErrorMessage(result) : PQerrorMessage(m_conn.get()));
     if (m_error.empty())
         m_error = "the server did not answer";
     return true;

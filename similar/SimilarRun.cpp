@@ -213,7 +213,8 @@ SimilarResult SimilarRun::run(const std::atomic<bool>& cancel)
     }
     const OpenedStore opened = openEvidenceStore(m_dataFolder, m_options.server);
     if (!opened.store)
-        return storeFailed(opened.damaged, "opened", "the evidence store cannot be opened: " + opened.error);
+        return storeFailed(opened.damaged, "opened",
+                           opened.damaged ? "the evidence store cannot be opened: " + opened.error : opened.error);
     EvidenceStore& store = *opened.store;
     // On a shared server the store itself holds the project for this run, for every teacher's program.
     switch (store.holdProject(m_project)) {
