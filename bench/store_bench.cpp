@@ -180,7 +180,7 @@ public:
                 return false;
         }
         // The teachers' own drawings are numbered above any archive this bench loads.
-        return db.exec("SELECT setval('drawing_id_seq', 100000000)");
+        return db.exec("SELECT setval('drawing_id_seq', greatest(last_value, 100000000)) FROM drawing_id_seq");
     }
 
     bool addYears(PgConnection& db)
