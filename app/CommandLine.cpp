@@ -110,10 +110,14 @@ const std::vector<Subcommand>& subcommands()
          "the threshold, with one line per signal; a drawing that cannot be read is a warning line. A damaged\n"
          "evidence store stops the run; --rebuild-store rebuilds it from the drawings still on disk (earlier\n"
          "projects whose drawings are gone are named as lost; the damaged one is kept as\n"
-         "evidence.sqlite.damaged).\n",
+         "evidence.sqlite.damaged). With --store URL the evidence is kept on the department's PostgreSQL\n"
+         "server instead (see 'store'), where --against OWNER/PROJECT names another teacher's project; a\n"
+         "server that cannot be reached or refuses the login stops the run, and nothing is kept on this\n"
+         "computer instead. One run at a time checks a project on the server.\n",
          {{"--data", "DIR", "the data folder (default: the one DARV 2007 was set up in)"},
           {"--template", "FILE", "a drawing every student started from; repeat for several (remembered)"},
-          {"--against", "PROJECT", "an earlier project to compare with; repeat for several"},
+          {"--against", "PROJECT", "an earlier project to compare with (OWNER/PROJECT: a colleague's); repeat"},
+          {"--store", "URL", "keep the evidence on the department's server (a libpq connection string or URL)"},
           {"--min", "PERCENT", "report pairs whose score is at least this (default 50)"},
           {"--share", "PERCENT", "ignore what more of the class than this holds (default 25)"},
           {"--json", nullptr, "print the ranked pairs as JSON instead"},
@@ -122,7 +126,8 @@ const std::vector<Subcommand>& subcommands()
          "  1  pairs reached the threshold (drawings not read, or read only in part, are named)\n"
          "  2  no pair reached the threshold but some drawings could not be read (or only in part), or an\n"
          "     error: a wrong command line, a missing data folder, a damaged or unreadable store or\n"
-         "     template, a failed report, or the project is being collected or compared by another DARV\n",
+         "     template, a server that cannot be reached, a failed report, or the project is being collected\n"
+         "     or compared by another DARV\n",
          [](const std::vector<std::string>& args, const Context& c) {
              return runSimilarCommand(args, c.dataFolder, c.out, c.err, similar::readForSimilarity, c.upperCase);
          }},
@@ -148,19 +153,27 @@ const std::vector<Subcommand>& subcommands()
              return runImportCommand(args, c.dataFolder, c.out, c.err, c.upperCase);
          }},
         {"store",
-         "init URL | grant URL ROLE",
-         "set up a department's evidence store on a PostgreSQL server",
+         "init URL | grant URL ROLE | push PROJECT --to URL | pull OWNER/PROJECT --from URL",
+         "set up a department's evidence store on a PostgreSQL server, move evidence to and from it",
          "For the administrator of a department's PostgreSQL server. 'init URL' creates the evidence store's\n"
          "tables, the rules the server enforces (every teacher reads all evidence and adds, changes and removes\n"
          "only their own) and the role darv_teacher, or brings them up to date; running it again changes\n"
          "nothing. 'grant URL ROLE' makes an existing database role a teacher. URL is a libpq connection\n"
          "string or URL (postgresql://admin@server/darv, or service=darv with ~/.pg_service.conf); a password\n"
-         "comes from ~/.pgpass or PGPASSWORD and is never written by DARV.\n",
-         {},
+         "comes from ~/.pgpass or PGPASSWORD and is never written by DARV. For a teacher: 'push PROJECT\n"
+         "--to URL' copies a project's evidence from this computer's store to the server (archiving a\n"
+         "finished year), 'pull OWNER/PROJECT --from URL' copies a teacher's project from the server into\n"
+         "this computer's store; a move that stops is taken up where it stopped, and running it again changes\n"
+         "nothing.\n",
+         {{"--to", "URL", "push: the server to copy to"},
+          {"--from", "URL", "pull: the server to copy from"},
+          {"--data", "DIR", "push, pull: the data folder (default: the one DARV 2007 was set up in)"}},
          "  0  done\n"
          "  2  a wrong command line, a server that cannot be reached or refuses the login, a store\n"
-         "     written by a newer DARV, or a role that does not exist\n",
-         [](const std::vector<std::string>& args, const Context& c) { return runStoreCommand(args, c.out, c.err); }},
+         "     written by a newer DARV, a role that does not exist, or a project that cannot be moved\n",
+         [](const std::vector<std::string>& args, const Context& c) {
+             return runStoreCommand(args, c.out, c.err, c.dataFolder, c.upperCase);
+         }},
     };
     return table;
 }

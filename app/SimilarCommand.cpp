@@ -47,8 +47,17 @@ bool setOption(SimilarCommandArgs& parsed, const std::string& name, const std::s
         if (!parsed.options.templates)
             parsed.options.templates.emplace();
         parsed.options.templates->push_back(absolutePath(value));
+    } else if (name == "--store") {
+        if (value.empty()) {
+            error = "--store needs the department server's address";
+            return false;
+        }
+        parsed.options.server = value;
     } else if (name == "--against") {
-        if (!isUsableProjectName(value)) {
+        // A colleague's project on the department server: OWNER/NAME.
+        const std::size_t slash = value.find('/');
+        if (!isUsableProjectName(slash == std::string::npos ? value : value.substr(slash + 1)) ||
+            (slash != std::string::npos && !isUsableProjectName(value.substr(0, slash)))) {
             error = "'" + value + "' cannot be a project name";
             return false;
         }
@@ -72,7 +81,7 @@ std::optional<SimilarCommandArgs> parseSimilarArgs(const std::vector<std::string
 {
     SimilarCommandArgs parsed;
     parsed.dataFolder = defaultDataFolder;
-    const auto words = splitCommandWords(args, {"--data", "--template", "--against", "--min", "--share"},
+    const auto words = splitCommandWords(args, {"--data", "--template", "--against", "--min", "--share", "--store"},
                                          {"--json", "--rebuild-store"}, "project can be checked", error);
     if (!words)
         return std::nullopt;
@@ -92,8 +101,18 @@ std::optional<SimilarCommandArgs> parseSimilarArgs(const std::vector<std::string
     // Project names are upper-case, as the window stores them.
     const auto upper = [&](const std::string& name) { return upperCase ? upperCaseName(name, upperCase) : name; };
     parsed.project = upper(*project);
-    for (std::string& earlier : parsed.options.earlierProjects)
-        earlier = upper(earlier);
+    for (std::string& earlier : parsed.options.earlierProjects) {
+        // The owner is a database role, named as the server names it.
+        const std::size_t slash = earlier.find('/');
+        if (slash != std::string::npos && parsed.options.server.empty()) {
+            error = "'" + earlier +
+                    "' names another teacher's project: such projects are on a department server "
+                    "(--store URL)";
+            return std::nullopt;
+        }
+        earlier = slash == std::string::npos ? upper(earlier)
+                                             : earlier.substr(0, slash + 1) + upper(earlier.substr(slash + 1));
+    }
     if (parsed.dataFolder.empty()) {
         error = "no data folder: give --data DIR or install the system first";
         return std::nullopt;

@@ -14,12 +14,12 @@
 #include "similar/ClassFolder.h"
 #include "similar/ClassReading.h"
 #include "similar/EntityBlob.h"
-#include "similar/EvidenceStore.h"
 #include "similar/FeatureBlob.h"
 #include "similar/GeneratedClass.h"
 #include "similar/PropertiesJson.h"
 #include "similar/Rarity.h"
 #include "similar/SimilarRun.h"
+#include "similar/SqliteEvidenceStore.h"
 
 #include <algorithm>
 #include <chrono>
@@ -133,7 +133,7 @@ Timing readIntoStore(const std::string& data, const std::vector<std::string>& pa
     Timing t;
     const auto start = Clock::now();
     const double startCpu = processorSeconds();
-    EvidenceStore store;
+    SqliteEvidenceStore store;
     const auto project = store.open(evidenceStorePath(data)) ? store.addProject("BENCH") : std::nullopt;
     if (!project)
         return t;
@@ -294,7 +294,7 @@ std::string yearName(int p)
 // and each project's template and common tokens.
 bool buildEarlierYears(const std::string& data, int projects, int perProject)
 {
-    EvidenceStore store;
+    SqliteEvidenceStore store;
     if (!store.open(evidenceStorePath(data))) {
         std::fprintf(stderr, "%s\n", store.error().c_str());
         return false;

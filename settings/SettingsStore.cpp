@@ -12,6 +12,10 @@ QString keyText(SettingsStore::Key key)
         return QStringLiteral("DARV2007/Install_Location");
     case SettingsStore::Key::SimilarWindowGeometry:
         return QStringLiteral("SimilarDrawings/geometry");
+    case SettingsStore::Key::SimilarStore:
+        return QStringLiteral("SimilarDrawings/store");
+    case SettingsStore::Key::SimilarStoreAddress:
+        return QStringLiteral("SimilarDrawings/server");
     }
     return {};
 }

@@ -14,6 +14,8 @@ public:
     enum class Key {
         InstallLocation,       // [DARV2007] Install_Location: the data folder
         SimilarWindowGeometry, // [SimilarDrawings] geometry: the Similar Drawings window's size
+        SimilarStore,          // [SimilarDrawings] store: 0 this computer's evidence store, 1 the department server's
+        SimilarStoreAddress,   // [SimilarDrawings] server: the department server's address (never with a password)
     };
 
     SettingsStore();

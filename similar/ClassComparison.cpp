@@ -205,15 +205,20 @@ std::optional<std::vector<std::int64_t>> earlierCandidates(EvidenceStore& store,
 {
     const std::unordered_set<std::uint64_t> labelled = labelledTokens(drawing.features);
     std::unordered_map<std::int64_t, std::pair<std::uint32_t, bool>> shared;
-    for (const std::uint64_t token : drawing.features.indexTokens()) {
-        if (!drawing.rarity.counts(token))
+    std::vector<std::uint64_t> counting;
+    for (const std::uint64_t token : drawing.features.indexTokens())
+        if (drawing.rarity.counts(token))
+            counting.push_back(token);
+    // All of the drawing's tokens in one question: a server answers them without a round trip per token.
+    const auto holdersOf = store.holdersOf(counting, kHolderLimit + 1);
+    if (!holdersOf)
+        return std::nullopt;
+    for (std::size_t t = 0; t < counting.size(); ++t) {
+        const std::uint64_t token = counting[t];
+        const std::vector<std::int64_t>& holders = (*holdersOf)[t];
+        if (holders.size() > kHolderLimit)
             continue;
-        const auto holders = store.holders(token, kHolderLimit + 1);
-        if (!holders)
-            return std::nullopt;
-        if (holders->size() > kHolderLimit)
-            continue;
-        for (const std::int64_t id : *holders) {
+        for (const std::int64_t id : holders) {
             if (!earlier.count(id))
                 continue;
             auto& s = shared[id];

@@ -1,11 +1,10 @@
-// The evidence store: one SQLite database in the data folder that keeps, per drawing of every project, what
-// the reader returned (properties, and entities enough to draw the drawing again) and its tokens, so that
-// unchanged drawings are not read again and earlier projects can be compared without their files.
+// The evidence store: a database that keeps, per drawing of every project, what the reader returned (properties,
+// and entities enough to draw the drawing again) and its tokens, so that unchanged drawings are not read again
+// and earlier projects can be compared without their files.
 #pragma once
 
 #include "drawing/Drawing.h"
 #include "similar/DrawingFeatures.h"
-#include "similar/Sqlite.h"
 
 #include <cstdint>
 #include <map>
@@ -80,62 +79,114 @@ struct StoredDrawing
     dwg::Drawing drawing;
 };
 
+// A teacher's decision about a pair of drawings, as the store keeps it (see PairMarks.h).
+enum class PairVerdict : std::int64_t { NotReviewed = 0, Copy = 1, NotCopy = 2 };
+
+struct PairMark
+{
+    PairVerdict verdict = PairVerdict::NotReviewed;
+    std::string note;
+    std::string who;
+    std::int64_t marked = 0; // seconds since 1970 (UTC)
+    // One of the drawings was stored again since (its file changed) or is no longer stored: the mark was made
+    // on other drawings.
+    bool changedSince = false;
+};
+
+// A pair the same way round whichever drawing the check names first: (project, path) of both, in order.
+struct PairKey
+{
+    std::string projectA, pathA, projectB, pathB;
+    auto operator<=>(const PairKey&) const = default;
+};
+
+// A mark as the store keeps it: the checked project, the pair, and the two drawings' stamps when it was made.
+struct KeptMark
+{
+    std::string project;
+    PairKey key;
+    PairMark mark;
+    FileStamp stampA, stampB;
+};
+
+// A project's last complete result as kept: when it ended and its encoding (see LastResult.h).
+struct KeptResult
+{
+    std::int64_t finished = 0;
+    std::string encoded;
+};
+
+// The evidence store as the check, the window and the commands see it, whichever database keeps it: this
+// computer's SQLite file (SqliteEvidenceStore) or a department's PostgreSQL server (ServerEvidenceStore). Projects
+// are named as their teacher names them; on a shared server a colleague's project is "OWNER/NAME".
 class EvidenceStore
 {
 public:
-    static constexpr std::int64_t kSchemaVersion = 4;
-    // How long a statement waits for another program's write before it fails with "database is locked".
-    static constexpr int kBusyTimeoutMs = 60000;
-
     EvidenceStore() = default;
     EvidenceStore(const EvidenceStore&) = delete;
     EvidenceStore& operator=(const EvidenceStore&) = delete;
+    virtual ~EvidenceStore() = default;
 
-    // Opens the store, creating it when missing and bringing an older schema up to date; refuses a newer
-    // schema and a file that is no such store. False with error() set (damaged() tells a damaged file).
-    bool open(const std::string& path);
-    const std::string& error() const { return m_db.error(); }
-    // The last failure was the store's file being damaged (SQLite's "malformed" or "not a database").
-    bool damaged() const { return m_db.damaged(); }
+    virtual const std::string& error() const = 0;
+    // The last failure was the store being damaged (a file that is no store, a record that is not as written).
+    virtual bool damaged() const = 0;
+    // Records a failure found above the store (a kept result that cannot be decoded), for error().
+    virtual void setError(std::string error) = 0;
 
     // Every query below answers none, with error() set, when the store fails: a failure is never "no rows".
 
     // The project's id, 0 when there is no such project.
-    std::optional<std::int64_t> findProject(const std::string& name);
-    std::optional<std::int64_t> addProject(const std::string& name); // the existing one, or a new one
+    virtual std::optional<std::int64_t> findProject(const std::string& name) = 0;
+    virtual std::optional<std::int64_t> addProject(const std::string& name) = 0; // the existing one, or a new one
     // Projects with drawings from their last run, in name order.
-    std::optional<std::vector<std::string>> projectNames();
+    virtual std::optional<std::vector<std::string>> projectNames() = 0;
+
+    // One run at a time writes a project: the run holds its project until the store is closed (or the program
+    // ends). This computer's store leaves that to the project's lock file in the data folder, which every run
+    // takes; a shared server holds the project itself, for every teacher's program.
+    enum class Hold { Held, Busy, Failed };
+    virtual Hold holdProject(const std::string& project) = 0;
 
     // A run of a project marks the store open while it works and clears the mark when it ends: a mark left by a
     // run that is no longer going (its project's lock is free) means the store was not closed cleanly.
-    bool beginRun(const std::string& project);
-    bool endRun(const std::string& project);
+    virtual bool beginRun(const std::string& project) = 0;
+    virtual bool endRun(const std::string& project) = 0;
     // The projects whose runs ended without closing the store (killed, crashed, power cut), or none on failure.
-    std::optional<std::vector<std::string>> uncleanRuns(const std::string& dataFolder, const std::string& ownProject);
-    // SQLite's quick_check: "" when the store is whole, else what it found (or why it could not check).
-    std::string quickCheck();
-    bool clearRuns(const std::vector<std::string>& projects);
+    virtual std::optional<std::vector<std::string>> uncleanRuns(const std::string& dataFolder,
+                                                                const std::string& ownProject) = 0;
+    // "" when the store is whole, else what its check found (or why it could not check).
+    virtual std::string quickCheck() = 0;
+    virtual bool clearRuns(const std::vector<std::string>& projects) = 0;
 
-    std::optional<std::vector<StoredRow>> rows(std::int64_t project, DrawingRole role);
-    // Inserts the drawing or replaces the row of the same project, role and path, in one transaction (a savepoint
-    // within an open one): the store holds the whole drawing or its earlier state. Its tokens wait for
-    // indexTokens. The row's id, or none on failure.
-    std::optional<std::int64_t> saveDrawing(std::int64_t project, const NewDrawing& drawing);
+    virtual std::optional<std::vector<StoredRow>> rows(std::int64_t project, DrawingRole role) = 0;
+    // Inserts the drawing or replaces the row of the same project, role and path, in one transaction: the store
+    // holds the whole drawing or its earlier state. Its tokens wait for indexTokens. The row's id, or none.
+    virtual std::optional<std::int64_t> saveDrawing(std::int64_t project, const NewDrawing& drawing) = 0;
     // New tokens and features (made with other templates, or for a row stored before features were kept).
-    bool replaceTokens(std::int64_t drawing, std::uint64_t basis, const std::vector<std::uint64_t>& tokens,
-                       const std::string& features);
+    virtual bool replaceTokens(std::int64_t drawing, std::uint64_t basis, const std::vector<std::uint64_t>& tokens,
+                               const std::string& features) = 0;
     // Features worked out again with the row's own token basis (the index stays as it is).
-    bool keepFeatures(std::int64_t drawing, const std::string& features);
+    virtual bool keepFeatures(std::int64_t drawing, const std::string& features) = 0;
     // Puts the tokens of the project's drawings saved since into the inverted index, a few drawings per
-    // transaction and in the index's order (much faster than drawing by drawing, and never a long write).
-    bool indexTokens(std::int64_t project);
+    // transaction (never a long write; a stop between them leaves the rest waiting for the next run).
+    virtual bool indexTokens(std::int64_t project) = 0;
     // The class drawings found by this run are present, the project's others not (they stay stored).
-    bool setPresent(std::int64_t project, const std::vector<std::int64_t>& presentIds);
+    virtual bool setPresent(std::int64_t project, const std::vector<std::int64_t>& presentIds) = 0;
+
+    // The record undecoded (decoding may then happen on another thread); empty when there is no such row.
+    virtual std::optional<StoredRecord> storedRecord(std::int64_t drawing) = 0;
+    // The token basis of a stored drawing; empty when there is no such row.
+    virtual std::optional<std::uint64_t> tokenBasis(std::int64_t drawing) = 0;
+    // The tokens a stored drawing was indexed (or waits to be indexed) with; empty when there is no such row.
+    virtual std::optional<std::vector<std::uint64_t>> storedTokens(std::int64_t drawing) = 0;
+    // The class drawing (or else template) of the project with that path, into `row` (left empty when the store
+    // holds none). False with error() set when the store fails.
+    virtual bool findRow(const std::string& project, const std::string& path, std::optional<StoredRow>& row) = 0;
+    // A stored drawing's properties (JSON) alone; empty when there is no such row.
+    virtual std::optional<std::string> storedProperties(std::int64_t drawing) = 0;
 
     // Empty optional, with error() set, when the stored record is damaged.
     std::optional<dwg::Drawing> loadDrawing(std::int64_t drawing);
-    // The record undecoded (decoding may then happen on another thread); empty when there is no such row.
-    std::optional<StoredRecord> storedRecord(std::int64_t drawing);
     // The stored features made with `basis`, else worked out again from the stored entities with `templates`
     // (and kept); empty optional with error() set when the record is damaged or the store fails.
     std::optional<DrawingFeatures> loadFeatures(std::int64_t drawing, std::uint64_t basis,
@@ -143,30 +194,29 @@ public:
     // The class drawing (or else template) of the project with that path, also when its file is gone.
     std::optional<StoredDrawing> drawingByPath(const std::string& project, const std::string& path);
 
-    std::optional<std::vector<std::string>> templatePaths(std::int64_t project);
-    bool setTemplatePaths(std::int64_t project, const std::vector<std::string>& paths);
+    virtual std::optional<std::vector<std::string>> templatePaths(std::int64_t project) = 0;
+    virtual bool setTemplatePaths(std::int64_t project, const std::vector<std::string>& paths) = 0;
 
     // What a project's last run did not count (its templates' and its common tokens), for comparing with it,
     // with the token rules' version it was made with.
-    bool saveExcluded(std::int64_t project, const TemplateSet& excluded);
-    std::optional<TemplateSet> loadExcluded(std::int64_t project);
-    std::optional<std::uint64_t> tokenVersion(std::int64_t project);
+    virtual bool saveExcluded(std::int64_t project, const TemplateSet& excluded) = 0;
+    virtual std::optional<TemplateSet> loadExcluded(std::int64_t project) = 0;
+    virtual std::optional<std::uint64_t> tokenVersion(std::int64_t project) = 0;
 
     // Drawings of any project that hold the token, at most `limit` of them (present or not).
-    std::optional<std::vector<std::int64_t>> holders(std::uint64_t token, std::size_t limit);
+    virtual std::optional<std::vector<std::int64_t>> holders(std::uint64_t token, std::size_t limit) = 0;
+    // The holders of each of the tokens, in their order (one question to the store for all of them).
+    virtual std::optional<std::vector<std::vector<std::int64_t>>> holdersOf(const std::vector<std::uint64_t>& tokens,
+                                                                            std::size_t limit);
 
-    SqliteDatabase& database() { return m_db; }
+    // The project's last complete result, replaced whole; `kept` is left empty when the project has none.
+    virtual bool saveLastResult(const std::string& project, const KeptResult& result) = 0;
+    virtual bool lastResult(const std::string& project, std::optional<KeptResult>& kept) = 0;
 
-private:
-    bool migrate();
-    bool unindex(std::int64_t project, std::int64_t drawing, const std::string& packed);
-
-    // A statement prepared once and kept: those run for every drawing or token. Known by the address of its
-    // text, which must live as long as the store (a literal). Reset after use.
-    SqliteStatement& cached(const char* sql);
-
-    SqliteDatabase m_db;
-    std::map<const char*, std::unique_ptr<SqliteStatement>> m_statements;
+    // The teacher's marks of the pairs of a project's checks: kept one by one, or many in one transaction;
+    // loaded with changedSince worked out from the stamps the store holds now.
+    virtual bool keepMarks(const std::vector<KeptMark>& marks) = 0;
+    virtual std::optional<std::map<PairKey, PairMark>> marks(const std::string& project) = 0;
 };
 
 } // namespace darv::similar

@@ -10,8 +10,6 @@ namespace darv::similar {
 namespace {
 
 using nlohmann::json;
-using Step = SqliteStatement::Step;
-
 // Paths keep their bytes, whatever their encoding: as CBOR byte strings.
 json bytes(const std::string& text)
 {
@@ -197,42 +195,38 @@ LastResult decode(const std::string& record, std::int64_t finished)
 
 bool saveLastResult(EvidenceStore& store, const std::string& project, const LastResult& last)
 {
-    SqliteStatement save(store.database(),
-                         "INSERT OR REPLACE INTO last_result(project, finished, result) VALUES(?, ?, ?)");
-    return save.bindText(1, project).bind(2, last.finished).bindBlob(3, encode(last)).run();
+    return store.saveLastResult(project, KeptResult{last.finished, encode(last)});
 }
 
 bool loadLastResult(EvidenceStore& store, const std::string& project, std::optional<LastResult>& last)
 {
     last.reset();
-    SqliteStatement query(store.database(), "SELECT finished, result FROM last_result WHERE project = ?");
-    const Step step = query.bindText(1, project).step();
-    if (step == Step::Done)
-        return true;
-    if (step == Step::Failed)
+    std::optional<KeptResult> kept;
+    if (!store.lastResult(project, kept))
         return false;
+    if (!kept)
+        return true;
     try {
-        last = decode(query.blob(1), query.integer(0));
+        last = decode(kept->encoded, kept->finished);
         // The students' names as the imports' manifests give them now.
         nameStudents(last->result.pairs);
         nameStudents(last->result.sameStudent);
         nameStudents(last->result.below);
         return true;
     } catch (const std::exception& e) { // json's own, and a bad signal kind
-        store.database().setError("the last result of project " + project + " is damaged (" + e.what() + ")");
+        store.setError("the last result of project " + project + " is damaged (" + e.what() + ")");
     }
     return false;
 }
 
 std::optional<dwg::Drawing> storedProperties(EvidenceStore& store, const std::string& project, const std::string& path)
 {
-    SqliteStatement query(store.database(),
-                          "SELECT properties FROM drawing JOIN project ON project.id = drawing.project "
-                          "WHERE project.name = ? AND path = ? ORDER BY role LIMIT 1");
-    if (query.bindText(1, project).bindBlob(2, path).step() != Step::Row)
+    std::optional<StoredRow> row;
+    if (!store.findRow(project, path, row) || !row)
         return std::nullopt;
+    const auto properties = store.storedProperties(row->id);
     dwg::Drawing drawing;
-    if (!decodeProperties(query.text(0), drawing))
+    if (!properties || !decodeProperties(*properties, drawing))
         return std::nullopt;
     return drawing;
 }

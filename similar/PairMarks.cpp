@@ -1,6 +1,10 @@
 // The teacher's marks of pairs in the evidence store.
 #include "similar/PairMarks.h"
 
+#include "similar/Sqlite.h"
+
+#include <tuple>
+
 namespace darv::similar {
 namespace {
 
@@ -10,17 +14,12 @@ using Step = SqliteStatement::Step;
 std::optional<FileStamp> storedStamp(EvidenceStore& store, const std::string& project, const std::string& path,
                                      bool& failed)
 {
-    SqliteStatement query(store.database(),
-                          "SELECT size, mtime_ns FROM drawing JOIN project ON project.id = "
-                          "drawing.project WHERE project.name = ? AND path = ? ORDER BY role LIMIT 1");
-    const Step step = query.bindText(1, project).bindBlob(2, path).step();
-    failed = step == Step::Failed;
-    if (step != Step::Row)
+    std::optional<StoredRow> row;
+    failed = !store.findRow(project, path, row);
+    if (!row)
         return std::nullopt;
-    return FileStamp{query.integer(0), query.integer(1)};
+    return row->stamp;
 }
-
-bool keepMark(EvidenceStore& store, const KeptMark& kept);
 
 } // namespace
 
@@ -46,69 +45,12 @@ bool saveMark(EvidenceStore& store, const std::string& project, const SimilarPai
     const FileStamp b = storedStamp(store, key.projectB, key.pathB, failed).value_or(FileStamp{});
     if (failed)
         return false;
-    return keepMark(store, {project, key, mark, a, b});
+    return store.keepMarks({KeptMark{project, key, mark, a, b}});
 }
-
-namespace {
-
-bool keepMark(EvidenceStore& store, const KeptMark& kept)
-{
-    const PairKey& key = kept.key;
-    const PairMark& mark = kept.mark;
-    const FileStamp& a = kept.stampA;
-    const FileStamp& b = kept.stampB;
-    SqliteStatement save(store.database(),
-                         "INSERT OR REPLACE INTO pair_mark(project, project_a, path_a, project_b, path_b, verdict, "
-                         "note, who, marked, size_a, mtime_a, size_b, mtime_b) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?)");
-    return save.bindText(1, kept.project)
-        .bindText(2, key.projectA)
-        .bindBlob(3, key.pathA)
-        .bindText(4, key.projectB)
-        .bindBlob(5, key.pathB)
-        .bind(6, static_cast<std::int64_t>(mark.verdict))
-        .bindText(7, mark.note)
-        .bindText(8, mark.who)
-        .bind(9, mark.marked)
-        .bind(10, a.size)
-        .bind(11, a.mtimeNs)
-        .bind(12, b.size)
-        .bind(13, b.mtimeNs)
-        .run();
-}
-
-} // namespace
 
 std::optional<std::map<PairKey, PairMark>> loadMarks(EvidenceStore& store, const std::string& project)
 {
-    // Each mark with its drawings' stamps as stored now (none when a drawing is no longer stored).
-    SqliteStatement query(
-        store.database(),
-        "SELECT m.project_a, m.path_a, m.project_b, m.path_b, m.verdict, m.note, m.who, m.marked, "
-        "  m.size_a = da.size AND m.mtime_a = da.mtime_ns AND m.size_b = db.size AND m.mtime_b = db.mtime_ns "
-        "FROM pair_mark m "
-        "LEFT JOIN drawing da ON da.id = (SELECT d.id FROM drawing d JOIN project p ON p.id = d.project "
-        "  WHERE p.name = m.project_a AND d.path = m.path_a ORDER BY d.role LIMIT 1) "
-        "LEFT JOIN drawing db ON db.id = (SELECT d.id FROM drawing d JOIN project p ON p.id = d.project "
-        "  WHERE p.name = m.project_b AND d.path = m.path_b ORDER BY d.role LIMIT 1) "
-        "WHERE m.project = ?");
-    query.bindText(1, project);
-    std::map<PairKey, PairMark> marks;
-    Step step = Step::Row;
-    while ((step = query.step()) == Step::Row) {
-        const std::int64_t verdict = query.integer(4);
-        PairMark mark;
-        // A verdict this version does not know is shown as not reviewed rather than guessed.
-        if (verdict == 1 || verdict == 2)
-            mark.verdict = static_cast<PairVerdict>(verdict);
-        mark.note = query.text(5);
-        mark.who = query.text(6);
-        mark.marked = query.integer(7);
-        mark.changedSince = query.integer(8) != 1; // NULL (a drawing not stored) reads as 0
-        marks.emplace(PairKey{query.text(0), query.blob(1), query.text(2), query.blob(3)}, std::move(mark));
-    }
-    if (step == Step::Failed)
-        return std::nullopt;
-    return marks;
+    return store.marks(project);
 }
 
 std::vector<KeptMark> salvageMarks(const std::string& path)
@@ -139,13 +81,7 @@ std::vector<KeptMark> salvageMarks(const std::string& path)
 
 bool restoreMarks(EvidenceStore& store, const std::vector<KeptMark>& marks)
 {
-    SqliteTransaction transaction(store.database());
-    if (!transaction.ok())
-        return false;
-    for (const KeptMark& kept : marks)
-        if (!keepMark(store, kept))
-            return false;
-    return transaction.commit();
+    return store.keepMarks(marks);
 }
 
 } // namespace darv::similar

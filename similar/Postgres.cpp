@@ -3,9 +3,46 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <charconv>
 
 namespace darv::similar {
+
+namespace {
+
+// libpq's messages run over lines ("...failed: ...\n\tIs the server running...?"): one line of them.
+std::string oneLine(std::string text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\n') {
+            out += text[i];
+            continue;
+        }
+        while (i + 1 < text.size() && (text[i + 1] == '\t' || text[i + 1] == ' '))
+            ++i;
+        if (i + 1 < text.size())
+            out += ' ';
+    }
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    return out;
+}
+
+} // namespace
+
+bool holdsPassword(const std::string& conninfo)
+{
+    PQconninfoOption* options = PQconninfoParse(conninfo.c_str(), nullptr);
+    if (!options)
+        return true;
+    bool found = false;
+    for (const PQconninfoOption* option = options; option->keyword; ++option)
+        if (std::string_view(option->keyword) == "password" && option->val && *option->val)
+            found = true;
+    PQconninfoFree(options);
+    return found;
+}
 
 void PgResult::Clear::operator()(pg_result* result) const
 {
@@ -70,12 +107,13 @@ bool PgConnection::connect(const std::string& conninfo)
 {
     m_conn.reset(PQconnectdb(conninfo.c_str()));
     if (m_conn && PQstatus(m_conn.get()) == CONNECTION_OK) {
+        // The server's notices ("role is already a member") are no failures: not printed.
+        PQsetNoticeProcessor(
+            m_conn.get(), [](void*, const char*) {}, nullptr);
         m_error.clear();
         return true;
     }
-    std::string reason = m_conn ? PQerrorMessage(m_conn.get()) : "out of memory";
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' '))
-        reason.pop_back();
+    const std::string reason = oneLine(m_conn ? PQerrorMessage(m_conn.get()) : "out of memory");
     m_conn.reset();
     m_error = "the server cannot be reached or refused the login: " + reason;
     return false;
@@ -91,9 +129,7 @@ bool PgConnection::failed(pg_result* result)
     }
     const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     m_sqlState = state ? state : "";
-    m_error = result ? PQresultErrorMessage(result) : PQerrorMessage(m_conn.get());
-    while (!m_error.empty() && (m_error.back() == '\n' || m_error.back() == ' '))
-        m_error.pop_back();
+    m_error = oneLine(result ? PQresultErrorMessage(result) : PQerrorMessage(m_conn.get()));
     if (m_error.empty())
         m_error = "the server did not answer";
     return true;
@@ -107,6 +143,38 @@ bool PgConnection::exec(const std::string& sql)
     }
     const std::unique_ptr<pg_result, PgResult::Clear> result(PQexec(m_conn.get(), sql.c_str()));
     return !failed(result.get());
+}
+
+bool PgConnection::copyIn(const std::string& sql, std::string_view rows)
+{
+    if (!m_conn) {
+        m_error = "not connected";
+        return false;
+    }
+    std::unique_ptr<pg_result, PgResult::Clear> started(PQexec(m_conn.get(), sql.c_str()));
+    if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN) {
+        if (!failed(started.get()))
+            m_error = "the statement is no COPY FROM STDIN";
+        return false;
+    }
+    constexpr std::size_t kChunk = std::size_t{1} << 20;
+    bool sent = true;
+    for (std::size_t at = 0; sent && at < rows.size(); at += kChunk) {
+        const std::size_t size = std::min(kChunk, rows.size() - at);
+        sent = PQputCopyData(m_conn.get(), rows.data() + at, static_cast<int>(size)) == 1;
+    }
+    // A failed send ends the COPY with an error, so that the server keeps none of it.
+    if (PQputCopyEnd(m_conn.get(), sent ? nullptr : "the rows could not be sent") != 1) {
+        m_error = PQerrorMessage(m_conn.get());
+        return false;
+    }
+    bool ok = true;
+    while (pg_result* raw = PQgetResult(m_conn.get())) {
+        const std::unique_ptr<pg_result, PgResult::Clear> result(raw);
+        if (failed(result.get()))
+            ok = false;
+    }
+    return ok;
 }
 
 std::optional<PgResult> PgConnection::query(const std::string& sql, const std::vector<PgValue>& values,

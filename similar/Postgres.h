@@ -27,6 +27,10 @@ struct PgValue
     static PgValue number(std::int64_t value) { return {Kind::Text, std::to_string(value)}; }
 };
 
+// Whether a connection address holds a password (password=..., or user:password@ in a URL), or cannot be read
+// as an address at all: such an address is used, never kept.
+bool holdsPassword(const std::string& conninfo);
+
 class PgResult
 {
 public:
@@ -64,6 +68,9 @@ public:
     // text for the others. Empty optional with error() on failure.
     std::optional<PgResult> query(const std::string& sql, const std::vector<PgValue>& values = {},
                                   bool binaryResults = false);
+    // Sends rows to a "COPY ... FROM STDIN" statement in COPY's text format (a bulk load); false with error() on
+    // failure, when nothing of it is kept.
+    bool copyIn(const std::string& sql, std::string_view rows);
     const std::string& error() const { return m_error; }
     // The SQLSTATE of the last failure ("42501" for a refused row, "40P01" for a deadlock), empty when none.
     const std::string& sqlState() const { return m_sqlState; }

@@ -26,6 +26,9 @@ struct SimilarOptions
     // Rebuild the evidence store before the run (see StoreRebuild.h): the damaged one is put aside, and every
     // project it held is read again from the drawings still on disk.
     bool rebuildStore = false;
+    // The department server that keeps the evidence (its connection address in libpq's terms); empty: the store
+    // in the data folder.
+    std::string server;
 };
 
 struct DrawingName

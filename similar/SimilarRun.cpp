@@ -13,6 +13,7 @@
 #include "similar/PropertiesJson.h"
 #include "similar/SimilarReport.h"
 #include "similar/StartDrawings.h"
+#include "similar/StoreOpening.h"
 #include "similar/StoreRebuild.h"
 #include "similar/Students.h"
 
@@ -211,6 +212,9 @@ SimilarResult SimilarRun::run(const std::atomic<bool>& cancel)
         if (earlier == m_project)
             return failed(SimilarOutcome::Failed, "project " + m_project + " cannot be its own earlier work");
 
+    if (m_options.rebuildStore && !m_options.server.empty())
+        return failed(SimilarOutcome::Failed, "only this computer's evidence store can be rebuilt, not the "
+                                              "department server's");
     std::vector<std::string> rebuilt;
     if (m_options.rebuildStore) {
         const unsigned threads = m_options.threads ? m_options.threads : defaultThreads();
@@ -219,9 +223,22 @@ SimilarResult SimilarRun::run(const std::atomic<bool>& cancel)
             return failed(SimilarOutcome::Failed, "the evidence store cannot be rebuilt: " + rebuild.failure);
         rebuilt = rebuild.notes;
     }
-    EvidenceStore store;
-    if (!store.open(evidenceStorePath(m_dataFolder)))
-        return storeFailed(store.damaged(), "opened", "the evidence store cannot be opened: " + store.error());
+    const OpenedStore opened = openEvidenceStore(m_dataFolder, m_options.server);
+    if (!opened.store)
+        return storeFailed(opened.damaged, "opened",
+                           opened.damaged ? "the evidence store cannot be opened: " + opened.error : opened.error);
+    EvidenceStore& store = *opened.store;
+    // On a shared server the store itself holds the project for this run, for every teacher's program.
+    switch (store.holdProject(m_project)) {
+    case EvidenceStore::Hold::Held:
+        break;
+    case EvidenceStore::Hold::Busy:
+        return failed(SimilarOutcome::Busy, "project " + m_project +
+                                                " is being checked by another run on the "
+                                                "department server; try again when it ends");
+    case EvidenceStore::Hold::Failed:
+        return storeFailed(store, "read");
+    }
     // A run that did not close the store (killed, crashed, a power cut) may have left it damaged: it is checked
     // before it is used.
     const auto unclean = store.uncleanRuns(m_dataFolder, m_project);

@@ -3,9 +3,9 @@
 
 #include "base/DataFolder.h"
 #include "similar/ClassReading.h"
-#include "similar/EvidenceStore.h"
 #include "similar/PairMarks.h"
 #include "similar/Rarity.h"
+#include "similar/SqliteEvidenceStore.h"
 
 #include <sqlite3.h>
 
@@ -119,7 +119,7 @@ StoreRebuild rebuildStore(const std::string& dataFolder, const std::string& ownP
                                 : std::string("The evidence store was made anew (there was none)."));
     if (nameless > 0)
         out.notes.push_back("Lost: " + count(nameless, "stored drawing") + " of projects whose names cannot be read.");
-    EvidenceStore store;
+    SqliteEvidenceStore store;
     if (!store.open(path) || !restoreMarks(store, marks)) {
         out.failure = store.error();
         return out;

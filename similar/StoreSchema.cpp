@@ -1,5 +1,5 @@
 // Opening the evidence store: WAL journal, and the schema brought up to date one migration at a time.
-#include "similar/EvidenceStore.h"
+#include "similar/SqliteEvidenceStore.h"
 
 #include <sqlite3.h>
 
@@ -9,7 +9,7 @@ namespace darv::similar {
 namespace {
 
 // Migration N takes the schema from version N to N + 1. Never change one that has been released: add one.
-const std::array<const char*, EvidenceStore::kSchemaVersion> kMigrations = {
+const std::array<const char*, SqliteEvidenceStore::kSchemaVersion> kMigrations = {
     // 0 -> 1: projects, drawings with their properties (JSON), entities (binary record) and tokens (packed
     // 64-bit numbers, in the inverted index once "indexed"), the inverted index of the tokens, remembered
     // templates, and what each project's last run did not count.
@@ -69,7 +69,7 @@ bool walJournal(SqliteDatabase& db)
 
 } // namespace
 
-bool EvidenceStore::open(const std::string& path)
+bool SqliteEvidenceStore::open(const std::string& path)
 {
     if (!m_db.open(path)) {
         m_db.setError(path + ": " + m_db.error());
@@ -90,7 +90,7 @@ bool EvidenceStore::open(const std::string& path)
     return true;
 }
 
-bool EvidenceStore::migrate()
+bool SqliteEvidenceStore::migrate()
 {
     // The version is read again inside each write transaction: another program may migrate at the same time.
     for (;;) {

@@ -30,11 +30,15 @@ add_library(darv_similar STATIC
     ${CMAKE_CURRENT_LIST_DIR}/PropertiesJson.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Rarity.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SignalText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ServerEvidenceStore.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimilarReport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimilarRun.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SimilarityView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StartDrawings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Sqlite.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SqliteEvidenceStore.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StoreCopy.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StoreOpening.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StoreRebuild.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StoreSchema.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Students.cpp

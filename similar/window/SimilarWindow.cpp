@@ -5,6 +5,7 @@
 #include "base/Messages.h"
 #include "settings/SettingsStore.h"
 #include "similar/EvidenceStore.h"
+#include "similar/Postgres.h"
 #include "similar/window/DrawingPairView.h"
 #include "similar/window/SimilarRunner.h"
 #include "widgets/NameText.h"
@@ -12,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -19,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -28,6 +31,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace darv {
@@ -236,8 +240,31 @@ QWidget* SimilarWindow::buildOptions()
     grid->addWidget(shareLabel, 2, 3);
     grid->addWidget(m_share, 2, 4);
     grid->addWidget(m_compare, 1, 5, 2, 1);
+    m_storeChoice = new QComboBox(options);
+    m_storeChoice->setObjectName(QStringLiteral("cboStore"));
+    m_storeChoice->addItems({tr("This computer"), tr("Department server")});
+    m_storeChoice->setToolTip(tr("Where the evidence is kept: this computer's store, or the department's server "
+                                 "that every teacher shares"));
+    m_storeAddress = new QLineEdit(options);
+    m_storeAddress->setObjectName(QStringLiteral("txtStoreAddress"));
+    m_storeAddress->setPlaceholderText(tr("postgresql://teacher@server/darv or service=darv"));
+    m_storeAddress->setToolTip(tr("The department server's address; its password belongs in ~/.pgpass, not here"));
+    const SettingsStore settings;
+    m_storeChoice->setCurrentIndex(settings.get(SettingsStore::Key::SimilarStore).toInt() == 1 ? 1 : 0);
+    m_storeAddress->setText(settings.get(SettingsStore::Key::SimilarStoreAddress).toString());
+    m_storeAddress->setEnabled(m_storeChoice->currentIndex() == 1);
+    if (m_storeChoice->currentIndex() == 1)
+        m_server = m_storeAddress->text().toStdString();
+    auto* storeRow = new QHBoxLayout;
+    storeRow->addWidget(new QLabel(tr("Store:"), options));
+    storeRow->addWidget(m_storeChoice);
+    storeRow->addWidget(m_storeAddress, 1);
+    grid->addLayout(storeRow, 3, 0, 1, 6);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(2, 2);
+
+    connect(m_storeChoice, &QComboBox::currentIndexChanged, this, [this] { storeChosen(); });
+    connect(m_storeAddress, &QLineEdit::editingFinished, this, [this] { storeChosen(); });
 
     connect(addTemplate, &QPushButton::clicked, this, &SimilarWindow::addTemplates);
     connect(removeTemplate, &QPushButton::clicked, this, &SimilarWindow::removeTemplate);
@@ -286,18 +313,25 @@ void SimilarWindow::openFor(const std::string& project, const std::vector<std::s
         m_progress->setValue(0);
         m_templates->clear();
         // The templates the project remembers, when the store already knows it.
-        const std::string storePath = evidenceStorePath(m_installLoc());
-        std::error_code ec;
-        similar::EvidenceStore store;
-        if (std::filesystem::exists(storePath, ec) && store.open(storePath)) {
+        const similar::OpenedStore opened =
+            similar::storeMayHoldEvidence(m_installLoc(), m_server) ? openStore() : similar::OpenedStore{};
+        if (opened.store) {
             // A store that cannot be read shows none: the run then says what is wrong with it.
+            similar::EvidenceStore& store = *opened.store;
             const auto id = store.findProject(project);
             if (const auto paths = id && *id != 0 ? store.templatePaths(*id) : std::nullopt)
                 for (const std::string& path : *paths)
                     m_templates->addItem(nameText(path));
         }
         m_earlier->clear();
-        for (const std::string& other : otherProjects) {
+        std::vector<std::string> earlier = otherProjects;
+        // On the department server, colleagues' projects too ("OWNER/NAME").
+        if (opened.store && !m_server.empty())
+            if (const auto stored = opened.store->projectNames())
+                for (const std::string& name : *stored)
+                    if (name != project && std::find(earlier.begin(), earlier.end(), name) == earlier.end())
+                        earlier.push_back(name);
+        for (const std::string& other : earlier) {
             auto* item = new QListWidgetItem(nameText(other), m_earlier);
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Unchecked);
@@ -346,6 +380,7 @@ void SimilarWindow::compare(bool rebuildStore)
     options.minScore = m_threshold->value();
     options.commonShare = m_share->value();
     options.rebuildStore = rebuildStore;
+    options.server = m_server;
     m_pendingOptions = options;
     saveCaseFile(); // a note being written is kept before the list goes
     m_result.clear();
@@ -375,6 +410,9 @@ void SimilarWindow::setRunning(bool isRunning)
 {
     m_compare->setEnabled(!isRunning);
     m_cancel->setEnabled(isRunning);
+    // A run keeps the store it started with.
+    m_storeChoice->setEnabled(!isRunning);
+    m_storeAddress->setEnabled(!isRunning && m_storeChoice->currentIndex() == 1);
 }
 
 void SimilarWindow::closeEvent(QCloseEvent* event)
@@ -383,6 +421,41 @@ void SimilarWindow::closeEvent(QCloseEvent* event)
     saveCaseFile();
     rememberSize();
     event->accept();
+}
+
+similar::OpenedStore SimilarWindow::openStore() const
+{
+    return similar::openEvidenceStore(m_installLoc(), m_server);
+}
+
+void SimilarWindow::storeChosen()
+{
+    const bool server = m_storeChoice->currentIndex() == 1;
+    m_storeAddress->setEnabled(server);
+    const std::string address = m_storeAddress->text().trimmed().toStdString();
+    const std::string chosen = server ? address : std::string();
+    if (chosen == m_server)
+        return;
+    m_server = chosen;
+    SettingsStore settings;
+    bool kept = settings.set(SettingsStore::Key::SimilarStore, server ? 1 : 0);
+    if (!similar::holdsPassword(address))
+        kept = settings.set(SettingsStore::Key::SimilarStoreAddress, QString::fromStdString(address)) && kept;
+    else if (server && !address.empty())
+        m_messages.show(MessageIcon::Information, "DARV",
+                        "The server's address holds a password: it is used until DARV ends, never written down. "
+                        "Keep the password in ~/.pgpass and leave it out of the address.");
+    if (!kept)
+        m_messages.show(MessageIcon::Exclamation, "DARV Warning",
+                        "The choice of store is used but cannot be remembered: " + settings.fileName().toStdString());
+    m_result.clear();
+    m_sameStudent.clear();
+    m_scores.clear();
+    m_drawingCount = 0;
+    m_drawings.clear();
+    m_status->clear();
+    if (!m_project.empty())
+        loadLastResult();
 }
 
 void SimilarWindow::rememberSize()

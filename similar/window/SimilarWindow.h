@@ -9,6 +9,7 @@
 #include "similar/LastResult.h"
 #include "similar/PairMarks.h"
 #include "similar/SimilarRun.h"
+#include "similar/StoreOpening.h"
 
 #include <QWidget>
 
@@ -21,6 +22,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QTreeWidget;
@@ -129,8 +131,14 @@ private:
     const dwg::Drawing* storedDrawing(const std::string& project, const std::string& path);
     void setRunning(bool running);
     void rememberSize();
+    // The evidence store the teacher chose (this computer's or the department server's), opened.
+    similar::OpenedStore openStore() const;
+    // cboStore and txtStoreAddress changed: the choice is used and remembered (an address with a password is used,
+    // not remembered), and the project's last check shown from the chosen store.
+    void storeChosen();
 
     std::function<std::string()> m_installLoc;
+    std::string m_server; // the department server chosen in Store; empty: this computer
     Messages& m_messages;
     QString m_dialogFolder; // where the file dialogs open: the home folder, then the one last used
     SimilarRunner* m_runner = nullptr;
@@ -154,6 +162,8 @@ private:
     QListWidget* m_earlier = nullptr;
     QSpinBox* m_threshold = nullptr;
     QSpinBox* m_share = nullptr;
+    QComboBox* m_storeChoice = nullptr;  // cboStore: this computer or the department server
+    QLineEdit* m_storeAddress = nullptr; // txtStoreAddress: the server's connection address
     QPushButton* m_compare = nullptr;
     QPushButton* m_cancel = nullptr;
     QProgressBar* m_progress = nullptr;

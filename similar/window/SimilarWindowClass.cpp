@@ -150,19 +150,18 @@ QWidget* SimilarWindow::buildClassView()
 void SimilarWindow::loadLastResult()
 {
     m_marks.clear();
-    const std::string storePath = evidenceStorePath(m_installLoc());
-    std::error_code ec;
-    similar::EvidenceStore store;
     std::optional<similar::LastResult> last;
-    if (!std::filesystem::exists(storePath, ec)) {
+    if (!similar::storeMayHoldEvidence(m_installLoc(), m_server)) {
         showPairs();
         showClass();
         return;
     }
-    if (!store.open(storePath) || !similar::loadLastResult(store, m_project, last)) {
+    const similar::OpenedStore opened = openStore();
+    if (!opened.store || !similar::loadLastResult(*opened.store, m_project, last)) {
         showPairs();
         showClass();
-        m_status->setText(tr("The last check cannot be shown: %1").arg(nameText(store.error())));
+        m_status->setText(tr("The last check cannot be shown: %1")
+                              .arg(nameText(opened.store ? opened.store->error() : opened.error)));
         return;
     }
     if (last) {
@@ -260,10 +259,10 @@ void SimilarWindow::showClass()
         return;
     }
     std::set<std::string> students;
-    similar::EvidenceStore store;
-    if (store.open(evidenceStorePath(m_installLoc())))
-        if (const auto id = store.findProject(m_project); id && *id != 0)
-            if (const auto rows = store.rows(*id, similar::DrawingRole::Class))
+    const similar::OpenedStore opened = openStore();
+    if (similar::EvidenceStore* store = opened.store.get())
+        if (const auto id = store->findProject(m_project); id && *id != 0)
+            if (const auto rows = store->rows(*id, similar::DrawingRole::Class))
                 for (const similar::StoredRow& row : *rows)
                     if (row.present)
                         students.insert(similar::studentOf({row.path, row.shownName, m_project}).key);

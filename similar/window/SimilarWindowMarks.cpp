@@ -88,14 +88,14 @@ QWidget* SimilarWindow::buildCaseFile()
 void SimilarWindow::loadMarks()
 {
     m_marks.clear();
-    similar::EvidenceStore store;
-    if (!store.open(evidenceStorePath(m_installLoc())))
+    const similar::OpenedStore opened = openStore();
+    if (!opened.store)
         return;
-    if (auto marks = similar::loadMarks(store, m_project))
+    if (auto marks = similar::loadMarks(*opened.store, m_project))
         m_marks = std::move(*marks);
     else
         m_messages.show(MessageIcon::Exclamation, "DARV Warning",
-                        "The marks of the pairs cannot be read: " + store.error());
+                        "The marks of the pairs cannot be read: " + opened.store->error());
 }
 
 similar::PairMark SimilarWindow::markOf(const similar::SimilarPair& pair) const
@@ -142,10 +142,11 @@ bool SimilarWindow::markPair(int row, similar::PairVerdict verdict, const std::s
         return false;
     const similar::SimilarPair& pair = pairOfRow(row);
     similar::PairMark mark{verdict, note, userName(), now(), false};
-    similar::EvidenceStore store;
-    if (!store.open(evidenceStorePath(m_installLoc())) || !similar::saveMark(store, m_project, pair, mark)) {
+    const similar::OpenedStore opened = openStore();
+    if (!opened.store || !similar::saveMark(*opened.store, m_project, pair, mark)) {
         m_messages.show(MessageIcon::Critical, "DARV Error",
-                        "The mark was not kept: the evidence store cannot be written: " + store.error());
+                        "The mark was not kept: the evidence store cannot be written: " +
+                            (opened.store ? opened.store->error() : opened.error));
         return false;
     }
     loadMarks(); // with the stamps as stored

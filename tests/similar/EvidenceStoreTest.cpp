@@ -1,20 +1,25 @@
-// The evidence store: unchanged drawings are not read again, runs are reproducible with any number of threads,
-// a cancelled run keeps whole drawings only, older schemas are migrated, damage is read again or refused, and
-// what the window needs comes back from the store after the files are gone.
-#include "similar/EvidenceStore.h"
+// The evidence store, on this computer and on a department's server alike: unchanged drawings are not read again,
+// runs are reproducible with any number of threads, a cancelled run keeps whole drawings only, damage is read again
+// or refused, what the window needs comes back from the store after the files are gone; older local schemas are
+// migrated; on a server, a colleague's project is compared by name and one run at a time writes a project.
+#include "app/StoreCommand.h"
 #include "base/DataFolder.h"
 #include "similar/ClassReading.h"
+#include "similar/DepartmentServer.h"
 #include "similar/EntityBlob.h"
 #include "similar/LastResult.h"
 #include "similar/PairMarks.h"
 #include "similar/PlantedClass.h"
 #include "similar/SimilarRun.h"
+#include "similar/SqliteEvidenceStore.h"
+#include "similar/StoreOpening.h"
 
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
 
 #include <chrono>
+#include <sstream>
 #include <thread>
 
 namespace darv::test {
@@ -31,11 +36,12 @@ struct Check
 };
 
 // cancelAfter: the run is cancelled once that many drawings were read and stored.
-Check runCheck(const ClassFolder& folder, unsigned threads, int cancelAfter = 0)
+Check runCheck(const ClassFolder& folder, const std::string& server, unsigned threads, int cancelAfter = 0)
 {
     std::atomic<bool> cancel{false};
     SimilarOptions options;
     options.threads = threads;
+    options.server = server;
     similar::SimilarRun run(folder.data(), "WEEK 5", options, folder.source());
     int stored = 0;
     run.progress = [&](const similar::SimilarProgress& step) {
@@ -62,75 +68,101 @@ std::vector<std::tuple<std::string, std::string, double>> ranking(const SimilarR
     return pairs;
 }
 
-class StoredClass : public ::testing::Test
+enum class Backend { ThisComputer, Server };
+
+class StoredClass : public ::testing::TestWithParam<Backend>
 {
 protected:
     void SetUp() override
     {
+        if (GetParam() == Backend::Server) {
+            std::string failure;
+            server = DepartmentServer::newStore("anna", failure, &admin);
+            ASSERT_FALSE(server.empty()) << failure;
+        }
         ClassGenerator generator(bracketAssignment(2), 2000);
         c = plantClass(folder, generator, "WEEK 5", 12);
         // The template file is given once; runs below rely on the store remembering it.
         SimilarOptions options;
         options.templates = std::vector<std::string>{c.templatePath};
+        options.server = server;
         const std::atomic<bool> cancel{false};
-        ASSERT_EQ(similar::SimilarRun(folder.data(), "WEEK 5", options, folder.source()).run(cancel).outcome,
-                  SimilarOutcome::Complete);
+        const SimilarResult first = similar::SimilarRun(folder.data(), "WEEK 5", options, folder.source()).run(cancel);
+        ASSERT_EQ(first.outcome, SimilarOutcome::Complete) << first.message;
     }
 
-    sqlite3* openStore()
+    // Changes the store by hand, as its owner (the server's administrator, whom its rules do not bind).
+    void changeByHand(const std::string& sqliteSql, const std::string& serverSql)
     {
-        sqlite3* db = nullptr;
-        EXPECT_EQ(sqlite3_open(evidenceStorePath(folder.data()).c_str(), &db), SQLITE_OK);
-        return db;
+        if (GetParam() == Backend::ThisComputer) {
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(evidenceStorePath(folder.data()).c_str(), &db), SQLITE_OK);
+            EXPECT_EQ(sqlite3_exec(db, sqliteSql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(db);
+            return;
+        }
+        similar::PgConnection db;
+        ASSERT_TRUE(db.connect(admin)) << db.error();
+        EXPECT_TRUE(db.exec(serverSql)) << db.error();
     }
 
+    std::unique_ptr<similar::EvidenceStore> openStore()
+    {
+        similar::OpenedStore opened = similar::openEvidenceStore(folder.data(), server);
+        EXPECT_TRUE(opened.store) << opened.error;
+        return std::move(opened.store);
+    }
+
+    std::string server, admin; // the department store's addresses, for Backend::Server
     ClassFolder folder;
     PlantedClass c;
 };
 
-TEST_F(StoredClass, UnchangedDrawingsAreNotReadAgainAndAnyThreadCountGivesTheSameRanking)
+INSTANTIATE_TEST_SUITE_P(Stores, StoredClass, ::testing::Values(Backend::ThisComputer, Backend::Server),
+                         [](const auto& named) { return named.param == Backend::Server ? "Server" : "ThisComputer"; });
+
+TEST_P(StoredClass, UnchangedDrawingsAreNotReadAgainAndAnyThreadCountGivesTheSameRanking)
 {
-    const Check first = runCheck(folder, 1);
+    const Check first = runCheck(folder, server, 1);
     EXPECT_EQ(first.reads, 0);
     EXPECT_EQ(first.result.drawings, c.students.size() + 7);
     EXPECT_FALSE(first.result.pairs.empty());
 
     folder.replace(c.students[4], c.drawings[5]); // a student hands in a classmate's drawing
-    const Check changed = runCheck(folder, 2);
+    const Check changed = runCheck(folder, server, 2);
     EXPECT_EQ(changed.reads, 1);
     EXPECT_GT(changed.result.pairs.size(), first.result.pairs.size());
-    EXPECT_EQ(ranking(runCheck(folder, 4).result), ranking(changed.result));
+    EXPECT_EQ(ranking(runCheck(folder, server, 4).result), ranking(changed.result));
 }
 
-TEST_F(StoredClass, ACancelledRunKeepsWholeDrawingsAndGivesNoResult)
+TEST_P(StoredClass, ACancelledRunKeepsWholeDrawingsAndGivesNoResult)
 {
     for (const std::string& path : c.students)
         folder.replace(path, folder.source()(path).drawing.value()); // every file changed: all are read again
-    const Check cancelled = runCheck(folder, 2, 5);
+    const Check cancelled = runCheck(folder, server, 2, 5);
     EXPECT_EQ(cancelled.result.outcome, SimilarOutcome::Cancelled);
     EXPECT_TRUE(cancelled.result.pairs.empty());
-    const Check rest = runCheck(folder, 2);
+    const Check rest = runCheck(folder, server, 2);
     EXPECT_EQ(rest.reads, static_cast<int>(c.students.size()) - 5);
     EXPECT_EQ(rest.result.outcome, SimilarOutcome::Complete);
 }
 
-TEST_F(StoredClass, ADamagedStoredDrawingIsReadAgainFromItsFile)
+TEST_P(StoredClass, ADamagedStoredDrawingIsReadAgainFromItsFile)
 {
-    sqlite3* db = openStore();
-    ASSERT_EQ(sqlite3_exec(db, "UPDATE drawing SET entities = x'44454231FF' WHERE id = 3", nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
-    const Check check = runCheck(folder, 2);
+    changeByHand("UPDATE drawing SET entities = x'44454231FF' WHERE id = 3",
+                 "UPDATE drawing SET entities = '\\x44454231FF' WHERE id = 3");
+    const Check check = runCheck(folder, server, 2);
     EXPECT_EQ(check.reads, 1);
     EXPECT_EQ(check.result.outcome, SimilarOutcome::Complete);
 }
 
 // The store as the window uses it: a drawing's properties and geometry by its path, after the file is gone.
-TEST_F(StoredClass, GivesTheWindowEveryStoredDrawingAfterItsFileIsGone)
+TEST_P(StoredClass, GivesTheWindowEveryStoredDrawingAfterItsFileIsGone)
 {
     std::filesystem::remove(c.students[3]);
-    similar::EvidenceStore store;
-    ASSERT_TRUE(store.open(evidenceStorePath(folder.data()))) << store.error();
+    const auto opened = openStore();
+    ASSERT_TRUE(opened);
+    similar::EvidenceStore& store = *opened;
     const auto stored = store.drawingByPath("WEEK 5", c.students[3]);
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->shownName, "WEEK 5 class/student 3/bracket.dwg");
@@ -142,11 +174,12 @@ TEST_F(StoredClass, GivesTheWindowEveryStoredDrawingAfterItsFileIsGone)
 
 // The last check comes back whole from the store; a mark outlives a rebuild of the store; a damaged record is
 // refused with a message, not shown.
-TEST_F(StoredClass, KeepsTheLastResultAndCarriesMarksThroughARebuild)
+TEST_P(StoredClass, KeepsTheLastResultAndCarriesMarksThroughARebuild)
 {
-    const Check check = runCheck(folder, 2);
-    similar::EvidenceStore store;
-    ASSERT_TRUE(store.open(evidenceStorePath(folder.data()))) << store.error();
+    const Check check = runCheck(folder, server, 2);
+    const auto opened = openStore();
+    ASSERT_TRUE(opened);
+    similar::EvidenceStore& store = *opened;
     std::optional<similar::LastResult> last;
     ASSERT_TRUE(similar::loadLastResult(store, "WEEK 5", last)) << store.error();
     ASSERT_TRUE(last);
@@ -158,13 +191,16 @@ TEST_F(StoredClass, KeepsTheLastResultAndCarriesMarksThroughARebuild)
 
     const similar::SimilarPair& pair = check.result.pairs.front();
     ASSERT_TRUE(similar::saveMark(store, "WEEK 5", pair, {similar::PairVerdict::Copy, "seen", "teacher", 1000, false}));
+    // Only this computer's store is rebuilt (a server's is the server's to keep whole).
     SimilarOptions rebuild;
     rebuild.rebuildStore = true;
+    rebuild.server = server;
     const std::atomic<bool> cancel{false};
-    ASSERT_EQ(similar::SimilarRun(folder.data(), "WEEK 5", rebuild, folder.source()).run(cancel).outcome,
-              SimilarOutcome::Complete);
-    similar::EvidenceStore rebuilt;
-    ASSERT_TRUE(rebuilt.open(evidenceStorePath(folder.data())));
+    EXPECT_EQ(similar::SimilarRun(folder.data(), "WEEK 5", rebuild, folder.source()).run(cancel).outcome,
+              server.empty() ? SimilarOutcome::Complete : SimilarOutcome::Failed);
+    const auto reopened = openStore();
+    ASSERT_TRUE(reopened);
+    similar::EvidenceStore& rebuilt = *reopened;
     const auto marks = similar::loadMarks(rebuilt, "WEEK 5");
     ASSERT_TRUE(marks && marks->size() == 1);
     const similar::PairMark& mark = marks->at(similar::pairKey("WEEK 5", pair));
@@ -172,7 +208,7 @@ TEST_F(StoredClass, KeepsTheLastResultAndCarriesMarksThroughARebuild)
     EXPECT_EQ(mark.note, "seen");
     EXPECT_FALSE(mark.changedSince);
 
-    ASSERT_TRUE(rebuilt.database().exec("UPDATE last_result SET result = x'A1FF'"));
+    changeByHand("UPDATE last_result SET result = x'A1FF'", "UPDATE last_result SET result = '\\xA1FF'");
     EXPECT_FALSE(similar::loadLastResult(rebuilt, "WEEK 5", last));
     EXPECT_NE(rebuilt.error().find("damaged"), std::string::npos);
 }
@@ -223,9 +259,9 @@ TEST(EvidenceStoreSchema, MigratesVersionOneAndRefusesANewerStoreOrAnotherFile)
     similar::SimilarRun run(folder.data(), "OLD", SimilarOptions{}, folder.source());
     ASSERT_EQ(run.run(cancel).outcome, SimilarOutcome::Complete);
     EXPECT_EQ(folder.sourceCalls(), 1);
-    similar::EvidenceStore store;
+    similar::SqliteEvidenceStore store;
     ASSERT_TRUE(store.open(evidenceStorePath(folder.data()))) << store.error();
-    EXPECT_EQ(scalar(store.database(), "PRAGMA user_version"), similar::EvidenceStore::kSchemaVersion);
+    EXPECT_EQ(scalar(store.database(), "PRAGMA user_version"), similar::SqliteEvidenceStore::kSchemaVersion);
     EXPECT_EQ(scalar(store.database(), "SELECT id FROM drawing"), 7);
     EXPECT_EQ(scalar(store.database(), "SELECT source_version FROM drawing"), similar::kSourceVersion);
     store.database().exec("PRAGMA user_version = 99");
@@ -260,23 +296,151 @@ namespace {
 
 // Another program's write transaction on the store (another project's run writing a drawing) makes a run wait,
 // not fail with "database is locked".
-TEST_F(StoredClass, ARunWaitsForAnotherProgramsWrite)
+TEST_P(StoredClass, ARunWaitsForAnotherProgramsWrite)
 {
     for (const std::string& path : c.students)
         folder.replace(path, folder.source()(path).drawing.value()); // every file changed: all are written again
-    sqlite3* db = openStore();
-    ASSERT_EQ(
-        sqlite3_exec(db, "BEGIN IMMEDIATE; INSERT INTO project(name) VALUES ('OTHER')", nullptr, nullptr, nullptr),
-        SQLITE_OK);
-    std::thread other([db] {
+    // Another program's write: on this computer a write transaction, on a server a lock on the index.
+    sqlite3* db = nullptr;
+    similar::PgConnection pg;
+    if (GetParam() == Backend::ThisComputer) {
+        ASSERT_EQ(sqlite3_open(evidenceStorePath(folder.data()).c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(
+            sqlite3_exec(db, "BEGIN IMMEDIATE; INSERT INTO project(name) VALUES ('OTHER')", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+    } else {
+        ASSERT_TRUE(pg.connect(admin) && pg.exec("BEGIN; LOCK TABLE token IN EXCLUSIVE MODE")) << pg.error();
+    }
+    std::thread other([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        if (db)
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        else
+            pg.exec("COMMIT");
     });
-    const Check check = runCheck(folder, 2);
+    const Check check = runCheck(folder, server, 2);
     other.join();
     sqlite3_close(db);
     EXPECT_EQ(check.result.outcome, SimilarOutcome::Complete) << check.result.message;
     EXPECT_EQ(check.reads, static_cast<int>(c.students.size()));
+}
+
+// A colleague's earlier year is compared by "OWNER/NAME" from the server alone (no file of it on this computer),
+// and stays the colleague's: nothing of it can be written by the teacher who compares with it.
+TEST(ServerStore, AColleaguesEarlierProjectIsComparedByItsOwnersName)
+{
+    std::string failure, admin;
+    const std::string anna = DepartmentServer::newStore("anna", failure, &admin);
+    ASSERT_FALSE(anna.empty()) << failure;
+    similar::PgConnection db;
+    ASSERT_TRUE(db.connect(admin) && DepartmentServer::addTeacher(db, "bert", failure)) << failure << db.error();
+    const std::string bert = anna.substr(0, anna.find("user=")) + "user=bert" + anna.substr(anna.find(" dbname"));
+
+    ClassFolder bertsFolder, annasFolder;
+    ClassGenerator generator(bracketAssignment(9), 9000);
+    const PlantedClass earlier = plantClass(bertsFolder, generator, "BRACKET 2025", 12, 100);
+    const std::atomic<bool> cancel{false};
+    SimilarOptions lastYear;
+    lastYear.templates = std::vector<std::string>{earlier.templatePath};
+    lastYear.server = bert;
+    ASSERT_EQ(
+        similar::SimilarRun(bertsFolder.data(), "BRACKET 2025", lastYear, bertsFolder.source()).run(cancel).outcome,
+        SimilarOutcome::Complete);
+    for (int i = 0; i < 8; ++i)
+        annasFolder.add("BRACKET 2026", "new " + std::to_string(i), generator.student(200 + i));
+    CopyTrick moved;
+    moved.move = {-31.5, 12.25, 0};
+    const std::string copy =
+        annasFolder.add("BRACKET 2026", "new copier", generator.copy(earlier.drawings[7], 300, moved));
+
+    SimilarOptions options;
+    options.server = anna;
+    options.earlierProjects = {"BRACKET 2025"}; // anna has none of that name
+    const SimilarResult none =
+        similar::SimilarRun(annasFolder.data(), "BRACKET 2026", options, annasFolder.source()).run(cancel);
+    EXPECT_EQ(none.outcome, SimilarOutcome::Failed);
+    EXPECT_NE(none.message.find("has no stored drawings"), std::string::npos) << none.message;
+    options.earlierProjects = {"bert/BRACKET 2025"};
+    const SimilarResult result =
+        similar::SimilarRun(annasFolder.data(), "BRACKET 2026", options, annasFolder.source()).run(cancel);
+    ASSERT_EQ(result.outcome, SimilarOutcome::Complete) << result.message;
+    ASSERT_EQ(result.pairs.size(), 1u);
+    EXPECT_EQ(result.pairs[0].a.path, copy);
+    EXPECT_EQ(result.pairs[0].b.path, earlier.students[7]);
+    EXPECT_EQ(result.pairs[0].b.project, "bert/BRACKET 2025");
+
+    similar::OpenedStore opened = similar::openEvidenceStore(annasFolder.data(), anna);
+    ASSERT_TRUE(opened.store) << opened.error;
+    EXPECT_EQ(opened.store->projectNames(),
+              std::optional(std::vector<std::string>{"BRACKET 2026", "bert/BRACKET 2025"}));
+    EXPECT_FALSE(opened.store->addProject("bert/BRACKET 2025"));
+    EXPECT_TRUE(opened.store->drawingByPath("bert/BRACKET 2025", earlier.students[7]));
+}
+
+// One run at a time writes a project on the server, whichever computer it runs on: a second run is told the
+// project is busy and touches nothing; the hold ends with the first run's connection.
+TEST(ServerStore, OneRunAtATimeWritesAProject)
+{
+    std::string failure;
+    const std::string anna = DepartmentServer::newStore("anna", failure);
+    ASSERT_FALSE(anna.empty()) << failure;
+    ClassFolder folder;
+    ClassGenerator generator(bracketAssignment(3), 3000);
+    plantClass(folder, generator, "WEEK 6", 6);
+    SimilarOptions options;
+    options.server = anna;
+    const std::atomic<bool> cancel{false};
+    {
+        similar::OpenedStore first = similar::openEvidenceStore(folder.data(), anna);
+        ASSERT_TRUE(first.store) << first.error;
+        ASSERT_EQ(first.store->holdProject("WEEK 6"), similar::EvidenceStore::Hold::Held);
+        const SimilarResult busy = similar::SimilarRun(folder.data(), "WEEK 6", options, folder.source()).run(cancel);
+        EXPECT_EQ(busy.outcome, SimilarOutcome::Busy);
+        EXPECT_EQ(first.store->findProject("WEEK 6"), std::optional<std::int64_t>(0));
+    }
+    const SimilarResult done = similar::SimilarRun(folder.data(), "WEEK 6", options, folder.source()).run(cancel);
+    EXPECT_EQ(done.outcome, SimilarOutcome::Complete) << done.message;
+}
+
+// push copies a project's evidence to the server and pull back into another teacher's computer; a push that
+// stopped part way is taken up where it stopped, and a move done again changes nothing.
+TEST(ServerStore, PushAndPullMoveAProjectOnce)
+{
+    std::string failure, admin;
+    const std::string anna = DepartmentServer::newStore("anna", failure, &admin);
+    ASSERT_FALSE(anna.empty()) << failure;
+    similar::PgConnection db;
+    ASSERT_TRUE(db.connect(admin) && DepartmentServer::addTeacher(db, "bert", failure)) << failure << db.error();
+    const std::string bert = anna.substr(0, anna.find("user=")) + "user=bert" + anna.substr(anna.find(" dbname"));
+    ClassFolder folder, bertsFolder;
+    ClassGenerator generator(bracketAssignment(4), 4000);
+    const PlantedClass c = plantClass(folder, generator, "WEEK 7", 6);
+    const std::atomic<bool> cancel{false};
+    ASSERT_EQ(similar::SimilarRun(folder.data(), "WEEK 7", SimilarOptions{}, folder.source()).run(cancel).outcome,
+              SimilarOutcome::Complete);
+    const auto store = [](std::vector<std::string> args) {
+        std::ostringstream out, err;
+        const int status = runStoreCommand(args, out, err);
+        return std::to_string(status) + " " + out.str() + err.str();
+    };
+    const std::size_t drawings = c.students.size() + 7; // with the planted copies
+    const std::string all = std::to_string(drawings);
+    const std::vector<std::string> push = {"push", "WEEK 7", "--to", anna, "--data", folder.data()};
+    EXPECT_EQ(store(push), "0 Pushed WEEK 7: " + all + " drawings copied, 0 already there unchanged.\n");
+    ASSERT_TRUE(db.exec("DELETE FROM drawing WHERE id IN (SELECT id FROM drawing ORDER BY id DESC LIMIT 3)"));
+    EXPECT_EQ(store(push),
+              "0 Pushed WEEK 7: 3 drawings copied, " + std::to_string(drawings - 3) + " already there unchanged.\n");
+    EXPECT_EQ(store(push), "0 Pushed WEEK 7: 0 drawings copied, " + all + " already there unchanged.\n");
+
+    const std::vector<std::string> pull = {"pull", "anna/WEEK 7", "--from", bert, "--data", bertsFolder.data()};
+    EXPECT_EQ(store(pull), "0 Pulled anna/WEEK 7: " + all + " drawings copied, 0 already there unchanged.\n");
+    EXPECT_EQ(store(pull), "0 Pulled anna/WEEK 7: 0 drawings copied, " + all + " already there unchanged.\n");
+    similar::OpenedStore pulled = similar::openEvidenceStore(bertsFolder.data(), "");
+    ASSERT_TRUE(pulled.store) << pulled.error;
+    const auto drawing = pulled.store->drawingByPath("WEEK 7", c.students[2]);
+    ASSERT_TRUE(drawing) << pulled.store->error();
+    EXPECT_EQ(similar::encodeEntities(drawing->drawing.entities), similar::encodeEntities(c.drawings[2].entities));
+    EXPECT_EQ(store({"pull", "WEEK 7", "--from", bert, "--data", bertsFolder.data()}).substr(0, 2), "2 ");
 }
 
 } // namespace

@@ -4,8 +4,9 @@
 #include "app/SimilarCommand.h"
 #include "base/DataFolder.h"
 #include "projects/ProjectLock.h"
-#include "similar/EvidenceStore.h"
+#include "similar/DepartmentServer.h"
 #include "similar/PlantedClass.h"
+#include "similar/SqliteEvidenceStore.h"
 #include "submissions/Manifest.h"
 #include "support/FailingFolders.h"
 
@@ -117,7 +118,7 @@ TEST_F(SimilarCommandTest, TemplatesAreRememberedAndAnUnreadableDrawingIsAWarnin
 {
     ASSERT_EQ(similar({"--template", c.templatePath, "--json"}), 1);
     const auto withTemplate = nlohmann::json::parse(out.str());
-    similar::EvidenceStore store;
+    similar::SqliteEvidenceStore store;
     ASSERT_TRUE(store.open(evidenceStorePath(folder.data())));
     EXPECT_EQ(store.templatePaths(*store.findProject("WEEK 6")),
               std::optional(std::vector<std::string>{c.templatePath}));
@@ -177,6 +178,27 @@ TEST_F(SimilarCommandTest, AHeldLockEndsTheRunAndTouchesNothing)
     EXPECT_EQ(err.str(), ProjectLock::busyMessage("WEEK 6", ::getpid()) + "\n");
     EXPECT_FALSE(std::filesystem::exists(evidenceStorePath(folder.data())));
     EXPECT_FALSE(std::filesystem::exists(similarReportFolder(folder.data())));
+}
+
+// A department server that cannot be reached, refuses the login or holds no store ends the run with exit 2 and
+// no verdict, and nothing is kept on this computer instead; a colleague's project is named only on a server.
+TEST_F(SimilarCommandTest, AServerThatCannotBeUsedEndsTheRunAndNothingIsKeptHere)
+{
+    PostgresServer* server = DepartmentServer::server();
+    ASSERT_TRUE(server) << DepartmentServer::reason();
+    const std::vector<std::pair<std::string, std::string>> servers = {
+        {server->unreachable(), "cannot be reached"},
+        {server->conninfo("nobody_here"), "nobody_here"},
+        {server->conninfo(), "holds no department store"}};
+    for (const auto& [address, said] : servers) {
+        EXPECT_EQ(similar({"--store", address}), 2) << address;
+        EXPECT_NE(err.str().find(said), std::string::npos) << err.str();
+        EXPECT_TRUE(out.str().empty()) << out.str();
+    }
+    EXPECT_FALSE(std::filesystem::exists(evidenceStorePath(folder.data())));
+    EXPECT_FALSE(std::filesystem::exists(similarReportFolder(folder.data())));
+    EXPECT_EQ(similar({"--against", "bert/WEEK 5"}), 2);
+    EXPECT_NE(err.str().find("such projects are on a department server"), std::string::npos) << err.str();
 }
 
 TEST_F(SimilarCommandTest, AReportThatCannotBeWrittenIsAnErrorAndTheOldOneStays)

@@ -2,7 +2,8 @@
 // the views moving together, a cancelled run and the printed sheets.
 #include "similar/PlantedClass.h"
 
-#include "similar/EvidenceStore.h"
+#include "settings/SettingsStore.h"
+#include "similar/SqliteEvidenceStore.h"
 #include "similar/window/DrawingPairView.h"
 #include "similar/window/PairDisplay.h"
 #include "similar/window/ScoreHistogram.h"
@@ -16,6 +17,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -151,6 +153,7 @@ private slots:
     void windowsOpenWithinTheScreen();
     void keysZoomTheFocusedViewAndEscCloses();
     void theSignalSaysHowTheCopyWasMade();
+    void theStoreChoiceIsRememberedWithoutItsPassword();
 };
 
 void SimilarWindowTest::showsTheRankedPairsWithTheSharedPartsInRed()
@@ -261,7 +264,7 @@ void SimilarWindowTest::cancelLeavesTheStoreWhole()
     QVERIFY(rig.window->compareButton()->isEnabled());
 
     // Whatever was stored is whole: every stored drawing loads again.
-    similar::EvidenceStore store;
+    similar::SqliteEvidenceStore store;
     QVERIFY(store.open(evidenceStorePath(rig.folder.data())));
     const auto project = store.findProject("WEEK 3");
     QVERIFY(project);
@@ -507,6 +510,41 @@ void SimilarWindowTest::theSignalSaysHowTheCopyWasMade()
     std::vector<ViewEntity> red = grey;
     red[0].mark = EntityMark::Shared;
     QVERIFY(identityOnlyText(pair, red, red).isEmpty());
+}
+
+// The Store choice: the department server is used and remembered, an address with a password is used but never
+// written down, and a server that cannot be reached gives no result and keeps nothing on this computer instead.
+void SimilarWindowTest::theStoreChoiceIsRememberedWithoutItsPassword()
+{
+    Rig rig;
+    rig.open();
+    auto* choice = rig.window->findChild<QComboBox*>(QStringLiteral("cboStore"));
+    auto* address = rig.window->findChild<QLineEdit*>(QStringLiteral("txtStoreAddress"));
+    QVERIFY(choice && address);
+    QCOMPARE(choice->currentIndex(), 0);
+    const QString secret = QStringLiteral("host=/nonexistent port=5432 user=anna password=s3cret connect_timeout=2");
+    address->setText(secret);
+    choice->setCurrentIndex(1);
+    QCOMPARE(rig.messages.shown.size(), std::size_t{1});
+    QVERIFY(rig.messages.shown[0].text.find("never written down") != std::string::npos);
+    QCOMPARE(SettingsStore().get(SettingsStore::Key::SimilarStore).toInt(), 1);
+    QVERIFY(
+        !SettingsStore().get(SettingsStore::Key::SimilarStoreAddress).toString().contains(QStringLiteral("s3cret")));
+    QVERIFY(rig.compare());
+    QCOMPARE(rig.window->statusLabel()->text(), QStringLiteral("Not compared."));
+    QVERIFY(rig.messages.shown.back().text.find("cannot be reached") != std::string::npos);
+    QVERIFY(!std::filesystem::exists(evidenceStorePath(rig.folder.data())));
+
+    const QString plain = QStringLiteral("host=/nonexistent port=5432 user=anna connect_timeout=2");
+    address->setText(plain);
+    emit address->editingFinished();
+    QCOMPARE(SettingsStore().get(SettingsStore::Key::SimilarStoreAddress).toString(), plain);
+    // A new window starts with the remembered choice; "This computer" again for the other tests.
+    SimilarWindow again([&rig] { return rig.folder.data(); }, rig.messages, rig.folder.source());
+    QCOMPARE(again.findChild<QComboBox*>(QStringLiteral("cboStore"))->currentIndex(), 1);
+    QCOMPARE(again.findChild<QLineEdit*>(QStringLiteral("txtStoreAddress"))->text(), plain);
+    choice->setCurrentIndex(0);
+    QCOMPARE(SettingsStore().get(SettingsStore::Key::SimilarStore).toInt(), 0);
 }
 
 DARV_GUI_TEST_MAIN(SimilarWindowTest)

@@ -3,9 +3,9 @@
 // open by a killed run is checked and, damaged, rebuilt on request from the drawings still on disk (the earlier
 // project's drawings that are gone named as lost); an undamaged store is used as before.
 #include "base/DataFolder.h"
-#include "similar/EvidenceStore.h"
 #include "similar/PlantedClass.h"
 #include "similar/SimilarRun.h"
+#include "similar/SqliteEvidenceStore.h"
 #include "similar/StoreRebuild.h"
 
 #include <gtest/gtest.h>
@@ -137,7 +137,7 @@ TEST_F(DamagedStore, AStoreLeftOpenIsCheckedAndRebuiltOnRequestNamingWhatIsLost)
     exec("INSERT INTO open_run(project, started) VALUES ('NEW', 0)");
     std::int64_t root = 0;
     {
-        similar::EvidenceStore store;
+        similar::SqliteEvidenceStore store;
         ASSERT_TRUE(store.open(storePath()));
         similar::SqliteStatement query(store.database(), "SELECT rootpage FROM sqlite_schema WHERE name = 'token'");
         ASSERT_EQ(query.step(), similar::SqliteStatement::Step::Row);
@@ -168,7 +168,7 @@ TEST_F(DamagedStore, AStoreLeftOpenIsCheckedAndRebuiltOnRequestNamingWhatIsLost)
     const SimilarResult next = run("NEW", {"OLD"});
     ASSERT_EQ(next.outcome, SimilarOutcome::Complete) << next.message;
     EXPECT_EQ(folder.sourceCalls(), before);
-    similar::EvidenceStore store;
+    similar::SqliteEvidenceStore store;
     ASSERT_TRUE(store.open(storePath()));
     EXPECT_EQ(store.quickCheck(), "");
 }
