@@ -130,7 +130,7 @@ expect_completion "--checks " darv2007-cli compare --ch
 expect_completion 'CLASS\ B WEEK3 ' darv2007-cli collect ""
 # Every option, and only options, that each command's help lists.
 expect_completion "--age --checks --data --entity --help --percent " darv2007-cli compare WEEK3 --
-expect_completion "--against --data --help --json --min --rebuild-store --share --template " darv2007-cli similar --
+expect_completion "--against --data --help --json --min --rebuild-store --share --store --template " darv2007-cli similar --
 expect_completion "--help --json " darv2007-cli dwginfo --
 # Values: drawings and folders for a file, folders for the data folder, projects for a project, nothing
 # for a number; a single project only once.
@@ -143,6 +143,7 @@ expect_completion "sub folder " darv2007-cli collect --data = ""
 expect_completion 'CLASS\ B WEEK3 ' darv2007-cli similar WEEK3 --against ""
 expect_completion "WEEK3 " darv2007-cli similar --data "$work/data" --min 60 W
 expect_completion "" darv2007-cli similar WEEK3 --min ""
+expect_completion "" darv2007-cli similar WEEK3 --store ""
 expect_completion "" darv2007-cli similar WEEK3 ""
 expect_completion "" darv2007-cli compare --percent 80 WEEK3 ""
 cd "$work"
