@@ -9,6 +9,25 @@
 
 namespace darv::similar {
 
+std::string packTokens(const std::vector<std::uint64_t>& tokens)
+{
+    std::string bytes;
+    bytes.reserve(tokens.size() * 8);
+    for (const std::uint64_t token : tokens)
+        for (int shift = 0; shift < 64; shift += 8)
+            bytes += static_cast<char>((token >> shift) & 0xFF);
+    return bytes;
+}
+
+std::vector<std::uint64_t> unpackTokens(const std::string& bytes)
+{
+    std::vector<std::uint64_t> tokens(bytes.size() / 8);
+    for (std::size_t i = 0; i < tokens.size(); ++i)
+        for (std::size_t b = 0; b < 8; ++b)
+            tokens[i] |= static_cast<std::uint64_t>(static_cast<std::uint8_t>(bytes[i * 8 + b])) << (8 * b);
+    return tokens;
+}
+
 std::uint64_t recordSum(std::string_view properties, std::string_view entities)
 {
     // Never 0, which marks rows from before the checksum.

@@ -70,6 +70,10 @@ struct StoredRecord
 // The checksum kept with a drawing's properties and entities.
 std::uint64_t recordSum(std::string_view properties, std::string_view entities);
 
+// A drawing's tokens as the stores keep them: 8 bytes each, least significant first.
+std::string packTokens(const std::vector<std::uint64_t>& tokens);
+std::vector<std::uint64_t> unpackTokens(const std::string& bytes);
+
 // Everything kept of one drawing, for the window.
 struct StoredDrawing
 {

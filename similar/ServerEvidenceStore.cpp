@@ -35,25 +35,6 @@ template <class Numbers> PgValue bigintArray(const Numbers& numbers)
     return PgValue::text(text + "}");
 }
 
-std::string packTokens(const std::vector<std::uint64_t>& tokens)
-{
-    std::string bytes;
-    bytes.reserve(tokens.size() * 8);
-    for (const std::uint64_t token : tokens)
-        for (int shift = 0; shift < 64; shift += 8)
-            bytes += static_cast<char>((token >> shift) & 0xFF);
-    return bytes;
-}
-
-std::vector<std::uint64_t> unpackTokens(const std::string& bytes)
-{
-    std::vector<std::uint64_t> tokens(bytes.size() / 8);
-    for (std::size_t i = 0; i < tokens.size(); ++i)
-        for (std::size_t b = 0; b < 8; ++b)
-            tokens[i] |= static_cast<std::uint64_t>(static_cast<std::uint8_t>(bytes[i * 8 + b])) << (8 * b);
-    return tokens;
-}
-
 // The advisory lock's key of a teacher's project: 64 bits of an MD5 of "owner/name", worked out by the server.
 constexpr const char* kHoldKey = "('x' || substr(md5(current_user || '/' || $1), 1, 16))::bit(64)::bigint";
 

@@ -13,16 +13,6 @@ namespace {
 
 using Step = SqliteStatement::Step;
 
-std::string packTokens(const std::vector<std::uint64_t>& tokens)
-{
-    std::string bytes;
-    bytes.reserve(tokens.size() * 8);
-    for (const std::uint64_t token : tokens)
-        for (int shift = 0; shift < 64; shift += 8)
-            bytes += static_cast<char>((token >> shift) & 0xFF);
-    return bytes;
-}
-
 constexpr int kRows = 64; // rows per INSERT of the index: far fewer statement steps
 // Index entries written per transaction: a few drawings' worth, so another program's write waits briefly.
 constexpr std::size_t kIndexEntriesPerTransaction = 20000;
@@ -37,15 +27,6 @@ const std::string& insertManyTokens()
         return text;
     }();
     return sql;
-}
-
-std::vector<std::uint64_t> unpackTokens(const std::string& bytes)
-{
-    std::vector<std::uint64_t> tokens(bytes.size() / 8);
-    for (std::size_t i = 0; i < tokens.size(); ++i)
-        for (std::size_t b = 0; b < 8; ++b)
-            tokens[i] |= static_cast<std::uint64_t>(static_cast<std::uint8_t>(bytes[i * 8 + b])) << (8 * b);
-    return tokens;
 }
 
 } // namespace

@@ -304,11 +304,7 @@ void SimilarWindow::openFor(const std::string& project, const std::vector<std::s
     if (project != m_project && !running()) {
         saveCaseFile();
         m_project = project;
-        m_result.clear();
-        m_sameStudent.clear();
-        m_scores.clear();
-        m_drawingCount = 0;
-        m_drawings.clear();
+        forgetShown();
         m_status->clear();
         m_progress->setValue(0);
         m_templates->clear();
@@ -383,11 +379,7 @@ void SimilarWindow::compare(bool rebuildStore)
     options.server = m_server;
     m_pendingOptions = options;
     saveCaseFile(); // a note being written is kept before the list goes
-    m_result.clear();
-    m_sameStudent.clear();
-    m_scores.clear();
-    m_drawingCount = 0;
-    m_drawings.clear();
+    forgetShown();
     showPairs();
     m_status->setText(rebuildStore ? tr("Rebuilding the evidence store...") : tr("Reading the drawings..."));
     setRunning(true);
@@ -448,14 +440,19 @@ void SimilarWindow::storeChosen()
     if (!kept)
         m_messages.show(MessageIcon::Exclamation, "DARV Warning",
                         "The choice of store is used but cannot be remembered: " + settings.fileName().toStdString());
+    forgetShown();
+    m_status->clear();
+    if (!m_project.empty())
+        loadLastResult();
+}
+
+void SimilarWindow::forgetShown()
+{
     m_result.clear();
     m_sameStudent.clear();
     m_scores.clear();
     m_drawingCount = 0;
     m_drawings.clear();
-    m_status->clear();
-    if (!m_project.empty())
-        loadLastResult();
 }
 
 void SimilarWindow::rememberSize()

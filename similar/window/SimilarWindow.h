@@ -108,6 +108,8 @@ private:
     void showClass();
     // The result's pairs for the list: those reported, then those it kept under the threshold.
     void keepPairs(const similar::SimilarResult& result, double threshold);
+    // No result shown: before another project's, another store's or a new run's.
+    void forgetShown();
     void filterPairs();
     void thresholdMoved(double percent);
     void showPairContextMenu(const QPoint& at);
