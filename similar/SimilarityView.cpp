@@ -212,6 +212,46 @@ double boxArea(const std::vector<Point3>& points)
 }
 
 // The geometry an entity with contents draws: the outline, note or line a teacher sees.
+// Points along a helix, a sixteenth of a turn apart (at most kHelixPoints): from its start point about its axis,
+// the radius going from the base's to the top's. Empty for a helix that draws nothing or holds no real numbers.
+constexpr double kHelixStepsPerTurn = 16;
+constexpr double kHelixPoints = 1024;
+
+std::vector<Point3> helixOutline(const dwg::HelixContents& h)
+{
+    const auto length = [](const Point3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); };
+    const double axisLength = length(h.axisVector);
+    const Point3 radial{h.startPoint.x - h.axisBase.x, h.startPoint.y - h.axisBase.y, h.startPoint.z - h.axisBase.z};
+    if (!std::isfinite(axisLength) || axisLength == 0 || !std::isfinite(h.turns) || h.turns <= 0 ||
+        !std::isfinite(h.turnHeight) || !std::isfinite(h.baseRadius) || !std::isfinite(h.topRadius) ||
+        !std::isfinite(length(radial)))
+        return {};
+    const Point3 w{h.axisVector.x / axisLength, h.axisVector.y / axisLength, h.axisVector.z / axisLength};
+    // The start point's direction from the axis, square to it.
+    const double along = radial.x * w.x + radial.y * w.y + radial.z * w.z;
+    Point3 u{radial.x - along * w.x, radial.y - along * w.y, radial.z - along * w.z};
+    const double uLength = length(u);
+    if (uLength == 0)
+        return {};
+    u = {u.x / uLength, u.y / uLength, u.z / uLength};
+    const double turn = h.rightHanded ? 1 : -1;
+    const Point3 v{turn * (w.y * u.z - w.z * u.y), turn * (w.z * u.x - w.x * u.z), turn * (w.x * u.y - w.y * u.x)};
+    const double steps = std::min(std::ceil(h.turns * kHelixStepsPerTurn), kHelixPoints);
+    std::vector<Point3> points;
+    points.reserve(static_cast<std::size_t>(steps) + 1);
+    for (double k = 0; k <= steps; ++k) {
+        const double t = k / steps; // of the whole helix
+        const double angle = 2 * M_PI * h.turns * t;
+        const double r = h.baseRadius + (h.topRadius - h.baseRadius) * t;
+        const double height = h.turns * h.turnHeight * t;
+        const double c = r * std::cos(angle), s = r * std::sin(angle);
+        points.push_back({h.axisBase.x + height * w.x + c * u.x + s * v.x,
+                          h.axisBase.y + height * w.y + c * u.y + s * v.y,
+                          h.axisBase.z + height * w.z + c * u.z + s * v.z});
+    }
+    return points;
+}
+
 dwg::Geometry drawnGeometry(const dwg::EntityData& data)
 {
     return std::visit(
@@ -267,6 +307,11 @@ dwg::Geometry drawnGeometry(const dwg::EntityData& data)
                 if (d.vertices.empty())
                     return std::monostate{};
                 return dwg::PolylineGeometry{d.vertices, false, false};
+            } else if constexpr (std::is_same_v<T, dwg::HelixContents>) {
+                std::vector<Point3> outline = helixOutline(d);
+                if (outline.empty())
+                    return std::monostate{};
+                return dwg::PolylineGeometry{std::move(outline), false, false};
             } else if constexpr (std::is_same_v<T, dwg::ShapeContents>) {
                 // The drawing names a shape by its number, the exchange format by its name: only its place compares.
                 return dwg::PointGeometry{d.position};

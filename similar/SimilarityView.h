@@ -24,11 +24,11 @@ inline bool isPlacedHandle(std::uint64_t handle)
 
 // Gives the layout's entities that carry contents but no geometry the geometry they draw: a hatch its largest
 // boundary; a leader, a multiline and a mesh their vertices; a multileader and a table their text; a tolerance and
-// an attribute definition their text; a ray or xline a line along its direction; a shape its place. Then appends,
-// for every insert of a block definition, that block's entities as they lie in the drawing (moved, turned and
-// scaled by the insert; nested inserts too), on the insert's layer where they are on layer 0, numbered from
-// kPlacedHandleBase: they are the block's entities, not the drawing's own. An INSERT's attributes are appended as
-// texts where they stand.
+// an attribute definition their text; a ray or xline a line along its direction; a shape its place; a helix the points
+// along it. Then appends, for every insert of a block definition, that block's entities as they lie in the drawing
+// (moved, turned and scaled by the insert; nested inserts too), on the insert's layer where they are on layer 0,
+// numbered from kPlacedHandleBase: they are the block's entities, not the drawing's own. An INSERT's attributes are
+// appended as texts where they stand.
 void addSimilarityView(dwg::Drawing& drawing);
 
 } // namespace darv::similar

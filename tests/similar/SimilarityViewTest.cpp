@@ -117,5 +117,31 @@ TEST(SimilarityView, ContentsBecomeTheGeometryTheyDraw)
     EXPECT_NEAR(std::get<dwg::TextGeometry>(drawing.entities[3].geometry).rotation, kPi / 2, 1e-9);
 }
 
+// A helix is the points along it, from its start point to its top, turning as its hand says; one with absurd turns
+// stays bounded, one without real numbers draws nothing.
+TEST(SimilarityView, AHelixIsThePointsAlongIt)
+{
+    dwg::HelixContents spring{{10, 0, 0}, {0, 0, 1}, {12, 0, 0}, 2, 1, 2.5, 4, true};
+    dwg::HelixContents endless = spring;
+    endless.turns = 1e12;
+    dwg::HelixContents broken = spring;
+    broken.turnHeight = std::nan("");
+    dwg::Drawing drawing;
+    for (const dwg::HelixContents& helix : {spring, endless, broken}) {
+        drawing.entities.push_back(entity(0x40 + drawing.entities.size(), "AcDbHelix", std::monostate{}));
+        drawing.entities.back().data = helix;
+    }
+    addSimilarityView(drawing);
+    const auto& points = std::get<dwg::PolylineGeometry>(drawing.entities[0].geometry).points;
+    ASSERT_EQ(points.size(), 41u); // 2.5 turns, 16 points a turn, and the start
+    expectNear(points.front(), 12, 0);
+    expectNear(points[4], 10, 1.9);    // a quarter turn on, counterclockwise (right-handed about +z), narrower
+    EXPECT_NEAR(points[4].z, 1, 1e-9); // and a tenth of the height up
+    expectNear(points.back(), 9, 0);   // the top radius, half a turn past the start's side
+    EXPECT_NEAR(points.back().z, 10, 1e-9);
+    EXPECT_EQ(std::get<dwg::PolylineGeometry>(drawing.entities[1].geometry).points.size(), 1025u);
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(drawing.entities[2].geometry));
+}
+
 } // namespace
 } // namespace darv::similar
