@@ -66,6 +66,12 @@ public:
         return similar::grantTeacher(store, teacher, failure);
     }
 
+    // A teacher's connection address turned into another teacher's of the same store.
+    static std::string asTeacher(const std::string& address, const std::string& teacher)
+    {
+        return address.substr(0, address.find("user=")) + "user=" + teacher + address.substr(address.find(" dbname"));
+    }
+
 private:
     static std::unique_ptr<PostgresServer>& instance()
     {

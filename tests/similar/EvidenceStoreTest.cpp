@@ -334,7 +334,7 @@ TEST(ServerStore, AColleaguesEarlierProjectIsComparedByItsOwnersName)
     ASSERT_FALSE(anna.empty()) << failure;
     similar::PgConnection db;
     ASSERT_TRUE(db.connect(admin) && DepartmentServer::addTeacher(db, "bert", failure)) << failure << db.error();
-    const std::string bert = anna.substr(0, anna.find("user=")) + "user=bert" + anna.substr(anna.find(" dbname"));
+    const std::string bert = DepartmentServer::asTeacher(anna, "bert");
 
     ClassFolder bertsFolder, annasFolder;
     ClassGenerator generator(bracketAssignment(9), 9000);
@@ -411,7 +411,7 @@ TEST(ServerStore, PushAndPullMoveAProjectOnce)
     ASSERT_FALSE(anna.empty()) << failure;
     similar::PgConnection db;
     ASSERT_TRUE(db.connect(admin) && DepartmentServer::addTeacher(db, "bert", failure)) << failure << db.error();
-    const std::string bert = anna.substr(0, anna.find("user=")) + "user=bert" + anna.substr(anna.find(" dbname"));
+    const std::string bert = DepartmentServer::asTeacher(anna, "bert");
     ClassFolder folder, bertsFolder;
     ClassGenerator generator(bracketAssignment(4), 4000);
     const PlantedClass c = plantClass(folder, generator, "WEEK 7", 6);
