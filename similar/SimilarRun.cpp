@@ -106,22 +106,19 @@ void rank(SimilarResult& result)
     result.pairs.erase(own, result.pairs.end());
     rankInCases(result.pairs);
     nameStudents(result.pairs);
-    // Under the threshold only pairs of two students are listed, the strongest first.
-    std::erase_if(result.below, [](const SimilarPair& pair) { return sameStudent(pair); });
-    std::sort(result.below.begin(), result.below.end(), [](const SimilarPair& x, const SimilarPair& y) {
+    const auto strongestFirst = [](const SimilarPair& x, const SimilarPair& y) {
         if (x.score != y.score)
             return x.score > y.score;
         return std::tie(x.a.path, x.b.path) < std::tie(y.a.path, y.b.path);
-    });
+    };
+    // Under the threshold only pairs of two students are listed, the strongest first.
+    std::erase_if(result.below, [](const SimilarPair& pair) { return sameStudent(pair); });
+    std::sort(result.below.begin(), result.below.end(), strongestFirst);
     if (result.below.size() > kListedBelow)
         result.below.resize(kListedBelow);
     nameStudents(result.below);
     nameStudents(result.sameStudent);
-    std::sort(result.sameStudent.begin(), result.sameStudent.end(), [](const SimilarPair& x, const SimilarPair& y) {
-        if (x.score != y.score)
-            return x.score > y.score;
-        return std::tie(x.a.path, x.b.path) < std::tie(y.a.path, y.b.path);
-    });
+    std::sort(result.sameStudent.begin(), result.sameStudent.end(), strongestFirst);
 }
 
 // What the project's run leaves out, kept for comparing with the project later: the templates and the
