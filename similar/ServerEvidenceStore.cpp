@@ -152,6 +152,12 @@ std::optional<std::vector<std::string>> ServerEvidenceStore::projectNames()
     return names;
 }
 
+ServerEvidenceStore::~ServerEvidenceStore()
+{
+    if (m_db.isOpen())
+        m_db.exec("SELECT pg_advisory_unlock_all()");
+}
+
 EvidenceStore::Hold ServerEvidenceStore::holdProject(const std::string& project)
 {
     const std::string sql = std::string("SELECT pg_try_advisory_lock(") + kHoldKey + ")::int";

@@ -12,6 +12,13 @@ namespace darv::similar {
 class ServerEvidenceStore final : public EvidenceStore
 {
 public:
+    ServerEvidenceStore() = default;
+    ServerEvidenceStore(const ServerEvidenceStore&) = delete;
+    ServerEvidenceStore& operator=(const ServerEvidenceStore&) = delete;
+    // Gives up the session's holds before the connection closes: the server frees them at once, not when its
+    // process for this session has noticed the closed connection, so the teacher's next run finds them free.
+    ~ServerEvidenceStore() override;
+
     // Connects (libpq's conventions: URL or key=value words, PGSERVICE, ~/.pgpass, sslmode) and checks that the
     // server's store has this version's schema. False with error() set: a server that cannot be reached or
     // refuses the login, a store that is not set up (or set up by another version).
