@@ -381,8 +381,8 @@ TEST(ServerStore, AColleaguesEarlierProjectIsComparedByItsOwnersName)
 // project is busy and touches nothing; the hold ends with the first run's connection.
 TEST(ServerStore, OneRunAtATimeWritesAProject)
 {
-    std::string failure;
-    const std::string anna = DepartmentServer::newStore("anna", failure);
+    std::string failure, admin;
+    const std::string anna = DepartmentServer::newStore("anna", failure, &admin);
     ASSERT_FALSE(anna.empty()) << failure;
     ClassFolder folder;
     ClassGenerator generator(bracketAssignment(3), 3000);
@@ -400,6 +400,19 @@ TEST(ServerStore, OneRunAtATimeWritesAProject)
     }
     const SimilarResult done = similar::SimilarRun(folder.data(), "WEEK 6", options, folder.source()).run(cancel);
     EXPECT_EQ(done.outcome, SimilarOutcome::Complete) << done.message;
+    // The hold is free the moment its store is closed, not when the server has noticed the closed connection.
+    similar::PgConnection watch;
+    ASSERT_TRUE(watch.connect(admin)) << watch.error();
+    for (int round = 0; round < 20; ++round) {
+        {
+            similar::OpenedStore opened = similar::openEvidenceStore(folder.data(), anna);
+            ASSERT_TRUE(opened.store) << opened.error;
+            ASSERT_EQ(opened.store->holdProject("WEEK 6"), similar::EvidenceStore::Hold::Held);
+        }
+        const auto holds = watch.query("SELECT count(*)::int FROM pg_locks WHERE locktype = 'advisory'");
+        ASSERT_TRUE(holds) << watch.error();
+        EXPECT_EQ(holds->integer(0, 0), 0) << "round " << round;
+    }
 }
 
 // push copies a project's evidence to the server and pull back into another teacher's computer; a push that
