@@ -20,7 +20,10 @@ namespace {
 // two are no proof). The drawing order has more items, and natural orders of work share some: it needs more.
 constexpr double kFullEvidence = 5;
 // ...and shared decisions (details, each counted once): one shared choice repeated on many entities is no proof.
-constexpr double kFullDecisions = 2;
+// One decision alone stays below the threshold (a student's own length of the centre lines, shared by chance,
+// with every shape it gives), so that a pair resting on one detail is reported only where the drawing order
+// confirms it.
+constexpr double kFullDecisions = 2.25;
 constexpr double kFullOrderEvidence = 10;
 constexpr double kFullTextEvidence = 2;
 // A hand-picked position is two coordinates nobody types: it weighs as much as two rare shapes.
