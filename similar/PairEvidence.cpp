@@ -170,12 +170,12 @@ void markAt(const PreparedDrawing& a, const PreparedDrawing& b, const dwg::Point
     }
 }
 
-// matchAt for a placement that turns, mirrors or scales. A turned or resized copy makes every shape new, so a
-// shape's rarity says nothing there: its details are made of the pieces' forms instead, which such a copy keeps
-// (a form the whole class draws, the given part's, is no evidence). Only pieces whose shapes count are counted, and
-// their forms are grouped into decisions as the shapes are in the class, not by the forms' own holders: a piece's
-// form changes with whatever lies around it, so the given part's pieces and one choice (the centre lines' length)
-// would count as many decisions seen turned (a symmetric part mirrored onto itself is only moved).
+// matchAt for a placement that turns, mirrors or scales. A turned or resized copy makes every shape new, so shapes
+// cannot be matched there: the pieces' forms are matched instead, which such a copy keeps (a form the whole class
+// draws, the given part's, is no evidence). Which pieces are the student's own and how they group into decisions
+// is still told by their shapes in the class, not by the forms' holders: a piece's form changes with whatever lies
+// around it, so the given part's pieces and one choice (the centre lines' length) would count as many decisions
+// seen turned (a symmetric part mirrored onto itself is only moved).
 Tally matchPlaced(const PreparedDrawing& from, const PreparedDrawing& to, const Placement& placement)
 {
     const PlacedPieces placed(from, to, placement);
