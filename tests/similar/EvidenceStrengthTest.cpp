@@ -87,6 +87,29 @@ INSTANTIATE_TEST_SUITE_P(Classes, ClassStyles,
                                            StyleCase{"layer_zero_bare", ClassStyle{true, false, false}, false}),
                          [](const auto& param) { return std::string(param.param.name); });
 
+// A symmetric part mirrored onto itself is only moved: two students who chose the same length of centre lines share
+// one decision however the placement is found, and are not reported as a mirrored copy.
+TEST(SymmetricParts, AreNotTakenForMirroredCopies)
+{
+    for (const std::uint64_t seed : {14u, 18u}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        ClassFolder folder;
+        ClassGenerator generator(flangeAssignment(seed), seed * 977, ClassStyle{true, false, false});
+        const PlantedClass c = plantClass(folder, generator, "FLANGE");
+        similar::SimilarOptions options;
+        options.templates = std::vector<std::string>{c.templatePath};
+        const std::atomic<bool> cancel{false};
+        const similar::SimilarResult result =
+            similar::SimilarRun(folder.data(), "FLANGE", options, folder.source()).run(cancel);
+        ASSERT_EQ(result.outcome, similar::SimilarOutcome::Complete) << result.message;
+        for (const similar::SimilarPair& pair : result.pairs) {
+            if (c.planted.count(orderedPair(pair.a.path, pair.b.path)) == 0) {
+                EXPECT_TRUE(!pair.placement || pair.placement->onlyMoves()) << pair.a.path << " " << pair.b.path;
+            }
+        }
+    }
+}
+
 // Typed values stay typed through a DXF's 16 significant digits and at any size; a value picked with the mouse
 // is not typed however small.
 TEST(HandPickedPositions, AreTheCoordinatesNobodyTypes)
