@@ -20,7 +20,10 @@ namespace {
 // two are no proof). The drawing order has more items, and natural orders of work share some: it needs more.
 constexpr double kFullEvidence = 5;
 // ...and shared decisions (details, each counted once): one shared choice repeated on many entities is no proof.
-constexpr double kFullDecisions = 2;
+// One decision alone stays below the threshold (a student's own length of the centre lines, shared by chance,
+// with every shape it gives), so that a pair resting on one detail is reported only where the drawing order
+// confirms it.
+constexpr double kFullDecisions = 2.25;
 constexpr double kFullOrderEvidence = 10;
 constexpr double kFullTextEvidence = 2;
 // A hand-picked position is two coordinates nobody types: it weighs as much as two rare shapes.
@@ -167,9 +170,12 @@ void markAt(const PreparedDrawing& a, const PreparedDrawing& b, const dwg::Point
     }
 }
 
-// matchAt for a placement that turns, mirrors or scales. A turned or resized copy makes every shape new, so a
-// shape's rarity says nothing there: its details are made of the pieces' forms instead, which such a copy keeps
-// (a form the whole class draws, the given part's, is no evidence).
+// matchAt for a placement that turns, mirrors or scales. A turned or resized copy makes every shape new, so shapes
+// cannot be matched there: the pieces' forms are matched instead, which such a copy keeps (a form the whole class
+// draws, the given part's, is no evidence). Which pieces are the student's own and how they group into decisions
+// is still told by their shapes in the class, not by the forms' holders: a piece's form changes with whatever lies
+// around it, so the given part's pieces and one choice (the centre lines' length) would count as many decisions
+// seen turned (a symmetric part mirrored onto itself is only moved).
 Tally matchPlaced(const PreparedDrawing& from, const PreparedDrawing& to, const Placement& placement)
 {
     const PlacedPieces placed(from, to, placement);
@@ -180,8 +186,12 @@ Tally matchPlaced(const PreparedDrawing& from, const PreparedDrawing& to, const 
     };
     std::map<std::pair<std::uint64_t, std::uint64_t>, FormDetail> details;
     for (const CountingForm& form : from.pieces.counting) {
-        FormDetail& detail = details[{from.features.items[form.piece].kind, form.signature}];
-        detail.weight = form.weight;
+        const GeometryItem& item = from.features.items[form.piece];
+        const std::uint64_t shape = makeToken(TokenKind::Shape, item.shape);
+        if (!from.rarity.counts(shape))
+            continue; // the assignment's piece: its form is rare only for what the student drew around it
+        FormDetail& detail = details[{item.kind, from.rarity.holderSignature(shape)}];
+        detail.weight = detail.forms.empty() ? form.weight : std::min(detail.weight, form.weight);
         bool& found = detail.forms[form.token];
         found = found || placed.found(form.piece);
     }

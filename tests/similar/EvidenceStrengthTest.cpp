@@ -1,12 +1,16 @@
 // How strong a copy's evidence is does not depend on how the class uses layers: in classes drawn on layer 0 every
 // planted copy ranks above every independent pair and only the copies are reported. Nor does it need own geometry:
-// where the sheet gives every position, the notes and points a copy shares at hand-picked places are enough.
+// where the sheet gives every position, the notes and points a copy shares at hand-picked places are enough. Where
+// students draw nothing but the part on layer 0, no dimension and hardly a line of their own, two of them share
+// their one choice (the centre lines' length) by chance as often as a copy shares it: such a pair is never reported,
+// and a copy is found where the drawing order confirms it.
 #include "similar/HandPlaced.h"
 #include "similar/PlantedClass.h"
 #include "similar/SimilarRun.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,14 +21,18 @@ struct StyleCase
 {
     const char* name;
     ClassStyle style;
+    // False where a source holds too little of its own: a partly redrawn copy of it keeps no more than what two
+    // independent students share, and not every copy reaches the threshold.
+    bool everyCopyFound = true;
 };
 
 class ClassStyles : public ::testing::TestWithParam<StyleCase>
 {
 };
 
-void checkClass(const ClassStyle& style, std::uint64_t seed)
+void checkClass(const StyleCase& param, std::uint64_t seed)
 {
+    const ClassStyle& style = param.style;
     ClassFolder folder;
     ClassGenerator generator(seed % 2 ? bracketAssignment(seed) : flangeAssignment(seed), seed * 977, style);
     const std::string project = "STYLE";
@@ -40,36 +48,67 @@ void checkClass(const ClassStyle& style, std::uint64_t seed)
     std::set<PathPair> found;
     for (const similar::SimilarPair& pair : all.pairs) {
         const bool planted = c.planted.count(orderedPair(pair.a.path, pair.b.path)) != 0;
+        const bool redrawn = (pair.a.path + pair.b.path).find("copier redrawn") != std::string::npos;
         if (planted) {
             found.insert(orderedPair(pair.a.path, pair.b.path));
-            lowestPlanted = std::min(lowestPlanted, pair.score);
+            if (param.everyCopyFound || !redrawn)
+                lowestPlanted = std::min(lowestPlanted, pair.score);
         } else {
             highestIndependent = std::max(highestIndependent, pair.score);
         }
     }
     EXPECT_EQ(found, c.planted);
-    EXPECT_GE(lowestPlanted, 50);
     EXPECT_GT(lowestPlanted, highestIndependent);
 
     std::set<PathPair> reported;
     for (const similar::SimilarPair& pair :
          similar::SimilarRun(folder.data(), project, similar::SimilarOptions{}, folder.source()).run(cancel).pairs)
         reported.insert(orderedPair(pair.a.path, pair.b.path));
-    EXPECT_EQ(reported, c.planted);
+    if (param.everyCopyFound) {
+        EXPECT_GE(lowestPlanted, 50);
+        EXPECT_EQ(reported, c.planted);
+    } else {
+        EXPECT_TRUE(std::includes(c.planted.begin(), c.planted.end(), reported.begin(), reported.end()));
+        EXPECT_GE(reported.size() * 2, c.planted.size()) << "fewer than half of the copies found";
+    }
 }
 
 TEST_P(ClassStyles, EveryCopyRanksAboveEveryIndependentPair)
 {
     for (const std::uint64_t seed : {2u, 3u, 4u, 5u, 6u}) {
         SCOPED_TRACE("seed " + std::to_string(seed));
-        checkClass(GetParam().style, seed);
+        checkClass(GetParam(), seed);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Classes, ClassStyles,
                          ::testing::Values(StyleCase{"layer_zero", ClassStyle{true, false, true}},
-                                           StyleCase{"every_position_given", ClassStyle{false, true, true}}),
+                                           StyleCase{"every_position_given", ClassStyle{false, true, true}},
+                                           StyleCase{"layer_zero_bare", ClassStyle{true, false, false}, false}),
                          [](const auto& param) { return std::string(param.param.name); });
+
+// A symmetric part mirrored onto itself is only moved: two students who chose the same length of centre lines share
+// one decision however the placement is found, and are not reported as a mirrored copy.
+TEST(SymmetricParts, AreNotTakenForMirroredCopies)
+{
+    for (const std::uint64_t seed : {14u, 18u}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        ClassFolder folder;
+        ClassGenerator generator(flangeAssignment(seed), seed * 977, ClassStyle{true, false, false});
+        const PlantedClass c = plantClass(folder, generator, "FLANGE");
+        similar::SimilarOptions options;
+        options.templates = std::vector<std::string>{c.templatePath};
+        const std::atomic<bool> cancel{false};
+        const similar::SimilarResult result =
+            similar::SimilarRun(folder.data(), "FLANGE", options, folder.source()).run(cancel);
+        ASSERT_EQ(result.outcome, similar::SimilarOutcome::Complete) << result.message;
+        for (const similar::SimilarPair& pair : result.pairs) {
+            if (c.planted.count(orderedPair(pair.a.path, pair.b.path)) == 0) {
+                EXPECT_TRUE(!pair.placement || pair.placement->onlyMoves()) << pair.a.path << " " << pair.b.path;
+            }
+        }
+    }
+}
 
 // Typed values stay typed through a DXF's 16 significant digits and at any size; a value picked with the mouse
 // is not typed however small.
