@@ -25,16 +25,6 @@ const char* dimensionPointKey(DimensionPointKind kind)
     return "defpoint";
 }
 
-std::uint64_t contentHash(std::string_view bytes)
-{
-    std::uint64_t hash = 0xcbf29ce484222325ull;
-    for (const char c : bytes) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 0x100000001b3ull;
-    }
-    return hash;
-}
-
 double helixTopRadius(const HelixContents& helix, const Point3& end)
 {
     const Point3& a = helix.axisVector;

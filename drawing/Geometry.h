@@ -348,14 +348,12 @@ private:
     std::unique_ptr<EntityData> m_data;
 };
 
-// A 64-bit FNV-1a hash of the bytes.
-std::uint64_t contentHash(std::string_view bytes);
 // The content hash of modeler data: of the shape's records only, the same for the same records in the text form and
 // in the binary form. The header before them (the modeler's version, the program and the date of the save, the
 // units) changes with every save and export. The records reduce to one stream of tokens: type names, pointers,
-// numbers (integers and reals alike, rounded to 40 bits of mantissa), logicals as their values whichever way the
-// form writes them, strings, sub-type brackets and record ends. None for data that does not reduce (damaged, or a
-// token of a kind not known here).
+// numbers (integers and reals alike, rounded to 40 bits of mantissa; logicals and enumerations' values too, whichever
+// way the form writes them), strings, sub-type brackets and record ends. None for data that does not reduce (damaged,
+// or a token of a kind not known here).
 std::optional<std::uint64_t> modelerHash(const ModelerContents& modeler);
 
 // The distance of `end` (the helix spline's last fit point, or its last control point) from the helix's axis; 0 when
