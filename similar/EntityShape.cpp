@@ -207,7 +207,7 @@ struct ShapeVisitor
 };
 
 // The content hash of a solid's modeler data, for an entity drawn by nothing else.
-std::optional<std::uint64_t> modelerHash(const dwg::Entity& entity)
+std::optional<std::uint64_t> solidHash(const dwg::Entity& entity)
 {
     const auto* modeler = entity.data.get_if<dwg::ModelerContents>();
     if (modeler == nullptr || !std::holds_alternative<std::monostate>(entity.geometry))
@@ -227,7 +227,7 @@ EntityShape entityShape(const dwg::Entity& entity)
     size.add(entity.className);
     Box box;
     result.hasGeometry = true;
-    if (const auto hashed = modelerHash(entity)) {
+    if (const auto hashed = solidHash(entity)) {
         // A solid is its modeler data, which holds where it lies: the same solid has the same hash, a moved copy
         // another. No anchor of its own, then.
         hash.add(*hashed);
