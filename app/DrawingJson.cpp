@@ -166,14 +166,16 @@ json hatchPaths(const std::vector<dwg::HatchLoop>& loops)
     return out;
 }
 
-// The modeler data: its form, content hash and size in bytes, then the SAT text as it is or the SAB bytes in
-// hexadecimal.
+// The modeler data: its form, content hash (where it has one) and size in bytes, then the SAT text as it is or the SAB
+// bytes in hexadecimal.
 void addModeler(const dwg::ModelerContents& d, json& entity)
 {
     entity["modeler_format"] = d.binary ? "SAB" : "SAT";
-    char hash[24];
-    std::snprintf(hash, sizeof hash, "%016llX", static_cast<unsigned long long>(d.hash));
-    entity["hash"] = hash;
+    if (d.hash) {
+        char hash[24];
+        std::snprintf(hash, sizeof hash, "%016llX", static_cast<unsigned long long>(*d.hash));
+        entity["hash"] = hash;
+    }
     entity["size"] = d.data.size();
     if (d.binary) {
         static constexpr char digits[] = "0123456789ABCDEF";

@@ -142,4 +142,8 @@ ReadResult readDrawingFile(const std::string& path, ReadDetail detail = ReadDeta
 // One line of English for a user, e.g. "truncated at offset 0x1A2B (object map)".
 std::string describe(const DwgError& error);
 
+// The warning for the solids whose modeler data has no content hash (damaged, or of a kind not reduced here), in the
+// layouts and in the blocks; empty when there are none.
+std::string modelerHashWarning(const Drawing& drawing);
+
 } // namespace dwg

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -254,9 +255,9 @@ struct TableContents // AcDbTable
 // drawing keeps it. Text (SAT) with "\n" line ends, or the binary form (SAB).
 struct ModelerContents
 {
-    bool binary = false;    // SAB rather than SAT text
-    std::string data;       // the SAT text (decoded), or the SAB bytes
-    std::uint64_t hash = 0; // modelerHash(*this)
+    bool binary = false;               // SAB rather than SAT text
+    std::string data;                  // the SAT text (decoded), or the SAB bytes
+    std::optional<std::uint64_t> hash; // modelerHash(*this); none when the records could not be reduced
 };
 
 struct MeshContents // AcDbSubDMesh (MESH)
@@ -347,12 +348,13 @@ private:
     std::unique_ptr<EntityData> m_data;
 };
 
-// A 64-bit FNV-1a hash of the bytes.
-std::uint64_t contentHash(std::string_view bytes);
-// The content hash of modeler data: of the shape's records only. The header before them (the modeler's version, the
-// program and the date of the save, the units) changes with every save and export, and the text form's lines lose
-// their trailing blanks in an export; so the same solid gives the same hash wherever the same form holds it.
-std::uint64_t modelerHash(const ModelerContents& modeler);
+// The content hash of modeler data: of the shape's records only, the same for the same records in the text form and
+// in the binary form. The header before them (the modeler's version, the program and the date of the save, the
+// units) changes with every save and export. The records reduce to one stream of tokens: type names, pointers,
+// numbers (integers and reals alike, rounded to 40 bits of mantissa; logicals and enumerations' values too, whichever
+// way the form writes them), strings, sub-type brackets and record ends. None for data that does not reduce (damaged,
+// or a token of a kind not known here).
+std::optional<std::uint64_t> modelerHash(const ModelerContents& modeler);
 
 // The distance of `end` (the helix spline's last fit point, or its last control point) from the helix's axis; 0 when
 // the axis has no direction.

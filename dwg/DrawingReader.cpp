@@ -207,6 +207,9 @@ Expected<Drawing> readPipeline(std::span<const std::uint8_t> file, ReadDetail de
             sections->damage.emplace_back("the data store is damaged: solids may lack their modeler data");
         }
         fillContents(*fileHeader, *sections, *variables, std::move(records), *classes, decoder, drawing);
+        if (std::string unhashed = modelerHashWarning(drawing); !unhashed.empty()) {
+            sections->damage.push_back(std::move(unhashed));
+        }
     } else {
         drawing.entities =
             selectLayoutEntities(readObjectHeads(*sections, locations, flags, *classes, tally), *classes);

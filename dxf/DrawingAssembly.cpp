@@ -120,6 +120,9 @@ dwg::Drawing assembleDrawing(DxfContent& content, TextDecoder& decoder, dwg::Rea
         drawing.lastSavedBy =
             drawing.summary.lastSavedBy.empty() ? decoder.decode(header.lastSavedBy) : drawing.summary.lastSavedBy;
         fillTables(content, decoder, drawing);
+        if (std::string unhashed = dwg::modelerHashWarning(drawing); !unhashed.empty()) {
+            warn(content, std::move(unhashed));
+        }
     }
     const auto damaged = std::count_if(content.entities.begin(), content.entities.end(),
                                        [](const EntityRecord& record) { return record.damaged; });

@@ -16,10 +16,11 @@
 namespace darv::similar {
 
 // Bump when a rule below changes: tokens stored by another version are then made again.
-inline constexpr std::uint64_t kTokenVersion = 3;
+// 4: a solid with its modeler data's hash is a piece of geometry.
+inline constexpr std::uint64_t kTokenVersion = 4;
 // Features stored by versions from this one on hold the same tokens as today's and can be compared as stored
 // (an earlier project need not be run again): version 1 kept a piece's layer in its kind, which only splits its
-// geometry into finer details.
+// geometry into finer details; versions before 4 lack the solids' tokens, so their solids are no evidence.
 inline constexpr std::uint64_t kOldestComparableTokenVersion = 1;
 // Bump when what is kept of a drawing grows without any stored token changing: the project's own drawings are
 // then derived again from their stored entities, and earlier projects stay comparable as they are.

@@ -15,7 +15,8 @@ using DrawingSource = std::function<dwg::ReadResult(const std::string& path)>;
 
 // Bump when what readForSimilarity returns changes (a reader that fills more): drawings stored by an older
 // source are then read again when their files are there.
-inline constexpr std::int64_t kSourceVersion = 4;
+// 5: solids keep their modeler data's hash, the same in a drawing and in its DXF export.
+inline constexpr std::int64_t kSourceVersion = 5;
 
 // Whether readForSimilarity reads DXF files; the listing takes *.dxf besides *.dwg when it does.
 inline constexpr bool kSourceReadsDxf = true;

@@ -1,6 +1,7 @@
 // The entity record: "DEB1", a table of the names used (classes, spaces, layers, blocks), then per entity
 // its handle, three name numbers, the geometry kind and its values. Numbers are little-endian varints,
-// coordinates the 8 bytes of the double.
+// coordinates the 8 bytes of the double. A solid (no geometry, its modeler data's hash) is kind kSolidRecord and
+// the hash's 8 bytes: the data itself is not kept.
 #include "similar/EntityBlob.h"
 
 #include <cstdint>
@@ -11,6 +12,8 @@ namespace darv::similar {
 namespace {
 
 constexpr std::string_view kMagic = "DEB1";
+// After the geometry kinds' numbers (a geometry's index in dwg::Geometry).
+constexpr std::uint64_t kSolidRecord = 13;
 
 class Writer
 {
@@ -27,6 +30,10 @@ public:
     {
         std::uint64_t bits = 0;
         std::memcpy(&bits, &value, sizeof bits);
+        fixed(bits);
+    }
+    void fixed(std::uint64_t bits)
+    {
         for (int shift = 0; shift < 64; shift += 8)
             m_bytes += static_cast<char>((bits >> shift) & 0xFF);
     }
@@ -76,13 +83,18 @@ public:
         m_ok = false;
         return 0;
     }
-    double real()
+    std::uint64_t fixed()
     {
         if (!need(8))
             return 0;
         std::uint64_t bits = 0;
         for (int shift = 0; shift < 64; shift += 8)
             bits |= static_cast<std::uint64_t>(static_cast<std::uint8_t>(m_bytes[m_at++])) << shift;
+        return bits;
+    }
+    double real()
+    {
+        const std::uint64_t bits = fixed();
         double value = 0;
         std::memcpy(&value, &bits, sizeof value);
         return value;
@@ -130,8 +142,15 @@ private:
     bool m_ok = true;
 };
 
-void writeGeometry(Writer& out, const dwg::Geometry& geometry)
+void writeGeometry(Writer& out, const dwg::Entity& entity)
 {
+    const dwg::Geometry& geometry = entity.geometry;
+    const auto* modeler = entity.data.get_if<dwg::ModelerContents>();
+    if (modeler && modeler->hash && std::holds_alternative<std::monostate>(geometry)) {
+        out.number(kSolidRecord);
+        out.fixed(*modeler->hash);
+        return;
+    }
     out.number(geometry.index());
     std::visit(
         [&out](const auto& g) {
@@ -193,9 +212,9 @@ void writeGeometry(Writer& out, const dwg::Geometry& geometry)
 
 namespace {
 
-dwg::Geometry readGeometry(Reader& in)
+dwg::Geometry readGeometry(Reader& in, std::uint64_t geometryKind)
 {
-    switch (in.number()) {
+    switch (geometryKind) {
     case 0:
         return std::monostate{};
     case 1: {
@@ -314,7 +333,7 @@ std::string encodeEntities(const std::vector<dwg::Entity>& entities)
         body.number(nameNumber(e.className));
         body.number(nameNumber(e.space));
         body.number(nameNumber(e.layer));
-        writeGeometry(body, e.geometry);
+        writeGeometry(body, e);
     }
     Writer out;
     out.bytes() += kMagic;
@@ -352,7 +371,14 @@ std::optional<std::vector<dwg::Entity>> decodeEntities(std::string_view bytes)
         e.className = name(in.number());
         e.space = name(in.number());
         e.layer = name(in.number());
-        e.geometry = readGeometry(in);
+        const std::uint64_t kind = in.number();
+        if (kind == kSolidRecord) {
+            dwg::ModelerContents modeler;
+            modeler.hash = in.fixed();
+            e.data = std::move(modeler);
+        } else {
+            e.geometry = readGeometry(in, kind);
+        }
         entities.push_back(std::move(e));
     }
     if (!in.ok() || !in.atEnd())

@@ -4,6 +4,7 @@
 #include "similar/Hashing.h"
 
 #include <algorithm>
+#include <optional>
 #include <tuple>
 #include <type_traits>
 #include <vector>
@@ -205,6 +206,15 @@ struct ShapeVisitor
     }
 };
 
+// The content hash of a solid's modeler data, for an entity drawn by nothing else.
+std::optional<std::uint64_t> solidHash(const dwg::Entity& entity)
+{
+    const auto* modeler = entity.data.get_if<dwg::ModelerContents>();
+    if (modeler == nullptr || !std::holds_alternative<std::monostate>(entity.geometry))
+        return std::nullopt;
+    return modeler->hash;
+}
+
 } // namespace
 
 EntityShape entityShape(const dwg::Entity& entity)
@@ -217,6 +227,15 @@ EntityShape entityShape(const dwg::Entity& entity)
     size.add(entity.className);
     Box box;
     result.hasGeometry = true;
+    if (const auto hashed = solidHash(entity)) {
+        // A solid is its modeler data, which holds where it lies: the same solid has the same hash, a moved copy
+        // another. No anchor of its own, then.
+        hash.add(*hashed);
+        size.add(*hashed);
+        result.shape = hash.value();
+        result.size = size.value();
+        return result;
+    }
     result.anchor = std::visit(ShapeVisitor{hash, size, box, result.hasGeometry}, entity.geometry);
     result.shape = result.hasGeometry ? hash.value() : classOnly.value();
     if (!box.empty)

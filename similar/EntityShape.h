@@ -12,9 +12,10 @@ namespace darv::similar {
 
 struct EntityShape
 {
-    bool hasGeometry = false; // false: a class without geometry here, or a damaged body
+    bool hasGeometry = false; // false: a class without geometry here, or a damaged body; true for a solid with its hash
     // Class and every size, direction, angle and text of the entity, relative to the anchor: equal for
-    // the same entity moved anywhere. For entities without geometry, the class alone.
+    // the same entity moved anywhere. For entities without geometry, the class alone. For a solid, the class and
+    // its modeler data's content hash (which holds where it lies; the anchor is then the origin).
     std::uint64_t shape = 0;
     dwg::Point3 anchor; // a line's start, a circle's centre, a polyline's first vertex, a text's insertion point
     // Coarser than shape: class and extents (and radius, angles, text) however the entity was drawn: a line

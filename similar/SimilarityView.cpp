@@ -2,12 +2,14 @@
 #include "similar/SimilarityView.h"
 
 #include "similar/EntityShape.h"
+#include "similar/Hashing.h"
 
 #include <algorithm>
 #include <cmath>
 #include <map>
 #include <numbers>
 #include <optional>
+#include <string>
 #include <type_traits>
 
 namespace darv::similar {
@@ -322,6 +324,21 @@ dwg::Geometry drawnGeometry(const dwg::EntityData& data)
         data);
 }
 
+// A solid of a block where an insert places it: its modeler data's hash with the placement, since the data holds the
+// solid where the block has it. None for an entity that is no solid with a hash.
+std::optional<std::uint64_t> placedSolid(const dwg::Entity& inside, const Placement& at)
+{
+    const auto* modeler = inside.data.get_if<dwg::ModelerContents>();
+    if (modeler == nullptr || !modeler->hash || !std::holds_alternative<std::monostate>(inside.geometry))
+        return std::nullopt;
+    Hasher hash(*modeler->hash);
+    for (const double factor : {at.a, at.b, at.c, at.d, at.sz})
+        hash.add(onGrid(factor, kAngleGrid));
+    for (const double move : {at.tx, at.ty, at.tz})
+        hash.add(lengthKey(move));
+    return hash.value();
+}
+
 void giveDrawnGeometry(dwg::Entity& entity)
 {
     if (std::holds_alternative<std::monostate>(entity.geometry) && !entity.data.empty())
@@ -387,16 +404,24 @@ private:
                 place(*nested, at, top, depth + 1);
                 continue;
             }
+            if (const std::optional<std::uint64_t> solid = placedSolid(inside, at)) {
+                add(top, inside.className, std::monostate{}, inside.layer).data =
+                    dwg::ModelerContents{true, std::string(), *solid};
+                continue;
+            }
             dwg::Geometry geometry = inside.geometry;
             if (std::visit(PlaceGeometry{at}, geometry))
                 add(top, inside.className, std::move(geometry), inside.layer);
         }
     }
-    void add(const Top& top, const std::string& className, dwg::Geometry geometry, const std::string& layer = "0")
+    // The entity added, or a scratch one when the limit is reached.
+    dwg::Entity& add(const Top& top, const std::string& className, dwg::Geometry geometry,
+                     const std::string& layer = "0")
     {
         if (m_added == kMaxExplodedEntities) {
             m_full = true;
-            return;
+            m_scratch = dwg::Entity();
+            return m_scratch;
         }
         dwg::Entity entity;
         entity.handle = kPlacedHandleBase + m_added++;
@@ -406,6 +431,7 @@ private:
         entity.layer = layer == "0" ? top.layer : layer;
         entity.geometry = std::move(geometry);
         m_drawing.entities.push_back(std::move(entity));
+        return m_drawing.entities.back();
     }
 
     dwg::Drawing& m_drawing;
@@ -413,6 +439,7 @@ private:
     std::size_t m_added = 0;
     std::size_t m_placed = 0;
     bool m_full = false;
+    dwg::Entity m_scratch;
 };
 
 } // namespace

@@ -27,8 +27,8 @@ inline bool isPlacedHandle(std::uint64_t handle)
 // an attribute definition their text; a ray or xline a line along its direction; a shape its place; a helix the points
 // along it. Then appends, for every insert of a block definition, that block's entities as they lie in the drawing
 // (moved, turned and scaled by the insert; nested inserts too), on the insert's layer where they are on layer 0,
-// numbered from kPlacedHandleBase: they are the block's entities, not the drawing's own. An INSERT's attributes are
-// appended as texts where they stand.
+// numbered from kPlacedHandleBase: they are the block's entities, not the drawing's own; a solid of a block as its
+// modeler data's hash mixed with the placement. An INSERT's attributes are appended as texts where they stand.
 void addSimilarityView(dwg::Drawing& drawing);
 
 } // namespace darv::similar

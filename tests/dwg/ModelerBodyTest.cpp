@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -56,7 +57,90 @@ TEST(ModelerBody, TextInMirroredBlocksWithItsHash)
     ASSERT_EQ(read.result, ModelerRead::Read);
     EXPECT_FALSE(read.modeler.binary);
     EXPECT_EQ(read.modeler.data, "400 1 1 0\nheader\nunits\nbody $-1 #\nEnd-of-ACIS-data\n");
-    EXPECT_EQ(read.modeler.hash, contentHash("body $-1 #\nEnd-of-ACIS-data\n")); // the records, not the header
+    EXPECT_TRUE(read.modeler.hash);
+}
+
+// The binary form of records: its header, then `records` as they are, then its end record.
+ModelerContents binaryForm(const std::string& records)
+{
+    std::string data = "ACIS BinaryFile" + std::string(16, '\0');
+    for (const std::string text : {"program", "7.0", "date"}) {
+        data += '\x07' + std::string(1, static_cast<char>(text.size())) + text;
+    }
+    for (int i = 0; i < 3; ++i) {
+        data += '\x06' + std::string(8, '\0');
+    }
+    data += records;
+    data += std::string("\x0e\x03"
+                        "End\x0e\x02"
+                        "of\x0e\x04"
+                        "ACIS\x0d\x04"
+                        "data");
+    return {true, data, std::nullopt};
+}
+
+// A tag and its little-endian value of `size` bytes.
+std::string tagged(char tag, std::uint64_t value, std::size_t size)
+{
+    std::string bytes(1, tag);
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes.push_back(static_cast<char>(value >> (8 * i)));
+    }
+    return bytes;
+}
+
+std::string real(char tag, std::initializer_list<double> values)
+{
+    std::string bytes(1, tag);
+    for (const double value : values) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &value, 8);
+        bytes += tagged('\0', bits, 8).substr(1);
+    }
+    return bytes;
+}
+
+std::string text(char tag, const std::string& text)
+{
+    return tagged(tag, text.size(), 1) + text;
+}
+
+// The text and the binary form of the same records share their hash: names, pointers, integers and reals, logicals
+// as words or as tags, strings, sub-types. A header of another save changes nothing; another value, a damaged body
+// or a token of an unknown kind do.
+TEST(ModelerBody, TextAndBinaryFormsOfTheSameRecordsShareTheirHash)
+{
+    const std::string records = "body $-1 -1 $1 forward @7 unknown 0.5 F 2 I #\n"
+                                "plane-surface 1 2 3 out { ref 0 } #\n";
+    const ModelerContents sat{false, "700 2 1 0\n@7 program\nunits\n" + records + "End-of-ACIS-data\n", {}};
+    const ModelerContents otherSave{false, "700 2 1 0\n@9 program 2\nother units\n" + records, {}};
+    const std::string pointerNone = tagged('\x0c', 0xffffffff, 4);
+    const std::string body = text('\x0d', "body") + pointerNone + tagged('\x04', 0xffffffff, 4) + tagged('\x0c', 1, 4) +
+                             "\x0b" + text('\x07', "unknown") + real('\x06', {0.5}) + "\x0a" + real('\x06', {2}) +
+                             "\x0b\x11";
+    const std::string plane = text('\x0e', "plane") + text('\x0d', "surface") + real('\x13', {1, 2, 3}) + "\x0b\x0f" +
+                              text('\x0d', "ref") + tagged('\x04', 0, 4) + "\x10\x11";
+    const auto hash = modelerHash(sat);
+    ASSERT_TRUE(hash);
+    EXPECT_EQ(modelerHash(otherSave), hash);
+    EXPECT_EQ(modelerHash(binaryForm(body + plane)), hash);
+
+    const ModelerContents moved{
+        false, "700 2 1 0\n@7 program\nunits\nbody $-1 -1 $1 forward @7 unknown 0.5 F 2.5 I #\n", {}};
+    EXPECT_TRUE(modelerHash(moved));
+    EXPECT_NE(modelerHash(moved), hash);
+    for (const ModelerContents& bad : {
+             binaryForm(body + "\x30\x11"),                                         // a tag of an unknown kind
+             binaryForm(body + "\x0e\x05plane\x11"),                                // a name without its last part
+             ModelerContents{true, binaryForm(body).data.substr(0, 80), {}},        // cut short
+             ModelerContents{true, "ABC", {}},                                      // no header
+             ModelerContents{false, "700 1 1 0\nh\nu\nbody @99 short #\n", {}},     // a string longer than the rest
+             ModelerContents{false, "700 1 1 0\nh\nu\nbody $x #\n", {}},            // a pointer that is no number
+             ModelerContents{false, "700 1 1 0\nh\nu\nbody $-1 #\nlump $-1\n", {}}, // the last record cut
+             ModelerContents{false, "version\n", {}},
+         }) {
+        EXPECT_FALSE(modelerHash(bad)) << bad.data;
+    }
 }
 
 TEST(ModelerBody, BinaryUpToItsEndRecordOrDamaged)

@@ -1,5 +1,7 @@
 // The similarity check on generated classes: every planted copy ranks above every independent pair and is
-// reported, no independent pair is, the template never counts, and copies of an earlier year are found.
+// reported, no independent pair is, the template never counts, and copies of an earlier year are found; solids
+// count by their modeler data's hash.
+#include "similar/EntityBlob.h"
 #include "similar/PlantedClass.h"
 #include "similar/SimilarRun.h"
 
@@ -155,6 +157,69 @@ TEST(SimilarCheck, CopiesOfAnEarlierYearAreFoundWithoutItsFiles)
     EXPECT_EQ(result.pairs[0].b.path, earlier.students[7]);
     EXPECT_EQ(result.pairs[0].b.project, "BRACKET 2025");
     EXPECT_EQ(result.earlierDrawings, earlier.students.size() + 7);
+}
+
+// A modelling class: the template holds a solid, and each student's own work is four solids (after the template's;
+// six students also hold one solid of a tutorial's). One student copied another's solids: only that pair is
+// reported, on its solids, also when the drawings come from the store; the template's and the tutorial's solid never
+// count.
+TEST(SimilarCheck, CopiedSolidsCountAndTheTemplatesAndTheClasssDoNot)
+{
+    ClassFolder folder;
+    ClassGenerator generator(bracketAssignment(13), 13000);
+    const auto solid = [](std::uint64_t handle, std::uint64_t hash) {
+        dwg::Entity e;
+        e.handle = handle;
+        e.className = "AcDb3dSolid";
+        e.space = "*Model_Space";
+        e.layer = "Solids";
+        e.data = dwg::ModelerContents{true, "ACIS BinaryFile", hash};
+        return e;
+    };
+    dwg::Drawing templ = generator.templateDrawing();
+    const std::uint64_t templateSolid = *templ.handSeed;
+    templ.entities.push_back(solid(templateSolid, 1));
+    templ.handSeed = templateSolid + 1;
+    const std::string templatePath = folder.addTemplate(templ);
+    std::vector<std::string> paths;
+    std::set<std::uint64_t> tutorial;
+    std::set<std::uint64_t> copied;
+    for (int i = 0; i < 10; ++i) {
+        // Student 7 copied student 3's solids.
+        const auto own = [i](std::uint64_t k) { return 100 + 10 * static_cast<std::uint64_t>(i == 7 ? 3 : i) + k; };
+        dwg::Drawing d = generator.student(i); // the student's own identity, the template's entities
+        d.entities = templ.entities;
+        std::uint64_t handle = *templ.handSeed + 5 * static_cast<std::uint64_t>(i);
+        if (i < 6) {
+            tutorial.insert(handle);
+            d.entities.push_back(solid(handle++, 2));
+        }
+        for (std::uint64_t k = 0; k < 4; ++k) {
+            if (i == 7)
+                copied.insert(handle);
+            d.entities.push_back(solid(handle++, own(k)));
+        }
+        d.handSeed = handle;
+        const auto stored = similar::decodeEntities(similar::encodeEntities(d.entities));
+        ASSERT_TRUE(stored && stored->back().data.get_if<dwg::ModelerContents>());
+        EXPECT_EQ(stored->back().data.get_if<dwg::ModelerContents>()->hash, own(3));
+        paths.push_back(folder.add("WEEK 5", "student " + std::to_string(i), d));
+    }
+    SimilarOptions options;
+    options.templates = std::vector<std::string>{templatePath};
+    for (int run = 0; run < 2; ++run) { // the second from the store
+        const SimilarResult result = runCheck(folder, "WEEK 5", options);
+        ASSERT_EQ(result.pairs.size(), 1u) << "run " << run;
+        const SimilarPair& pair = result.pairs[0];
+        EXPECT_EQ(pathsOf(pair), orderedPair(paths[3], paths[7]));
+        const auto& handles = pair.a.path == paths[7] ? pair.handlesA : pair.handlesB;
+        EXPECT_EQ(std::set<std::uint64_t>(handles.begin(), handles.end()), copied);
+        for (const auto* list : {&pair.handlesA, &pair.handlesB}) {
+            for (const std::uint64_t handle : *list)
+                EXPECT_TRUE(handle != templateSolid && tutorial.count(handle) == 0) << handle;
+        }
+        EXPECT_EQ(std::count(pair.templateHandlesA.begin(), pair.templateHandlesA.end(), templateSolid), 1);
+    }
 }
 
 } // namespace

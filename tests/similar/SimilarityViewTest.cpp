@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace darv::similar {
 namespace {
@@ -64,6 +65,33 @@ TEST(SimilarityView, InsertedBlocksAreExplodedWhereTheyAreDrawn)
     EXPECT_NEAR(arc(6).startAngle, kPi / 2, 1e-9);
     EXPECT_NEAR(arc(6).endAngle, kPi, 1e-9);
     expectNear(line(7).start, 100, 0);
+}
+
+// A solid in a block is placed as its hash mixed with the insert's placement: the same at the same place, another
+// elsewhere; one without a hash is left out.
+TEST(SimilarityView, ASolidInABlockIsItsHashWhereTheInsertPutsIt)
+{
+    dwg::Drawing drawing;
+    dwg::BlockDefinition part{"Part", {0, 0, 0}, {}};
+    for (const std::optional<std::uint64_t> hash : {std::optional<std::uint64_t>(7), std::optional<std::uint64_t>()}) {
+        dwg::Entity solid = entity(0x40 + part.entities.size(), "AcDb3dSolid", std::monostate{});
+        solid.data = dwg::ModelerContents{true, "data", hash};
+        part.entities.push_back(solid);
+    }
+    drawing.blockDefinitions = {part};
+    for (const double x : {5.0, 5.0, 6.0})
+        drawing.entities.push_back(entity(0x60 + drawing.entities.size(), "AcDbBlockReference",
+                                          dwg::InsertGeometry{{x, 5, 0}, "Part", {1, 1, 1}, 0}));
+    addSimilarityView(drawing);
+
+    ASSERT_EQ(drawing.entities.size(), 3u + 3u);
+    const auto placed = [&](std::size_t i) {
+        return drawing.entities[3 + i].data.get_if<dwg::ModelerContents>()->hash;
+    };
+    ASSERT_TRUE(placed(0) && placed(1) && placed(2));
+    EXPECT_EQ(placed(0), placed(1));
+    EXPECT_NE(placed(0), placed(2));
+    EXPECT_NE(placed(0), 7u);
 }
 
 // Blocks that insert themselves or each other without end stop at the limits, and the drawing says so in a note.
