@@ -419,6 +419,14 @@ std::optional<std::uint64_t> SqliteEvidenceStore::tokenVersion(std::int64_t proj
     return step == Step::Row ? query.unsignedInteger(0) : 0;
 }
 
+std::optional<bool> SqliteEvidenceStore::hasPresentDrawings(std::int64_t project)
+{
+    SqliteStatement query(m_db, "SELECT EXISTS (SELECT 1 FROM drawing WHERE project = ? AND role = 0 AND present)");
+    if (query.bind(1, project).step() != Step::Row)
+        return std::nullopt;
+    return query.integer(0) != 0;
+}
+
 std::optional<std::vector<std::int64_t>> SqliteEvidenceStore::holders(std::uint64_t token, std::size_t limit)
 {
     SqliteStatement& query = cached("SELECT drawing FROM token WHERE hash = ? LIMIT ?");

@@ -63,6 +63,7 @@ public:
     std::optional<TemplateSet> loadExcluded(std::int64_t project) override;
     std::optional<std::uint64_t> tokenVersion(std::int64_t project) override;
 
+    std::optional<bool> hasPresentDrawings(std::int64_t project) override;
     std::optional<std::vector<std::int64_t>> holders(std::uint64_t token, std::size_t limit) override;
 
     bool saveLastResult(const std::string& project, const KeptResult& result) override;
