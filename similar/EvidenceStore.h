@@ -269,6 +269,9 @@ public:
     // loaded with changedSince worked out from the stamps the store holds now.
     virtual bool keepMarks(const std::vector<KeptMark>& marks) = 0;
     virtual std::optional<std::map<PairKey, PairMark>> marks(const std::string& project) = 0;
+    // The marks as kept, with the stamps they were made on, for copying them to another store; none when the store
+    // fails. A colleague's project has none (a teacher's marks are that teacher's alone).
+    virtual std::optional<std::vector<KeptMark>> keptMarks(const std::string& project) = 0;
 };
 
 } // namespace darv::similar

@@ -695,4 +695,30 @@ std::optional<std::map<PairKey, PairMark>> ServerEvidenceStore::marks(const std:
     return marks;
 }
 
+std::optional<std::vector<KeptMark>> ServerEvidenceStore::keptMarks(const std::string& project)
+{
+    const auto [owner, name] = ownerAndName(project);
+    if (owner != m_teacher)
+        return std::vector<KeptMark>{};
+    const auto found = run("SELECT project_a, path_a, project_b, path_b, verdict, note, who, marked, size_a, "
+                           "mtime_a, size_b, mtime_b FROM pair_mark WHERE owner = current_user AND project = $1",
+                           {PgValue::text(name)});
+    if (!found)
+        return std::nullopt;
+    std::vector<KeptMark> marks;
+    for (int r = 0; r < found->rows(); ++r) {
+        KeptMark kept{name, {found->text(r, 0), found->bytes(r, 1), found->text(r, 2), found->bytes(r, 3)}, {}, {}, {}};
+        const std::int64_t verdict = found->integer(r, 4);
+        if (verdict == 1 || verdict == 2)
+            kept.mark.verdict = static_cast<PairVerdict>(verdict);
+        kept.mark.note = found->text(r, 5);
+        kept.mark.who = found->text(r, 6);
+        kept.mark.marked = found->integer(r, 7);
+        kept.stampA = {found->integer(r, 8), found->integer(r, 9)};
+        kept.stampB = {found->integer(r, 10), found->integer(r, 11)};
+        marks.push_back(std::move(kept));
+    }
+    return marks;
+}
+
 } // namespace darv::similar

@@ -81,6 +81,7 @@ public:
 
     bool keepMarks(const std::vector<KeptMark>& marks) override;
     std::optional<std::map<PairKey, PairMark>> marks(const std::string& project) override;
+    std::optional<std::vector<KeptMark>> keptMarks(const std::string& project) override;
 
     // The database role this store was opened as (the owner of what it writes).
     const std::string& teacher() const { return m_teacher; }

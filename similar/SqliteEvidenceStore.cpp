@@ -574,4 +574,28 @@ std::optional<std::map<PairKey, PairMark>> SqliteEvidenceStore::marks(const std:
     return marks;
 }
 
+std::optional<std::vector<KeptMark>> SqliteEvidenceStore::keptMarks(const std::string& project)
+{
+    SqliteStatement query(m_db, "SELECT project_a, path_a, project_b, path_b, verdict, note, who, marked, size_a, "
+                                "mtime_a, size_b, mtime_b FROM pair_mark WHERE project = ?");
+    query.bindText(1, project);
+    std::vector<KeptMark> marks;
+    Step step = Step::Row;
+    while ((step = query.step()) == Step::Row) {
+        KeptMark kept{project, {query.text(0), query.blob(1), query.text(2), query.blob(3)}, {}, {}, {}};
+        const std::int64_t verdict = query.integer(4);
+        if (verdict == 1 || verdict == 2)
+            kept.mark.verdict = static_cast<PairVerdict>(verdict);
+        kept.mark.note = query.text(5);
+        kept.mark.who = query.text(6);
+        kept.mark.marked = query.integer(7);
+        kept.stampA = {query.integer(8), query.integer(9)};
+        kept.stampB = {query.integer(10), query.integer(11)};
+        marks.push_back(std::move(kept));
+    }
+    if (step == Step::Failed)
+        return std::nullopt;
+    return marks;
+}
+
 } // namespace darv::similar

@@ -71,6 +71,7 @@ public:
 
     bool keepMarks(const std::vector<KeptMark>& marks) override;
     std::optional<std::map<PairKey, PairMark>> marks(const std::string& project) override;
+    std::optional<std::vector<KeptMark>> keptMarks(const std::string& project) override;
 
     // The database itself, for what only this store does (its check, its salvage after damage).
     SqliteDatabase& database() { return m_db; }

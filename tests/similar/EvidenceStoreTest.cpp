@@ -416,8 +416,16 @@ TEST(ServerStore, PushAndPullMoveAProjectOnce)
     ClassGenerator generator(bracketAssignment(4), 4000);
     const PlantedClass c = plantClass(folder, generator, "WEEK 7", 6);
     const std::atomic<bool> cancel{false};
-    ASSERT_EQ(similar::SimilarRun(folder.data(), "WEEK 7", SimilarOptions{}, folder.source()).run(cancel).outcome,
-              SimilarOutcome::Complete);
+    const SimilarResult checked =
+        similar::SimilarRun(folder.data(), "WEEK 7", SimilarOptions{}, folder.source()).run(cancel);
+    ASSERT_EQ(checked.outcome, SimilarOutcome::Complete);
+    ASSERT_FALSE(checked.pairs.empty());
+    const similar::SimilarPair& pair = checked.pairs.front();
+    {
+        similar::OpenedStore local = similar::openEvidenceStore(folder.data(), "");
+        ASSERT_TRUE(local.store && similar::saveMark(*local.store, "WEEK 7", pair,
+                                                     {similar::PairVerdict::Copy, "seen", "anna", 1000, false}));
+    }
     const auto store = [](std::vector<std::string> args) {
         std::ostringstream out, err;
         const int status = runStoreCommand(args, out, err);
@@ -431,10 +439,30 @@ TEST(ServerStore, PushAndPullMoveAProjectOnce)
     EXPECT_EQ(store(push),
               "0 Pushed WEEK 7: 3 drawings copied, " + std::to_string(drawings - 3) + " already there unchanged.\n");
     EXPECT_EQ(store(push), "0 Pushed WEEK 7: 0 drawings copied, " + all + " already there unchanged.\n");
+    // The result and the mark went along: the mark is anna's alone, on her drawings as they were.
+    const auto carried = [&](const std::string& dataFolder, const std::string& server, const std::string& project,
+                             std::size_t marks) {
+        similar::OpenedStore opened = similar::openEvidenceStore(dataFolder, server);
+        ASSERT_TRUE(opened.store) << opened.error;
+        std::optional<similar::LastResult> last;
+        ASSERT_TRUE(similar::loadLastResult(*opened.store, project, last)) << opened.store->error();
+        ASSERT_TRUE(last);
+        EXPECT_EQ(last->result.pairs.size(), checked.pairs.size());
+        const auto kept = similar::loadMarks(*opened.store, "WEEK 7");
+        ASSERT_TRUE(kept && kept->size() == marks);
+        if (marks) {
+            const similar::PairMark& mark = kept->at(similar::pairKey("WEEK 7", pair));
+            EXPECT_EQ(mark.note, "seen");
+            EXPECT_FALSE(mark.changedSince);
+        }
+    };
+    carried(folder.data(), anna, "WEEK 7", 1);
+    carried(folder.data(), bert, "anna/WEEK 7", 0);
 
     const std::vector<std::string> pull = {"pull", "anna/WEEK 7", "--from", bert, "--data", bertsFolder.data()};
     EXPECT_EQ(store(pull), "0 Pulled anna/WEEK 7: " + all + " drawings copied, 0 already there unchanged.\n");
     EXPECT_EQ(store(pull), "0 Pulled anna/WEEK 7: 0 drawings copied, " + all + " already there unchanged.\n");
+    carried(bertsFolder.data(), "", "WEEK 7", 0);
     similar::OpenedStore pulled = similar::openEvidenceStore(bertsFolder.data(), "");
     ASSERT_TRUE(pulled.store) << pulled.error;
     const auto drawing = pulled.store->drawingByPath("WEEK 7", c.students[2]);
