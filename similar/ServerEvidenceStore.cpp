@@ -89,6 +89,7 @@ bool ServerEvidenceStore::open(const std::string& conninfo)
     } else if (version < kDepartmentSchemaVersion) {
         m_error = "the department's store has an older schema (version " + std::to_string(version) +
                   "): its administrator brings it up to date with 'darv2007-cli store init'";
+    } else if (!exec("SET jit = off")) { // short lookups by key: compiling one would cost more than it saves
     } else if (const auto who = run("SELECT current_user::text")) {
         m_teacher = who->text(0, 0);
         return true;
@@ -322,6 +323,7 @@ bool ServerEvidenceStore::keepFeatures(std::int64_t drawing, const std::string& 
 
 bool ServerEvidenceStore::indexTokens(std::int64_t project)
 {
+    // The waiting rows by their own index: no scan of the project's rows.
     const auto waiting = run("SELECT id FROM drawing WHERE project = $1 AND NOT indexed AND owner = current_user "
                              "ORDER BY id",
                              {PgValue::number(project)});
@@ -435,7 +437,9 @@ std::optional<std::string> ServerEvidenceStore::storedProperties(std::int64_t dr
 
 std::optional<std::vector<std::string>> ServerEvidenceStore::templatePaths(std::int64_t project)
 {
-    const auto found = run("SELECT path FROM template WHERE project = $1 ORDER BY path", {PgValue::number(project)});
+    // In the teacher's order (rows from before it was kept, in path order).
+    const auto found =
+        run("SELECT path FROM template WHERE project = $1 ORDER BY position, path", {PgValue::number(project)});
     if (!found)
         return std::nullopt;
     std::vector<std::string> paths;
@@ -449,9 +453,9 @@ bool ServerEvidenceStore::setTemplatePaths(std::int64_t project, const std::vect
     ServerTransaction transaction(*this);
     if (!transaction.ok() || !run("DELETE FROM template WHERE project = $1", {PgValue::number(project)}))
         return false;
-    for (const std::string& path : paths)
-        if (!run("INSERT INTO template(project, path) VALUES ($1, $2) ON CONFLICT DO NOTHING",
-                 {PgValue::number(project), PgValue::binary(path)}))
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        if (!run("INSERT INTO template(project, path, position) VALUES ($1, $2, $3) ON CONFLICT DO NOTHING",
+                 {PgValue::number(project), PgValue::binary(paths[i]), PgValue::number(static_cast<std::int64_t>(i))}))
             return false;
     return transaction.commit();
 }
@@ -512,6 +516,7 @@ public:
 
     bool count()
     {
+        // By the index of the drawings found by their runs (an index-only count).
         const auto found = m_store.run("SELECT count(*) FROM drawing WHERE project = ANY($1::bigint[]) AND role = 0 "
                                        "AND present",
                                        {m_projects});
@@ -527,17 +532,19 @@ public:
                                                      const std::vector<bool>& labelled, std::size_t limit) override
     {
         // Each token's first limit + 1 holders by the index (a b-tree on the hash), as holdersOf asks them; a token
-        // with more counts for none. Holders are counted per drawing before the drawings' rows are looked at.
+        // with more counts for none. Holders are counted per drawing before each one's row is looked up by its
+        // key (never a scan of the archive's rows, whatever the planner guesses of the tokens' holders).
         const auto found = m_store.run(
-            "SELECT d.id, d.project, h.shared, h.labelled::int, length(d.tokens) / 8 FROM "
+            "SELECT d.id, d.project, h.shared, h.labelled::int, d.held FROM "
             "(SELECT x.drawing, count(*) AS shared, bool_or(x.labelled) AS labelled FROM "
             "(SELECT t.labelled, y.drawing, y.project, count(*) OVER (PARTITION BY t.i) AS holders "
             "FROM unnest($1::bigint[], $2::boolean[]) WITH ORDINALITY AS t(hash, labelled, i) "
             "CROSS JOIN LATERAL (SELECT drawing, project FROM token WHERE token.hash = t.hash "
             "ORDER BY project, drawing LIMIT $3) y) x "
             "WHERE x.holders <= $4 AND x.project = ANY($5::bigint[]) GROUP BY x.drawing) h "
-            "JOIN drawing d ON d.id = h.drawing "
-            "WHERE d.project = ANY($5::bigint[]) AND d.role = 0 AND d.present ORDER BY d.id",
+            "CROSS JOIN LATERAL (SELECT id, project, length(tokens) / 8 AS held FROM drawing WHERE drawing.id = "
+            "h.drawing "
+            "AND project = ANY($5::bigint[]) AND role = 0 AND present LIMIT 1) d ORDER BY d.id",
             {bigintArray(tokens), boolArray(labelled), PgValue::number(static_cast<std::int64_t>(limit + 1)),
              PgValue::number(static_cast<std::int64_t>(limit)), m_projects});
         if (!found)

@@ -352,7 +352,7 @@ bool SqliteEvidenceStore::keepFeatures(std::int64_t drawing, const std::string& 
 
 std::optional<std::vector<std::string>> SqliteEvidenceStore::templatePaths(std::int64_t project)
 {
-    SqliteStatement query(m_db, "SELECT path FROM template WHERE project = ? ORDER BY rowid");
+    SqliteStatement query(m_db, "SELECT path FROM template WHERE project = ? ORDER BY position, rowid");
     query.bind(1, project);
     std::vector<std::string> paths;
     Step step = Step::Row;
@@ -367,11 +367,11 @@ bool SqliteEvidenceStore::setTemplatePaths(std::int64_t project, const std::vect
 {
     SqliteTransaction transaction(m_db);
     SqliteStatement clear(m_db, "DELETE FROM template WHERE project = ?");
-    SqliteStatement insert(m_db, "INSERT OR IGNORE INTO template(project, path) VALUES (?, ?)");
+    SqliteStatement insert(m_db, "INSERT OR IGNORE INTO template(project, path, position) VALUES (?, ?, ?)");
     if (!transaction.ok() || !clear.bind(1, project).run())
         return false;
-    for (const std::string& path : paths)
-        if (!insert.bind(1, project).bindBlob(2, path).run())
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        if (!insert.bind(1, project).bindBlob(2, paths[i]).bind(3, static_cast<std::int64_t>(i)).run())
             return false;
     return transaction.commit();
 }

@@ -13,7 +13,7 @@ namespace darv::similar {
 class SqliteEvidenceStore final : public EvidenceStore
 {
 public:
-    static constexpr std::int64_t kSchemaVersion = 4;
+    static constexpr std::int64_t kSchemaVersion = 5;
     // How long a statement waits for another program's write before it fails with "database is locked".
     static constexpr int kBusyTimeoutMs = 60000;
 

@@ -377,6 +377,53 @@ TEST(ServerStore, AColleaguesEarlierProjectIsComparedByItsOwnersName)
     EXPECT_TRUE(opened.store->drawingByPath("bert/BRACKET 2025", earlier.students[7]));
 }
 
+// A class against an earlier year ranks the same pairs with the same scores on either store, found by the server
+// in the server; both keep remembered templates in the teacher's order.
+TEST(ServerStore, ComparesWithAnEarlierYearAsThisComputerDoes)
+{
+    std::string failure;
+    const std::string anna = DepartmentServer::newStore("anna", failure);
+    ASSERT_FALSE(anna.empty()) << failure;
+    ClassFolder folder;
+    ClassGenerator generator(bracketAssignment(5), 5000);
+    const PlantedClass earlier = plantClass(folder, generator, "BRACKET 2025", 12, 100);
+    for (int i = 0; i < 6; ++i)
+        folder.add("BRACKET 2026", "new " + std::to_string(i), generator.student(300 + i));
+    for (const int source : {2, 7, 9}) {
+        CopyTrick moved;
+        moved.move = {-20.5 - source, 7.25, 0};
+        folder.add("BRACKET 2026", "copier " + std::to_string(source),
+                   generator.copy(earlier.drawings[static_cast<std::size_t>(source)], 400 + source, moved));
+    }
+    const std::atomic<bool> cancel{false};
+    std::vector<SimilarResult> results;
+    for (const std::string& server : {std::string(), anna}) {
+        SimilarOptions lastYear;
+        lastYear.templates = std::vector<std::string>{earlier.templatePath};
+        lastYear.server = server;
+        ASSERT_EQ(similar::SimilarRun(folder.data(), "BRACKET 2025", lastYear, folder.source()).run(cancel).outcome,
+                  SimilarOutcome::Complete);
+        SimilarOptions options = lastYear;
+        options.earlierProjects = {"BRACKET 2025"};
+        results.push_back(similar::SimilarRun(folder.data(), "BRACKET 2026", options, folder.source()).run(cancel));
+        ASSERT_EQ(results.back().outcome, SimilarOutcome::Complete) << results.back().message;
+
+        similar::OpenedStore opened = similar::openEvidenceStore(folder.data(), server);
+        ASSERT_TRUE(opened.store) << opened.error;
+        const auto id = opened.store->findProject("BRACKET 2026");
+        const std::vector<std::string> order = {"/t/zeta.dwg", "/t/alpha.dwg", "/t/mid.dwg"};
+        ASSERT_TRUE(id && opened.store->setTemplatePaths(*id, order)) << opened.store->error();
+        EXPECT_EQ(opened.store->templatePaths(*id), std::optional(order));
+    }
+    std::size_t withEarlier = 0;
+    for (const similar::SimilarPair& pair : results[1].pairs)
+        withEarlier += pair.b.project == "BRACKET 2025" ? 1u : 0u;
+    EXPECT_GE(withEarlier, 3u);
+    EXPECT_EQ(ranking(results[1]), ranking(results[0]));
+    EXPECT_EQ(results[1].earlierDrawings, results[0].earlierDrawings);
+    EXPECT_EQ(results[1].earlierDrawings, earlier.students.size() + 7);
+}
+
 // One run at a time writes a project on the server, whichever computer it runs on: a second run is told the
 // project is busy and touches nothing; the hold ends with the first run's connection.
 TEST(ServerStore, OneRunAtATimeWritesAProject)
