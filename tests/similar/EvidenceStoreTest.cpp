@@ -424,6 +424,40 @@ TEST(ServerStore, ComparesWithAnEarlierYearAsThisComputerDoes)
     EXPECT_EQ(results[1].earlierDrawings, earlier.students.size() + 7);
 }
 
+// The window's store keeps one connection to the server between uses; a connection the server ended is made again
+// once, and when it cannot be, the use is told so.
+TEST(ServerStore, AKeptStoreReconnectsOnceAfterALostConnection)
+{
+    std::string failure, admin;
+    const std::string anna = DepartmentServer::newStore("anna", failure, &admin);
+    ASSERT_FALSE(anna.empty()) << failure;
+    similar::PgConnection db;
+    ASSERT_TRUE(db.connect(admin)) << db.error();
+    const auto sessions = [&] {
+        const auto found = db.query("SELECT count(*) FROM pg_stat_activity WHERE usename = 'anna'");
+        return found ? found->integer(0, 0) : -1;
+    };
+    ClassFolder folder;
+    similar::KeptStore kept;
+    for (int use = 0; use < 3; ++use) {
+        const similar::StoreAccess access = kept.access(folder.data(), anna);
+        ASSERT_TRUE(access.store) << access.error;
+        EXPECT_TRUE(access.store->projectNames()) << access.store->error();
+    }
+    EXPECT_EQ(sessions(), 1);
+
+    ASSERT_TRUE(db.exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE usename = 'anna'"));
+    const similar::StoreAccess again = kept.access(folder.data(), anna);
+    ASSERT_TRUE(again.store) << again.error;
+    EXPECT_TRUE(again.store->projectNames()) << again.store->error();
+
+    ASSERT_TRUE(db.exec("ALTER ROLE anna NOLOGIN"));
+    ASSERT_TRUE(db.exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE usename = 'anna'"));
+    const similar::StoreAccess lost = kept.access(folder.data(), anna);
+    EXPECT_FALSE(lost.store);
+    EXPECT_NE(lost.error.find("was lost and cannot be made again"), std::string::npos) << lost.error;
+}
+
 // One run at a time writes a project on the server, whichever computer it runs on: a second run is told the
 // project is busy and touches nothing; the hold ends with the first run's connection.
 TEST(ServerStore, OneRunAtATimeWritesAProject)
