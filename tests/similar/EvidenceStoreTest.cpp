@@ -451,7 +451,9 @@ TEST(ServerStore, AKeptStoreReconnectsOnceAfterALostConnection)
     ASSERT_TRUE(again.store) << again.error;
     EXPECT_TRUE(again.store->projectNames()) << again.store->error();
 
-    ASSERT_TRUE(db.exec("ALTER ROLE anna NOLOGIN"));
+    // This database alone refuses her (roles are the whole server's, shared with other tests).
+    ASSERT_TRUE(db.exec("DO $$ BEGIN EXECUTE format('REVOKE CONNECT ON DATABASE %I FROM PUBLIC', current_database()); "
+                        "END $$"));
     ASSERT_TRUE(db.exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE usename = 'anna'"));
     const similar::StoreAccess lost = kept.access(folder.data(), anna);
     EXPECT_FALSE(lost.store);
