@@ -165,80 +165,66 @@ namespace {
 struct EarlierProject
 {
     std::string name;
-    std::map<std::int64_t, StoredRow> present; // its drawings found by its last run
-    TemplateSet excluded;                      // its templates' and its common tokens
+    TemplateSet excluded; // its templates' and its common tokens
 };
 
-// The earlier projects as their last runs left them (see unusableEarlierProject); empty with the reason in failure
-// when the store fails.
+// The earlier projects as their last runs left them (see unusableEarlierProject), with the search of their
+// drawings; empty with the reason in failure when the store fails.
 std::vector<EarlierProject> loadEarlier(EvidenceStore& store, const std::vector<std::string>& names,
-                                        std::string& failure)
+                                        std::unique_ptr<EarlierSearch>& search, std::string& failure)
 {
     std::vector<EarlierProject> projects;
+    std::vector<std::int64_t> ids;
     for (const std::string& name : names) {
         const auto id = store.findProject(name);
-        const auto excluded = id ? store.loadExcluded(*id) : std::nullopt;
-        auto rows = excluded ? store.rows(*id, DrawingRole::Class) : std::nullopt;
-        if (!rows) {
+        auto excluded = id ? store.loadExcluded(*id) : std::nullopt;
+        if (!excluded) {
             failure = "the evidence store cannot be read: " + store.error();
             return {};
         }
-        EarlierProject p{name, {}, *excluded};
-        for (StoredRow& row : *rows)
-            if (row.present)
-                p.present.emplace(row.id, std::move(row));
-        const std::int64_t projectId = *id;
         // A run killed before it indexed what it stored left tokens waiting.
-        if (!store.indexTokens(projectId)) {
+        if (!store.indexTokens(*id)) {
             failure = "the evidence store cannot be written: " + store.error();
             return {};
         }
-        projects.push_back(std::move(p));
+        projects.push_back(EarlierProject{name, std::move(*excluded)});
+        ids.push_back(*id);
+    }
+    search = store.searchEarlier(ids);
+    if (!search) {
+        failure = "the evidence store cannot be read: " + store.error();
+        return {};
     }
     return projects;
 }
 
 // Stored drawings of the earlier projects that share the most counting tokens with the class drawing.
-std::optional<std::vector<std::int64_t>> earlierCandidates(EvidenceStore& store, const PreparedDrawing& drawing,
-                                                           const std::map<std::int64_t, std::size_t>& earlier,
-                                                           const std::vector<EarlierProject>& projects, double minScore)
+std::optional<std::vector<SharedHolder>> earlierCandidates(EarlierSearch& search, const PreparedDrawing& drawing,
+                                                           double minScore)
 {
     const std::unordered_set<std::uint64_t> labelled = labelledTokens(drawing.features);
-    std::unordered_map<std::int64_t, std::pair<std::uint32_t, bool>> shared;
     std::vector<std::uint64_t> counting;
+    std::vector<bool> isLabelled;
     for (const std::uint64_t token : drawing.features.indexTokens())
-        if (drawing.rarity.counts(token))
+        if (drawing.rarity.counts(token)) {
             counting.push_back(token);
-    // All of the drawing's tokens in one question: a server answers them without a round trip per token.
-    const auto holdersOf = store.holdersOf(counting, kHolderLimit + 1);
-    if (!holdersOf)
-        return std::nullopt;
-    for (std::size_t t = 0; t < counting.size(); ++t) {
-        const std::uint64_t token = counting[t];
-        const std::vector<std::int64_t>& holders = (*holdersOf)[t];
-        if (holders.size() > kHolderLimit)
-            continue;
-        for (const std::int64_t id : holders) {
-            if (!earlier.count(id))
-                continue;
-            auto& s = shared[id];
-            ++s.first;
-            s.second = s.second || labelled.count(token) != 0;
+            isLabelled.push_back(labelled.count(token) != 0);
         }
-    }
-    std::vector<std::pair<std::uint32_t, std::int64_t>> ranked;
-    for (const auto& [id, s] : shared) {
-        const StoredRow& row = projects[earlier.at(id)].present.at(id);
-        if (worthComparing(s.first, s.second, drawing.countingTokens(), row.tokenCount, minScore))
-            ranked.emplace_back(s.second ? kLabelledRank : s.first, id);
-    }
+    // All of the drawing's tokens in one question: a server answers them without a round trip per token.
+    const auto shared = search.sharing(counting, isLabelled, kHolderLimit);
+    if (!shared)
+        return std::nullopt;
+    std::vector<std::pair<std::uint32_t, const SharedHolder*>> ranked;
+    for (const SharedHolder& s : *shared)
+        if (worthComparing(s.shared, s.labelled, drawing.countingTokens(), s.tokenCount, minScore))
+            ranked.emplace_back(s.labelled ? kLabelledRank : s.shared, &s);
     std::sort(ranked.begin(), ranked.end(), [](const auto& x, const auto& y) {
-        return x.first != y.first ? x.first > y.first : x.second < y.second;
+        return x.first != y.first ? x.first > y.first : x.second->id < y.second->id;
     });
-    std::vector<std::int64_t> ids;
+    std::vector<SharedHolder> candidates;
     for (std::size_t i = 0; i < ranked.size() && i < kCandidatesPerDrawing; ++i)
-        ids.push_back(ranked[i].second);
-    return ids;
+        candidates.push_back(*ranked[i].second);
+    return candidates;
 }
 
 } // namespace
@@ -247,13 +233,12 @@ std::string unusableEarlierProject(EvidenceStore& store, const std::vector<std::
 {
     for (const std::string& name : names) {
         const auto id = store.findProject(name);
-        const auto rows = id && *id != 0 ? store.rows(*id, DrawingRole::Class) : std::vector<StoredRow>{};
+        const auto stored = id && *id != 0 ? store.hasPresentDrawings(*id) : std::optional<bool>(false);
         const auto version = id && *id != 0 ? store.tokenVersion(*id) : std::optional<std::uint64_t>(0);
-        if (!id || !rows || !version)
+        if (!id || !stored || !version)
             return "the evidence store cannot be read: " + store.error();
-        const bool stored = std::any_of(rows->begin(), rows->end(), [](const StoredRow& row) { return row.present; });
         const std::string again = "compare it with 'darv2007-cli similar " + name + "' first";
-        if (!stored)
+        if (!*stored)
             return "the earlier project " + name + " has no stored drawings: " + again;
         if (*version < kOldestComparableTokenVersion || *version > kTokenVersion)
             return "the earlier project " + name + " was stored by another version of this check: " + again;
@@ -267,59 +252,73 @@ EarlierComparison compareWithEarlier(EvidenceStore& store, const std::vector<Cla
 {
     EarlierComparison out;
     out.failure = unusableEarlierProject(store, options.earlierProjects);
-    const std::vector<EarlierProject> projects =
-        out.failure.empty() ? loadEarlier(store, options.earlierProjects, out.failure) : std::vector<EarlierProject>{};
+    std::unique_ptr<EarlierSearch> search;
+    const std::vector<EarlierProject> projects = out.failure.empty()
+                                                     ? loadEarlier(store, options.earlierProjects, search, out.failure)
+                                                     : std::vector<EarlierProject>{};
     if (!out.failure.empty()) {
         out.damaged = store.damaged();
         return out;
     }
     // One rarity for all: what any of the earlier projects left out is no evidence against any of them.
     TemplateSet excluded;
-    std::map<std::int64_t, std::size_t> earlier; // stored drawing -> its project
-    for (std::size_t p = 0; p < projects.size(); ++p) {
-        for (const std::uint64_t token : projects[p].excluded.tokens())
+    for (const EarlierProject& project : projects)
+        for (const std::uint64_t token : project.excluded.tokens())
             excluded.addToken(token);
-        for (const auto& entry : projects[p].present)
-            earlier.emplace(entry.first, p);
-    }
-    out.drawings = earlier.size();
+    out.drawings = search->drawings();
     const Rarity rarity(counts, members.size(), options.commonShare, templates, &excluded);
     struct Loaded
     {
+        StoredRow row;
         DrawingFeatures features;
         std::unique_ptr<PreparedDrawing> prepared;
     };
     std::map<std::int64_t, Loaded> loaded;
+    const auto fail = [&](const EarlierProject& project) {
+        out.failure = "the earlier project " + project.name + " cannot be compared: " + store.error();
+        out.damaged = store.damaged() || store.error().find("is damaged") != std::string::npos;
+        return out;
+    };
     for (const ClassMember& member : members) {
         const PreparedDrawing a(member.features, rarity);
-        const auto candidates = earlierCandidates(store, a, earlier, projects, options.minScore);
+        const auto candidates = earlierCandidates(*search, a, options.minScore);
         if (!candidates) {
             out.failure = "the evidence store cannot be read: " + store.error();
             out.damaged = store.damaged();
             return out;
         }
-        for (const std::int64_t id : *candidates) {
-            const EarlierProject& project = projects[earlier.at(id)];
-            auto it = loaded.find(id);
-            if (it == loaded.end()) {
+        // The candidates not loaded for an earlier drawing, read in one question.
+        std::vector<std::int64_t> unread;
+        for (const SharedHolder& candidate : *candidates)
+            if (!loaded.count(candidate.id))
+                unread.push_back(candidate.id);
+        if (!unread.empty()) {
+            const auto records = search->records(unread);
+            if (!records)
+                return fail(projects[candidates->front().project]);
+            for (std::size_t i = 0; i < records->size(); ++i) {
+                const CandidateRecord& record = (*records)[i];
+                const auto at = std::find_if(candidates->begin(), candidates->end(),
+                                             [&](const SharedHolder& c) { return c.id == record.row.id; });
+                const EarlierProject& project = projects[at->project];
                 // The features its own run stored, made with its templates (its excluded set marks the same
                 // entities as template ones and holds the same handle seed).
-                auto features = store.loadFeatures(id, project.present.at(id).tokenBasis, project.excluded);
-                if (!features) {
-                    out.failure = "the earlier project " + project.name + " cannot be compared: " + store.error();
-                    out.damaged = store.damaged() || store.error().find("is damaged") != std::string::npos;
-                    return out;
-                }
-                it = loaded.emplace(id, Loaded{std::move(*features), nullptr}).first;
+                auto features = store.loadFeatures(record, record.row.tokenBasis, project.excluded);
+                if (!features)
+                    return fail(project);
+                auto it = loaded.emplace(record.row.id, Loaded{record.row, std::move(*features), nullptr}).first;
                 it->second.prepared = std::make_unique<PreparedDrawing>(it->second.features, rarity);
             }
-            const PairEvidence evidence = comparePair(a, *it->second.prepared);
+        }
+        for (const SharedHolder& candidate : *candidates) {
+            const Loaded& stored = loaded.at(candidate.id);
+            const PairEvidence evidence = comparePair(a, *stored.prepared);
             if (evidence.score * 100.0 < options.minScore)
                 continue;
-            const StoredRow& row = project.present.at(id);
-            out.pairs.push_back(makePair(member.name, member.features,
-                                         DrawingName{row.path, row.shownName, project.name}, it->second.features,
-                                         evidence));
+            out.pairs.push_back(
+                makePair(member.name, member.features,
+                         DrawingName{stored.row.path, stored.row.shownName, projects[candidate.project].name},
+                         stored.features, evidence));
         }
     }
     return out;

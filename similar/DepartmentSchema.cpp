@@ -69,6 +69,12 @@ const std::array<const char*, kDepartmentSchemaVersion> kMigrations = {
     "CREATE POLICY owner_only ON pair_mark TO darv_teacher USING (owner = current_user)"
     "  WITH CHECK (owner = current_user);"
     "GRANT SELECT, INSERT, UPDATE, DELETE ON last_result, pair_mark TO darv_teacher;",
+    // 4 -> 5: the remembered templates in the teacher's order (rows from before keep their path order); an index
+    // of each project's drawings waiting for the token index, and one of those its last run found, so that
+    // neither is found by reading every row of a project.
+    "ALTER TABLE template ADD COLUMN position integer NOT NULL DEFAULT 0;"
+    "CREATE INDEX drawing_waiting ON drawing(project) WHERE NOT indexed;"
+    "CREATE INDEX drawing_found ON drawing(project) WHERE role = 0 AND present;",
 };
 
 // One init at a time: two administrators starting it together wait for each other.

@@ -10,7 +10,7 @@
 namespace darv::similar {
 
 // The same numbering as the store on this computer: version N holds what its migrations 0 .. N-1 made.
-inline constexpr int kDepartmentSchemaVersion = 4;
+inline constexpr int kDepartmentSchemaVersion = 5;
 
 // Creates the schema, its policies and the teachers' role, or brings them up to date; run by whoever administers
 // the server (the owner of the tables). Running it again changes nothing. False with the reason in failure (a

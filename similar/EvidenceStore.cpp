@@ -7,6 +7,9 @@
 #include "similar/Hashing.h"
 #include "similar/PropertiesJson.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 namespace darv::similar {
 
 std::string packTokens(const std::vector<std::uint64_t>& tokens)
@@ -46,12 +49,23 @@ std::optional<DrawingFeatures> EvidenceStore::loadFeatures(std::int64_t drawing,
     const auto stored = tokenBasis(drawing);
     if (!stored)
         return std::nullopt;
-    const std::uint64_t storedBasis = *stored;
     auto record = storedRecord(drawing);
     if (!record)
         return std::nullopt;
-    if (storedBasis == basis && !record->features.empty()) {
-        if (auto features = decodeFeatures(record->features))
+    CandidateRecord candidate;
+    candidate.row.id = drawing;
+    candidate.row.tokenBasis = *stored;
+    candidate.features = std::move(record->features);
+    return loadFeatures(candidate, basis, templates);
+}
+
+std::optional<DrawingFeatures> EvidenceStore::loadFeatures(const CandidateRecord& record, std::uint64_t basis,
+                                                           const TemplateSet& templates)
+{
+    const std::int64_t drawing = record.row.id;
+    const std::uint64_t storedBasis = record.row.tokenBasis;
+    if (storedBasis == basis && !record.features.empty()) {
+        if (auto features = decodeFeatures(record.features))
             return features;
     }
     const auto loaded = loadDrawing(drawing);
@@ -109,6 +123,95 @@ std::optional<std::vector<std::vector<std::int64_t>>> EvidenceStore::holdersOf(c
         all.push_back(std::move(*ids));
     }
     return all;
+}
+
+namespace {
+
+// The search over the projects' rows read once: each token's holders asked of the store, the rows looked up here.
+class RowsEarlierSearch final : public EarlierSearch
+{
+public:
+    explicit RowsEarlierSearch(EvidenceStore& store) : m_store(store) {}
+
+    bool load(const std::vector<std::int64_t>& projects)
+    {
+        for (std::size_t p = 0; p < projects.size(); ++p) {
+            auto rows = m_store.rows(projects[p], DrawingRole::Class);
+            if (!rows)
+                return false;
+            for (StoredRow& row : *rows)
+                if (row.present)
+                    m_rows.emplace(row.id, std::make_pair(p, std::move(row)));
+        }
+        return true;
+    }
+
+    std::size_t drawings() const override { return m_rows.size(); }
+
+    std::optional<std::vector<SharedHolder>> sharing(const std::vector<std::uint64_t>& tokens,
+                                                     const std::vector<bool>& labelled, std::size_t limit) override
+    {
+        const auto holdersOf = m_store.holdersOf(tokens, limit + 1);
+        if (!holdersOf)
+            return std::nullopt;
+        std::unordered_map<std::int64_t, SharedHolder> shared;
+        for (std::size_t t = 0; t < tokens.size(); ++t) {
+            const std::vector<std::int64_t>& holders = (*holdersOf)[t];
+            if (holders.size() > limit)
+                continue;
+            for (const std::int64_t id : holders) {
+                const auto row = m_rows.find(id);
+                if (row == m_rows.end())
+                    continue;
+                SharedHolder& s = shared[id];
+                s.id = id;
+                s.project = row->second.first;
+                s.tokenCount = row->second.second.tokenCount;
+                ++s.shared;
+                s.labelled = s.labelled || (t < labelled.size() && labelled[t]);
+            }
+        }
+        std::vector<SharedHolder> out;
+        out.reserve(shared.size());
+        for (const auto& entry : shared)
+            out.push_back(entry.second);
+        std::sort(out.begin(), out.end(), [](const SharedHolder& x, const SharedHolder& y) { return x.id < y.id; });
+        return out;
+    }
+
+    std::optional<std::vector<CandidateRecord>> records(const std::vector<std::int64_t>& ids) override
+    {
+        std::vector<CandidateRecord> out;
+        for (const std::int64_t id : ids) {
+            const auto row = m_rows.find(id);
+            if (row == m_rows.end()) {
+                m_store.setError("no stored drawing " + std::to_string(id));
+                return std::nullopt;
+            }
+            const auto basis = m_store.tokenBasis(id);
+            auto record = basis ? m_store.storedRecord(id) : std::nullopt;
+            if (!record)
+                return std::nullopt;
+            CandidateRecord candidate{row->second.second, std::move(record->features)};
+            candidate.row.tokenBasis = *basis;
+            out.push_back(std::move(candidate));
+        }
+        return out;
+    }
+
+private:
+    EvidenceStore& m_store;
+    std::unordered_map<std::int64_t, std::pair<std::size_t, StoredRow>> m_rows; // id -> (its project, its row)
+};
+
+} // namespace
+
+std::unique_ptr<EarlierSearch> EvidenceStore::searchEarlier(const std::vector<std::int64_t>& projects)
+{
+    auto search = std::make_unique<RowsEarlierSearch>(*this);
+    if (!search->load(projects))
+        return nullptr;
+    return search;
 }
 
 } // namespace darv::similar

@@ -120,6 +120,44 @@ struct KeptResult
     std::string encoded;
 };
 
+// A stored drawing that shares counting tokens with a drawing being checked: which of the searched projects it
+// belongs to (their index), how many tokens it shares, whether a labelled one is among them, and how many tokens
+// it holds.
+struct SharedHolder
+{
+    std::int64_t id = 0;
+    std::size_t project = 0;
+    std::uint32_t shared = 0;
+    bool labelled = false;
+    std::size_t tokenCount = 0;
+};
+
+// A candidate's row with its stored features and the token basis they were made with (features may be empty).
+struct CandidateRecord
+{
+    StoredRow row;
+    std::string features;
+};
+
+// The present class drawings of earlier projects, as one run compares a class with them: the candidates of each
+// drawing and what comparing them needs, asked of the store a drawing (or a batch of candidates) at a time, never
+// drawing by drawing. Valid while its store is open and unchanged by others of its projects' runs.
+class EarlierSearch
+{
+public:
+    virtual ~EarlierSearch() = default;
+    // How many drawings it searches.
+    virtual std::size_t drawings() const = 0;
+    // The searched drawings that hold any of the tokens (`labelled` says which are labelled ones), in id order; a
+    // token held by more than `limit` drawings of the whole store (any project, present or not) counts for none.
+    // None, with the store's error() set, when the store fails.
+    virtual std::optional<std::vector<SharedHolder>> sharing(const std::vector<std::uint64_t>& tokens,
+                                                             const std::vector<bool>& labelled, std::size_t limit) = 0;
+    // The rows and stored features of searched drawings, in the order asked; none when the store fails or one of
+    // them is no longer stored.
+    virtual std::optional<std::vector<CandidateRecord>> records(const std::vector<std::int64_t>& ids) = 0;
+};
+
 // The evidence store as the check, the window and the commands see it, whichever database keeps it: this
 // computer's SQLite file (SqliteEvidenceStore) or a department's PostgreSQL server (ServerEvidenceStore). Projects
 // are named as their teacher names them; on a shared server a colleague's project is "OWNER/NAME".
@@ -195,6 +233,10 @@ public:
     // (and kept); empty optional with error() set when the record is damaged or the store fails.
     std::optional<DrawingFeatures> loadFeatures(std::int64_t drawing, std::uint64_t basis,
                                                 const TemplateSet& templates);
+    // As loadFeatures, from a candidate's stored features already read (no question to the store when they were
+    // made with `basis` and decode).
+    std::optional<DrawingFeatures> loadFeatures(const CandidateRecord& record, std::uint64_t basis,
+                                                const TemplateSet& templates);
     // The class drawing (or else template) of the project with that path, also when its file is gone.
     std::optional<StoredDrawing> drawingByPath(const std::string& project, const std::string& path);
 
@@ -206,6 +248,12 @@ public:
     virtual bool saveExcluded(std::int64_t project, const TemplateSet& excluded) = 0;
     virtual std::optional<TemplateSet> loadExcluded(std::int64_t project) = 0;
     virtual std::optional<std::uint64_t> tokenVersion(std::int64_t project) = 0;
+
+    // Whether the project's last run found any class drawings; none when the store fails.
+    virtual std::optional<bool> hasPresentDrawings(std::int64_t project) = 0;
+    // The search of the present class drawings of these projects; null, with error() set, when the store fails.
+    // This one reads the projects' rows once and asks the store for each token's holders.
+    virtual std::unique_ptr<EarlierSearch> searchEarlier(const std::vector<std::int64_t>& projects);
 
     // Drawings of any project that hold the token, at most `limit` of them (present or not).
     virtual std::optional<std::vector<std::int64_t>> holders(std::uint64_t token, std::size_t limit) = 0;
@@ -221,6 +269,9 @@ public:
     // loaded with changedSince worked out from the stamps the store holds now.
     virtual bool keepMarks(const std::vector<KeptMark>& marks) = 0;
     virtual std::optional<std::map<PairKey, PairMark>> marks(const std::string& project) = 0;
+    // The marks as kept, with the stamps they were made on, for copying them to another store; none when the store
+    // fails. A colleague's project has none (a teacher's marks are that teacher's alone).
+    virtual std::optional<std::vector<KeptMark>> keptMarks(const std::string& project) = 0;
 };
 
 } // namespace darv::similar

@@ -35,6 +35,14 @@ template <class Numbers> PgValue bigintArray(const Numbers& numbers)
     return PgValue::text(text + "}");
 }
 
+PgValue boolArray(const std::vector<bool>& flags)
+{
+    std::string text = "{";
+    for (std::size_t i = 0; i < flags.size(); ++i)
+        text += std::string(i ? "," : "") + (flags[i] ? "t" : "f");
+    return PgValue::text(text + "}");
+}
+
 // The advisory lock's key of a teacher's project: 64 bits of an MD5 of "owner/name", worked out by the server.
 constexpr const char* kHoldKey = "('x' || substr(md5(current_user || '/' || $1), 1, 16))::bit(64)::bigint";
 
@@ -81,6 +89,7 @@ bool ServerEvidenceStore::open(const std::string& conninfo)
     } else if (version < kDepartmentSchemaVersion) {
         m_error = "the department's store has an older schema (version " + std::to_string(version) +
                   "): its administrator brings it up to date with 'darv2007-cli store init'";
+    } else if (!exec("SET jit = off")) { // short lookups by key: compiling one would cost more than it saves
     } else if (const auto who = run("SELECT current_user::text")) {
         m_teacher = who->text(0, 0);
         return true;
@@ -314,6 +323,7 @@ bool ServerEvidenceStore::keepFeatures(std::int64_t drawing, const std::string& 
 
 bool ServerEvidenceStore::indexTokens(std::int64_t project)
 {
+    // The waiting rows by their own index: no scan of the project's rows.
     const auto waiting = run("SELECT id FROM drawing WHERE project = $1 AND NOT indexed AND owner = current_user "
                              "ORDER BY id",
                              {PgValue::number(project)});
@@ -427,7 +437,9 @@ std::optional<std::string> ServerEvidenceStore::storedProperties(std::int64_t dr
 
 std::optional<std::vector<std::string>> ServerEvidenceStore::templatePaths(std::int64_t project)
 {
-    const auto found = run("SELECT path FROM template WHERE project = $1 ORDER BY path", {PgValue::number(project)});
+    // In the teacher's order (rows from before it was kept, in path order).
+    const auto found =
+        run("SELECT path FROM template WHERE project = $1 ORDER BY position, path", {PgValue::number(project)});
     if (!found)
         return std::nullopt;
     std::vector<std::string> paths;
@@ -441,9 +453,9 @@ bool ServerEvidenceStore::setTemplatePaths(std::int64_t project, const std::vect
     ServerTransaction transaction(*this);
     if (!transaction.ok() || !run("DELETE FROM template WHERE project = $1", {PgValue::number(project)}))
         return false;
-    for (const std::string& path : paths)
-        if (!run("INSERT INTO template(project, path) VALUES ($1, $2) ON CONFLICT DO NOTHING",
-                 {PgValue::number(project), PgValue::binary(path)}))
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        if (!run("INSERT INTO template(project, path, position) VALUES ($1, $2, $3) ON CONFLICT DO NOTHING",
+                 {PgValue::number(project), PgValue::binary(paths[i]), PgValue::number(static_cast<std::int64_t>(i))}))
             return false;
     return transaction.commit();
 }
@@ -481,6 +493,114 @@ std::optional<std::uint64_t> ServerEvidenceStore::tokenVersion(std::int64_t proj
     if (!found)
         return std::nullopt;
     return found->rows() ? unsignedBits(found->integer(0, 0)) : 0;
+}
+
+std::optional<bool> ServerEvidenceStore::hasPresentDrawings(std::int64_t project)
+{
+    const auto found = run("SELECT EXISTS (SELECT 1 FROM drawing WHERE project = $1 AND role = 0 AND present)::int",
+                           {PgValue::number(project)});
+    if (!found)
+        return std::nullopt;
+    return found->integer(0, 0) == 1;
+}
+
+class ServerEarlierSearch final : public EarlierSearch
+{
+public:
+    ServerEarlierSearch(ServerEvidenceStore& store, const std::vector<std::int64_t>& projects)
+        : m_store(store), m_projects(bigintArray(projects))
+    {
+        for (std::size_t p = 0; p < projects.size(); ++p)
+            m_index.emplace(projects[p], p);
+    }
+
+    bool count()
+    {
+        // By the index of the drawings found by their runs (an index-only count).
+        const auto found = m_store.run("SELECT count(*) FROM drawing WHERE project = ANY($1::bigint[]) AND role = 0 "
+                                       "AND present",
+                                       {m_projects});
+        if (!found)
+            return false;
+        m_drawings = static_cast<std::size_t>(found->integer(0, 0));
+        return true;
+    }
+
+    std::size_t drawings() const override { return m_drawings; }
+
+    std::optional<std::vector<SharedHolder>> sharing(const std::vector<std::uint64_t>& tokens,
+                                                     const std::vector<bool>& labelled, std::size_t limit) override
+    {
+        // Each token's first limit + 1 holders by the index (a b-tree on the hash), as holdersOf asks them; a token
+        // with more counts for none. Holders are counted per drawing before each one's row is looked up by its
+        // key (never a scan of the archive's rows, whatever the planner guesses of the tokens' holders).
+        const auto found = m_store.run(
+            "SELECT d.id, d.project, h.shared, h.labelled::int, d.held FROM "
+            "(SELECT x.drawing, count(*) AS shared, bool_or(x.labelled) AS labelled FROM "
+            "(SELECT t.labelled, y.drawing, y.project, count(*) OVER (PARTITION BY t.i) AS holders "
+            "FROM unnest($1::bigint[], $2::boolean[]) WITH ORDINALITY AS t(hash, labelled, i) "
+            "CROSS JOIN LATERAL (SELECT drawing, project FROM token WHERE token.hash = t.hash "
+            "ORDER BY project, drawing LIMIT $3) y) x "
+            "WHERE x.holders <= $4 AND x.project = ANY($5::bigint[]) GROUP BY x.drawing) h "
+            "CROSS JOIN LATERAL (SELECT id, project, length(tokens) / 8 AS held FROM drawing WHERE drawing.id = "
+            "h.drawing "
+            "AND project = ANY($5::bigint[]) AND role = 0 AND present LIMIT 1) d ORDER BY d.id",
+            {bigintArray(tokens), boolArray(labelled), PgValue::number(static_cast<std::int64_t>(limit + 1)),
+             PgValue::number(static_cast<std::int64_t>(limit)), m_projects});
+        if (!found)
+            return std::nullopt;
+        std::vector<SharedHolder> out;
+        out.reserve(static_cast<std::size_t>(found->rows()));
+        for (int r = 0; r < found->rows(); ++r)
+            out.push_back(SharedHolder{found->integer(r, 0), m_index.at(found->integer(r, 1)),
+                                       static_cast<std::uint32_t>(found->integer(r, 2)), found->integer(r, 3) != 0,
+                                       static_cast<std::size_t>(found->integer(r, 4))});
+        return out;
+    }
+
+    std::optional<std::vector<CandidateRecord>> records(const std::vector<std::int64_t>& ids) override
+    {
+        const auto found = m_store.run("SELECT id, path, shown, size, mtime_ns, source_version, token_basis, "
+                                       "present::int, length(tokens) / 8, features FROM drawing "
+                                       "WHERE id = ANY($1::bigint[])",
+                                       {bigintArray(ids)});
+        if (!found)
+            return std::nullopt;
+        std::map<std::int64_t, int> rowOf;
+        for (int r = 0; r < found->rows(); ++r)
+            rowOf.emplace(found->integer(r, 0), r);
+        std::vector<CandidateRecord> out;
+        out.reserve(ids.size());
+        for (const std::int64_t id : ids) {
+            const auto at = rowOf.find(id);
+            if (at == rowOf.end()) {
+                m_store.setError("no stored drawing " + std::to_string(id));
+                return std::nullopt;
+            }
+            const int r = at->second;
+            out.push_back(
+                CandidateRecord{StoredRow{id, found->bytes(r, 1), found->text(r, 2),
+                                          FileStamp{found->integer(r, 3), found->integer(r, 4)}, found->integer(r, 5),
+                                          unsignedBits(found->integer(r, 6)), found->integer(r, 7) != 0,
+                                          static_cast<std::size_t>(found->integer(r, 8))},
+                                found->bytes(r, 9)});
+        }
+        return out;
+    }
+
+private:
+    ServerEvidenceStore& m_store;
+    PgValue m_projects;
+    std::map<std::int64_t, std::size_t> m_index; // project -> its place among those searched
+    std::size_t m_drawings = 0;
+};
+
+std::unique_ptr<EarlierSearch> ServerEvidenceStore::searchEarlier(const std::vector<std::int64_t>& projects)
+{
+    auto search = std::make_unique<ServerEarlierSearch>(*this, projects);
+    if (!search->count())
+        return nullptr;
+    return search;
 }
 
 std::optional<std::vector<std::int64_t>> ServerEvidenceStore::holders(std::uint64_t token, std::size_t limit)
@@ -578,6 +698,32 @@ std::optional<std::map<PairKey, PairMark>> ServerEvidenceStore::marks(const std:
         mark.changedSince = !a || !b || a->stamp != FileStamp{found->integer(r, 8), found->integer(r, 9)} ||
                             b->stamp != FileStamp{found->integer(r, 10), found->integer(r, 11)};
         marks.emplace(std::move(key), std::move(mark));
+    }
+    return marks;
+}
+
+std::optional<std::vector<KeptMark>> ServerEvidenceStore::keptMarks(const std::string& project)
+{
+    const auto [owner, name] = ownerAndName(project);
+    if (owner != m_teacher)
+        return std::vector<KeptMark>{};
+    const auto found = run("SELECT project_a, path_a, project_b, path_b, verdict, note, who, marked, size_a, "
+                           "mtime_a, size_b, mtime_b FROM pair_mark WHERE owner = current_user AND project = $1",
+                           {PgValue::text(name)});
+    if (!found)
+        return std::nullopt;
+    std::vector<KeptMark> marks;
+    for (int r = 0; r < found->rows(); ++r) {
+        KeptMark kept{name, {found->text(r, 0), found->bytes(r, 1), found->text(r, 2), found->bytes(r, 3)}, {}, {}, {}};
+        const std::int64_t verdict = found->integer(r, 4);
+        if (verdict == 1 || verdict == 2)
+            kept.mark.verdict = static_cast<PairVerdict>(verdict);
+        kept.mark.note = found->text(r, 5);
+        kept.mark.who = found->text(r, 6);
+        kept.mark.marked = found->integer(r, 7);
+        kept.stampA = {found->integer(r, 8), found->integer(r, 9)};
+        kept.stampB = {found->integer(r, 10), found->integer(r, 11)};
+        marks.push_back(std::move(kept));
     }
     return marks;
 }

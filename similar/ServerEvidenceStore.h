@@ -66,6 +66,11 @@ public:
     std::optional<TemplateSet> loadExcluded(std::int64_t project) override;
     std::optional<std::uint64_t> tokenVersion(std::int64_t project) override;
 
+    std::optional<bool> hasPresentDrawings(std::int64_t project) override;
+    // The search runs in the server: one statement per drawing for its candidates, one per batch of candidates
+    // for their rows and features; no project's rows are read.
+    std::unique_ptr<EarlierSearch> searchEarlier(const std::vector<std::int64_t>& projects) override;
+
     std::optional<std::vector<std::int64_t>> holders(std::uint64_t token, std::size_t limit) override;
     // One statement for all of them.
     std::optional<std::vector<std::vector<std::int64_t>>> holdersOf(const std::vector<std::uint64_t>& tokens,
@@ -76,12 +81,14 @@ public:
 
     bool keepMarks(const std::vector<KeptMark>& marks) override;
     std::optional<std::map<PairKey, PairMark>> marks(const std::string& project) override;
+    std::optional<std::vector<KeptMark>> keptMarks(const std::string& project) override;
 
     // The database role this store was opened as (the owner of what it writes).
     const std::string& teacher() const { return m_teacher; }
 
 private:
     friend class ServerTransaction;
+    friend class ServerEarlierSearch;
     // Runs a statement (results in binary form); a failure is noted in error().
     std::optional<PgResult> run(const char* sql, const std::vector<PgValue>& values = {});
     bool exec(const char* sql);

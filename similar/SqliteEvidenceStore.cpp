@@ -352,7 +352,7 @@ bool SqliteEvidenceStore::keepFeatures(std::int64_t drawing, const std::string& 
 
 std::optional<std::vector<std::string>> SqliteEvidenceStore::templatePaths(std::int64_t project)
 {
-    SqliteStatement query(m_db, "SELECT path FROM template WHERE project = ? ORDER BY rowid");
+    SqliteStatement query(m_db, "SELECT path FROM template WHERE project = ? ORDER BY position, rowid");
     query.bind(1, project);
     std::vector<std::string> paths;
     Step step = Step::Row;
@@ -367,11 +367,11 @@ bool SqliteEvidenceStore::setTemplatePaths(std::int64_t project, const std::vect
 {
     SqliteTransaction transaction(m_db);
     SqliteStatement clear(m_db, "DELETE FROM template WHERE project = ?");
-    SqliteStatement insert(m_db, "INSERT OR IGNORE INTO template(project, path) VALUES (?, ?)");
+    SqliteStatement insert(m_db, "INSERT OR IGNORE INTO template(project, path, position) VALUES (?, ?, ?)");
     if (!transaction.ok() || !clear.bind(1, project).run())
         return false;
-    for (const std::string& path : paths)
-        if (!insert.bind(1, project).bindBlob(2, path).run())
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        if (!insert.bind(1, project).bindBlob(2, paths[i]).bind(3, static_cast<std::int64_t>(i)).run())
             return false;
     return transaction.commit();
 }
@@ -417,6 +417,14 @@ std::optional<std::uint64_t> SqliteEvidenceStore::tokenVersion(std::int64_t proj
     if (step == Step::Failed)
         return std::nullopt;
     return step == Step::Row ? query.unsignedInteger(0) : 0;
+}
+
+std::optional<bool> SqliteEvidenceStore::hasPresentDrawings(std::int64_t project)
+{
+    SqliteStatement query(m_db, "SELECT EXISTS (SELECT 1 FROM drawing WHERE project = ? AND role = 0 AND present)");
+    if (query.bind(1, project).step() != Step::Row)
+        return std::nullopt;
+    return query.integer(0) != 0;
 }
 
 std::optional<std::vector<std::int64_t>> SqliteEvidenceStore::holders(std::uint64_t token, std::size_t limit)
@@ -560,6 +568,30 @@ std::optional<std::map<PairKey, PairMark>> SqliteEvidenceStore::marks(const std:
         mark.marked = query.integer(7);
         mark.changedSince = query.integer(8) != 1; // NULL (a drawing not stored) reads as 0
         marks.emplace(PairKey{query.text(0), query.blob(1), query.text(2), query.blob(3)}, std::move(mark));
+    }
+    if (step == Step::Failed)
+        return std::nullopt;
+    return marks;
+}
+
+std::optional<std::vector<KeptMark>> SqliteEvidenceStore::keptMarks(const std::string& project)
+{
+    SqliteStatement query(m_db, "SELECT project_a, path_a, project_b, path_b, verdict, note, who, marked, size_a, "
+                                "mtime_a, size_b, mtime_b FROM pair_mark WHERE project = ?");
+    query.bindText(1, project);
+    std::vector<KeptMark> marks;
+    Step step = Step::Row;
+    while ((step = query.step()) == Step::Row) {
+        KeptMark kept{project, {query.text(0), query.blob(1), query.text(2), query.blob(3)}, {}, {}, {}};
+        const std::int64_t verdict = query.integer(4);
+        if (verdict == 1 || verdict == 2)
+            kept.mark.verdict = static_cast<PairVerdict>(verdict);
+        kept.mark.note = query.text(5);
+        kept.mark.who = query.text(6);
+        kept.mark.marked = query.integer(7);
+        kept.stampA = {query.integer(8), query.integer(9)};
+        kept.stampB = {query.integer(10), query.integer(11)};
+        marks.push_back(std::move(kept));
     }
     if (step == Step::Failed)
         return std::nullopt;

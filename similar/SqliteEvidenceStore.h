@@ -13,7 +13,7 @@ namespace darv::similar {
 class SqliteEvidenceStore final : public EvidenceStore
 {
 public:
-    static constexpr std::int64_t kSchemaVersion = 4;
+    static constexpr std::int64_t kSchemaVersion = 5;
     // How long a statement waits for another program's write before it fails with "database is locked".
     static constexpr int kBusyTimeoutMs = 60000;
 
@@ -63,6 +63,7 @@ public:
     std::optional<TemplateSet> loadExcluded(std::int64_t project) override;
     std::optional<std::uint64_t> tokenVersion(std::int64_t project) override;
 
+    std::optional<bool> hasPresentDrawings(std::int64_t project) override;
     std::optional<std::vector<std::int64_t>> holders(std::uint64_t token, std::size_t limit) override;
 
     bool saveLastResult(const std::string& project, const KeptResult& result) override;
@@ -70,6 +71,7 @@ public:
 
     bool keepMarks(const std::vector<KeptMark>& marks) override;
     std::optional<std::map<PairKey, PairMark>> marks(const std::string& project) override;
+    std::optional<std::vector<KeptMark>> keptMarks(const std::string& project) override;
 
     // The database itself, for what only this store does (its check, its salvage after damage).
     SqliteDatabase& database() { return m_db; }

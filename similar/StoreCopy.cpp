@@ -2,7 +2,9 @@
 #include "similar/StoreCopy.h"
 
 #include <map>
+#include <optional>
 #include <set>
+#include <tuple>
 
 namespace darv::similar {
 namespace {
@@ -12,6 +14,37 @@ bool sameRow(const StoredRow& a, const StoredRow& b)
 {
     return a.shownName == b.shownName && a.stamp == b.stamp && a.sourceVersion == b.sourceVersion &&
            a.tokenBasis == b.tokenBasis && a.tokenCount == b.tokenCount;
+}
+
+// The project's last result and the teacher's marks of its pairs, once its drawings are all there: the marks name
+// the project as the target does.
+StoreCopy copyResultAndMarks(EvidenceStore& from, const std::string& fromName, EvidenceStore& to,
+                             const std::string& toName, StoreCopy& out)
+{
+    std::optional<KeptResult> result;
+    auto marks = from.lastResult(fromName, result) ? from.keptMarks(fromName) : std::nullopt;
+    if (!marks) {
+        out.failure = "the project's result and marks cannot be read: " + from.error();
+        return out;
+    }
+    const auto renamed = [&](std::string& project) {
+        if (project == fromName)
+            project = toName;
+    };
+    for (KeptMark& kept : *marks) {
+        kept.project = toName;
+        renamed(kept.key.projectA);
+        renamed(kept.key.projectB);
+        // A pair's key names its drawings in order (see pairKey).
+        if (std::tie(kept.key.projectB, kept.key.pathB) < std::tie(kept.key.projectA, kept.key.pathA)) {
+            std::swap(kept.key.projectA, kept.key.projectB);
+            std::swap(kept.key.pathA, kept.key.pathB);
+            std::swap(kept.stampA, kept.stampB);
+        }
+    }
+    if ((result && !to.saveLastResult(toName, *result)) || (!marks->empty() && !to.keepMarks(*marks)))
+        out.failure = "the project's result and marks cannot be written: " + to.error();
+    return out;
 }
 
 } // namespace
@@ -106,7 +139,7 @@ StoreCopy copyProject(EvidenceStore& from, const std::string& fromName, Evidence
     if (!to.indexTokens(*target) || !to.setPresent(*target, present) || !to.setTemplatePaths(*target, *templates) ||
         !to.saveExcluded(*target, *excluded))
         return fail("the target store cannot be written", to);
-    return out;
+    return copyResultAndMarks(from, fromName, to, toName, out);
 }
 
 } // namespace darv::similar

@@ -1,7 +1,8 @@
 // Copying a project's evidence from one store to another (this computer's to the department server's, and back):
 // its drawings with their records, tokens and features, which of them its last run found, its templates and what
-// it did not count. Drawing by drawing, each in its own transaction: a copy that stops is taken up where it
-// stopped, and a copy of what is already there changes nothing.
+// it did not count, its last result and the teacher's marks of its pairs (a colleague's marks stay theirs).
+// Drawing by drawing, each in its own transaction: a copy that stops is taken up where it stopped, and a copy of
+// what is already there changes nothing.
 #pragma once
 
 #include "similar/EvidenceStore.h"

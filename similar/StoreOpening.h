@@ -21,6 +21,28 @@ struct OpenedStore
 // whose store must have been set up with 'store init'. The server's store is never replaced by the local one.
 OpenedStore openEvidenceStore(const std::string& dataFolder, const std::string& server);
 
+// A store as one use of it sees it: borrowed from a KeptStore (a server's connection) or opened for this use alone.
+struct StoreAccess
+{
+    EvidenceStore* store = nullptr; // null when it could not be opened
+    std::string error;              // why not
+    bool damaged = false;           // as OpenedStore's
+    std::unique_ptr<EvidenceStore> owned;
+};
+
+// The store a window reads and writes between runs. A server's connection is made once per address and kept; one
+// found lost is made again once, and when that fails too the access says so. This computer's store is opened for
+// each use (a run may rebuild its file in between, and opening it costs no connection).
+class KeptStore
+{
+public:
+    StoreAccess access(const std::string& dataFolder, const std::string& server);
+
+private:
+    std::unique_ptr<EvidenceStore> m_server;
+    std::string m_address;
+};
+
 // True when `dataFolder` has a store of its own or `server` names one (nothing to show otherwise).
 bool storeMayHoldEvidence(const std::string& dataFolder, const std::string& server);
 

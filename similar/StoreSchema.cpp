@@ -45,6 +45,9 @@ const std::array<const char*, SqliteEvidenceStore::kSchemaVersion> kMigrations =
     "  who TEXT NOT NULL, marked INTEGER NOT NULL, size_a INTEGER NOT NULL, mtime_a INTEGER NOT NULL,"
     "  size_b INTEGER NOT NULL, mtime_b INTEGER NOT NULL,"
     "  PRIMARY KEY(project, project_a, path_a, project_b, path_b)) WITHOUT ROWID;",
+    // 4 -> 5: the remembered templates' order kept in a column of its own, as the department server keeps it
+    // (rows from before get 0 and keep the order they were written in).
+    "ALTER TABLE template ADD COLUMN position INTEGER NOT NULL DEFAULT 0;",
 };
 
 std::optional<std::int64_t> schemaVersion(SqliteDatabase& db)

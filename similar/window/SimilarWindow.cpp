@@ -309,8 +309,8 @@ void SimilarWindow::openFor(const std::string& project, const std::vector<std::s
         m_progress->setValue(0);
         m_templates->clear();
         // The templates the project remembers, when the store already knows it.
-        const similar::OpenedStore opened =
-            similar::storeMayHoldEvidence(m_installLoc(), m_server) ? openStore() : similar::OpenedStore{};
+        const similar::StoreAccess opened =
+            similar::storeMayHoldEvidence(m_installLoc(), m_server) ? openStore() : similar::StoreAccess{};
         if (opened.store) {
             // A store that cannot be read shows none: the run then says what is wrong with it.
             similar::EvidenceStore& store = *opened.store;
@@ -415,9 +415,9 @@ void SimilarWindow::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-similar::OpenedStore SimilarWindow::openStore() const
+similar::StoreAccess SimilarWindow::openStore() const
 {
-    return similar::openEvidenceStore(m_installLoc(), m_server);
+    return m_store.access(m_installLoc(), m_server);
 }
 
 void SimilarWindow::storeChosen()

@@ -134,13 +134,15 @@ private:
     void setRunning(bool running);
     void rememberSize();
     // The evidence store the teacher chose (this computer's or the department server's), opened.
-    similar::OpenedStore openStore() const;
+    // The window's store: one connection per window and server address (see KeptStore).
+    similar::StoreAccess openStore() const;
     // cboStore and txtStoreAddress changed: the choice is used and remembered (an address with a password is used,
     // not remembered), and the project's last check shown from the chosen store.
     void storeChosen();
 
     std::function<std::string()> m_installLoc;
     std::string m_server; // the department server chosen in Store; empty: this computer
+    mutable similar::KeptStore m_store;
     Messages& m_messages;
     QString m_dialogFolder; // where the file dialogs open: the home folder, then the one last used
     SimilarRunner* m_runner = nullptr;

@@ -156,7 +156,7 @@ void SimilarWindow::loadLastResult()
         showClass();
         return;
     }
-    const similar::OpenedStore opened = openStore();
+    const similar::StoreAccess opened = openStore();
     if (!opened.store || !similar::loadLastResult(*opened.store, m_project, last)) {
         showPairs();
         showClass();
@@ -259,8 +259,8 @@ void SimilarWindow::showClass()
         return;
     }
     std::set<std::string> students;
-    const similar::OpenedStore opened = openStore();
-    if (similar::EvidenceStore* store = opened.store.get())
+    const similar::StoreAccess opened = openStore();
+    if (similar::EvidenceStore* store = opened.store)
         if (const auto id = store->findProject(m_project); id && *id != 0)
             if (const auto rows = store->rows(*id, similar::DrawingRole::Class))
                 for (const similar::StoredRow& row : *rows)

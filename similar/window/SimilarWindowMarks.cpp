@@ -88,7 +88,7 @@ QWidget* SimilarWindow::buildCaseFile()
 void SimilarWindow::loadMarks()
 {
     m_marks.clear();
-    const similar::OpenedStore opened = openStore();
+    const similar::StoreAccess opened = openStore();
     if (!opened.store)
         return;
     if (auto marks = similar::loadMarks(*opened.store, m_project))
@@ -142,7 +142,7 @@ bool SimilarWindow::markPair(int row, similar::PairVerdict verdict, const std::s
         return false;
     const similar::SimilarPair& pair = pairOfRow(row);
     similar::PairMark mark{verdict, note, userName(), now(), false};
-    const similar::OpenedStore opened = openStore();
+    const similar::StoreAccess opened = openStore();
     if (!opened.store || !similar::saveMark(*opened.store, m_project, pair, mark)) {
         m_messages.show(MessageIcon::Critical, "DARV Error",
                         "The mark was not kept: the evidence store cannot be written: " +

@@ -130,7 +130,7 @@ void SimilarWindow::runEnded(const std::shared_ptr<const similar::SimilarResult>
 void SimilarWindow::showPairs()
 {
     m_shown = nullptr;
-    const similar::OpenedStore opened = m_result.empty() ? similar::OpenedStore{} : openStore();
+    const similar::StoreAccess opened = m_result.empty() ? similar::StoreAccess{} : openStore();
     m_pairs->clearContents();
     m_pairs->setRowCount(static_cast<int>(m_result.size()));
     for (std::size_t k = 0; k < m_result.size(); ++k) {
@@ -144,7 +144,7 @@ void SimilarWindow::showPairs()
         }
         m_pairs->item(row, ColumnA)->setData(Qt::UserRole, row);
         m_pairs->setItem(row, ColumnScore, numberItem(pair.score));
-        auto* signal = new QTableWidgetItem(signalWordsOf(pair, opened.store.get()));
+        auto* signal = new QTableWidgetItem(signalWordsOf(pair, opened.store));
         signal->setToolTip(strongestSignal(pair));
         if (hasDecisiveSignal(pair)) {
             signal->setForeground(QColor(200, 0, 0));
@@ -245,7 +245,7 @@ const dwg::Drawing* SimilarWindow::storedDrawing(const std::string& project, con
     auto found = m_drawings.find(key);
     if (found == m_drawings.end()) {
         std::optional<dwg::Drawing> drawing;
-        if (const similar::OpenedStore opened = openStore(); opened.store) {
+        if (const similar::StoreAccess opened = openStore(); opened.store) {
             if (auto stored = opened.store->drawingByPath(project, path))
                 drawing = std::move(stored->drawing);
         }

@@ -377,6 +377,89 @@ TEST(ServerStore, AColleaguesEarlierProjectIsComparedByItsOwnersName)
     EXPECT_TRUE(opened.store->drawingByPath("bert/BRACKET 2025", earlier.students[7]));
 }
 
+// A class against an earlier year ranks the same pairs with the same scores on either store, found by the server
+// in the server; both keep remembered templates in the teacher's order.
+TEST(ServerStore, ComparesWithAnEarlierYearAsThisComputerDoes)
+{
+    std::string failure;
+    const std::string anna = DepartmentServer::newStore("anna", failure);
+    ASSERT_FALSE(anna.empty()) << failure;
+    ClassFolder folder;
+    ClassGenerator generator(bracketAssignment(5), 5000);
+    const PlantedClass earlier = plantClass(folder, generator, "BRACKET 2025", 12, 100);
+    for (int i = 0; i < 6; ++i)
+        folder.add("BRACKET 2026", "new " + std::to_string(i), generator.student(300 + i));
+    for (const int source : {2, 7, 9}) {
+        CopyTrick moved;
+        moved.move = {-20.5 - source, 7.25, 0};
+        folder.add("BRACKET 2026", "copier " + std::to_string(source),
+                   generator.copy(earlier.drawings[static_cast<std::size_t>(source)], 400 + source, moved));
+    }
+    const std::atomic<bool> cancel{false};
+    std::vector<SimilarResult> results;
+    for (const std::string& server : {std::string(), anna}) {
+        SimilarOptions lastYear;
+        lastYear.templates = std::vector<std::string>{earlier.templatePath};
+        lastYear.server = server;
+        ASSERT_EQ(similar::SimilarRun(folder.data(), "BRACKET 2025", lastYear, folder.source()).run(cancel).outcome,
+                  SimilarOutcome::Complete);
+        SimilarOptions options = lastYear;
+        options.earlierProjects = {"BRACKET 2025"};
+        results.push_back(similar::SimilarRun(folder.data(), "BRACKET 2026", options, folder.source()).run(cancel));
+        ASSERT_EQ(results.back().outcome, SimilarOutcome::Complete) << results.back().message;
+
+        similar::OpenedStore opened = similar::openEvidenceStore(folder.data(), server);
+        ASSERT_TRUE(opened.store) << opened.error;
+        const auto id = opened.store->findProject("BRACKET 2026");
+        const std::vector<std::string> order = {"/t/zeta.dwg", "/t/alpha.dwg", "/t/mid.dwg"};
+        ASSERT_TRUE(id && opened.store->setTemplatePaths(*id, order)) << opened.store->error();
+        EXPECT_EQ(opened.store->templatePaths(*id), std::optional(order));
+    }
+    std::size_t withEarlier = 0;
+    for (const similar::SimilarPair& pair : results[1].pairs)
+        withEarlier += pair.b.project == "BRACKET 2025" ? 1u : 0u;
+    EXPECT_GE(withEarlier, 3u);
+    EXPECT_EQ(ranking(results[1]), ranking(results[0]));
+    EXPECT_EQ(results[1].earlierDrawings, results[0].earlierDrawings);
+    EXPECT_EQ(results[1].earlierDrawings, earlier.students.size() + 7);
+}
+
+// The window's store keeps one connection to the server between uses; a connection the server ended is made again
+// once, and when it cannot be, the use is told so.
+TEST(ServerStore, AKeptStoreReconnectsOnceAfterALostConnection)
+{
+    std::string failure, admin;
+    const std::string anna = DepartmentServer::newStore("anna", failure, &admin);
+    ASSERT_FALSE(anna.empty()) << failure;
+    similar::PgConnection db;
+    ASSERT_TRUE(db.connect(admin)) << db.error();
+    const auto sessions = [&] {
+        const auto found = db.query("SELECT count(*) FROM pg_stat_activity WHERE usename = 'anna'");
+        return found ? found->integer(0, 0) : -1;
+    };
+    ClassFolder folder;
+    similar::KeptStore kept;
+    for (int use = 0; use < 3; ++use) {
+        const similar::StoreAccess access = kept.access(folder.data(), anna);
+        ASSERT_TRUE(access.store) << access.error;
+        EXPECT_TRUE(access.store->projectNames()) << access.store->error();
+    }
+    EXPECT_EQ(sessions(), 1);
+
+    ASSERT_TRUE(db.exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE usename = 'anna'"));
+    const similar::StoreAccess again = kept.access(folder.data(), anna);
+    ASSERT_TRUE(again.store) << again.error;
+    EXPECT_TRUE(again.store->projectNames()) << again.store->error();
+
+    // This database alone refuses her (roles are the whole server's, shared with other tests).
+    ASSERT_TRUE(db.exec("DO $$ BEGIN EXECUTE format('REVOKE CONNECT ON DATABASE %I FROM PUBLIC', current_database()); "
+                        "END $$"));
+    ASSERT_TRUE(db.exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE usename = 'anna'"));
+    const similar::StoreAccess lost = kept.access(folder.data(), anna);
+    EXPECT_FALSE(lost.store);
+    EXPECT_NE(lost.error.find("was lost and cannot be made again"), std::string::npos) << lost.error;
+}
+
 // One run at a time writes a project on the server, whichever computer it runs on: a second run is told the
 // project is busy and touches nothing; the hold ends with the first run's connection.
 TEST(ServerStore, OneRunAtATimeWritesAProject)
@@ -429,8 +512,16 @@ TEST(ServerStore, PushAndPullMoveAProjectOnce)
     ClassGenerator generator(bracketAssignment(4), 4000);
     const PlantedClass c = plantClass(folder, generator, "WEEK 7", 6);
     const std::atomic<bool> cancel{false};
-    ASSERT_EQ(similar::SimilarRun(folder.data(), "WEEK 7", SimilarOptions{}, folder.source()).run(cancel).outcome,
-              SimilarOutcome::Complete);
+    const SimilarResult checked =
+        similar::SimilarRun(folder.data(), "WEEK 7", SimilarOptions{}, folder.source()).run(cancel);
+    ASSERT_EQ(checked.outcome, SimilarOutcome::Complete);
+    ASSERT_FALSE(checked.pairs.empty());
+    const similar::SimilarPair& pair = checked.pairs.front();
+    {
+        similar::OpenedStore local = similar::openEvidenceStore(folder.data(), "");
+        ASSERT_TRUE(local.store && similar::saveMark(*local.store, "WEEK 7", pair,
+                                                     {similar::PairVerdict::Copy, "seen", "anna", 1000, false}));
+    }
     const auto store = [](std::vector<std::string> args) {
         std::ostringstream out, err;
         const int status = runStoreCommand(args, out, err);
@@ -444,10 +535,30 @@ TEST(ServerStore, PushAndPullMoveAProjectOnce)
     EXPECT_EQ(store(push),
               "0 Pushed WEEK 7: 3 drawings copied, " + std::to_string(drawings - 3) + " already there unchanged.\n");
     EXPECT_EQ(store(push), "0 Pushed WEEK 7: 0 drawings copied, " + all + " already there unchanged.\n");
+    // The result and the mark went along: the mark is anna's alone, on her drawings as they were.
+    const auto carried = [&](const std::string& dataFolder, const std::string& server, const std::string& project,
+                             std::size_t marks) {
+        similar::OpenedStore opened = similar::openEvidenceStore(dataFolder, server);
+        ASSERT_TRUE(opened.store) << opened.error;
+        std::optional<similar::LastResult> last;
+        ASSERT_TRUE(similar::loadLastResult(*opened.store, project, last)) << opened.store->error();
+        ASSERT_TRUE(last);
+        EXPECT_EQ(last->result.pairs.size(), checked.pairs.size());
+        const auto kept = similar::loadMarks(*opened.store, "WEEK 7");
+        ASSERT_TRUE(kept && kept->size() == marks);
+        if (marks) {
+            const similar::PairMark& mark = kept->at(similar::pairKey("WEEK 7", pair));
+            EXPECT_EQ(mark.note, "seen");
+            EXPECT_FALSE(mark.changedSince);
+        }
+    };
+    carried(folder.data(), anna, "WEEK 7", 1);
+    carried(folder.data(), bert, "anna/WEEK 7", 0);
 
     const std::vector<std::string> pull = {"pull", "anna/WEEK 7", "--from", bert, "--data", bertsFolder.data()};
     EXPECT_EQ(store(pull), "0 Pulled anna/WEEK 7: " + all + " drawings copied, 0 already there unchanged.\n");
     EXPECT_EQ(store(pull), "0 Pulled anna/WEEK 7: 0 drawings copied, " + all + " already there unchanged.\n");
+    carried(bertsFolder.data(), "", "WEEK 7", 0);
     similar::OpenedStore pulled = similar::openEvidenceStore(bertsFolder.data(), "");
     ASSERT_TRUE(pulled.store) << pulled.error;
     const auto drawing = pulled.store->drawingByPath("WEEK 7", c.students[2]);

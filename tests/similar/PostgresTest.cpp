@@ -150,7 +150,7 @@ TEST_F(PostgresTest, TheStoreCommandSetsUpTheStoreAndItsTeachers)
     std::string said;
     EXPECT_EQ(store({"init", url}, said), 0) << said;
     EXPECT_EQ(store({"init", url}, said), 0) << said;
-    EXPECT_NE(said.find("is ready (schema version 4)"), std::string::npos) << said;
+    EXPECT_NE(said.find("is ready (schema version 5)"), std::string::npos) << said;
     EXPECT_EQ(store({"grant", url, "carl"}, said), 0) << said;
     EXPECT_EQ(store({"grant", url, "nobody_here"}, said), 2);
     EXPECT_NE(said.find("nobody_here cannot be made a teacher"), std::string::npos) << said;
