@@ -2,11 +2,30 @@
 #include "similar/PreparedDrawing.h"
 
 #include "similar/EntityShape.h"
+#include "similar/Hashing.h"
 
 #include <algorithm>
+#include <array>
 
 namespace darv::similar {
 namespace {
+
+// The kinds of the entities that are modeler data (solids, regions, bodies, surfaces). Such an entity's shape is its
+// whole model with where it lies, so two different ones alike are two steps of modelling alike, never one choice
+// repeated: each is a detail of its own.
+bool isModelerKind(std::uint64_t kind)
+{
+    static const std::array<std::uint64_t, 10> kinds = [] {
+        const char* const names[] = {
+            "AcDb3dSolid",         "AcDbRegion",       "AcDbBody",         "AcDbExtrudedSurface", "AcDbLoftedSurface",
+            "AcDbRevolvedSurface", "AcDbSweptSurface", "AcDbPlaneSurface", "AcDbNurbSurface",     "AcDbSurface"};
+        std::array<std::uint64_t, 10> hashed{};
+        for (std::size_t i = 0; i < hashed.size(); ++i)
+            hashed[i] = Hasher().add(std::string_view(names[i])).value();
+        return hashed;
+    }();
+    return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
+}
 
 // Each token once, in order; with the weight of those that count.
 void weigh(std::vector<std::uint64_t> tokens, const Rarity& rarity, std::vector<WeightedToken>& counting,
@@ -45,7 +64,7 @@ PreparedDrawing::PreparedDrawing(const DrawingFeatures& f, const Rarity& r, cons
         }
         if (!lastCounts)
             continue;
-        Detail& detail = own[{item.kind, lastSignature}];
+        Detail& detail = own[{item.kind, isModelerKind(item.kind) ? token : lastSignature}];
         detail.weight = lastWeight;
         detail.shapes[token].push_back(k);
     }
