@@ -2,6 +2,7 @@
 #include "similar/PairMarks.h"
 
 #include "similar/Sqlite.h"
+#include "similar/SqliteEvidenceStore.h"
 
 #include <tuple>
 
@@ -63,17 +64,8 @@ std::vector<KeptMark> salvageMarks(const std::string& path)
     SqliteStatement query(db, "SELECT project, project_a, path_a, project_b, path_b, verdict, note, who, marked, "
                               "size_a, mtime_a, size_b, mtime_b FROM pair_mark");
     while (query.step() == Step::Row) {
-        KeptMark kept;
+        KeptMark kept = keptMarkAt(query, 1);
         kept.project = query.text(0);
-        kept.key = {query.text(1), query.blob(2), query.text(3), query.blob(4)};
-        const std::int64_t verdict = query.integer(5);
-        if (verdict == 1 || verdict == 2)
-            kept.mark.verdict = static_cast<PairVerdict>(verdict);
-        kept.mark.note = query.text(6);
-        kept.mark.who = query.text(7);
-        kept.mark.marked = query.integer(8);
-        kept.stampA = {query.integer(9), query.integer(10)};
-        kept.stampB = {query.integer(11), query.integer(12)};
         marks.push_back(std::move(kept));
     }
     return marks;

@@ -574,6 +574,21 @@ std::optional<std::map<PairKey, PairMark>> SqliteEvidenceStore::marks(const std:
     return marks;
 }
 
+KeptMark keptMarkAt(SqliteStatement& query, int first)
+{
+    KeptMark kept;
+    kept.key = {query.text(first), query.blob(first + 1), query.text(first + 2), query.blob(first + 3)};
+    const std::int64_t verdict = query.integer(first + 4);
+    if (verdict == 1 || verdict == 2)
+        kept.mark.verdict = static_cast<PairVerdict>(verdict);
+    kept.mark.note = query.text(first + 5);
+    kept.mark.who = query.text(first + 6);
+    kept.mark.marked = query.integer(first + 7);
+    kept.stampA = {query.integer(first + 8), query.integer(first + 9)};
+    kept.stampB = {query.integer(first + 10), query.integer(first + 11)};
+    return kept;
+}
+
 std::optional<std::vector<KeptMark>> SqliteEvidenceStore::keptMarks(const std::string& project)
 {
     SqliteStatement query(m_db, "SELECT project_a, path_a, project_b, path_b, verdict, note, who, marked, size_a, "
@@ -582,15 +597,8 @@ std::optional<std::vector<KeptMark>> SqliteEvidenceStore::keptMarks(const std::s
     std::vector<KeptMark> marks;
     Step step = Step::Row;
     while ((step = query.step()) == Step::Row) {
-        KeptMark kept{project, {query.text(0), query.blob(1), query.text(2), query.blob(3)}, {}, {}, {}};
-        const std::int64_t verdict = query.integer(4);
-        if (verdict == 1 || verdict == 2)
-            kept.mark.verdict = static_cast<PairVerdict>(verdict);
-        kept.mark.note = query.text(5);
-        kept.mark.who = query.text(6);
-        kept.mark.marked = query.integer(7);
-        kept.stampA = {query.integer(8), query.integer(9)};
-        kept.stampB = {query.integer(10), query.integer(11)};
+        KeptMark kept = keptMarkAt(query, 0);
+        kept.project = project;
         marks.push_back(std::move(kept));
     }
     if (step == Step::Failed)

@@ -89,4 +89,8 @@ private:
     std::map<const char*, std::unique_ptr<SqliteStatement>> m_statements;
 };
 
+// A pair_mark row's mark from its column `first` on: project_a, path_a, project_b, path_b, verdict, note, who, marked,
+// size_a, mtime_a, size_b, mtime_b. The row's project is the caller's to set.
+KeptMark keptMarkAt(SqliteStatement& query, int first);
+
 } // namespace darv::similar
