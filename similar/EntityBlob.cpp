@@ -4,6 +4,8 @@
 // the hash's 8 bytes: the data itself is not kept.
 #include "similar/EntityBlob.h"
 
+#include "similar/EntityShape.h"
+
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -145,10 +147,9 @@ private:
 void writeGeometry(Writer& out, const dwg::Entity& entity)
 {
     const dwg::Geometry& geometry = entity.geometry;
-    const auto* modeler = entity.data.get_if<dwg::ModelerContents>();
-    if (modeler && modeler->hash && std::holds_alternative<std::monostate>(geometry)) {
+    if (const auto hash = solidHash(entity)) {
         out.number(kSolidRecord);
-        out.fixed(*modeler->hash);
+        out.fixed(*hash);
         return;
     }
     out.number(geometry.index());

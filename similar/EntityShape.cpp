@@ -206,7 +206,8 @@ struct ShapeVisitor
     }
 };
 
-// The content hash of a solid's modeler data, for an entity drawn by nothing else.
+} // namespace
+
 std::optional<std::uint64_t> solidHash(const dwg::Entity& entity)
 {
     const auto* modeler = entity.data.get_if<dwg::ModelerContents>();
@@ -214,8 +215,6 @@ std::optional<std::uint64_t> solidHash(const dwg::Entity& entity)
         return std::nullopt;
     return modeler->hash;
 }
-
-} // namespace
 
 EntityShape entityShape(const dwg::Entity& entity)
 {

@@ -5,6 +5,7 @@
 #include "drawing/Drawing.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ struct EntityShape
 };
 
 EntityShape entityShape(const dwg::Entity& entity);
+
+// The content hash of a solid's modeler data, for an entity drawn by nothing else (no geometry of its own); none for
+// any other entity, or for modeler data that could not be hashed.
+std::optional<std::uint64_t> solidHash(const dwg::Entity& entity);
 
 // What the entity draws, piece by piece, for comparing geometry: a polyline's segments, each exactly as the
 // same segment drawn as a line (how a student structured an outline is not what it looks like), every other

@@ -188,13 +188,11 @@ public:
                 m_store.setError("no stored drawing " + std::to_string(id));
                 return std::nullopt;
             }
-            const auto basis = m_store.tokenBasis(id);
-            auto record = basis ? m_store.storedRecord(id) : std::nullopt;
+            // The row read with the project holds the basis its features were made with.
+            auto record = m_store.storedRecord(id);
             if (!record)
                 return std::nullopt;
-            CandidateRecord candidate{row->second.second, std::move(record->features)};
-            candidate.row.tokenBasis = *basis;
-            out.push_back(std::move(candidate));
+            out.push_back(CandidateRecord{row->second.second, std::move(record->features)});
         }
         return out;
     }
