@@ -7,6 +7,7 @@
 #include "similar/PlacementSearch.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <set>
 #include <tuple>
@@ -25,6 +26,8 @@ constexpr double kFullEvidence = 5;
 // confirms it.
 constexpr double kFullDecisions = 2.25;
 constexpr double kFullOrderEvidence = 10;
+// The power on the geometry's share (see geometryShare).
+constexpr double kShareCurve = 1.1;
 constexpr double kFullTextEvidence = 2;
 // A hand-picked position is two coordinates nobody types: it weighs as much as two rare shapes.
 constexpr double kPlaceEvidence = 2;
@@ -452,14 +455,41 @@ void addNames(const PreparedDrawing& a, const PreparedDrawing& b, PairEvidence& 
     }
 }
 
+bool isGeometry(SignalKind kind)
+{
+    return kind == SignalKind::GeometryInPlace || kind == SignalKind::GeometryMoved;
+}
+
+// How much of the smaller side's geometry the other holds, as the score weighs it. Its details count by number as
+// well as by rarity: a copier's own additions, held by nobody else, outweigh by rarity everything copied that others
+// also chose, while a copy holds nearly every detail of the drawing by number. And a share under one weighs less
+// than in proportion: half of a drawing's details alike is what chance gives the most alike independent students of
+// a class, a copy holds most of them.
+double geometryShare(const SignalEvidence& s)
+{
+    const double byNumber = s.countable > 0 ? static_cast<double>(s.matched) / static_cast<double>(s.countable) : 0;
+    return std::pow((s.share + byNumber) / 2, kShareCurve);
+}
+
 double effective(const PairEvidence& pair, SignalKind kind, double full)
 {
+    const bool geometry = isGeometry(kind);
     double best = 0;
     for (const SignalEvidence& s : pair.signals)
         if (s.kind == kind)
-            best = std::max(best,
-                            s.share * std::min(confidence(s.evidence, full), confidence(s.decisions, kFullDecisions)));
+            best = std::max(best, (geometry ? geometryShare(s) : s.share) *
+                                      std::min(confidence(s.evidence, full), confidence(s.decisions, kFullDecisions)));
     return best;
+}
+
+// How far the shared geometry goes beyond one choice: 0 for one decision or less, 1 from kFullDecisions on.
+double geometryDecisions(const PairEvidence& pair)
+{
+    double decisions = 0;
+    for (const SignalEvidence& s : pair.signals)
+        if (isGeometry(s.kind))
+            decisions = std::max(decisions, s.decisions);
+    return std::clamp((decisions - 1) / (kFullDecisions - 1), 0.0, 1.0);
 }
 
 // Geometry is the strong signal. The drawing order adds up to half of what geometry leaves: a paste keeps it, but
@@ -476,7 +506,9 @@ double combinedScore(const PairEvidence& pair)
     const double o = effective(pair, SignalKind::DrawingOrder, kFullOrderEvidence);
     const double strong = g + (1 - g) * o * 0.5;
     const double t = effective(pair, SignalKind::SameTexts, kFullTextEvidence);
-    const double n = effective(pair, SignalKind::SameAuthor, 1);
+    // A name two drawings share (a login of a lab computer, say) supports a copy only as far as the geometry shows
+    // choices of its own: with one shared choice it is a coincidence beside another.
+    const double n = effective(pair, SignalKind::SameAuthor, 1) * geometryDecisions(pair);
     const double h = effective(pair, SignalKind::SharedHandles, kFullEvidence);
     const double support = 1 - (1 - 0.5 * t) * (1 - 0.25 * n) * (1 - 0.15 * h);
     return strong + (1 - strong) * support * (0.3 + 0.7 * strong);
