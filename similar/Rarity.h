@@ -46,9 +46,10 @@ public:
     double countingWeight(std::uint64_t token) const;
     // Its weight and holder signature when it counts: one look-up. False when it does not count.
     bool counting(std::uint64_t token, double& weight, std::uint64_t& signature) const;
-    // 1 for a token that at most two drawings hold (or, in a large class, at most one in 13.5 of the class: as
-    // unlikely to be shared by chance), less in proportion for one that more hold: several drawings sharing a
-    // detail say less about any one pair of them. A ring's work weighs 1.
+    // 1 for a token that at most two drawings hold, less in proportion for one that more hold: several drawings
+    // sharing a detail say less about any one pair of them. A ring's work weighs 1. The weight does not grow with
+    // the class: a large class has so many more pairs that shares by chance of what a twentieth of it holds reach
+    // the threshold.
     double weight(std::uint64_t token) const;
 
     // Common: held by more than the share of the class, and by at least three drawings, and not a ring's work.
