@@ -245,6 +245,22 @@ Figures check(const test::ClassFolder& folder, const std::string& project, const
     return f;
 }
 
+// Processor time the whole machine has spent so far outside its idle time and outside niced processes (seconds):
+// the clients' and the server's work together. From /proc/stat; 0 where it cannot be read.
+double busySeconds()
+{
+    std::FILE* stat = std::fopen("/proc/stat", "r");
+    if (!stat)
+        return 0;
+    unsigned long long user = 0, nice = 0, system = 0, idle = 0, iowait = 0, irq = 0, softirq = 0;
+    const int read = std::fscanf(stat, "cpu %llu %llu %llu %llu %llu %llu %llu", &user, &nice, &system, &idle, &iowait,
+                                 &irq, &softirq);
+    std::fclose(stat);
+    if (read != 7)
+        return 0;
+    return static_cast<double>(user + system + irq + softirq) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
 std::int64_t scalar(PgConnection& db, const std::string& sql)
 {
     const auto result = db.query(sql);
@@ -324,13 +340,18 @@ int main(int argc, char** argv)
         archive.newClass(folders[static_cast<std::size_t>(t)], "CLASS " + std::to_string(t), 100, 2000000 + t * 1000);
     const auto conninfo = [&](int t) { return server.conninfo("teacher" + std::to_string(t + 1), "dept"); };
     std::vector<double> alone(kClients);
+    double aloneBusy = 0, aloneWall = 0;
     for (int t = 0; t < kClients; ++t) {
         const auto& folder = folders[static_cast<std::size_t>(t)];
         // The first run stores the class; the second, alone, is the one the crowd is measured against.
         inChild([&] { return check(folder, "CLASS " + std::to_string(t), conninfo(t)); });
+        const double busyBefore = busySeconds();
         alone[static_cast<std::size_t>(t)] =
             inChild([&] { return check(folder, "CLASS " + std::to_string(t), conninfo(t)); }).seconds;
+        aloneBusy += busySeconds() - busyBefore;
+        aloneWall += alone[static_cast<std::size_t>(t)];
     }
+    const double crowdBusyBefore = busySeconds();
     std::vector<int> ends(kClients);
     std::vector<pid_t> children;
     for (int t = 0; t < kClients; ++t) {
@@ -357,6 +378,16 @@ int main(int argc, char** argv)
     }
     std::printf("10 clients at once: the slowest took %.1fx its time alone (goal at most 2x on a free server)%s\n",
                 worst, allOk ? "" : "  [A RUN FAILED]");
+    // Where each run keeps more than one fifth of the machine's cores busy alone, ten at once cannot finish within
+    // twice their time alone on any server: the processor time per run, alone and in the crowd, shows whether
+    // the runs also wait for each other (locks, contention) beyond sharing the cores.
+    const double crowdBusy = busySeconds() - crowdBusyBefore;
+    const double cores = static_cast<double>(::sysconf(_SC_NPROCESSORS_ONLN));
+    if (aloneBusy > 0 && aloneWall > 0)
+        std::printf("processor time per run (clients and server): alone %.2f s, with 9 others %.2f s; a run alone "
+                    "keeps %.2f of the %.0f cores busy, so ten at once need at least %.1fx their time alone here\n",
+                    aloneBusy / kClients, crowdBusy / kClients, aloneBusy / aloneWall, cores,
+                    kClients * aloneBusy / aloneWall / cores);
 
     const std::string socket = server.conninfo().substr(5, server.conninfo().find(' ') - 5);
     const std::string amcheck = "$(ls -d /usr/lib/postgresql/*/bin | tail -1)/pg_amcheck --install-missing "
