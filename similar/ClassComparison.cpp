@@ -266,7 +266,10 @@ EarlierComparison compareWithEarlier(EvidenceStore& store, const std::vector<Cla
         for (const std::uint64_t token : project.excluded.tokens())
             excluded.addToken(token);
     out.drawings = search->drawings();
-    const Rarity rarity(counts, members.size(), options.commonShare, templates, &excluded);
+    Rarity rarity(counts, members.size(), options.commonShare, templates, &excluded);
+    // Each drawing of the class is held against every earlier one: chance has that many more pairs to find alike.
+    const auto size = static_cast<double>(members.size());
+    rarity.comparePairs(size * (size - 1) / 2 + size * static_cast<double>(out.drawings));
     struct Loaded
     {
         StoredRow row;

@@ -29,6 +29,11 @@ constexpr double kFullOrderEvidence = 10;
 // The power on the geometry's share (see geometryShare).
 constexpr double kShareCurve = 1.1;
 constexpr double kFullTextEvidence = 2;
+// Shared geometry is trusted by its significance (see Tally::significance) from this on, fully one span further.
+constexpr double kSignificantFrom = 0.6;
+constexpr double kSignificantSpan = 0.6;
+// A part of a drawing's details alike is trusted in full from this significance on.
+constexpr double kSignificantPart = 0.5;
 // A hand-picked position is two coordinates nobody types: it weighs as much as two rare shapes.
 constexpr double kPlaceEvidence = 2;
 // How many pieces of the other drawing one piece may point at when offsets are voted: a drawing full of one
@@ -54,6 +59,8 @@ struct Tally
     std::size_t places = 0;
     double evidence = 0;
     double decisions = 0;
+    const Rarity* rarity = nullptr; // geometry: for the information of its details
+    double information = 0;
     double share() const { return weight > 0 ? matchedWeight / weight : 0; }
 
     void addDetail(double w, std::size_t size, std::size_t found)
@@ -65,6 +72,8 @@ struct Tally
         evidence += w * static_cast<double>(found);
         // A detail is one decision: its items count once together, by the part of them found.
         decisions += w * static_cast<double>(found) / static_cast<double>(size);
+        if (rarity)
+            information += rarity->information(w) * static_cast<double>(found) / static_cast<double>(size);
         if (found > 0) {
             matchedWeight += w * static_cast<double>(found) / static_cast<double>(size);
             ++detailsMatched;
@@ -82,6 +91,19 @@ struct Tally
         ++places;
         evidence += kPlaceEvidence * w;
         decisions += w;
+        if (rarity)
+            information += rarity->information(w);
+    }
+
+    // How far the information goes beyond what chance gives the most alike of the pairs compared. Which of the
+    // details are shared is a choice among many as well: its own log of possibilities is taken off.
+    double significance() const
+    {
+        if (!rarity || rarity->pairBurden() <= 0 || details == 0)
+            return 0;
+        const auto n = static_cast<double>(details), k = static_cast<double>(detailsMatched);
+        const double choices = std::lgamma(n + 1) - std::lgamma(k + 1) - std::lgamma(n - k + 1);
+        return std::max(0.0, (information - choices) / rarity->pairBurden() - 1);
     }
 };
 
@@ -103,6 +125,7 @@ SignalEvidence fromTally(SignalKind kind, const Tally& tally, bool smallerIsA)
     s.evidence = tally.evidence;
     s.decisions = tally.decisions;
     s.places = tally.places;
+    s.significance = tally.significance();
     s.smallerIsA = smallerIsA;
     return s;
 }
@@ -131,6 +154,7 @@ std::uint64_t placeAfter(const PreparedDrawing& from, std::size_t k, const dwg::
 Tally matchAt(const PreparedDrawing& from, const PreparedDrawing& to, const dwg::Point3& offset)
 {
     Tally tally;
+    tally.rarity = &from.rarity;
     for (const auto& [key, detail] : from.own) {
         std::size_t found = 0;
         for (const auto& [token, pieces] : detail.shapes)
@@ -199,6 +223,7 @@ Tally matchPlaced(const PreparedDrawing& from, const PreparedDrawing& to, const 
         found = found || placed.found(form.piece);
     }
     Tally tally;
+    tally.rarity = &from.rarity;
     for (const auto& [key, detail] : details) {
         const auto found = static_cast<std::size_t>(
             std::count_if(detail.forms.begin(), detail.forms.end(), [](const auto& f) { return f.second; }));
@@ -471,14 +496,29 @@ double geometryShare(const SignalEvidence& s)
     return std::pow((s.share + byNumber) / 2, kShareCurve);
 }
 
+// How far a share can be trusted. By the weighted count of what is shared, and for geometry also by how unlikely
+// it is that students who worked alone share that much: in a large class each detail is held by more of them and
+// weighs less, but a copy of a dozen of them is no less sure for that.
+double trust(const SignalEvidence& s, double full, double measured)
+{
+    const double counted = std::min(confidence(s.evidence, full), confidence(s.decisions, kFullDecisions));
+    if (!isGeometry(s.kind))
+        return counted;
+    // A part of the details alike, where chance explains it among so many pairs, is what the most alike
+    // independent students share: the part not alike then counts against it. (Where the class is too small to
+    // show how rare its choices are, the chance is assumed and proves nothing.)
+    const double byNumber = s.countable > 0 ? static_cast<double>(s.matched) / static_cast<double>(s.countable) : 0;
+    const double unexplained = 1 - (1 - std::min(1.0, s.significance / kSignificantPart)) * measured;
+    const double counting = counted * (1 - (1 - byNumber) * (1 - unexplained));
+    return std::max(counting, std::clamp((s.significance - kSignificantFrom) / kSignificantSpan, 0.0, 1.0));
+}
+
 double effective(const PairEvidence& pair, SignalKind kind, double full)
 {
-    const bool geometry = isGeometry(kind);
     double best = 0;
     for (const SignalEvidence& s : pair.signals)
         if (s.kind == kind)
-            best = std::max(best, (geometry ? geometryShare(s) : s.share) *
-                                      std::min(confidence(s.evidence, full), confidence(s.decisions, kFullDecisions)));
+            best = std::max(best, (isGeometry(kind) ? geometryShare(s) : s.share) * trust(s, full, pair.measured));
     return best;
 }
 
@@ -519,6 +559,7 @@ double combinedScore(const PairEvidence& pair)
 PairEvidence comparePair(const PreparedDrawing& a, const PreparedDrawing& b)
 {
     PairEvidence out;
+    out.measured = a.rarity.measured();
     Marks marks;
     addIdentity(a, b, out);
     addNames(a, b, out);

@@ -23,6 +23,9 @@ struct SignalEvidence
     double evidence = 0;    // the matched items weighted by rarity: how far the share can be trusted
     double decisions = 0;   // the same with every detail counted once: how many choices the pair shares
     std::size_t places = 0; // hand-picked positions of the smaller side found in the other (geometry)
+    // Geometry: the information the shared details give beyond what chance gives the most alike of the pairs
+    // compared, over that; 0 where chance explains them, 1 for twice what chance gives.
+    double significance = 0;
     bool smallerIsA = true;
     Placement placement;             // GeometryMoved: where A's entities lie in B (B = placement(A))
     std::vector<std::string> labels; // identity values, names, texts
@@ -33,6 +36,7 @@ struct PairEvidence
 {
     std::vector<SignalEvidence> signals; // strongest first
     double score = 0;                    // 0 to 1
+    double measured = 0;                 // how far the class shows how rare its choices are (Rarity::measured)
     std::optional<Placement> placement;  // the move (turn, mirror, scale) found, when the moved geometry fired
     std::vector<std::size_t> matchedA;   // entity indices in A that a signal matched, ascending
     std::vector<std::size_t> matchedB;

@@ -5,6 +5,7 @@
 #include "similar/Hashing.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace darv::similar {
 namespace {
@@ -19,6 +20,8 @@ constexpr std::size_t kRingTokens = 12;
 constexpr double kRingShare = 0.75;
 constexpr std::uint32_t kRingLeavesOut = 2;
 constexpr std::uint32_t kRingMost = 10;
+// The fewest other drawings a chance of a choice is measured against (see information).
+constexpr double kLeastOthers = 50;
 
 } // namespace
 
@@ -89,6 +92,8 @@ Rarity::Rarity(const TokenCounts& counts, std::size_t classSize, double commonSh
     : m_counts(counts), m_commonAbove(commonShare / 100.0 * static_cast<double>(classSize)), m_templates(templates),
       m_other(other)
 {
+    m_classSize = static_cast<double>(classSize);
+    comparePairs(m_classSize * (m_classSize - 1) / 2);
     // The frequency cut is for what independent students draw alike. What only copying gives several drawings
     // (their copied own details, hand-picked places, order and handles) is held by exactly the ring's drawings,
     // many tokens of it: such tokens stay evidence however many drawings share them.
@@ -103,6 +108,25 @@ Rarity::Rarity(const TokenCounts& counts, std::size_t classSize, double commonSh
     for (const auto& [signature, tokens] : perSignature)
         if (tokens >= kRingTokens)
             m_rings.insert(signature);
+}
+
+double Rarity::information(double weight) const
+{
+    // The weight is two over the holders (see weight); a detail only the pair holds has one chance in the others.
+    // A small class cannot show how rare such a choice is: it is taken as one in kLeastOthers.
+    const double holders = weight >= 1 ? 2.0 : 2.0 / weight;
+    const double others = std::max(kLeastOthers, m_classSize - 1);
+    return std::log(others / std::clamp(holders - 1, 1.0, others));
+}
+
+double Rarity::measured() const
+{
+    return std::clamp((m_classSize - 1 - kLeastOthers) / kLeastOthers, 0.0, 1.0);
+}
+
+void Rarity::comparePairs(double pairs)
+{
+    m_burden = std::log(std::max(1.0, pairs));
 }
 
 std::uint32_t Rarity::holders(std::uint64_t token) const

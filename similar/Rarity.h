@@ -60,6 +60,17 @@ public:
     // constructor.
     bool ring(std::uint64_t signature) const { return m_rings.count(signature) != 0; }
 
+    // What a shared detail of this weight tells of a pair, in nats: the log of one over the chance that another
+    // drawing of the class holds it as well, had its students worked alone.
+    double information(double weight) const;
+    // How far the class shows by itself how rare a choice is: 0 for a small class, whose chances information
+    // assumes, 1 for a class of twice the size.
+    double measured() const;
+    // The log of the number of pairs compared: the information that chance alone gives the most alike of them.
+    double pairBurden() const { return m_burden; }
+    // Compared with so many pairs in all (a class against earlier drawings): the burden grows with them.
+    void comparePairs(double pairs);
+
     std::uint32_t holders(std::uint64_t token) const;
     // Equal for two tokens held by exactly the same drawings of the class.
     std::uint64_t holderSignature(std::uint64_t token) const;
@@ -67,6 +78,8 @@ public:
 private:
     const TokenCounts& m_counts;
     double m_commonAbove = 0;
+    double m_classSize = 0;
+    double m_burden = 0;
     const TemplateSet& m_templates;
     const TemplateSet* m_other = nullptr;
     std::unordered_set<std::uint64_t> m_rings; // holder signatures

@@ -30,13 +30,13 @@ class ClassStyles : public ::testing::TestWithParam<StyleCase>
 {
 };
 
-void checkClass(const StyleCase& param, std::uint64_t seed)
+void checkClass(const StyleCase& param, std::uint64_t seed, int students = 20)
 {
     const ClassStyle& style = param.style;
     ClassFolder folder;
     ClassGenerator generator(seed % 2 ? bracketAssignment(seed) : flangeAssignment(seed), seed * 977, style);
     const std::string project = "STYLE";
-    const PlantedClass c = plantClass(folder, generator, project);
+    const PlantedClass c = plantClass(folder, generator, project, students);
     similar::SimilarOptions options;
     options.templates = std::vector<std::string>{c.templatePath};
     options.minScore = 0;
@@ -88,6 +88,17 @@ INSTANTIATE_TEST_SUITE_P(Classes, ClassStyles,
                                            StyleCase{"every_position_given", ClassStyle{false, true, true}},
                                            StyleCase{"layer_zero_bare", ClassStyle{true, false, false}, false}),
                          [](const auto& param) { return std::string(param.param.name); });
+
+// In a large class each detail a student chooses is held by more students and weighs less. Seed 24 of 100: two
+// independent students share five of their nine details by chance, and are not reported for it. Seed 5 of 300: a
+// ring's copies share twelve of twelve details that a twentieth of the class holds each, and are.
+TEST(LargeClasses, WeighWhatChanceGivesAmongAllTheirPairs)
+{
+    for (const auto& [students, seed] : {std::pair{100, 24u}, {300, 5u}}) {
+        SCOPED_TRACE(std::to_string(students) + " students, seed " + std::to_string(seed));
+        checkClass(StyleCase{"layers", ClassStyle{}}, seed, students);
+    }
+}
 
 // A symmetric part mirrored onto itself is only moved: two students who chose the same length of centre lines share
 // one decision however the placement is found, and are not reported as a mirrored copy.
