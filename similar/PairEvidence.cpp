@@ -29,9 +29,10 @@ constexpr double kFullOrderEvidence = 10;
 // The power on the geometry's share (see geometryShare).
 constexpr double kShareCurve = 1.1;
 constexpr double kFullTextEvidence = 2;
-// Shared geometry is trusted by its significance (see Tally::significance) from this on, fully one span further.
-constexpr double kSignificantFrom = 0.6;
-constexpr double kSignificantSpan = 0.6;
+// Shared geometry is trusted by its significance (see Tally::significance) times the square of the share of details
+// alike from this on, fully one span further.
+constexpr double kSignificantFrom = 0.3;
+constexpr double kSignificantSpan = 0.4;
 // A part of a drawing's details alike is trusted in full from this significance on.
 constexpr double kSignificantPart = 0.5;
 // A hand-picked position is two coordinates nobody types: it weighs as much as two rare shapes.
@@ -510,7 +511,10 @@ double trust(const SignalEvidence& s, double full, double measured)
     const double byNumber = s.countable > 0 ? static_cast<double>(s.matched) / static_cast<double>(s.countable) : 0;
     const double unexplained = 1 - (1 - std::min(1.0, s.significance / kSignificantPart)) * measured;
     const double counting = counted * (1 - (1 - byNumber) * (1 - unexplained));
-    return std::max(counting, std::clamp((s.significance - kSignificantFrom) / kSignificantSpan, 0.0, 1.0));
+    // And however little each detail weighs, a copy is sure where nearly all of them are alike and chance cannot
+    // explain that many: the most alike independent students share a part of theirs.
+    const double sure = s.significance * byNumber * byNumber;
+    return std::max(counting, std::clamp((sure - kSignificantFrom) / kSignificantSpan, 0.0, 1.0));
 }
 
 double effective(const PairEvidence& pair, SignalKind kind, double full)
