@@ -4,8 +4,8 @@
 // 30 or more, with the evidence lines a teacher reads.
 //
 //   evidence_sweep [--show] STYLE STUDENTS FIRST LAST
-//     STYLE: layers (own layers, dimensions), positions (the sheet gives every position), bare (layer 0, no
-//     dimensions, hardly a line of the student's own)
+//     STYLE: layers (own layers, dimensions), positions (the sheet gives every position), zero (everything on
+//     layer 0), bare (layer 0, no dimensions, hardly a line of the student's own)
 //   evidence_sweep layers 20 2 60
 #include "similar/PlantedClass.h"
 #include "similar/SimilarRun.h"
@@ -35,13 +35,15 @@ int main(int argc, char** argv)
     const bool showPairs = argc > a && std::strcmp(argv[a], "--show") == 0;
     a += showPairs ? 1 : 0;
     if (argc - a != 4) {
-        std::fprintf(stderr, "usage: evidence_sweep [--show] layers|positions|bare STUDENTS FIRST LAST\n");
+        std::fprintf(stderr, "usage: evidence_sweep [--show] layers|positions|zero|bare STUDENTS FIRST LAST\n");
         return 2;
     }
     const std::string style = argv[a];
     test::ClassStyle classStyle;
     if (style == "positions") {
         classStyle.givenPositions = true;
+    } else if (style == "zero") {
+        classStyle.layerZero = true;
     } else if (style == "bare") {
         classStyle.layerZero = true;
         classStyle.dimensions = false;
@@ -58,7 +60,7 @@ int main(int argc, char** argv)
     }
 
     const double threshold = similar::SimilarOptions{}.minScore;
-    std::size_t planted = 0, found = 0, reportedIndependent = 0;
+    std::size_t planted = 0, found = 0, reportedIndependent = 0, misranked = 0;
     double highestIndependent = 0;
     for (std::uint64_t seed = first; seed <= last; ++seed) {
         test::ClassFolder folder;
@@ -78,26 +80,34 @@ int main(int argc, char** argv)
         }
         if (showPairs)
             std::printf("seed %llu\n", static_cast<unsigned long long>(seed));
-        std::size_t foundHere = 0;
+        std::size_t foundHere = 0, seenCopies = 0;
+        double lowestCopy = 100, highestHere = 0;
         for (const similar::SimilarPair& pair : result.pairs) {
             const bool copy = c.planted.count(test::orderedPair(pair.a.path, pair.b.path)) != 0;
             if (copy) {
+                ++seenCopies;
+                lowestCopy = std::min(lowestCopy, pair.score);
                 foundHere += pair.score >= threshold ? 1 : 0;
                 if (showPairs && pair.score < threshold)
                     show("missed copy", pair);
                 continue;
             }
             highestIndependent = std::max(highestIndependent, pair.score);
+            highestHere = std::max(highestHere, pair.score);
             reportedIndependent += pair.score >= threshold ? 1 : 0;
             if (showPairs && pair.score >= 30)
                 show(pair.score >= threshold ? "REPORTED independent" : "independent", pair);
         }
+        // A copy not compared at all scores nothing.
+        if (seenCopies < c.planted.size())
+            lowestCopy = 0;
+        misranked += lowestCopy <= highestHere ? 1 : 0;
         planted += c.planted.size();
         found += foundHere;
     }
     std::printf("%s, %d students, seeds %llu-%llu: %zu of %zu copies reach %.0f; %zu independent pairs do; the most "
-                "alike independent pair scores %.1f\n",
+                "alike independent pair scores %.1f; in %zu classes a copy scores no more than an independent pair\n",
                 style.c_str(), students, static_cast<unsigned long long>(first), static_cast<unsigned long long>(last),
-                found, planted, threshold, reportedIndependent, highestIndependent);
+                found, planted, threshold, reportedIndependent, highestIndependent, misranked);
     return 0;
 }

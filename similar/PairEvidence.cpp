@@ -26,8 +26,9 @@ constexpr double kFullEvidence = 5;
 // confirms it.
 constexpr double kFullDecisions = 2.25;
 constexpr double kFullOrderEvidence = 10;
-// The power on the geometry's share (see geometryShare).
+// The power on the geometry's share (see geometryShare), and what each detail not alike beyond the first adds to it.
 constexpr double kShareCurve = 1.1;
+constexpr double kUnlikeCurve = 0.15;
 constexpr double kFullTextEvidence = 2;
 // Shared geometry is trusted by its significance (see Tally::significance) times the square of the share of details
 // alike from this on, fully one span further.
@@ -490,11 +491,13 @@ bool isGeometry(SignalKind kind)
 // well as by rarity: a copier's own additions, held by nobody else, outweigh by rarity everything copied that others
 // also chose, while a copy holds nearly every detail of the drawing by number. And a share under one weighs less
 // than in proportion: half of a drawing's details alike is what chance gives the most alike independent students of
-// a class, a copy holds most of them.
+// a class, a copy holds most of them. The less so, the more details differ: a copier's own additions are mostly one
+// piece of work, while independent students differ in one choice after another.
 double geometryShare(const SignalEvidence& s)
 {
     const double byNumber = s.countable > 0 ? static_cast<double>(s.matched) / static_cast<double>(s.countable) : 0;
-    return std::pow((s.share + byNumber) / 2, kShareCurve);
+    const double unlike = static_cast<double>(s.countable - s.matched);
+    return std::pow((s.share + byNumber) / 2, kShareCurve + kUnlikeCurve * std::max(0.0, unlike - 1));
 }
 
 // How far a share can be trusted. By the weighted count of what is shared, and for geometry also by how unlikely
