@@ -89,6 +89,12 @@ std::string rareShapes(const SignalEvidence& s, const std::string& drawing)
            std::to_string(shapeDetailsFound) + " of " + std::to_string(shapeDetails) + " details" + placesToo(s) + ")";
 }
 
+// What rareShapes says is one hand-picked position: the verb after it is singular.
+bool onePlaceAlone(const SignalEvidence& s)
+{
+    return s.items == 0 && s.places == 1;
+}
+
 } // namespace
 
 std::string shortNumber(double value)
@@ -158,14 +164,15 @@ std::string signalText(const SignalEvidence& s, const std::string& nameA, const 
         return "both hold the texts " + quotedList(s.labels) + " " + counted(s, "texts of " + smaller);
     case SignalKind::GeometryInPlace:
         if (s.items < kPercentBase)
-            return rareShapes(s, smaller) + " lie at the same place in " + other;
+            return rareShapes(s, smaller) + (onePlaceAlone(s) ? " lies" : " lie") + " at the same place in " + other;
         return percentOf(s) + " of the geometry of " + smaller + " " + details(s) + " lies at the same place in " +
                other + placesToo(s);
     case SignalKind::GeometryMoved: {
         // The placement takes A to B; said of the smaller drawing, it takes that one to the other.
         const Placement placed = s.smallerIsA ? s.placement : s.placement.inverse();
         if (s.items < kPercentBase)
-            return rareShapes(s, smaller) + " are in " + other + ", " + placementText(placed);
+            return rareShapes(s, smaller) + (onePlaceAlone(s) ? " is" : " are") + " in " + other + ", " +
+                   placementText(placed);
         return percentOf(s) + " of the geometry of " + smaller + " " + details(s) + " is in " + other + ", " +
                placementText(placed) + placesToo(s);
     }

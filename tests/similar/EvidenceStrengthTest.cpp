@@ -6,6 +6,7 @@
 // not even when both were last saved on one lab computer, and a copy is found where the drawing order confirms it.
 #include "similar/HandPlaced.h"
 #include "similar/PlantedClass.h"
+#include "similar/SignalText.h"
 #include "similar/SimilarRun.h"
 
 #include <gtest/gtest.h>
@@ -146,6 +147,19 @@ TEST(HandPickedPositions, AreTheCoordinatesNobodyTypes)
     }
     for (const double picked : {37.2291842, -0.0004, 12.2501, 150.0017, 1234567.8915})
         EXPECT_FALSE(similar::typedCoordinate(picked)) << picked;
+}
+
+// Positions alone are counted in words that agree with their number.
+TEST(HandPickedPositions, AreSaidInPlainWords)
+{
+    similar::SignalEvidence s;
+    s.kind = similar::SignalKind::GeometryMoved;
+    s.matched = s.countable = s.places = 1;
+    s.placement = similar::Placement::moved({-20.25, 33, 0});
+    EXPECT_EQ(similar::signalText(s, "A", "B"), "1 hand-picked position of A is in B, moved by (-20.25, 33)");
+    s.kind = similar::SignalKind::GeometryInPlace;
+    s.matched = s.countable = s.places = 2;
+    EXPECT_EQ(similar::signalText(s, "A", "B"), "2 hand-picked positions of A lie at the same place in B");
 }
 
 } // namespace
