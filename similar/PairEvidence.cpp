@@ -487,6 +487,12 @@ bool isGeometry(SignalKind kind)
     return kind == SignalKind::GeometryInPlace || kind == SignalKind::GeometryMoved;
 }
 
+// The share of the smaller side's details found in the other, each counted once whatever its rarity.
+double detailsAlike(const SignalEvidence& s)
+{
+    return s.countable > 0 ? static_cast<double>(s.matched) / static_cast<double>(s.countable) : 0;
+}
+
 // How much of the smaller side's geometry the other holds, as the score weighs it. Its details count by number as
 // well as by rarity: a copier's own additions, held by nobody else, outweigh by rarity everything copied that others
 // also chose, while a copy holds nearly every detail of the drawing by number. And a share under one weighs less
@@ -495,7 +501,7 @@ bool isGeometry(SignalKind kind)
 // piece of work, while independent students differ in one choice after another.
 double geometryShare(const SignalEvidence& s)
 {
-    const double byNumber = s.countable > 0 ? static_cast<double>(s.matched) / static_cast<double>(s.countable) : 0;
+    const double byNumber = detailsAlike(s);
     const double unlike = static_cast<double>(s.countable - s.matched);
     return std::pow((s.share + byNumber) / 2, kShareCurve + kUnlikeCurve * std::max(0.0, unlike - 1));
 }
@@ -511,7 +517,7 @@ double trust(const SignalEvidence& s, double full, double measured)
     // A part of the details alike, where chance explains it among so many pairs, is what the most alike
     // independent students share: the part not alike then counts against it. (Where the class is too small to
     // show how rare its choices are, the chance is assumed and proves nothing.)
-    const double byNumber = s.countable > 0 ? static_cast<double>(s.matched) / static_cast<double>(s.countable) : 0;
+    const double byNumber = detailsAlike(s);
     const double unexplained = 1 - (1 - std::min(1.0, s.significance / kSignificantPart)) * measured;
     const double counting = counted * (1 - (1 - byNumber) * (1 - unexplained));
     // And however little each detail weighs, a copy is sure where nearly all of them are alike and chance cannot

@@ -89,10 +89,9 @@ TokenCounts countTokens(const std::vector<const std::vector<std::uint64_t>*>& dr
 
 Rarity::Rarity(const TokenCounts& counts, std::size_t classSize, double commonShare, const TemplateSet& templates,
                const TemplateSet* other)
-    : m_counts(counts), m_commonAbove(commonShare / 100.0 * static_cast<double>(classSize)), m_templates(templates),
-      m_other(other)
+    : m_counts(counts), m_commonAbove(commonShare / 100.0 * static_cast<double>(classSize)),
+      m_classSize(static_cast<double>(classSize)), m_templates(templates), m_other(other)
 {
-    m_classSize = static_cast<double>(classSize);
     comparePairs(m_classSize * (m_classSize - 1) / 2);
     // The frequency cut is for what independent students draw alike. What only copying gives several drawings
     // (their copied own details, hand-picked places, order and handles) is held by exactly the ring's drawings,
