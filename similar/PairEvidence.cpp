@@ -36,6 +36,9 @@ constexpr double kSignificantFrom = 0.3;
 constexpr double kSignificantSpan = 0.4;
 // A part of a drawing's details alike is trusted in full from this significance on.
 constexpr double kSignificantPart = 0.5;
+// A detail whose lengths are all typed round numbers is this part of a decision: students who type their own
+// length pick among a handful of round ones, and share it by chance far more often than one picked by eye.
+constexpr double kTypedDecision = 0.5;
 // A hand-picked position is two coordinates nobody types: it weighs as much as two rare shapes.
 constexpr double kPlaceEvidence = 2;
 // How many pieces of the other drawing one piece may point at when offsets are voted: a drawing full of one
@@ -65,7 +68,8 @@ struct Tally
     double information = 0;
     double share() const { return weight > 0 ? matchedWeight / weight : 0; }
 
-    void addDetail(double w, std::size_t size, std::size_t found)
+    // typed: a detail of typed lengths only, one decision in part (see kTypedDecision).
+    void addDetail(double w, std::size_t size, std::size_t found, bool typed = false)
     {
         weight += w;
         ++details;
@@ -73,7 +77,7 @@ struct Tally
         itemsMatched += found;
         evidence += w * static_cast<double>(found);
         // A detail is one decision: its items count once together, by the part of them found.
-        decisions += w * static_cast<double>(found) / static_cast<double>(size);
+        decisions += (typed ? kTypedDecision : 1) * w * static_cast<double>(found) / static_cast<double>(size);
         if (rarity)
             information += rarity->information(w) * static_cast<double>(found) / static_cast<double>(size);
         if (found > 0) {
@@ -163,7 +167,7 @@ Tally matchAt(const PreparedDrawing& from, const PreparedDrawing& to, const dwg:
             if (std::any_of(pieces.begin(), pieces.end(),
                             [&](std::size_t k) { return to.places.count(placeAfter(from, k, offset)) != 0; }))
                 ++found;
-        tally.addDetail(detail.weight, detail.shapes.size(), found);
+        tally.addDetail(detail.weight, detail.shapes.size(), found, detail.typed);
     }
     for (const auto& [n, weight] : from.countingPlaces) {
         const HandPlacedEntity& h = from.handPlaced[n];
@@ -211,6 +215,7 @@ Tally matchPlaced(const PreparedDrawing& from, const PreparedDrawing& to, const 
     struct FormDetail
     {
         double weight = 0;
+        bool typed = true;
         std::map<std::uint64_t, bool> forms; // form token -> a piece of it found
     };
     std::map<std::pair<std::uint64_t, std::uint64_t>, FormDetail> details;
@@ -221,6 +226,7 @@ Tally matchPlaced(const PreparedDrawing& from, const PreparedDrawing& to, const 
             continue; // the assignment's piece: its form is rare only for what the student drew around it
         FormDetail& detail = details[{item.kind, from.rarity.holderSignature(shape)}];
         detail.weight = detail.forms.empty() ? form.weight : std::min(detail.weight, form.weight);
+        detail.typed = detail.typed && typedPiece(item.form);
         bool& found = detail.forms[form.token];
         found = found || placed.found(form.piece);
     }
@@ -229,7 +235,7 @@ Tally matchPlaced(const PreparedDrawing& from, const PreparedDrawing& to, const 
     for (const auto& [key, detail] : details) {
         const auto found = static_cast<std::size_t>(
             std::count_if(detail.forms.begin(), detail.forms.end(), [](const auto& f) { return f.second; }));
-        tally.addDetail(detail.weight, detail.forms.size(), found);
+        tally.addDetail(detail.weight, detail.forms.size(), found, detail.typed);
     }
     return tally;
 }

@@ -91,6 +91,27 @@ INSTANTIATE_TEST_SUITE_P(Classes, ClassStyles,
                                            StyleCase{"layer_zero_bare", ClassStyle{true, false, false}, false}),
                          [](const auto& param) { return std::string(param.param.name); });
 
+// A length typed as a round number is a choice students share by chance. Seeds 24 and 30: independent students who
+// drew nothing of their own but centre lines of one typed length, in much the same order, are not reported.
+TEST(TypedChoices, AreSharedByChance)
+{
+    for (const std::uint64_t seed : {24u, 30u}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        ClassFolder folder;
+        ClassGenerator generator(flangeAssignment(seed), seed * 977, ClassStyle{true, false, false});
+        const PlantedClass c = plantClass(folder, generator, "BARE");
+        similar::SimilarOptions options;
+        options.templates = std::vector<std::string>{c.templatePath};
+        const std::atomic<bool> cancel{false};
+        const similar::SimilarResult result =
+            similar::SimilarRun(folder.data(), "BARE", options, folder.source()).run(cancel);
+        ASSERT_EQ(result.outcome, similar::SimilarOutcome::Complete) << result.message;
+        EXPECT_FALSE(result.pairs.empty());
+        for (const similar::SimilarPair& pair : result.pairs)
+            EXPECT_TRUE(c.planted.count(orderedPair(pair.a.path, pair.b.path))) << pair.a.path << " " << pair.b.path;
+    }
+}
+
 // In a large class each detail a student chooses is held by more students and weighs less. Seed 24 of 100: two
 // independent students share five of their nine details by chance, and are not reported for it. Seed 5 of 300: a
 // ring's copies share twelve of twelve details that a twentieth of the class holds each, and are.
