@@ -75,6 +75,19 @@ void checkClass(const StyleCase& param, std::uint64_t seed, int students = 20, s
     }
 }
 
+// A flange drawn on layer 0 without dimensions by 20 students and their copiers, checked at the threshold.
+similar::SimilarResult checkBareFlange(ClassFolder& folder, std::uint64_t seed, PlantedClass& c,
+                                       double threshold = similar::SimilarOptions{}.minScore)
+{
+    ClassGenerator generator(flangeAssignment(seed), seed * 977, ClassStyle{true, false, false});
+    c = plantClass(folder, generator, "FLANGE");
+    similar::SimilarOptions options;
+    options.templates = std::vector<std::string>{c.templatePath};
+    options.minScore = threshold;
+    const std::atomic<bool> cancel{false};
+    return similar::SimilarRun(folder.data(), "FLANGE", options, folder.source()).run(cancel);
+}
+
 TEST_P(ClassStyles, EveryCopyRanksAboveEveryIndependentPair)
 {
     // Seed 14: two copiers of different drawings last saved theirs on one lab computer. Seed 48: two independent
@@ -98,13 +111,8 @@ TEST(TypedChoices, AreSharedByChance)
     for (const std::uint64_t seed : {24u, 30u}) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         ClassFolder folder;
-        ClassGenerator generator(flangeAssignment(seed), seed * 977, ClassStyle{true, false, false});
-        const PlantedClass c = plantClass(folder, generator, "BARE");
-        similar::SimilarOptions options;
-        options.templates = std::vector<std::string>{c.templatePath};
-        const std::atomic<bool> cancel{false};
-        const similar::SimilarResult result =
-            similar::SimilarRun(folder.data(), "BARE", options, folder.source()).run(cancel);
+        PlantedClass c;
+        const similar::SimilarResult result = checkBareFlange(folder, seed, c);
         ASSERT_EQ(result.outcome, similar::SimilarOutcome::Complete) << result.message;
         EXPECT_FALSE(result.pairs.empty());
         for (const similar::SimilarPair& pair : result.pairs)
@@ -137,13 +145,8 @@ TEST(SymmetricParts, AreNotTakenForMirroredCopies)
     for (const std::uint64_t seed : {14u, 18u}) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         ClassFolder folder;
-        ClassGenerator generator(flangeAssignment(seed), seed * 977, ClassStyle{true, false, false});
-        const PlantedClass c = plantClass(folder, generator, "FLANGE");
-        similar::SimilarOptions options;
-        options.templates = std::vector<std::string>{c.templatePath};
-        const std::atomic<bool> cancel{false};
-        const similar::SimilarResult result =
-            similar::SimilarRun(folder.data(), "FLANGE", options, folder.source()).run(cancel);
+        PlantedClass c;
+        const similar::SimilarResult result = checkBareFlange(folder, seed, c, 0);
         ASSERT_EQ(result.outcome, similar::SimilarOutcome::Complete) << result.message;
         for (const similar::SimilarPair& pair : result.pairs) {
             if (c.planted.count(orderedPair(pair.a.path, pair.b.path)) == 0) {
