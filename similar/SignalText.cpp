@@ -59,6 +59,14 @@ std::string percentOf(const SignalEvidence& s)
     return std::to_string(wholePercent(s.share)) + " %";
 }
 
+// The part of the items counted, for a line that gives them in the same unit ("20 % ... (4 of 20 handles)"): the
+// share weighted by rarity would read as a miscount beside them.
+std::string percentOfItems(const SignalEvidence& s)
+{
+    const double part = s.items > 0 ? static_cast<double>(s.itemsMatched) / static_cast<double>(s.items) : 0;
+    return std::to_string(wholePercent(part)) + " %";
+}
+
 std::string counted(const SignalEvidence& s, const std::string& what)
 {
     return "(" + std::to_string(s.itemsMatched) + " of " + std::to_string(s.items) + " " + what + ")";
@@ -180,13 +188,13 @@ std::string signalText(const SignalEvidence& s, const std::string& nameA, const 
         if (s.items < kPercentBase)
             return std::to_string(s.itemsMatched) + " of " + std::to_string(s.items) +
                    " rare fingerprints of the drawing order of " + smaller + " recur in " + other;
-        return percentOf(s) + " of the drawing order of " + smaller + " " + counted(s, "fingerprints") + " recurs in " +
-               other;
+        return percentOfItems(s) + " of the drawing order of " + smaller + " " + counted(s, "fingerprints") +
+               " recurs in " + other;
     case SignalKind::SharedHandles:
         if (s.items < kPercentBase)
             return std::to_string(s.itemsMatched) + " of " + std::to_string(s.items) + " handles of " + smaller +
                    " beyond the template's are in " + other + " on the same entities";
-        return percentOf(s) + " of the handles of " + smaller + " beyond the template's " + counted(s, "handles") +
+        return percentOfItems(s) + " of the handles of " + smaller + " beyond the template's " + counted(s, "handles") +
                " are in " + other + " on the same entities";
     }
     return {};

@@ -186,5 +186,18 @@ TEST(HandPickedPositions, AreSaidInPlainWords)
     EXPECT_EQ(similar::signalText(s, "A", "B"), "2 hand-picked positions of A lie at the same place in B");
 }
 
+// A part said beside its count agrees with it, though the score weighs the handles by rarity.
+TEST(EvidenceLines, SayThePartOfWhatTheyCount)
+{
+    similar::SignalEvidence s;
+    s.kind = similar::SignalKind::SharedHandles;
+    s.share = 0.19;
+    s.itemsMatched = 4;
+    s.items = 20;
+    s.smallerIsA = true;
+    EXPECT_EQ(similar::signalText(s, "A", "B"),
+              "20 % of the handles of A beyond the template's (4 of 20 handles) are in B on the same entities");
+}
+
 } // namespace
 } // namespace darv::test
