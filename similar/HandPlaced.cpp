@@ -10,8 +10,17 @@
 namespace darv::similar {
 namespace {
 
-// A typed coordinate has at most this many decimals.
+// A typed coordinate has at most this many decimals; a typed length of one's own is a whole number of quarters.
 constexpr double kTypedDecimals = 1000;
+constexpr double kTypedLengthParts = 4;
+
+// Whether value is a whole number of 1/parts, to what a DXF's 16 significant digits or a sum of such values keep.
+// False for a value that is not finite.
+bool wholeParts(double value, double parts)
+{
+    const double scaled = value * parts;
+    return std::abs(scaled - std::round(scaled)) <= 1e-6 + 1e-12 * std::abs(scaled);
+}
 
 std::uint64_t kindOf(const char* name)
 {
@@ -42,10 +51,12 @@ bool typedOffset(const std::array<std::int64_t, 3>& offset)
 
 bool typedCoordinate(double value)
 {
-    if (!std::isfinite(value))
-        return true;
-    const double scaled = value * kTypedDecimals;
-    return std::abs(scaled - std::round(scaled)) <= 1e-6 + 1e-12 * std::abs(scaled);
+    return !std::isfinite(value) || wholeParts(value, kTypedDecimals);
+}
+
+bool typedPiece(const PieceForm& form)
+{
+    return wholeParts(form.size, kTypedLengthParts);
 }
 
 std::uint64_t handPlaceToken(std::uint64_t kind, const dwg::Point3& at, const dwg::Point3& offset)

@@ -30,6 +30,10 @@ struct HandPlacedEntity
 // Whether a coordinate reads as typed: a whole number or one of at most three decimals.
 bool typedCoordinate(double value);
 
+// Whether a piece's size (a line's length, a radius) is a round number, a whole one or a quarter, as a student types
+// it: a choice typed as a round number is one that students make alike by chance, one picked by eye is not.
+bool typedPiece(const PieceForm& form);
+
 // The drawing's entities whose positions are hand-picked, in entity order: the position is no typed coordinate,
 // and nor is any of its offsets to the pieces nearest to it (a centre line a typed length off a hole is placed
 // by typing, wherever the hole lies). Worked out from the features alone, so stored features need nothing new.

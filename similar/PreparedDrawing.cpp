@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 
 namespace darv::similar {
 namespace {
@@ -43,18 +42,6 @@ void weigh(std::vector<std::uint64_t> tokens, const Rarity& rarity, std::vector<
 }
 
 } // namespace
-
-// A whole number or a quarter: what a student types for a length of their own (20, 37.5, 12.25).
-bool roundMeasure(double value)
-{
-    const double quarters = std::abs(value) * 4;
-    return std::isfinite(quarters) && std::abs(quarters - std::round(quarters)) <= 1e-6 + 1e-12 * quarters;
-}
-
-bool typedPiece(const PieceForm& form)
-{
-    return roundMeasure(form.size);
-}
 
 PreparedDrawing::PreparedDrawing(const DrawingFeatures& f, const Rarity& r, const std::vector<HandPlacedEntity>* placed)
     : features(f), rarity(r), pieces(f, r)

@@ -26,14 +26,10 @@ namespace darv::similar {
 struct Detail
 {
     double weight = 0;
-    bool typed = true; // every piece of it measures a typed length (see typedPiece)
+    bool typed = true; // every piece of it measures a typed length (see typedPiece in HandPlaced.h)
     std::map<std::uint64_t, std::vector<std::size_t>> shapes; // shape token -> its pieces
 };
 using Details = std::map<std::pair<std::uint64_t, std::uint64_t>, Detail>;
-
-// Whether a piece's size (a line's length, a radius) is a round number, a whole one or a quarter, as a student types
-// it: a choice typed as a round number is one that students make alike by chance, one picked by eye is not.
-bool typedPiece(const PieceForm& form);
 
 // Token -> the pieces or entities that carry it.
 using TokenIndex = std::unordered_map<std::uint64_t, std::vector<std::size_t>>;

@@ -54,17 +54,21 @@ std::string placementText(const Placement& p)
     return out;
 }
 
+std::string percentText(double share)
+{
+    return std::to_string(wholePercent(share)) + " %";
+}
+
 std::string percentOf(const SignalEvidence& s)
 {
-    return std::to_string(wholePercent(s.share)) + " %";
+    return percentText(s.share);
 }
 
 // The part of the items counted, for a line that gives them in the same unit ("20 % ... (4 of 20 handles)"): the
 // share weighted by rarity would read as a miscount beside them.
 std::string percentOfItems(const SignalEvidence& s)
 {
-    const double part = s.items > 0 ? static_cast<double>(s.itemsMatched) / static_cast<double>(s.items) : 0;
-    return std::to_string(wholePercent(part)) + " %";
+    return percentText(s.items > 0 ? static_cast<double>(s.itemsMatched) / static_cast<double>(s.items) : 0);
 }
 
 std::string counted(const SignalEvidence& s, const std::string& what)
